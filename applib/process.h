@@ -1,0 +1,21 @@
+#pragma once
+// Starting another program and ending it by force.
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+struct ProcessRecord {
+    pid_t process = 0; // 0: none
+};
+
+// argv = { applicationName, commandLine }; this process's environment and
+// current directory; lowPriority nonzero puts it in the idle class. True when
+// started; on failure the record is unchanged.
+bool RunProgram(const std::string& applicationName, const std::string& commandLine,
+                uint8_t lowPriority, ProcessRecord& record);
+
+// Ends the recorded process (if any), reaps it and clears the record.
+void StopProgram(ProcessRecord& record);
+
+// The log viewer last started by the About box.
+extern ProcessRecord ViewerProcess;

@@ -1,0 +1,68 @@
+#include "prompts.h"
+
+#include "number_parse.h"
+#include "number_text.h"
+#include "speaker.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QString>
+
+#include <utility>
+
+namespace {
+
+// Longest number text in the default text and in the title, in characters.
+constexpr int kNumberPrecision = 16;
+
+// OK gives the edited text; Cancel, or closing the dialog, the default text.
+std::string AskWithQt(const std::string& title, const std::string& prompt,
+                      const std::string& defaultText) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(
+        QApplication::activeWindow(), QString::fromStdString(title), QString::fromStdString(prompt),
+        QLineEdit::Normal, QString::fromStdString(defaultText), &ok);
+    return ok ? text.toStdString() : defaultText;
+}
+
+InputDialog& CurrentDialog() {
+    static InputDialog dialog;
+    return dialog;
+}
+
+std::string AskForText(const std::string& title, const std::string& prompt,
+                       const std::string& defaultText) {
+    const InputDialog& dialog = CurrentDialog();
+    return dialog ? dialog(title, prompt, defaultText) : AskWithQt(title, prompt, defaultText);
+}
+
+} // namespace
+
+void SetInputDialog(InputDialog dialog) {
+    CurrentDialog() = std::move(dialog);
+}
+
+bool PromptForValue(const std::string& promptText, double& value, int decimals, double low,
+                    double high) {
+    const std::string defaultText = FormatFixed(kNumberPrecision, decimals, value);
+    const std::string title = "Input Value between " +
+                              FormatFixed(kNumberPrecision, decimals, low) + " & " +
+                              FormatFixed(kNumberPrecision, decimals, high);
+    const std::string text = AskForText(title, promptText, defaultText);
+
+    double result = value;
+    if (text != defaultText) {
+        if (!ParseNumber(text, result)) {
+            return false;
+        }
+    }
+    // Also when the text was left alone: a current value outside the bounds
+    // is limited to them, with the warning cue.
+    if (!InRange(result, low, high)) {
+        SpeakerChirp();
+        result = ClampToRange(low, high, result);
+    }
+    value = result;
+    return true;
+}

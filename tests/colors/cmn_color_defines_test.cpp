@@ -1,0 +1,184 @@
+#include "cmn_color_defines.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The built-in colours, field by field.
+CmnColorDefines Defaults() {
+    CmnColorDefines c{};
+    c.MainColor = 12632256;
+    c.DeviceBackgroundColor = 12632256;
+    c.DeviceGuiColor = 5131854;
+    c.SetupColor = 10790052;
+    c.ProjectColor = 16744448;
+    c.DisplayPageColor = 12632256;
+    c.MainDataColor = 16711680;
+    c.MainLabelColor = 16777215;
+    c.DeviceBackgroundDataColor = -2147483640;
+    c.DeviceBackgroundLabelColor = 16777215;
+    c.DeviceGuiDataColor = 65280;
+    c.DeviceGuiLabelColor = 16777215;
+    c.SetupDataColor = 4194368;
+    c.SetupLabelColor = 16777215;
+    c.ProjectDataColor = 16777215;
+    c.ProjectLabelColor = 0;
+    c.DisplayPageDataColor = 16711680;
+    c.DisplayPageLabelColor = 0;
+    return c;
+}
+
+void ExpectSameColors(const CmnColorDefines& expected, const CmnColorDefines& actual) {
+    for (const ColorKey& entry : ColorTable) {
+        EXPECT_EQ(expected.*entry.field, actual.*entry.field) << entry.key;
+    }
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+class ColorDefinesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "quillstone-colors-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_base = pattern;
+        fs::current_path(m_base);
+        m_path = (m_base / kOptionsFileName).string();
+    }
+    void TearDown() override {
+        fs::current_path("/");
+        fs::remove_all(m_base);
+    }
+
+    fs::path m_base;
+    std::string m_path;
+};
+
+TEST_F(ColorDefinesTest, DefaultsAreTheBuiltInColours) {
+    CmnColorDefines colors{};
+    SetDefaultColors(colors);
+    ExpectSameColors(Defaults(), colors);
+    EXPECT_EQ(static_cast<uint32_t>(colors.DeviceBackgroundDataColor), 0x80000008u);
+}
+
+TEST_F(ColorDefinesTest, TableHoldsEveryFieldOnceInTheFilesOrder) {
+    const char* const order[] = {"MainColor",
+                                 "DeviceBackgroundColor",
+                                 "SetupColor",
+                                 "DeviceGuiColor",
+                                 "ProjectColor",
+                                 "DisplayPageColor",
+                                 "MainDataColor",
+                                 "MainLabelColor",
+                                 "DeviceBackgroundDataColor",
+                                 "DeviceBackgroundLabelColor",
+                                 "DeviceGuiDataColor",
+                                 "DeviceGuiLabelColor",
+                                 "SetupDataColor",
+                                 "SetupLabelColor",
+                                 "ProjectDataColor",
+                                 "ProjectLabelColor",
+                                 "DisplayPageDataColor",
+                                 "DisplayPageLabelColor"};
+    static_assert(std::size(order) == kColorCount);
+    for (std::size_t i = 0; i < kColorCount; ++i) {
+        EXPECT_STREQ(ColorTable[i].key, order[i]);
+        for (std::size_t j = i + 1; j < kColorCount; ++j) {
+            EXPECT_NE(ColorTable[i].field, ColorTable[j].field) << order[i] << " " << order[j];
+        }
+    }
+}
+
+TEST_F(ColorDefinesTest, NoFileKeepsTheRecordAndCreatesNothing) {
+    CmnColorDefines colors = Defaults();
+    colors.SetupColor = 7; // not a default: the record is left as the caller had it
+    ReadColorDefines(m_path, colors);
+    CmnColorDefines expected = Defaults();
+    expected.SetupColor = 7;
+    ExpectSameColors(expected, colors);
+    EXPECT_FALSE(fs::exists(m_path));
+    EXPECT_TRUE(fs::is_empty(m_base));
+}
+
+struct ColorCase {
+    const char* name;
+    const char* file;
+    void (*expect)(CmnColorDefines&); // applied to the defaults
+};
+
+void PrintTo(const ColorCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ColorCaseTest : public ColorDefinesTest, public ::testing::WithParamInterface<ColorCase> {};
+
+TEST_P(ColorCaseTest, OverlaysValidKeysOnly) {
+    std::ofstream(m_path, std::ios::binary) << GetParam().file;
+    CmnColorDefines colors{};
+    SetDefaultColors(colors);
+    ReadColorDefines(m_path, colors);
+
+    CmnColorDefines expected = Defaults();
+    GetParam().expect(expected);
+    ExpectSameColors(expected, colors);
+    EXPECT_EQ(ReadAll(m_path), GetParam().file) << "the options file is only read";
+}
+
+const ColorCase kColorCases[] = {
+    {"OnlyDeviceGuiColorRed", "[COLORS]\r\nDeviceGuiColor=255\r\n",
+     [](CmnColorDefines& c) { c.DeviceGuiColor = 255; }},
+    {"HexadecimalRejected", "[COLORS]\r\nDeviceGuiDataColor=0x0000FF00\r\n",
+     [](CmnColorDefines&) {}},
+    {"ShortHexadecimalRejected", "[COLORS]\r\nDeviceGuiDataColor=0xFF\r\n",
+     [](CmnColorDefines&) {}},
+    {"ColourNameRejected", "[COLORS]\r\nDeviceGuiLabelColor=clRed\r\n", [](CmnColorDefines&) {}},
+    {"TrailingTextRejected", "[COLORS]\r\nDeviceGuiColor=255px\r\n", [](CmnColorDefines&) {}},
+    {"FractionRejected", "[COLORS]\r\nDeviceGuiColor=2.5\r\n", [](CmnColorDefines&) {}},
+    {"SetupAndDeviceGuiGoToTheirOwnFields", "[COLORS]\r\nSetupColor=1\r\nDeviceGuiColor=2\r\n",
+     [](CmnColorDefines& c) {
+         c.SetupColor = 1;
+         c.DeviceGuiColor = 2;
+     }},
+    {"SystemColourAccepted", "[COLORS]\r\nDeviceGuiDataColor=-2147483640\r\n",
+     [](CmnColorDefines& c) { c.DeviceGuiDataColor = -2147483640; }},
+    {"EmptyValueReadsZero", "[COLORS]\r\nDeviceGuiColor=\r\n",
+     [](CmnColorDefines& c) { c.DeviceGuiColor = 0; }},
+    {"BlanksAroundValue", "[COLORS]\r\nMainColor =  42 \r\n",
+     [](CmnColorDefines& c) { c.MainColor = 42; }},
+    {"BeyondThirtyTwoBitsSaturates", "[COLORS]\r\nProjectColor=4294967295\r\n",
+     [](CmnColorDefines& c) { c.ProjectColor = 2147483647; }},
+    {"OtherSectionsIgnored", "[Server]\r\nDeviceGuiColor=5\r\n[COLORS]\r\nMainColor=6\r\n",
+     [](CmnColorDefines& c) { c.MainColor = 6; }},
+    {"SectionInLowerCase", "[colors]\r\ndeviceguicolor=9\r\n",
+     [](CmnColorDefines& c) { c.DeviceGuiColor = 9; }},
+    {"NoColoursSection", "[Server]\r\nPort=5000\r\n", [](CmnColorDefines&) {}},
+    // Every key with its own value, in reverse: each lands in the field of its name.
+    {"EveryKeyInReverseOrder",
+     "[COLORS]\r\nDisplayPageLabelColor=18\r\nDisplayPageDataColor=17\r\n"
+     "ProjectLabelColor=16\r\nProjectDataColor=15\r\nSetupLabelColor=14\r\n"
+     "SetupDataColor=13\r\nDeviceGuiLabelColor=12\r\nDeviceGuiDataColor=11\r\n"
+     "DeviceBackgroundLabelColor=10\r\nDeviceBackgroundDataColor=9\r\nMainLabelColor=8\r\n"
+     "MainDataColor=7\r\nDisplayPageColor=6\r\nProjectColor=5\r\nDeviceGuiColor=4\r\n"
+     "SetupColor=3\r\nDeviceBackgroundColor=2\r\nMainColor=1\r\n",
+     [](CmnColorDefines& c) {
+         c = {1, 2, 4, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, ColorCaseTest, ::testing::ValuesIn(kColorCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

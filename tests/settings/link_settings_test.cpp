@@ -1,0 +1,356 @@
+#include "app_context.h"
+#include "link_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// What a run that kept the defaults and never moved the window leaves behind.
+const std::string kSample = "[UserInfo]\r\n"
+                            "Range=10.000000000\r\n"
+                            "Freq=2250.000000000\r\n"
+                            "TxPower=5.000000000\r\n"
+                            "BitRate=1000.000000000\r\n"
+                            "MinEbNoDesired=15.000000000\r\n"
+                            "LnaNoiseFigure=0.100000000\r\n"
+                            "LnaGain=6.000000000\r\n"
+                            "RxNoiseFigure=0.100000000\r\n"
+                            "TxFeedLoss=1.000000000\r\n"
+                            "TxAntGain=1.100000000\r\n"
+                            "Weather=0.100000000\r\n"
+                            "Polarization=0.100000000\r\n"
+                            "RxAntGain=10.000000000\r\n"
+                            "RxFeedLoss=0.100000000\r\n"
+                            "[MiscInfo]\r\n"
+                            "ScreenPosX=688\r\n"
+                            "ScreenPosY=171\r\n";
+
+// kSample with whole lines replaced, e.g. {"Range=10.000000000", "Range=20.000000000"}.
+std::string SampleWith(const std::vector<std::pair<std::string, std::string>>& lines) {
+    std::string text = kSample;
+    for (const auto& [from, to] : lines) {
+        const std::size_t at = text.find(from + "\r\n");
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos) {
+            text.replace(at, from.size(), to);
+        }
+    }
+    return text;
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteAll(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Values no default has, so that "the field kept what it held" is visible.
+LinkFactors Sentinels() {
+    return {101.0, 102.0, 103.0, 104.0, 105.0, 106.0, 107.0,
+            108.0, 109.0, 110.0, 111.0, 112.0, 113.0, 114.0};
+}
+
+void ExpectSameFactors(const LinkFactors& expected, const LinkFactors& actual) {
+    for (const FactorRow& row : FactorTable) {
+        EXPECT_EQ(expected.*row.field, actual.*row.field) << row.key;
+    }
+}
+
+class LinkSettingsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "quillstone-settings-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_base = pattern;
+        fs::current_path(m_base);
+        ResetAppContext();
+        AppContext().BaseDirectory = m_base.string();
+        m_path = MakeSettingsPath(m_base.string());
+        SetDefaultFactors(m_factors);
+    }
+    void TearDown() override {
+        ResetAppContext();
+        fs::current_path("/");
+        fs::remove_all(m_base);
+    }
+
+    std::string Backup() const { return m_path + ".BAK"; }
+
+    fs::path m_base;
+    std::string m_path;
+    LinkFactors m_factors{};
+    WindowPosition m_position;
+};
+
+TEST_F(LinkSettingsTest, PathIsBaseDirectoryAndFileName) {
+    EXPECT_EQ(m_path, m_base.string() + "/Quillstone.Cfg");
+    // A drive root gives a doubled separator, which the system reads as one.
+    EXPECT_EQ(MakeSettingsPath("/"), "//Quillstone.Cfg");
+}
+
+TEST_F(LinkSettingsTest, FirstSaveWritesTheSampleAndNoBackup) {
+    fs::current_path("/");
+    ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
+    EXPECT_EQ(ReadAll(m_path), kSample);
+    EXPECT_FALSE(fs::exists(Backup()));
+    EXPECT_FALSE(fs::exists(SettingsTempPath(m_path)));
+    EXPECT_EQ(fs::current_path(), m_base);
+}
+
+TEST_F(LinkSettingsTest, SecondSaveKeepsTheFirstFileAsBackup) {
+    ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
+    m_factors.Range = 20.0;
+    m_position.y = 5;
+    ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
+    EXPECT_EQ(ReadAll(Backup()), kSample);
+    EXPECT_EQ(ReadAll(m_path), SampleWith({{"Range=10.000000000", "Range=20.000000000"},
+                                           {"ScreenPosY=171", "ScreenPosY=5"}}));
+}
+
+TEST_F(LinkSettingsTest, AbsentFileChangesNothingAndCreatesNothing) {
+    LinkFactors factors = Sentinels();
+    WindowPosition position{-1, -2};
+    fs::current_path("/");
+    EXPECT_FALSE(LoadLinkSettings(m_path, factors, position));
+    ExpectSameFactors(Sentinels(), factors);
+    EXPECT_EQ(position.x, -1);
+    EXPECT_EQ(position.y, -2);
+    EXPECT_FALSE(fs::exists(m_path));
+    EXPECT_EQ(fs::current_path(), m_base);
+}
+
+struct LoadCase {
+    const char* name;
+    const char* file;
+    void (*expect)(LinkFactors&, WindowPosition&); // applied to the sentinels
+};
+
+void PrintTo(const LoadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LoadCaseTest : public LinkSettingsTest, public ::testing::WithParamInterface<LoadCase> {};
+
+TEST_P(LoadCaseTest, ReadsValidKeysAndKeepsTheRest) {
+    WriteAll(m_path, GetParam().file);
+    LinkFactors factors = Sentinels();
+    WindowPosition position{-1, -2};
+    ASSERT_TRUE(LoadLinkSettings(m_path, factors, position));
+
+    LinkFactors expected = Sentinels();
+    WindowPosition expectedPosition{-1, -2};
+    GetParam().expect(expected, expectedPosition);
+    ExpectSameFactors(expected, factors);
+    EXPECT_EQ(position.x, expectedPosition.x);
+    EXPECT_EQ(position.y, expectedPosition.y);
+}
+
+const LoadCase kLoadCases[] = {
+    {"OnlyScreenPosY", "[MiscInfo]\r\nScreenPosY=50\r\n",
+     [](LinkFactors&, WindowPosition& p) { p.y = 50; }},
+    {"RangeBeyondItsSlider", "[UserInfo]\r\nRange=1000\r\n",
+     [](LinkFactors& f, WindowPosition&) { f.Range = 1000.0; }},
+    {"FreqLetters", "[UserInfo]\r\nFreq=abc\r\n", [](LinkFactors&, WindowPosition&) {}},
+    {"FreqDecimalComma", "[UserInfo]\r\nFreq=2,250\r\n", [](LinkFactors&, WindowPosition&) {}},
+    {"FreqTrailingText", "[UserInfo]\r\nFreq=12abc\r\n", [](LinkFactors&, WindowPosition&) {}},
+    {"BitRateEmpty", "[UserInfo]\r\nBitRate=\r\n",
+     [](LinkFactors& f, WindowPosition&) { f.BitRate = 0.0; }},
+    {"FreqExponent", "[UserInfo]\r\nFreq=2.25e3\r\n",
+     [](LinkFactors& f, WindowPosition&) { f.Freq = 2250.0; }},
+    {"BlanksAroundValue", "[UserInfo]\r\nTxPower =  12  \r\n",
+     [](LinkFactors& f, WindowPosition&) { f.TxPower = 12.0; }},
+    {"MissingKeyMarkerAsValue", "[UserInfo]\r\nFreq=BOGUS SECTION or KEY\r\n",
+     [](LinkFactors&, WindowPosition&) {}},
+    {"ScreenPosXFarOffScreen", "[MiscInfo]\r\nScreenPosX=-3000\r\n",
+     [](LinkFactors&, WindowPosition& p) { p.x = -3000; }},
+    {"ScreenPosNotAnInteger", "[MiscInfo]\r\nScreenPosX=12.5\r\nScreenPosY=1e2\r\n",
+     [](LinkFactors&, WindowPosition&) {}},
+    {"ScreenPosEmpty", "[MiscInfo]\r\nScreenPosY=\r\n",
+     [](LinkFactors&, WindowPosition& p) { p.y = 0; }},
+    {"LowerCaseNames", "[userinfo]\r\nrange=20\r\n[miscinfo]\r\nscreenposx=7\r\n",
+     [](LinkFactors& f, WindowPosition& p) {
+         f.Range = 20.0;
+         p.x = 7;
+     }},
+    {"KeysInTheWrongSection", "[MiscInfo]\r\nRange=3\r\n[UserInfo]\r\nScreenPosX=9\r\n",
+     [](LinkFactors&, WindowPosition&) {}},
+    {"EmptyFile", "", [](LinkFactors&, WindowPosition&) {}},
+    {"LineFeedOnly", "[UserInfo]\nWeather=3.5\n",
+     [](LinkFactors& f, WindowPosition&) { f.Weather = 3.5; }},
+    // Every key with its own value, sections and keys in reverse order: each
+    // value must land in the field of its own name.
+    {"EveryKeyInReverseOrder",
+     "[MiscInfo]\r\nScreenPosY=16\r\nScreenPosX=15\r\n[UserInfo]\r\nRxFeedLoss=14\r\n"
+     "RxAntGain=13\r\nPolarization=12\r\nWeather=11\r\nTxAntGain=10\r\nTxFeedLoss=9\r\n"
+     "RxNoiseFigure=8\r\nLnaGain=7\r\nLnaNoiseFigure=6\r\nMinEbNoDesired=5\r\nBitRate=4\r\n"
+     "TxPower=3\r\nFreq=2\r\nRange=1\r\n",
+     [](LinkFactors& f, WindowPosition& p) {
+         f = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+         p = {15, 16};
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, LoadCaseTest, ::testing::ValuesIn(kLoadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct SaveCase {
+    const char* name;
+    void (*change)(LinkFactors&, WindowPosition&);
+    const char* line;     // sample line that changes
+    const char* expected; // its new text
+};
+
+void PrintTo(const SaveCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class SaveCaseTest : public LinkSettingsTest, public ::testing::WithParamInterface<SaveCase> {};
+
+TEST_P(SaveCaseTest, WritesNineDecimalsOrPlainIntegers) {
+    GetParam().change(m_factors, m_position);
+    ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
+    EXPECT_EQ(ReadAll(m_path), SampleWith({{GetParam().line, GetParam().expected}}));
+}
+
+const SaveCase kSaveCases[] = {
+    {"RangeBeyondItsSlider", [](LinkFactors& f, WindowPosition&) { f.Range = 1000.0; },
+     "Range=10.000000000", "Range=1000.000000000"},
+    {"TypedPrecisionCutToNineDecimals",
+     [](LinkFactors& f, WindowPosition&) { f.LnaGain = 0.1234567891234; }, "LnaGain=6.000000000",
+     "LnaGain=0.123456789"},
+    {"RoundedAtTheNinthDecimal", [](LinkFactors& f, WindowPosition&) { f.Weather = 0.1234567896; },
+     "Weather=0.100000000", "Weather=0.123456790"},
+    {"NegativeGain", [](LinkFactors& f, WindowPosition&) { f.TxAntGain = -50.0; },
+     "TxAntGain=1.100000000", "TxAntGain=-50.000000000"},
+    {"LargestBitRate", [](LinkFactors& f, WindowPosition&) { f.BitRate = 500000000.0; },
+     "BitRate=1000.000000000", "BitRate=500000000.000000000"},
+    {"ZeroFactor", [](LinkFactors& f, WindowPosition&) { f.RxFeedLoss = 0.0; },
+     "RxFeedLoss=0.100000000", "RxFeedLoss=0.000000000"},
+    {"NegativePosition", [](LinkFactors&, WindowPosition& p) { p.x = -3000; }, "ScreenPosX=688",
+     "ScreenPosX=-3000"},
+    {"ZeroPosition", [](LinkFactors&, WindowPosition& p) { p.y = 0; }, "ScreenPosY=171",
+     "ScreenPosY=0"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Values, SaveCaseTest, ::testing::ValuesIn(kSaveCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinkSettingsTest, TypedValueComesBackWithNineDecimals) {
+    m_factors.Range = 0.1234567891234;
+    ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
+    LinkFactors loaded = Sentinels();
+    WindowPosition position{0, 0};
+    ASSERT_TRUE(LoadLinkSettings(m_path, loaded, position));
+    EXPECT_EQ(loaded.Range, 0.123456789);
+    EXPECT_EQ(position.x, 688);
+    EXPECT_EQ(position.y, 171);
+}
+
+TEST_F(LinkSettingsTest, LowerCaseKeysAreRewrittenInTheSystemsCaseAndOrder) {
+    WriteAll(m_path, "[miscinfo]\r\nscreenposx=7\r\n[userinfo]\r\nrange=20\r\n");
+    ASSERT_TRUE(LoadLinkSettings(m_path, m_factors, m_position));
+    ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
+    EXPECT_EQ(ReadAll(m_path), SampleWith({{"Range=10.000000000", "Range=20.000000000"},
+                                           {"ScreenPosX=688", "ScreenPosX=7"}}));
+}
+
+TEST_F(LinkSettingsTest, HandAddedKeysAreDroppedButKeptInTheBackup) {
+    const std::string edited =
+        SampleWith({{"Freq=2250.000000000", "Freq=2250.000000000\r\nComment=7"}}) +
+        "[Extra]\r\nNote=1\r\n";
+    WriteAll(m_path, edited);
+    ASSERT_TRUE(LoadLinkSettings(m_path, m_factors, m_position));
+    ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
+    EXPECT_EQ(ReadAll(m_path), kSample);
+    EXPECT_EQ(ReadAll(Backup()), edited);
+}
+
+TEST_F(LinkSettingsTest, LeftoverOfAnInterruptedSaveIsReplaced) {
+    WriteAll(SettingsTempPath(m_path), "[UserInfo]\r\nRange=3\r\n[Stale]\r\nKey=1\r\n");
+    ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
+    EXPECT_EQ(ReadAll(m_path), kSample);
+    EXPECT_FALSE(fs::exists(SettingsTempPath(m_path)));
+}
+
+TEST_F(LinkSettingsTest, SaveUnderARegularFileFailsAndCreatesNothing) {
+    WriteAll(m_base / "plain", "not a directory");
+    const std::string path = MakeSettingsPath((m_base / "plain").string());
+    EXPECT_FALSE(SaveLinkSettings(path, m_factors, m_position));
+    EXPECT_EQ(ReadAll(m_base / "plain"), "not a directory");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_base), fs::directory_iterator()), 1);
+}
+
+// The new contents cannot be written (their place is taken by a directory that
+// is not empty): the save reports it and the old file stays as it was.
+TEST_F(LinkSettingsTest, FailedSaveLeavesTheOldFileIntact) {
+    const std::string old = SampleWith({{"Range=10.000000000", "Range=20.000000000"}});
+    WriteAll(m_path, old);
+    const fs::path blocker = SettingsTempPath(m_path);
+    fs::create_directory(blocker);
+    WriteAll(blocker / "occupied", "x");
+
+    m_factors.Range = 30.0;
+    EXPECT_FALSE(SaveLinkSettings(m_path, m_factors, m_position));
+    EXPECT_EQ(ReadAll(m_path), old);
+    EXPECT_EQ(ReadAll(Backup()), old);
+    EXPECT_TRUE(fs::is_directory(blocker));
+}
+
+// Makes a decimal-comma locale the process's C locale: the installed one, or
+// one built into `dir` when the locale sources are there.
+bool UseDecimalCommaLocale(const fs::path& dir) {
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        const std::string command =
+            "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0) {
+            return false;
+        }
+        ::setenv("LOCPATH", dir.c_str(), 1);
+        if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+            return false;
+        }
+    }
+    return std::localeconv()->decimal_point == std::string(",");
+}
+
+TEST_F(LinkSettingsTest, DecimalCommaLocaleStillUsesFullStops) {
+    const fs::path locales = m_base / "locales";
+    fs::create_directory(locales);
+    if (!UseDecimalCommaLocale(locales)) {
+        std::setlocale(LC_ALL, "C");
+        GTEST_SKIP() << "no locale with a decimal comma can be made here";
+    }
+    m_factors.Freq = 2.5;
+    const bool saved = SaveLinkSettings(m_path, m_factors, m_position);
+    const std::string written = ReadAll(m_path);
+    LinkFactors loaded = Sentinels();
+    WindowPosition position;
+    WriteAll(m_path, "[UserInfo]\r\nRange=0.25\r\nFreq=2,5\r\n");
+    const bool loadedOk = LoadLinkSettings(m_path, loaded, position);
+    std::setlocale(LC_ALL, "C");
+    ::unsetenv("LOCPATH");
+
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(written, SampleWith({{"Freq=2250.000000000", "Freq=2.500000000"}}));
+    ASSERT_TRUE(loadedOk);
+    EXPECT_EQ(loaded.Range, 0.25);
+    EXPECT_EQ(loaded.Freq, 102.0); // "2,5" is not a number in a file
+}
+
+} // namespace

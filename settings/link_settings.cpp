@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -47,6 +48,13 @@ bool WriteAllKeys(const std::string& file, const LinkFactors& factors,
         }
     }
     return true;
+}
+
+// The new file takes over the old one's permissions (a user may have made the
+// settings private); without an old file it keeps the ones it was made with.
+bool KeepPermissions(const std::string& oldFile, const std::string& newFile) {
+    struct stat old {};
+    return ::stat(oldFile.c_str(), &old) != 0 || ::chmod(newFile.c_str(), old.st_mode & 07777) == 0;
 }
 
 // Pushes the new contents to the disk before the rename makes them the
@@ -100,8 +108,8 @@ bool SaveLinkSettings(const std::string& path, const LinkFactors& factors,
     // failed or interrupted save must never cost the user every setting.
     const std::string temp = SettingsTempPath(path);
     std::remove(temp.c_str()); // a leftover of an earlier, interrupted save
-    if (!WriteAllKeys(temp, factors, position) || !FlushToDisk(temp) ||
-        std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (!WriteAllKeys(temp, factors, position) || !KeepPermissions(path, temp) ||
+        !FlushToDisk(temp) || std::rename(temp.c_str(), path.c_str()) != 0) {
         std::remove(temp.c_str());
         return false;
     }

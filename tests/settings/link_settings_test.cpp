@@ -281,6 +281,17 @@ TEST_F(LinkSettingsTest, HandAddedKeysAreDroppedButKeptInTheBackup) {
     EXPECT_EQ(ReadAll(Backup()), edited);
 }
 
+TEST_F(LinkSettingsTest, RewrittenFileKeepsItsPermissions) {
+    WriteAll(m_path, kSample);
+    // A mode no usual umask gives a new file.
+    const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
+    fs::permissions(m_path, mode);
+    m_factors.Range = 20.0;
+    ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
+    EXPECT_EQ(ReadAll(m_path), SampleWith({{"Range=10.000000000", "Range=20.000000000"}}));
+    EXPECT_EQ(fs::status(m_path).permissions(), mode);
+}
+
 TEST_F(LinkSettingsTest, LeftoverOfAnInterruptedSaveIsReplaced) {
     WriteAll(SettingsTempPath(m_path), "[UserInfo]\r\nRange=3\r\n[Stale]\r\nKey=1\r\n");
     ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <string>
+
 class QLabel;
 class QPushButton;
 class QFrame;
@@ -20,10 +22,23 @@ public:
 
     void ButtonWexalorClick();
 
+    // The box closes: a viewer it started ends with it.
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent* event) override; // FormShow
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void fillTexts(const QString& programName, const QString& versionText,
+                   const QString& comments);
+    std::string viewerLogPath() const;
+
     QString m_logSubdirectory;
     QString m_logName;
 };
+
+// The maker's development copy of the log viewer, tried when there is none in
+// the current directory. Tests point it at a folder of their own.
+void SetDevelopmentViewerPath(const std::string& path); // "" restores the default
+const std::string& DevelopmentViewerPath();

@@ -8,7 +8,8 @@ class QPlainTextEdit;
 class TQuillstoneHelpForm : public QWidget {
     Q_OBJECT
 public:
-    explicit TQuillstoneHelpForm(QWidget* parent = nullptr);
+    explicit TQuillstoneHelpForm(QWidget* parent = nullptr); // runs FormCreate
+    ~TQuillstoneHelpForm() override;
     void FormCreate();
     void ShowAndRaise(); // "Help": visible and to the front, never reloaded
 

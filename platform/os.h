@@ -13,6 +13,9 @@ namespace platform {
 std::string GetCurrentDirectory();
 // True when `path` could be made the current directory.
 bool SetCurrentDirectory(const std::string& path);
+// True when `path` could be made the current directory; the current directory
+// is left as it was found, however long its path.
+bool CanEnterDirectory(const std::string& path);
 // True when the file was removed.
 bool DeleteFile(const std::string& path);
 

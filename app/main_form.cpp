@@ -1,0 +1,117 @@
+// The main window's running part: the slider path and the display step.
+#include "main_form.h"
+
+#include "app_context.h"
+#include "link_calculation.h"
+#include "link_display.h"
+#include "number_text.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QScrollBar>
+
+TQuillstoneMainForm* QuillstoneMainForm = nullptr;
+
+namespace {
+
+// Writes the text only when it differs, so that an unchanged label is not
+// repainted (and keeps its size).
+void setTextIfChanged(QLabel* label, const std::string& text)
+{
+    const QString shown = QString::fromStdString(text);
+    if (label->text() != shown) {
+        label->setText(shown);
+        label->adjustSize();
+    }
+}
+
+// Clears `Updating` however the display step is left.
+class UpdatingScope {
+public:
+    explicit UpdatingScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~UpdatingScope() { m_flag = false; }
+    UpdatingScope(const UpdatingScope&) = delete;
+    UpdatingScope& operator=(const UpdatingScope&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+} // namespace
+
+TQuillstoneMainForm::TQuillstoneMainForm(QWidget* parent) : QMainWindow(parent)
+{
+    QuillstoneMainForm = this;
+    createForm();
+    FormCreate();
+}
+
+TQuillstoneMainForm::~TQuillstoneMainForm()
+{
+    if (QuillstoneMainForm == this) {
+        QuillstoneMainForm = nullptr;
+    }
+}
+
+void TQuillstoneMainForm::FormCreate()
+{
+    HardcopyImage->setGeometry(PanelScreen->rect());
+    // Numbers on the screen follow the user's decimal separator; files never do.
+    SetDecimalSeparator(QLocale().decimalPoint().toStdString());
+    StartUp();
+}
+
+void TQuillstoneMainForm::SetWindowCaption()
+{
+    setWindowTitle(QStringLiteral("%1  Ver %2")
+                       .arg(QString::fromLatin1(kProgramName), QString::fromLatin1(kVersionText)));
+}
+
+void TQuillstoneMainForm::ScrollBarRangeChange()
+{
+    if (Updating) {
+        return;
+    }
+    SlidersToFactors();
+    CalculateLink(LinkFactors, LinkResults);
+    ShowAll();
+}
+
+void TQuillstoneMainForm::SlidersToFactors()
+{
+    if (Updating || AppContext().ShuttingDown != 0) {
+        return;
+    }
+    SliderPositions positions{};
+    for (std::size_t i = 0; i < kFactorCount; ++i) {
+        positions[i] = m_sliders[i]->value();
+    }
+    ::SlidersToFactors(positions, LinkFactors);
+}
+
+void TQuillstoneMainForm::ShowFactor(std::size_t row, int position, const std::string& valueText)
+{
+    // Raises valueChanged when the position moves; ScrollBarRangeChange
+    // ignores it while `Updating` is true.
+    m_sliders[row]->setValue(position);
+    setTextIfChanged(m_valueLabels[row], valueText);
+}
+
+void TQuillstoneMainForm::ShowAll()
+{
+    if (Updating || AppContext().ShuttingDown != 0) {
+        return;
+    }
+    const UpdatingScope updating(Updating);
+    LinkDisplay display;
+    MakeLinkDisplay(LinkFactors, LinkResults, display);
+    for (std::size_t i = 0; i < kFactorCount; ++i) {
+        ShowFactor(i, display.positions[i], display.valueTexts[i]);
+        if (FactorTable[i].panel == FactorPanel::Panel5) {
+            setTextIfChanged(LabelMinBepDesired, display.bepText);
+        }
+    }
+    for (std::size_t i = 0; i < kResultCount; ++i) {
+        setTextIfChanged(m_resultLabels[i], display.resultTexts[i]);
+    }
+}

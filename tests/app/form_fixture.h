@@ -1,0 +1,183 @@
+#pragma once
+// One run of the main window in a private base directory: the directory is
+// made current, the hardware driver is simulated as absent (the speaker stays
+// mute), the input dialog answers from a script and the exception display
+// records instead of opening a message box. Everything is put back when the
+// object goes.
+#include "app_context.h"
+#include "gui_error.h"
+#include "link_calculation.h"
+#include "main_form.h"
+#include "number_text.h"
+#include "prompts.h"
+#include "simulated_driver.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace apptest {
+
+// The file a run that kept the defaults and did not move the window writes.
+inline const QByteArray kSampleSettings = "[UserInfo]\r\n"
+                                          "Range=10.000000000\r\n"
+                                          "Freq=2250.000000000\r\n"
+                                          "TxPower=5.000000000\r\n"
+                                          "BitRate=1000.000000000\r\n"
+                                          "MinEbNoDesired=15.000000000\r\n"
+                                          "LnaNoiseFigure=0.100000000\r\n"
+                                          "LnaGain=6.000000000\r\n"
+                                          "RxNoiseFigure=0.100000000\r\n"
+                                          "TxFeedLoss=1.000000000\r\n"
+                                          "TxAntGain=1.100000000\r\n"
+                                          "Weather=0.100000000\r\n"
+                                          "Polarization=0.100000000\r\n"
+                                          "RxAntGain=10.000000000\r\n"
+                                          "RxFeedLoss=0.100000000\r\n"
+                                          "[MiscInfo]\r\n"
+                                          "ScreenPosX=688\r\n"
+                                          "ScreenPosY=171\r\n";
+
+struct AskedPrompt {
+    std::string title;
+    std::string prompt;
+    std::string defaultText;
+};
+
+class FormRun {
+public:
+    FormRun() : m_previousDirectory(QDir::currentPath())
+    {
+        ResetAppContext();
+        QDir::setCurrent(m_dir.path());
+        platform::SetDriverBackend(
+            std::make_shared<platform::SimulatedDriver>(platform::SimulatedDriver::Mode::Absent));
+        SetInputDialog([this](const std::string& title, const std::string& prompt,
+                              const std::string& defaultText) {
+            asked.push_back({title, prompt, defaultText});
+            if (m_answers.empty()) {
+                ++unexpectedPrompts;
+                return defaultText;
+            }
+            const std::optional<std::string> answer = m_answers.front();
+            m_answers.pop_front();
+            return answer ? *answer : defaultText; // nullopt: Cancel
+        });
+        SetExceptionDisplay([this](const std::string& message) { shownErrors.push_back(message); });
+    }
+
+    ~FormRun()
+    {
+        m_form.reset();
+        ResetAppContext();
+        SetInputDialog({});
+        SetExceptionDisplay({});
+        platform::SetDriverBackend(nullptr);
+        SetDecimalSeparator(".");
+        QDir::setCurrent(m_previousDirectory);
+    }
+
+    FormRun(const FormRun&) = delete;
+    FormRun& operator=(const FormRun&) = delete;
+
+    bool ready() const { return m_dir.isValid() && QDir::currentPath() == QDir(m_dir.path()).canonicalPath(); }
+
+    // A new main window: the whole start-up runs. An earlier one is deleted.
+    TQuillstoneMainForm* start()
+    {
+        m_form.reset();
+        m_form = std::make_unique<TQuillstoneMainForm>();
+        return m_form.get();
+    }
+    TQuillstoneMainForm* form() const { return m_form.get(); }
+    bool closeForm() { return m_form->close(); }
+
+    // Script of the input dialog: each prompt takes the next answer.
+    void type(const std::string& text) { m_answers.emplace_back(text); }
+    void cancel() { m_answers.emplace_back(std::nullopt); }
+
+    // Types `text` into the prompt of a pop-up item.
+    void prompt(const char* menuItem, const std::string& text)
+    {
+        type(text);
+        action(menuItem)->trigger();
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    void writeFile(const QString& name, const QByteArray& bytes) const
+    {
+        QFile file(path(name));
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(bytes);
+    }
+    QByteArray readFile(const QString& name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    bool exists(const QString& name) const { return QFile::exists(path(name)); }
+
+    template <typename T> T* find(const char* name) const
+    {
+        return m_form->findChild<T*>(QString::fromLatin1(name));
+    }
+    QLabel* label(const char* name) const { return find<QLabel>(name); }
+    QScrollBar* slider(const char* name) const { return find<QScrollBar>(name); }
+    QAction* action(const char* name) const { return find<QAction>(name); }
+    QString text(const char* labelName) const
+    {
+        QLabel* l = label(labelName);
+        return l != nullptr ? l->text() : QStringLiteral("<no label %1>").arg(labelName);
+    }
+
+    std::vector<AskedPrompt> asked;
+    std::vector<std::string> shownErrors;
+    int unexpectedPrompts = 0;
+
+private:
+    QString m_previousDirectory;
+    QTemporaryDir m_dir;
+    std::deque<std::optional<std::string>> m_answers;
+    std::unique_ptr<TQuillstoneMainForm> m_form;
+};
+
+// Texts of the fourteen value labels and of the nine result labels, in table order.
+inline QStringList valueTexts(const FormRun& run)
+{
+    QStringList texts;
+    for (const FactorRow& row : FactorTable) {
+        texts << run.text(row.valueLabel);
+    }
+    return texts;
+}
+
+inline QStringList resultTexts(const FormRun& run)
+{
+    QStringList texts;
+    for (const ResultRow& row : ResultTable) {
+        texts << run.text(row.label);
+    }
+    return texts;
+}
+
+inline QStringList sliderPositions(const FormRun& run)
+{
+    QStringList positions;
+    for (const FactorRow& row : FactorTable) {
+        positions << QString::number(run.slider(row.slider)->value());
+    }
+    return positions;
+}
+
+} // namespace apptest

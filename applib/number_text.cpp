@@ -11,9 +11,8 @@ constexpr int kExpandedDigits = 18; // significant digits of the expansion
 constexpr int kMinPrecision = 2;
 constexpr int kMaxPrecision = kExpandedDigits;
 
-// Round to more digits after the point than any finite double has before
-// the first significant one (about 324) changes nothing; bounding the
-// caller's count keeps the digit arithmetic in int.
+// Rounding to more decimals than the 323 zeros that lead the smallest double
+// changes nothing; bounding the caller's count keeps the arithmetic in int.
 constexpr int kMaxRoundingDecimals = 1000;
 
 std::string& separatorStorage() {
@@ -46,15 +45,13 @@ bool expand(double value, Decimal& out) {
     out.digits[0] = text[0];
     std::memcpy(out.digits + 1, text + 2, kExpandedDigits - 1);
     out.count = kExpandedDigits;
-    const char* exp = text + 1 + kExpandedDigits; // at 'e'
-    int scientificExponent = 0;
-    const char* expStart = exp + 1;
-    const bool expNegative = *expStart == '-';
-    if (*expStart == '+' || *expStart == '-') {
-        ++expStart;
+    const char* exponentText = text + kExpandedDigits + 2; // past "d.", the digits and 'e'
+    if (*exponentText == '+') {
+        ++exponentText; // from_chars reads a minus sign only
     }
-    std::from_chars(expStart, end, scientificExponent);
-    out.exponent = (expNegative ? -scientificExponent : scientificExponent) + 1;
+    int scientificExponent = 0;
+    std::from_chars(exponentText, end, scientificExponent);
+    out.exponent = scientificExponent + 1;
     return true;
 }
 

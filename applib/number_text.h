@@ -9,7 +9,9 @@
 // Fixed-point text, at most `precision` characters (cut, never padded), with
 // exactly `decimals` digits after the separator; the general scientific form
 // when the integer digits exceed the effective precision. "INF"/"NAN" for
-// non-finite values (with a leading minus for negative ones).
+// non-finite values (with a leading minus for negative ones). The digits are
+// rounded to `precision` significant digits limited to 2 ... 18; a precision
+// of 0 or less leaves no character at all.
 std::string FormatFixed(int precision, int decimals, double value);
 
 // Scientific text with `precision` significant digits and an exponent of at
@@ -22,5 +24,7 @@ int32_t RoundNearest(double x);
 
 // The decimal separator of the number texts: a full stop until the GUI sets
 // the user's own (QLocale::system().decimalPoint()). Files never use it.
+// An empty separator restores the full stop; a multi-byte (UTF-8) one counts
+// as one character where FormatFixed cuts its text.
 void SetDecimalSeparator(std::string_view separator);
 const std::string& DecimalSeparator();

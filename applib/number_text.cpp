@@ -187,7 +187,6 @@ std::string FormatFixed(int precision, int decimals, double value) {
     }
     // Decimals beyond the length limit would all be cut off again.
     const int shownDecimals = std::clamp(decimals, 0, std::max(precision, 0));
-    text.reserve(static_cast<std::size_t>(shownDecimals + kExpandedDigits + 8));
     if (d.negative) {
         text += '-';
     }
@@ -215,7 +214,6 @@ std::string FormatExponent(int precision, int expDigits, double value) {
         d.exponent = 1; // zero is written 0.0E+0
     }
     std::string text;
-    text.reserve(static_cast<std::size_t>(p + 12));
     if (d.negative) {
         text += '-';
     }

@@ -1,0 +1,120 @@
+// The value prompt with the real input dialog, driven through its widgets.
+#include "app_context.h"
+#include "number_text.h"
+#include "prompts.h"
+#include "simulated_driver.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+enum class Action { Ok, Cancel, Close };
+
+// What the dialog showed when it was found.
+struct Seen {
+    bool found = false;
+    QString title, label, text;
+};
+
+// Finds the modal input dialog once it is up, notes what it shows, types
+// `typed` and ends it by `action`. Anything else that is modal is closed
+// after a few seconds, so that a wrong dialog fails the test instead of
+// hanging it. Stops with the scope that owns it.
+class DialogAnswerer {
+  public:
+    DialogAnswerer(const QString& typed, Action action) : m_typed(typed), m_action(action) {
+        m_timer.setInterval(20);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+        m_timer.start();
+    }
+    const Seen& seen() const { return m_seen; }
+
+  private:
+    void poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* dialog = qobject_cast<QInputDialog*>(modal);
+        if (dialog == nullptr) {
+            if (++m_polls > 250 && modal != nullptr) {
+                modal->close();
+            }
+            return;
+        }
+        m_timer.stop();
+        m_seen = {true, dialog->windowTitle(), dialog->labelText(), dialog->textValue()};
+        dialog->setTextValue(m_typed);
+        switch (m_action) {
+        case Action::Ok:
+            dialog->accept();
+            break;
+        case Action::Cancel:
+            dialog->reject();
+            break;
+        case Action::Close:
+            dialog->close();
+            break;
+        }
+    }
+
+    QTimer m_timer;
+    QString m_typed;
+    Action m_action;
+    int m_polls = 0;
+    Seen m_seen;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Action)
+
+class PromptDialogTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() {
+        SetInputDialog({});
+        SetDecimalSeparator(".");
+        ResetAppContext();
+        platform::SetDriverBackend(
+            std::make_shared<platform::SimulatedDriver>(platform::SimulatedDriver::Mode::Absent));
+    }
+    void cleanup() {
+        ResetAppContext();
+        platform::SetDriverBackend(nullptr);
+    }
+
+    void answers_data() {
+        QTest::addColumn<Action>("action");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<double>("result");
+        QTest::newRow("ok gives the edited text") << Action::Ok << "25.5" << true << 25.5;
+        QTest::newRow("ok with letters") << Action::Ok << "abc" << false << 10.0;
+        QTest::newRow("ok below the bound") << Action::Ok << "0.05" << true << 0.1;
+        QTest::newRow("cancel gives the default text") << Action::Cancel << "25.5" << true << 10.0;
+        QTest::newRow("closing gives the default text") << Action::Close << "25.5" << true << 10.0;
+    }
+    void answers() {
+        QFETCH(Action, action);
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        QFETCH(double, result);
+
+        DialogAnswerer answerer(typed, action);
+        double value = 10.0;
+        QCOMPARE(PromptForValue("Enter the range (miles)", value, 1, 0.1, 10000), accepted);
+        const Seen& seen = answerer.seen();
+        QVERIFY(seen.found);
+        QCOMPARE(seen.title, QString("Input Value between 0.1 & 10000.0"));
+        QCOMPARE(seen.label, QString("Enter the range (miles)"));
+        QCOMPARE(seen.text, QString("10.0"));
+        QCOMPARE(value, result);
+    }
+};
+
+QTEST_MAIN(PromptDialogTest)
+#include "prompt_dialog_test.moc"

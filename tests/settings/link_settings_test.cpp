@@ -229,8 +229,6 @@ TEST_P(SaveCaseTest, WritesNineDecimalsOrPlainIntegers) {
 }
 
 const SaveCase kSaveCases[] = {
-    {"RangeBeyondItsSlider", [](LinkFactors& f, WindowPosition&) { f.Range = 1000.0; },
-     "Range=10.000000000", "Range=1000.000000000"},
     {"TypedPrecisionCutToNineDecimals",
      [](LinkFactors& f, WindowPosition&) { f.LnaGain = 0.1234567891234; }, "LnaGain=6.000000000",
      "LnaGain=0.123456789"},
@@ -250,6 +248,14 @@ const SaveCase kSaveCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Values, SaveCaseTest, ::testing::ValuesIn(kSaveCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A value beyond its slider's range is kept as it was read.
+TEST_F(LinkSettingsTest, RangeBeyondItsSliderIsWrittenBack) {
+    WriteAll(m_path, "[UserInfo]\r\nRange=1000\r\n");
+    ASSERT_TRUE(LoadLinkSettings(m_path, m_factors, m_position));
+    ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
+    EXPECT_EQ(ReadAll(m_path), SampleWith({{"Range=10.000000000", "Range=1000.000000000"}}));
+}
 
 TEST_F(LinkSettingsTest, TypedValueComesBackWithNineDecimals) {
     m_factors.Range = 0.1234567891234;

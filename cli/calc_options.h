@@ -1,0 +1,48 @@
+#pragma once
+// The calculator's command line: what the user asked for, read and checked
+// before anything is computed or written.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One `Key=value` from the command line, applied after the settings file.
+struct FactorOverride {
+    std::size_t factor; // index into FactorTable
+    double value;       // the factor's engineering unit
+};
+
+// `--sweep Key=start:stop:step`: the factor runs over start + i * step.
+struct SweepSpec {
+    std::size_t factor; // index into FactorTable
+    double start;
+    double stop;
+    double step;
+};
+
+struct CalcOptions {
+    bool help = false;
+    bool json = false;
+    std::optional<std::string> configPath;
+    std::vector<FactorOverride> overrides; // in command-line order; the last one wins
+    std::optional<SweepSpec> sweep;
+    std::optional<std::string> plotPath;
+};
+
+// Reads the arguments (without the program name). False with a one-line
+// message naming what was wrong; `options` is then incomplete.
+bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& options,
+                        std::string& error);
+
+// The index in FactorTable of a profile key, letter case ignored.
+std::optional<std::size_t> FindFactor(std::string_view key);
+
+// A value of a factor: the rules of the settings file (blanks around it
+// allowed, decimal notation with an optional exponent, finite), except that
+// an empty text is refused: on a command line it is nearly always a shell
+// variable that was not set, not a deliberate zero.
+bool ParseFactorValue(std::string_view text, double& value);
+
+// What --help prints: every option, every key with its unit and default.
+std::string CalcHelpText();

@@ -1,0 +1,134 @@
+#include "calc_sweep.h"
+
+#include "calc_budget.h"
+#include "link_calculation.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// (stop - start) / step in steps, without overflowing on the difference.
+double SpanInSteps(const SweepSpec& spec) {
+    const double difference = spec.stop - spec.start;
+    if (std::isfinite(difference)) {
+        return difference / spec.step;
+    }
+    return spec.stop / spec.step - spec.start / spec.step;
+}
+
+} // namespace
+
+bool SweepPointCount(const SweepSpec& spec, std::uint64_t& count, std::string& error) {
+    if (spec.step == 0.0) {
+        error = "--sweep: the step must not be 0";
+        return false;
+    }
+    const double span = SpanInSteps(spec);
+    if (span < 0.0) {
+        error = "--sweep: the step " + ShortestText(spec.step) + " leads away from stop " +
+                ShortestText(spec.stop) + " (start " + ShortestText(spec.start) + ")";
+        return false;
+    }
+    const double points = std::floor(span + kGridTolerance) + 1.0;
+    if (!(points <= static_cast<double>(kMaxSweepPoints))) { // also catches an infinite span
+        error = "--sweep: " + ShortestText(points) + " points, more than the limit of " +
+                std::to_string(kMaxSweepPoints);
+        return false;
+    }
+    count = static_cast<std::uint64_t>(points);
+    return true;
+}
+
+double SweepPointValue(const SweepSpec& spec, std::uint64_t i, std::uint64_t count) {
+    const double value = spec.start + static_cast<double>(i) * spec.step;
+    if (i + 1 == count && std::fabs(value - spec.stop) <= kGridTolerance * std::fabs(spec.step)) {
+        return spec.stop;
+    }
+    return value;
+}
+
+void RunSweep(const LinkFactors& base, const SweepSpec& spec, std::uint64_t count,
+              const std::function<void(const SweepSample&)>& visit) {
+    LinkFactors factors = base;
+    LinkResults results{};
+    double& swept = factors.*FactorTable[spec.factor].field;
+    for (std::uint64_t i = 0; i < count; ++i) {
+        swept = SweepPointValue(spec, i, count);
+        CalculateLink(factors, results);
+        visit(SweepSample{swept, results, factors.MinEbNoDesired});
+    }
+}
+
+void SweepCsvWriter::header(const SweepSpec& spec) {
+    m_out.put(FactorTable[spec.factor].key);
+    for (std::size_t i = 0; i < ResultTable.size(); ++i) {
+        m_out.put(',');
+        m_out.put(ResultKey(i));
+    }
+    m_out.put('\n');
+}
+
+void SweepCsvWriter::row(const SweepSample& sample) {
+    m_out.putNumber(sample.x);
+    for (std::size_t i = 0; i < ResultTable.size(); ++i) {
+        const ResultRow& row = ResultTable[i];
+        m_out.put(',');
+        putCell(m_cells[i], sample.results.*row.field * row.displayScale);
+    }
+    m_out.put('\n');
+}
+
+void SweepCsvWriter::putCell(Cell& cell, double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    if (!cell.valid || cell.bits != bits) {
+        const auto [end, ec] = std::to_chars(cell.text, cell.text + sizeof cell.text, value);
+        cell.length = ec == std::errc() ? static_cast<std::size_t>(end - cell.text) : 0;
+        cell.bits = bits;
+        cell.valid = true;
+    }
+    m_out.put(std::string_view(cell.text, cell.length));
+}
+
+void ZeroCrossings::add(double x, double fadeMargin) {
+    if (std::isnan(fadeMargin)) {
+        m_lastX.reset();
+        return;
+    }
+    if (m_crossings.size() < kMaxKept) {
+        if (fadeMargin == 0.0) {
+            m_crossings.push_back(x);
+        } else if (m_lastX && m_lastMargin != 0.0 && (m_lastMargin > 0.0) != (fadeMargin > 0.0)) {
+            const double t = m_lastMargin / (m_lastMargin - fadeMargin); // 0 ... 1
+            m_crossings.push_back(*m_lastX + t * (x - *m_lastX));
+        }
+    }
+    m_lastX = x;
+    m_lastMargin = fadeMargin;
+}
+
+void LargestClosing::add(double x, double fadeMargin) {
+    if (fadeMargin >= 0.0 && (!m_best || x > *m_best)) {
+        m_best = x;
+    }
+}
+
+std::string LargestRangeMessage(const SweepSpec& spec, std::uint64_t count,
+                                const std::optional<double>& largest) {
+    const FactorRow& row = FactorTable[spec.factor];
+    const std::string key = row.key;
+    if (!largest) {
+        return "no " + key + " from " + ShortestText(spec.start) + " to " +
+               ShortestText(SweepPointValue(spec, count - 1, count)) + " " + row.unit +
+               " has a fade margin >= 0 dB";
+    }
+    std::string message = "largest " + key + " with a fade margin >= 0 dB: " +
+                          ShortestText(*largest) + " " + row.unit;
+    const double end = std::max(spec.start, SweepPointValue(spec, count - 1, count));
+    if (*largest >= end) {
+        message += " (the sweep's largest value: a larger " + key + " may still close)";
+    }
+    return message;
+}

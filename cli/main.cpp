@@ -1,0 +1,64 @@
+// quillstone-calc: the link budget of the Quillstone window from the command
+// line, with sweeps and plots. Qt is started only for a plot, so that a plain
+// calculation starts at once.
+#include "calc_run.h"
+#include "sweep_plot.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kProgramName = "quillstone-calc";
+
+void PrintMessage(const std::string& line) {
+    std::fprintf(stderr, "%s: %s\n", kProgramName, line.c_str());
+}
+
+bool Unset(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr || *value == '\0';
+}
+
+// Qt's notices about the session (no runtime directory, no window manager)
+// say nothing about the plot and would break the one-line-per-message rule
+// of standard error; real failures still come through.
+void QtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        PrintMessage("Qt: " + text.toStdString());
+    }
+}
+
+// A plot is drawn into a file: without a display, Qt's offscreen platform does
+// that just as well, where the default one would refuse to start.
+void UseOffscreenWithoutDisplay() {
+    if (Unset("DISPLAY") && Unset("WAYLAND_DISPLAY") && Unset("QT_QPA_PLATFORM")) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    CalcJob job;
+    std::string error;
+    if (PrepareCalc(args, job, error) != kExitDone) {
+        PrintMessage(error);
+        return kExitBadArguments;
+    }
+    std::unique_ptr<QApplication> application;
+    PlotRenderer renderer;
+    if (job.options.plotPath && !job.options.help) {
+        UseOffscreenWithoutDisplay();
+        qInstallMessageHandler(QtMessage);
+        application = std::make_unique<QApplication>(argc, argv);
+        renderer = RenderSweepPlot;
+    }
+    return ExecuteCalc(job, FileSink(stdout), PrintMessage, renderer);
+}

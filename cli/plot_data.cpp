@@ -1,0 +1,79 @@
+#include "plot_data.h"
+
+#include "link_calculation.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const char* ResultCaption(double LinkResults::*field) {
+    for (const ResultRow& row : ResultTable) {
+        if (row.field == field) {
+            return row.caption;
+        }
+    }
+    return "";
+}
+
+const char* FactorCaption(double LinkFactors::*field) {
+    for (const FactorRow& row : FactorTable) {
+        if (row.field == field) {
+            return row.caption;
+        }
+    }
+    return "";
+}
+
+bool Plottable(double value) { return std::isfinite(value) && std::fabs(value) < kPlotLimitDb; }
+
+} // namespace
+
+PlotSampler::PlotSampler(const SweepSpec& spec, std::uint64_t count, std::uint64_t maxPoints)
+    : m_spec(spec), m_count(count) {
+    const std::uint64_t limit = maxPoints < 2 ? 2 : maxPoints;
+    // One slot is kept for the last point.
+    m_stride = count <= limit ? 1 : (count + limit - 2) / (limit - 1);
+    const FactorRow& row = FactorTable[spec.factor];
+    m_data.title = std::string("Link budget against ") + row.caption;
+    m_data.xTitle = std::string(row.caption) + " (" + row.unit + ")";
+    m_data.rxEbNoName = ResultCaption(&LinkResults::RxEbNo);
+    m_data.fadeMarginName = ResultCaption(&LinkResults::FadeMargin);
+    m_data.minEbNoName = FactorCaption(&LinkFactors::MinEbNoDesired);
+    const std::uint64_t kept = std::min(count, limit);
+    m_data.x.reserve(kept);
+    m_data.rxEbNo.reserve(kept);
+    m_data.fadeMargin.reserve(kept);
+    m_data.minEbNo.reserve(kept);
+}
+
+void PlotSampler::add(const SweepSample& sample) {
+    const std::uint64_t index = m_index++;
+    if (index % m_stride != 0 && index + 1 != m_count) {
+        return;
+    }
+    const LinkResults& r = sample.results;
+    if (!std::isfinite(sample.x) || !Plottable(r.RxEbNo) || !Plottable(r.FadeMargin) ||
+        !Plottable(sample.minEbNo)) {
+        return;
+    }
+    m_data.x.push_back(sample.x);
+    m_data.rxEbNo.push_back(r.RxEbNo);
+    m_data.fadeMargin.push_back(r.FadeMargin);
+    m_data.minEbNo.push_back(sample.minEbNo);
+}
+
+PlotData PlotSampler::finish(const ZeroCrossings& crossings) {
+    for (const double x : crossings.crossings()) {
+        if (Plottable(x)) {
+            m_data.crossings.push_back(x);
+            m_data.crossingLabels.push_back(CrossingLabel(m_spec, x));
+        }
+    }
+    return std::move(m_data);
+}
+
+std::string CrossingLabel(const SweepSpec& spec, double x) {
+    const FactorRow& row = FactorTable[spec.factor];
+    return "Fade margin 0 dB at " + FactorValueText(row, x) + " " + row.unit;
+}

@@ -1,0 +1,50 @@
+#pragma once
+// What the plot shows, gathered while the sweep runs: a thinned copy of the
+// curves (a chart cannot draw ten million points usefully) and the 0 dB
+// fade margin crossings found on every point.
+#include "calc_sweep.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct PlotData {
+    std::string title;
+    std::string xTitle; // caption and unit of the swept factor
+    std::string rxEbNoName;
+    std::string fadeMarginName;
+    std::string minEbNoName;
+    std::vector<double> x; // swept value
+    std::vector<double> rxEbNo;     // dB
+    std::vector<double> fadeMargin; // dB
+    std::vector<double> minEbNo;    // dB
+    std::vector<double> crossings;  // swept values where the fade margin is 0 dB
+    std::vector<std::string> crossingLabels;
+};
+
+// Most points drawn per curve; longer sweeps keep every n-th point and the last.
+constexpr std::uint64_t kMaxPlotPoints = 20'000;
+
+// Results of this magnitude come from the calculation's failure sentinel
+// (a factor of 0 under a logarithm), not from a link: they are left out of
+// the curves so that the axes still show the real ones (dB).
+constexpr double kPlotLimitDb = 1e6;
+
+class PlotSampler {
+public:
+    PlotSampler(const SweepSpec& spec, std::uint64_t count,
+                std::uint64_t maxPoints = kMaxPlotPoints);
+    void add(const SweepSample& sample);
+    // The curves, with the crossings and their labels.
+    PlotData finish(const ZeroCrossings& crossings);
+
+private:
+    const SweepSpec m_spec;
+    std::uint64_t m_count;
+    std::uint64_t m_stride;
+    std::uint64_t m_index = 0;
+    PlotData m_data;
+};
+
+// "Fade margin 0 dB at 41.3 Miles": the value as the window shows it.
+std::string CrossingLabel(const SweepSpec& spec, double x);

@@ -1,0 +1,171 @@
+#include "sweep_plot.h"
+
+#include <QFile>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QList>
+#include <QPainter>
+#include <QPointF>
+#include <QSvgGenerator>
+#include <QtCharts/QChart>
+#include <QtCharts/QLegendMarker>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QScatterSeries>
+#include <QtCharts/QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// Crossings beyond this many are not drawn (a link crosses once or twice).
+constexpr std::size_t kMaxMarkedCrossings = 8;
+constexpr qreal kMarkerSize = 10.0; // pixels
+
+QLineSeries* AddCurve(QChart& chart, const QString& name, const std::vector<double>& xs,
+                      const std::vector<double>& ys) {
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(xs.size()));
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        points.append(QPointF(xs[i], ys[i]));
+    }
+    auto* series = new QLineSeries;
+    series->setName(name);
+    series->replace(points);
+    chart.addSeries(series);
+    return series;
+}
+
+void AddCrossings(QChart& chart, const PlotData& data) {
+    const std::size_t shown = std::min(data.crossings.size(), kMaxMarkedCrossings);
+    for (std::size_t i = 0; i < shown; ++i) {
+        auto* mark = new QScatterSeries;
+        const QString label = QString::fromStdString(data.crossingLabels[i]);
+        mark->setName(label);
+        mark->setMarkerSize(kMarkerSize);
+        mark->append(data.crossings[i], 0.0);
+        mark->setPointLabelsFormat(label); // literal text: it holds no @ tags
+        mark->setPointLabelsVisible(true);
+        mark->setPointLabelsClipping(false);
+        chart.addSeries(mark);
+    }
+}
+
+std::pair<double, double> Padded(double low, double high) {
+    if (!(low < high)) {
+        const double pad = std::max(1.0, std::fabs(low) * 0.05);
+        return {low - pad, high + pad};
+    }
+    const double pad = (high - low) * 0.05;
+    return {low - pad, high + pad};
+}
+
+void AddAxes(QChart& chart, const PlotData& data) {
+    auto* xAxis = new QValueAxis;
+    xAxis->setTitleText(QString::fromStdString(data.xTitle));
+    auto* yAxis = new QValueAxis;
+    yAxis->setTitleText(QStringLiteral("dB"));
+    double xLow = 0.0;
+    double xHigh = 1.0;
+    double yLow = 0.0; // 0 dB always shows: the fade margin is judged against it
+    double yHigh = 0.0;
+    if (!data.x.empty()) {
+        const auto [xMin, xMax] = std::minmax_element(data.x.begin(), data.x.end());
+        xLow = *xMin;
+        xHigh = *xMax;
+        for (const auto* curve : {&data.rxEbNo, &data.fadeMargin, &data.minEbNo}) {
+            const auto [low, high] = std::minmax_element(curve->begin(), curve->end());
+            yLow = std::min(yLow, *low);
+            yHigh = std::max(yHigh, *high);
+        }
+    }
+    if (xLow == xHigh) {
+        std::tie(xLow, xHigh) = Padded(xLow, xHigh);
+    }
+    std::tie(yLow, yHigh) = Padded(yLow, yHigh);
+    xAxis->setRange(xLow, xHigh);
+    yAxis->setRange(yLow, yHigh);
+    xAxis->applyNiceNumbers();
+    yAxis->applyNiceNumbers();
+    xAxis->setLabelFormat(QStringLiteral("%g")); // bit rates reach 500000000 kbit/s
+    yAxis->setLabelFormat(QStringLiteral("%g"));
+    chart.addAxis(xAxis, Qt::AlignBottom);
+    chart.addAxis(yAxis, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart.series()) {
+        series->attachAxis(xAxis);
+        series->attachAxis(yAxis);
+    }
+}
+
+void BuildChart(QChart& chart, const PlotData& data) {
+    chart.setTitle(QString::fromStdString(data.title));
+    AddCurve(chart, QString::fromStdString(data.rxEbNoName), data.x, data.rxEbNo);
+    AddCurve(chart, QString::fromStdString(data.fadeMarginName), data.x, data.fadeMargin);
+    QLineSeries* floor =
+        AddCurve(chart, QString::fromStdString(data.minEbNoName), data.x, data.minEbNo);
+    QPen pen = floor->pen(); // the theme sets the pen when the series is added
+    pen.setStyle(Qt::DashLine);
+    floor->setPen(pen);
+    AddCrossings(chart, data);
+    AddAxes(chart, data);
+    chart.legend()->setAlignment(Qt::AlignBottom);
+    chart.resize(kPlotWidth, kPlotHeight);
+}
+
+QString Why(const QFile& file) { return file.errorString(); }
+
+bool SavePng(QGraphicsScene& scene, QFile& file) {
+    QImage image(kPlotWidth, kPlotHeight, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene.render(&painter, QRectF(0, 0, kPlotWidth, kPlotHeight),
+                 QRectF(0, 0, kPlotWidth, kPlotHeight));
+    painter.end();
+    return image.save(&file, "PNG");
+}
+
+bool SaveSvg(QGraphicsScene& scene, QFile& file, const QString& title) {
+    QSvgGenerator generator;
+    generator.setOutputDevice(&file);
+    generator.setSize(QSize(kPlotWidth, kPlotHeight));
+    generator.setViewBox(QRect(0, 0, kPlotWidth, kPlotHeight));
+    generator.setTitle(title);
+    QPainter painter;
+    if (!painter.begin(&generator)) {
+        return false;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene.render(&painter, QRectF(0, 0, kPlotWidth, kPlotHeight),
+                 QRectF(0, 0, kPlotWidth, kPlotHeight));
+    return painter.end();
+}
+
+} // namespace
+
+bool RenderSweepPlot(const PlotData& data, const std::string& file, PlotFormat format,
+                     std::string& error) {
+    QGraphicsScene scene;
+    auto* chart = new QChart; // owned by the scene
+    scene.addItem(chart);
+    BuildChart(*chart, data);
+    scene.setSceneRect(0, 0, kPlotWidth, kPlotHeight);
+
+    QFile out(QString::fromStdString(file));
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        error = Why(out).toStdString();
+        return false;
+    }
+    const bool drawn = format == PlotFormat::Png
+                           ? SavePng(scene, out)
+                           : SaveSvg(scene, out, QString::fromStdString(data.title));
+    const bool flushed = out.flush();
+    out.close();
+    if (!drawn || !flushed || out.error() != QFileDevice::NoError) {
+        error = out.error() != QFileDevice::NoError ? Why(out).toStdString()
+                                                     : std::string("the plot could not be drawn");
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,193 @@
+// The command line: what is accepted, how keys and values are read, and a
+// one-line message naming the fault for everything else.
+#include "calc_options.h"
+#include "link_factors.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+std::size_t Index(double LinkFactors::*field) {
+    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
+        if (FactorTable[i].field == field) {
+            return i;
+        }
+    }
+    return FactorTable.size();
+}
+
+struct AcceptedCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::function<void(const CalcOptions&)> check;
+};
+
+void PrintTo(const AcceptedCase& c, std::ostream* os) { *os << c.name; }
+
+class AcceptedArguments : public testing::TestWithParam<AcceptedCase> {};
+
+TEST_P(AcceptedArguments, AreRead) {
+    CalcOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseCalcArguments(GetParam().args, options, error)) << error;
+    GetParam().check(options);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calc, AcceptedArguments,
+    testing::Values(
+        AcceptedCase{"Nothing", {},
+                     [](const CalcOptions& o) {
+                         EXPECT_FALSE(o.help || o.json || o.configPath || o.sweep || o.plotPath);
+                         EXPECT_TRUE(o.overrides.empty());
+                     }},
+        AcceptedCase{"KeysInAnyCase",
+                     {"range=20", "FREQ=2.25e3", "TxAntGain=-12.5", "rxfeedloss= 0.5 "},
+                     [](const CalcOptions& o) {
+                         ASSERT_EQ(o.overrides.size(), 4u);
+                         EXPECT_EQ(o.overrides[0].factor, Index(&LinkFactors::Range));
+                         EXPECT_EQ(o.overrides[0].value, 20.0);
+                         EXPECT_EQ(o.overrides[1].factor, Index(&LinkFactors::Freq));
+                         EXPECT_EQ(o.overrides[1].value, 2250.0);
+                         EXPECT_EQ(o.overrides[2].factor, Index(&LinkFactors::TxAntGain));
+                         EXPECT_EQ(o.overrides[2].value, -12.5);
+                         EXPECT_EQ(o.overrides[3].factor, Index(&LinkFactors::RxFeedLoss));
+                         EXPECT_EQ(o.overrides[3].value, 0.5);
+                     }},
+        AcceptedCase{"ConfigBothSpellings",
+                     {"--config=a.cfg", "--json"},
+                     [](const CalcOptions& o) {
+                         EXPECT_EQ(o.configPath.value_or(""), "a.cfg");
+                         EXPECT_TRUE(o.json);
+                     }},
+        AcceptedCase{"ConfigSeparateValue", {"--config", "dir/Quillstone.Cfg"},
+                     [](const CalcOptions& o) {
+                         EXPECT_EQ(o.configPath.value_or(""), "dir/Quillstone.Cfg");
+                     }},
+        AcceptedCase{"SweepWithPlot",
+                     {"--sweep", "txantgain=-10:10.5:0.5", "--plot=out.svg"},
+                     [](const CalcOptions& o) {
+                         ASSERT_TRUE(o.sweep);
+                         EXPECT_EQ(o.sweep->factor, Index(&LinkFactors::TxAntGain));
+                         EXPECT_EQ(o.sweep->start, -10.0);
+                         EXPECT_EQ(o.sweep->stop, 10.5);
+                         EXPECT_EQ(o.sweep->step, 0.5);
+                         EXPECT_EQ(o.plotPath.value_or(""), "out.svg");
+                     }},
+        AcceptedCase{"DescendingSweep", {"--sweep=Range=100:1:-1"},
+                     [](const CalcOptions& o) {
+                         ASSERT_TRUE(o.sweep);
+                         EXPECT_EQ(o.sweep->step, -1.0);
+                     }},
+        AcceptedCase{"LastOverrideWins", {"Range=5", "Range=7"},
+                     [](const CalcOptions& o) {
+                         ASSERT_EQ(o.overrides.size(), 2u);
+                         EXPECT_EQ(o.overrides.back().value, 7.0);
+                     }},
+        AcceptedCase{"HelpBesideAMistake", {"Bogus=1", "--help"},
+                     [](const CalcOptions& o) { EXPECT_TRUE(o.help); }},
+        AcceptedCase{"ShortHelp", {"-h"}, [](const CalcOptions& o) { EXPECT_TRUE(o.help); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct RejectedCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* fault; // what the message must name
+};
+
+void PrintTo(const RejectedCase& c, std::ostream* os) { *os << c.name; }
+
+class RejectedArguments : public testing::TestWithParam<RejectedCase> {};
+
+TEST_P(RejectedArguments, NameTheFaultOnOneLine) {
+    CalcOptions options;
+    std::string error;
+    EXPECT_FALSE(ParseCalcArguments(GetParam().args, options, error));
+    EXPECT_NE(error.find(GetParam().fault), std::string::npos) << error;
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calc, RejectedArguments,
+    testing::Values(
+        RejectedCase{"UnknownKey", {"Distance=10"}, "unknown key 'Distance'"},
+        RejectedCase{"KeyWithSuffix", {"Range2=10"}, "unknown key 'Range2'"},
+        RejectedCase{"NotANumber", {"Freq=abc"}, "'abc' of Freq is not a number"},
+        RejectedCase{"DecimalComma", {"Freq=2,250"}, "'2,250' of Freq is not a number"},
+        RejectedCase{"TrailingText", {"Range=12abc"}, "'12abc' of Range is not a number"},
+        RejectedCase{"EmptyValue", {"BitRate="}, "'' of BitRate is not a number"},
+        RejectedCase{"Infinity", {"Range=inf"}, "'inf' of Range is not a number"},
+        RejectedCase{"Overflow", {"Range=1e999"}, "'1e999' of Range is not a number"},
+        RejectedCase{"Hexadecimal", {"Range=0x10"}, "'0x10' of Range is not a number"},
+        RejectedCase{"BareWord", {"Range"}, "unexpected argument 'Range'"},
+        RejectedCase{"UnknownOption", {"--csv"}, "unknown option '--csv'"},
+        RejectedCase{"ConfigWithoutValue", {"--config"}, "--config needs a value"},
+        RejectedCase{"ConfigEmpty", {"--config="}, "--config needs a file name"},
+        RejectedCase{"ConfigTwice", {"--config", "a", "--config", "b"}, "more than once"},
+        RejectedCase{"SweepUnknownKey", {"--sweep", "Speed=1:2:1"}, "unknown key 'Speed'"},
+        RejectedCase{"SweepNoEquals", {"--sweep", "Range"}, "not Key=start:stop:step"},
+        RejectedCase{"SweepTwoParts", {"--sweep", "Range=1:2"}, "not Key=start:stop:step"},
+        RejectedCase{"SweepBadStart", {"--sweep", "Range=a:2:1"}, "start 'a' is not a number"},
+        RejectedCase{"SweepBadStop", {"--sweep", "Range=1::1"}, "stop '' is not a number"},
+        RejectedCase{"SweepBadStep", {"--sweep", "Range=1:2:x"}, "step 'x' is not a number"},
+        RejectedCase{"SweepFourParts", {"--sweep", "Range=1:2:1:4"}, "step '1:4'"},
+        RejectedCase{"SweepTwice", {"--sweep=Range=1:2:1", "--sweep=Freq=1:2:1"},
+                     "--sweep given more than once"},
+        RejectedCase{"PlotWithoutSweep", {"--plot", "a.png"}, "--plot needs --sweep"},
+        RejectedCase{"PlotWithoutValue", {"--sweep=Range=1:2:1", "--plot"},
+                     "--plot needs a value"},
+        RejectedCase{"JsonWithSweep", {"--json", "--sweep=Range=1:2:1"}, "--json"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CalcOptions, EveryKeyIsFoundInAnyLetterCase) {
+    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
+        std::string lower = FactorTable[i].key;
+        std::string upper = lower;
+        for (char& c : lower) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        for (char& c : upper) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        EXPECT_EQ(FindFactor(FactorTable[i].key), i);
+        EXPECT_EQ(FindFactor(lower), i) << lower;
+        EXPECT_EQ(FindFactor(upper), i) << upper;
+    }
+    EXPECT_FALSE(FindFactor(""));
+    EXPECT_FALSE(FindFactor("Rang"));
+}
+
+TEST(CalcOptions, ValuesFollowTheSettingsFileNumberRules) {
+    struct Case {
+        const char* text;
+        bool ok;
+        double value;
+    };
+    const Case cases[] = {{"10", true, 10.0},      {"10.5", true, 10.5},  {"1e1", true, 10.0},
+                          {" 12 ", true, 12.0},    {"-50", true, -50.0},  {"+3", true, 3.0},
+                          {".5", true, 0.5},       {"5.", true, 5.0},     {"", false, 0.0},
+                          {"  ", false, 0.0},      {"12 3", false, 0.0},  {"nan", false, 0.0},
+                          {"1e", false, 0.0},      {"--1", false, 0.0}};
+    for (const Case& c : cases) {
+        double value = -1.0;
+        EXPECT_EQ(ParseFactorValue(c.text, value), c.ok) << "'" << c.text << "'";
+        EXPECT_EQ(value, c.ok ? c.value : -1.0) << "'" << c.text << "' must be kept on failure";
+    }
+}
+
+TEST(CalcOptions, HelpNamesEveryOptionAndEveryKey) {
+    const std::string help = CalcHelpText();
+    for (const char* option : {"--config", "--json", "--sweep", "--plot", "--help"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+    for (const FactorRow& row : FactorTable) {
+        EXPECT_NE(help.find(std::string("  ") + row.key + " "), std::string::npos) << row.key;
+    }
+    EXPECT_NE(help.find("TxAntGain"), std::string::npos);
+    EXPECT_NE(help.find("1.10"), std::string::npos); // Tx Ant Gain's default, as shown
+}
+
+} // namespace

@@ -1,0 +1,288 @@
+// Sweep grids, the CSV they produce, and the search for where the link stops
+// closing.
+#include "calc_sweep.h"
+
+#include "calc_budget.h"
+#include "cli_test_support.h"
+#include "link_calculation.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+std::size_t Index(double LinkFactors::*field) {
+    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
+        if (FactorTable[i].field == field) {
+            return i;
+        }
+    }
+    return FactorTable.size();
+}
+
+const std::size_t kRange = Index(&LinkFactors::Range);
+
+struct GridCase {
+    const char* name;
+    double start, stop, step;
+    std::uint64_t count; // 0: refused
+    double last;         // the last point when accepted
+    const char* fault;   // part of the message when refused
+};
+
+void PrintTo(const GridCase& c, std::ostream* os) { *os << c.name; }
+
+class SweepGrid : public testing::TestWithParam<GridCase> {};
+
+TEST_P(SweepGrid, CountsPointsAndEndsOnStop) {
+    const GridCase& c = GetParam();
+    const SweepSpec spec{kRange, c.start, c.stop, c.step};
+    std::uint64_t count = 12345;
+    std::string error;
+    const bool ok = SweepPointCount(spec, count, error);
+    if (c.count == 0) {
+        EXPECT_FALSE(ok);
+        EXPECT_NE(error.find(c.fault), std::string::npos) << error;
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+        return;
+    }
+    ASSERT_TRUE(ok) << error;
+    EXPECT_EQ(count, c.count);
+    EXPECT_EQ(SweepPointValue(spec, 0, count), c.start);
+    EXPECT_EQ(SweepPointValue(spec, count - 1, count), c.last);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calc, SweepGrid,
+    testing::Values(
+        GridCase{"Integers", 1, 10, 1, 10, 10, ""},
+        GridCase{"TenthsIncludeStop", 0, 1, 0.1, 11, 1.0, ""},
+        GridCase{"ThirdsIncludeStop", 0, 1, 1.0 / 3.0, 4, 1.0, ""},
+        GridCase{"StopOffTheGrid", 0, 1, 0.3, 4, 0.3 * 3, ""},
+        GridCase{"StopJustBeforeAPoint", 0, 0.99, 0.1, 10, 9 * 0.1, ""},
+        GridCase{"Descending", 100, 1, -1, 100, 1, ""},
+        GridCase{"DescendingTenths", 1, 0, -0.1, 11, 0.0, ""},
+        GridCase{"OnePointStartIsStop", 5, 5, 1, 1, 5, ""},
+        GridCase{"OnePointNegativeStepStartIsStop", 5, 5, -1, 1, 5, ""},
+        GridCase{"StepLongerThanSpan", 0, 1, 5, 1, 0, ""},
+        GridCase{"ExactlyTheLimit", 1, 10'000'000, 1, 10'000'000, 10'000'000, ""},
+        GridCase{"OneOverTheLimit", 0, 10'000'000, 1, 0, 0, "10000001 points, more than"},
+        GridCase{"FarOverTheLimit", 0, 1, 1e-12, 0, 0, "more than the limit of 10000000"},
+        GridCase{"SpanOverflows", -1.7e308, 1.7e308, 1e300, 0, 0, "more than the limit"},
+        GridCase{"ZeroStep", 1, 10, 0, 0, 0, "must not be 0"},
+        GridCase{"NegativeZeroStep", 1, 10, -0.0, 0, 0, "must not be 0"},
+        GridCase{"WrongSignUp", 1, 10, -1, 0, 0, "step -1 leads away from stop 10"},
+        GridCase{"WrongSignDown", 10, 1, 0.5, 0, 0, "step 0.5 leads away from stop 1"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SweepGrid, PointsAreComputedNotAccumulated) {
+    // Adding 0.1 a thousand times drifts to 99.9999999999986; start + i * step
+    // hits every point as closely as one multiplication can.
+    const SweepSpec spec{kRange, 0.0, 100.0, 0.1};
+    std::uint64_t count = 0;
+    std::string error;
+    ASSERT_TRUE(SweepPointCount(spec, count, error));
+    ASSERT_EQ(count, 1001u);
+    for (std::uint64_t i = 0; i + 1 < count; ++i) {
+        ASSERT_EQ(SweepPointValue(spec, i, count), static_cast<double>(i) * 0.1) << i;
+    }
+    EXPECT_EQ(SweepPointValue(spec, 1000, count), 100.0);
+}
+
+TEST(SweepCsv, ShortSweepHasHeaderAndFullPrecisionRows) {
+    LinkFactors base{};
+    SetDefaultFactors(base);
+    const SweepSpec spec{kRange, 10, 30, 10};
+    std::uint64_t count = 0;
+    std::string error;
+    ASSERT_TRUE(SweepPointCount(spec, count, error));
+    std::string csv;
+    {
+        BufferedOutput out(StringSink(csv), 64); // small buffer: rows cross its end
+        SweepCsvWriter writer(out);
+        writer.header(spec);
+        RunSweep(base, spec, count, [&](const SweepSample& s) { writer.row(s); });
+        ASSERT_TRUE(out.flush());
+    }
+    const std::vector<std::string> lines = SplitLines(csv);
+    ASSERT_EQ(lines.size(), 4u) << csv;
+    EXPECT_EQ(lines[0], "Range,FreeSpaceAtten,TxPowerdb,BitRatedb,NoiseTemp,NoisePbitNo,"
+                        "RxPbitEb,RxEbNo,FadeMargin,Reliability");
+    const double ranges[] = {10, 20, 30};
+    for (std::size_t row = 0; row < 3; ++row) {
+        std::vector<double> cells;
+        const std::string& line = lines[row + 1];
+        const char* p = line.data();
+        const char* end = line.data() + line.size();
+        while (p < end) {
+            double v = 0;
+            const auto [next, ec] = std::from_chars(p, end, v);
+            ASSERT_EQ(ec, std::errc()) << line;
+            cells.push_back(v);
+            p = next < end && *next == ',' ? next + 1 : next;
+            ASSERT_TRUE(next == end || *next == ',') << line;
+        }
+        ASSERT_EQ(cells.size(), 10u) << line;
+        EXPECT_EQ(cells[0], ranges[row]);
+        // Every number reads back to exactly the double that was computed.
+        LinkFactors factors = base;
+        factors.Range = ranges[row];
+        LinkResults results{};
+        CalculateLink(factors, results);
+        for (std::size_t i = 0; i < ResultTable.size(); ++i) {
+            EXPECT_EQ(cells[i + 1], results.*ResultTable[i].field * ResultTable[i].displayScale)
+                << line << " column " << i + 1;
+        }
+    }
+    // The window's texts for the first row (defaults): -123.6 dB, 21.9 dB, 99.4 %.
+    EXPECT_EQ(lines[1].substr(0, 9), "10,-123.6");
+    EXPECT_NE(lines[1].find(",-173.9,"), std::string::npos);
+    // Free-space loss grows 20 log10(2) = 6.0206 dB per doubling of the range.
+    double fsa10 = 0;
+    double fsa20 = 0;
+    std::from_chars(lines[1].data() + 3, lines[1].data() + lines[1].size(), fsa10);
+    std::from_chars(lines[2].data() + 3, lines[2].data() + lines[2].size(), fsa20);
+    EXPECT_NEAR(fsa10 - fsa20, 20.0 * std::log10(2.0), 1e-12);
+    EXPECT_EQ(csv.find(' '), std::string::npos);
+    EXPECT_EQ(csv.back(), '\n');
+}
+
+TEST(SweepCsv, RepeatedColumnsAreWrittenAfreshWhenTheyChange) {
+    // Each row's values in every result column; rows repeat, change, return,
+    // and flip the sign of zero.
+    const double values[] = {1.5, 1.5, 2.25, 1.5, 0.0, -0.0, -0.0, 0.0};
+    std::string csv;
+    {
+        BufferedOutput out(StringSink(csv));
+        SweepCsvWriter writer(out);
+        for (const double v : values) {
+            LinkResults results{};
+            for (const ResultRow& row : ResultTable) {
+                results.*row.field = v / row.displayScale;
+            }
+            writer.row(SweepSample{v, results, 0.0});
+        }
+    }
+    const std::vector<std::string> lines = SplitLines(csv);
+    ASSERT_EQ(lines.size(), std::size(values));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string expected = ShortestText(values[i]);
+        for (std::size_t c = 0; c < ResultTable.size(); ++c) {
+            expected += "," + ShortestText(values[i]);
+        }
+        EXPECT_EQ(lines[i], expected) << "row " << i;
+    }
+}
+
+TEST(SweepCsv, SweepingAFactorLeavesTheOthersAsGiven) {
+    LinkFactors base{};
+    SetDefaultFactors(base);
+    base.Range = 42.0;
+    const SweepSpec spec{Index(&LinkFactors::MinEbNoDesired), 10, 12, 1};
+    std::vector<double> margins;
+    RunSweep(base, spec, 3, [&](const SweepSample& s) {
+        margins.push_back(s.results.FadeMargin);
+        EXPECT_EQ(s.minEbNo, s.x);
+    });
+    ASSERT_EQ(margins.size(), 3u);
+    // One dB more required is one dB less margin.
+    EXPECT_NEAR(margins[0] - margins[1], 1.0, 1e-12);
+    EXPECT_NEAR(margins[1] - margins[2], 1.0, 1e-12);
+}
+
+struct CrossingCase {
+    const char* name;
+    std::vector<std::pair<double, double>> points; // x, fade margin
+    std::vector<double> crossings;
+    std::optional<double> largest;
+};
+
+void PrintTo(const CrossingCase& c, std::ostream* os) { *os << c.name; }
+
+class FadeMarginSearch : public testing::TestWithParam<CrossingCase> {};
+
+TEST_P(FadeMarginSearch, FindsCrossingsAndTheLargestClosingValue) {
+    ZeroCrossings crossings;
+    LargestClosing largest;
+    for (const auto& [x, margin] : GetParam().points) {
+        crossings.add(x, margin);
+        largest.add(x, margin);
+    }
+    ASSERT_EQ(crossings.crossings().size(), GetParam().crossings.size());
+    for (std::size_t i = 0; i < GetParam().crossings.size(); ++i) {
+        EXPECT_DOUBLE_EQ(crossings.crossings()[i], GetParam().crossings[i]);
+    }
+    EXPECT_EQ(largest.value(), GetParam().largest);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calc, FadeMarginSearch,
+    testing::Values(
+        CrossingCase{"DownThroughZero", {{1, 4}, {2, 2}, {3, -2}, {4, -6}}, {2.5}, 2.0},
+        CrossingCase{"UpThroughZero", {{1, -3}, {2, 1}}, {1.75}, 2.0},
+        CrossingCase{"ExactlyZeroIsOneCrossing", {{1, 1}, {2, 0}, {3, -1}}, {2.0}, 2.0},
+        CrossingCase{"TouchingZeroFromBelow", {{1, -1}, {2, 0}, {3, -1}}, {2.0}, 2.0},
+        CrossingCase{"AlwaysClosing", {{1, 5}, {2, 4}, {3, 3}}, {}, 3.0},
+        CrossingCase{"NeverClosing", {{1, -5}, {2, -4}}, {}, std::nullopt},
+        CrossingCase{"DescendingSweep", {{3, -2}, {2, 2}, {1, 4}}, {2.5}, 2.0},
+        CrossingCase{"NanBreaksTheChain", {{1, 1}, {2, NAN}, {3, -1}}, {}, 1.0},
+        CrossingCase{"SentinelSide", {{0, -1e27}, {1, 10}}, {1.0}, 1.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FadeMarginSearch, KeepsABoundedNumberOfCrossings) {
+    ZeroCrossings crossings;
+    for (int i = 0; i < 1000; ++i) {
+        crossings.add(i, i % 2 == 0 ? 1.0 : -1.0);
+    }
+    EXPECT_EQ(crossings.crossings().size(), ZeroCrossings::kMaxKept);
+}
+
+TEST(FadeMarginSearch, RangeCrossingFollowsTheInverseSquareLaw) {
+    // With all else at the defaults the margin falls by 20 log10(R / 10) dB
+    // from its value at 10 miles, so it reaches 0 dB at 10 * 10^(FM10 / 20).
+    LinkFactors base{};
+    SetDefaultFactors(base);
+    LinkResults at10{};
+    CalculateLink(base, at10);
+    const double limit = 10.0 * std::pow(10.0, at10.FadeMargin / 20.0);
+    ASSERT_GT(limit, 100.0);
+    ASSERT_LT(limit, 200.0);
+
+    const SweepSpec spec{kRange, 1, 200, 1};
+    std::uint64_t count = 0;
+    std::string error;
+    ASSERT_TRUE(SweepPointCount(spec, count, error));
+    ZeroCrossings crossings;
+    LargestClosing largest;
+    RunSweep(base, spec, count, [&](const SweepSample& s) {
+        crossings.add(s.x, s.results.FadeMargin);
+        largest.add(s.x, s.results.FadeMargin);
+    });
+    ASSERT_EQ(crossings.crossings().size(), 1u);
+    EXPECT_NEAR(crossings.crossings()[0], limit, 0.01); // linear between 1-mile points
+    ASSERT_TRUE(largest.value());
+    EXPECT_EQ(*largest.value(), std::floor(limit));
+    EXPECT_EQ(LargestRangeMessage(spec, count, largest.value()),
+              "largest Range with a fade margin >= 0 dB: " +
+                  std::to_string(static_cast<int>(std::floor(limit))) + " Miles");
+}
+
+TEST(FadeMarginSearch, RangeMessagesAtTheEdges) {
+    const SweepSpec up{kRange, 1, 50, 1};
+    EXPECT_EQ(LargestRangeMessage(up, 50, 50.0),
+              "largest Range with a fade margin >= 0 dB: 50 Miles (the sweep's largest value: a "
+              "larger Range may still close)");
+    const SweepSpec down{kRange, 50, 1, -1};
+    EXPECT_EQ(LargestRangeMessage(down, 50, 50.0),
+              "largest Range with a fade margin >= 0 dB: 50 Miles (the sweep's largest value: a "
+              "larger Range may still close)");
+    EXPECT_EQ(LargestRangeMessage(down, 50, 20.5),
+              "largest Range with a fade margin >= 0 dB: 20.5 Miles");
+    const SweepSpec far{kRange, 500, 1000, 0.5};
+    EXPECT_EQ(LargestRangeMessage(far, 1001, std::nullopt),
+              "no Range from 500 to 1000 Miles has a fade margin >= 0 dB");
+}
+
+} // namespace

@@ -1,0 +1,199 @@
+// What goes into the plot, and the plot file's checks before any work.
+#include "plot_data.h"
+#include "plot_target.h"
+
+#include "cli_test_support.h"
+#include "link_calculation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace {
+
+std::size_t Index(double LinkFactors::*field) {
+    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
+        if (FactorTable[i].field == field) {
+            return i;
+        }
+    }
+    return FactorTable.size();
+}
+
+PlotData Sample(const SweepSpec& spec, std::uint64_t count, std::uint64_t maxPoints,
+                const LinkFactors& base) {
+    PlotSampler sampler(spec, count, maxPoints);
+    ZeroCrossings crossings;
+    RunSweep(base, spec, count, [&](const SweepSample& s) {
+        sampler.add(s);
+        crossings.add(s.x, s.results.FadeMargin);
+    });
+    return sampler.finish(crossings);
+}
+
+LinkFactors Defaults() {
+    LinkFactors factors{};
+    SetDefaultFactors(factors);
+    return factors;
+}
+
+TEST(PlotSampler, ThinsLongSweepsButKeepsBothEnds) {
+    const struct {
+        std::uint64_t count;
+        std::uint64_t maxPoints;
+    } cases[] = {{10, 100}, {100, 100}, {101, 100}, {1000, 100}, {999, 10}, {7, 2}};
+    for (const auto& c : cases) {
+        const SweepSpec spec{Index(&LinkFactors::Range), 1, static_cast<double>(c.count), 1};
+        const PlotData data = Sample(spec, c.count, c.maxPoints, Defaults());
+        ASSERT_FALSE(data.x.empty());
+        EXPECT_LE(data.x.size(), c.maxPoints) << c.count;
+        EXPECT_GE(data.x.size(), std::min(c.count, c.maxPoints / 2)) << c.count;
+        EXPECT_EQ(data.x.front(), 1.0);
+        EXPECT_EQ(data.x.back(), static_cast<double>(c.count));
+        EXPECT_TRUE(std::is_sorted(data.x.begin(), data.x.end()));
+        EXPECT_EQ(data.rxEbNo.size(), data.x.size());
+        EXPECT_EQ(data.fadeMargin.size(), data.x.size());
+        EXPECT_EQ(data.minEbNo.size(), data.x.size());
+    }
+}
+
+TEST(PlotSampler, CurvesAndNamesComeFromTheCalculation) {
+    LinkFactors base = Defaults();
+    base.MinEbNoDesired = 12.0;
+    const SweepSpec spec{Index(&LinkFactors::Range), 100, 150, 1};
+    const PlotData data = Sample(spec, 51, kMaxPlotPoints, base);
+    ASSERT_EQ(data.x.size(), 51u);
+    for (std::size_t i = 0; i < data.x.size(); ++i) {
+        EXPECT_DOUBLE_EQ(data.rxEbNo[i] - data.fadeMargin[i], 12.0);
+        EXPECT_EQ(data.minEbNo[i], 12.0);
+    }
+    EXPECT_EQ(data.xTitle, "Range (Miles)");
+    EXPECT_EQ(data.rxEbNoName, "Received Eb/No");
+    EXPECT_EQ(data.fadeMarginName, "Fade Margin");
+    EXPECT_EQ(data.minEbNoName, "Minimum Eb/No Desired");
+}
+
+TEST(PlotSampler, CrossingIsLabelledWithTheWindowsValueText) {
+    // Defaults close to about 124.8 miles.
+    const SweepSpec spec{Index(&LinkFactors::Range), 100, 150, 1};
+    const PlotData data = Sample(spec, 51, kMaxPlotPoints, Defaults());
+    ASSERT_EQ(data.crossings.size(), 1u);
+    EXPECT_GT(data.crossings[0], 124.0);
+    EXPECT_LT(data.crossings[0], 125.0);
+    ASSERT_EQ(data.crossingLabels.size(), 1u);
+    EXPECT_EQ(data.crossingLabels[0],
+              "Fade margin 0 dB at " + FactorValueText(FactorTable[0], data.crossings[0]) +
+                  " Miles");
+    EXPECT_EQ(CrossingLabel(spec, 124.56), "Fade margin 0 dB at 124.6 Miles");
+}
+
+TEST(PlotSampler, SentinelPointsAreLeftOut) {
+    // Range 0 puts log10(0) into the budget: a -1e27 dB margin is no link.
+    const SweepSpec spec{Index(&LinkFactors::Range), 0, 5, 1};
+    const PlotData data = Sample(spec, 6, kMaxPlotPoints, Defaults());
+    ASSERT_EQ(data.x.size(), 5u);
+    EXPECT_EQ(data.x.front(), 1.0);
+    for (double y : data.fadeMargin) {
+        EXPECT_LT(std::fabs(y), kPlotLimitDb);
+    }
+}
+
+TEST(PlotSampler, LargeSweptValuesAreKept) {
+    // Bit rates reach 500000000 kbit/s: the limit is for dB values only.
+    const SweepSpec spec{Index(&LinkFactors::BitRate), 1e7, 5e8, 1e7};
+    const PlotData data = Sample(spec, 50, kMaxPlotPoints, Defaults());
+    EXPECT_EQ(data.x.size(), 50u);
+}
+
+TEST(PlotFormat, FollowsTheExtension) {
+    EXPECT_EQ(PlotFormatOf("a.svg"), PlotFormat::Svg);
+    EXPECT_EQ(PlotFormatOf("dir/A.SVG"), PlotFormat::Svg);
+    EXPECT_EQ(PlotFormatOf("a.png"), PlotFormat::Png);
+    EXPECT_EQ(PlotFormatOf("a.Png"), PlotFormat::Png);
+    EXPECT_FALSE(PlotFormatOf("a.jpg"));
+    EXPECT_FALSE(PlotFormatOf("png"));
+    EXPECT_FALSE(PlotFormatOf("a.png.txt"));
+}
+
+TEST(PlotTarget, RefusesWhatCannotBeWrittenAndLeavesNothing) {
+    ScratchDir dir;
+    const std::string plain = dir.write("plain.txt", "x");
+    std::filesystem::create_directory(dir.file("taken.png"));
+    const struct {
+        std::string path;
+        const char* why;
+    } cases[] = {
+        {dir.file("plot.jpg"), "must end in .svg or .png"},
+        {dir.file("no/such/dir/plot.png"), "No such file or directory"},
+        {plain + "/plot.svg", "Not a directory"},
+        {dir.file("taken.png"), "it is a directory"},
+    };
+    for (const auto& c : cases) {
+        PlotTarget target;
+        std::string error;
+        EXPECT_FALSE(target.prepare(c.path, error)) << c.path;
+        EXPECT_NE(error.find("cannot write plot file '" + c.path + "'"), std::string::npos)
+            << error;
+        EXPECT_NE(error.find(c.why), std::string::npos) << error;
+    }
+    auto names = dir.entries();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"plain.txt", "taken.png"}));
+}
+
+TEST(PlotTarget, CommitReplacesTheFileOnlyWhenDone) {
+    const mode_t previousMask = ::umask(022);
+    ScratchDir dir;
+    const std::string path = dir.write("plot.png", "old");
+    {
+        PlotTarget target;
+        std::string error;
+        ASSERT_TRUE(target.prepare(path, error)) << error;
+        EXPECT_EQ(target.format(), PlotFormat::Png);
+        EXPECT_EQ(std::filesystem::path(target.scratchPath()).parent_path(), dir.path());
+        EXPECT_TRUE(std::filesystem::exists(target.scratchPath()));
+        std::ofstream(target.scratchPath()) << "new";
+        EXPECT_EQ(ReadWholeFile(path), "old"); // untouched until the commit
+        ASSERT_TRUE(target.commit(error)) << error;
+    }
+    EXPECT_EQ(ReadWholeFile(path), "new");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"plot.png"});
+    const auto perms = std::filesystem::status(path).permissions();
+    ::umask(previousMask);
+    // Readable like any new file, not private like the scratch file was.
+    EXPECT_EQ(perms & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                  std::filesystem::perms::group_read | std::filesystem::perms::others_read);
+}
+
+TEST(PlotTarget, AbandonedTargetLeavesTheOldFile) {
+    ScratchDir dir;
+    const std::string path = dir.write("plot.svg", "old");
+    {
+        PlotTarget target;
+        std::string error;
+        ASSERT_TRUE(target.prepare(path, error)) << error;
+        std::ofstream(target.scratchPath()) << "half";
+    }
+    EXPECT_EQ(ReadWholeFile(path), "old");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"plot.svg"});
+}
+
+TEST(PlotTarget, BareFileNameIsInTheCurrentDirectory) {
+    ScratchDir dir;
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    {
+        PlotTarget target;
+        std::string error;
+        EXPECT_TRUE(target.prepare("plot.svg", error)) << error;
+        EXPECT_EQ(dir.entries().size(), 1u);
+    }
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(dir.entries().empty());
+}
+
+} // namespace

@@ -1,0 +1,206 @@
+// The fourteen pop-up items: what each one asks, which factor it sets, and
+// the edge cases of typed values (bounds, cancel, empty text, not a number).
+#include "form_fixture.h"
+
+#include <QTest>
+
+#include <algorithm>
+
+using apptest::FormRun;
+
+namespace {
+
+constexpr const char* kCancel = "<cancel>";
+
+} // namespace
+
+class FactorPromptsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void everyItemSetsOnlyItsFactor_data();
+    void everyItemSetsOnlyItsFactor();
+    void typedValueEdgeCases_data();
+    void typedValueEdgeCases();
+    void textThatIsNoNumberChangesNothing();
+    void nextDefaultIsTheNewValueRounded();
+    void typedValueSurvivesUntilASliderMoves();
+};
+
+void FactorPromptsTest::init()
+{
+    QLocale::setDefault(QLocale::c());
+}
+
+void FactorPromptsTest::everyItemSetsOnlyItsFactor_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("row"); // of FactorTable
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("defaultText");
+    // clang-format off
+    QTest::newRow("range") << "PopMenuRange" << 0 << "Enter the range (miles)" << "Input Value between 0.1 & 10000.0" << "10.0";
+    QTest::newRow("freq") << "PopMenuFrequency" << 1 << "Enter the frequency (MHz)" << "Input Value between 0.1 & 10000.0" << "2250.0";
+    QTest::newRow("power") << "PopMenuTxPower" << 2 << "Enter the transmit power (watts)" << "Input Value between 0.1 & 10000.0" << "5.0";
+    QTest::newRow("bit rate") << "PopMenuBitRate" << 3 << "Enter the bit rate" << "Input Value between 1 & 500000000" << "1000";
+    QTest::newRow("min eb/no") << "MinEbNoDesired1" << 4 << "Enter the minimum Eb/No desired" << "Input Value between 1 & 50" << "15";
+    QTest::newRow("lna nf") << "PopLNANoiseFigure" << 5 << "Enter the LNA Noise Figure" << "Input Value between 0.0 & 300.0" << "0.1";
+    QTest::newRow("lna gain") << "PopLNAGain" << 6 << "Enter the LNA Gain" << "Input Value between 0.0 & 400.0" << "6.0";
+    QTest::newRow("rx nf") << "PopRxNoiseFigure" << 7 << "Enter Rx Noise Figure" << "Input Value between 0.0 & 300.0" << "0.1";
+    QTest::newRow("tx feed") << "PopTxFeedLoss" << 8 << "Enter Tx Feed Loss" << "Input Value between 0.0 & 300.0" << "1.0";
+    QTest::newRow("tx ant") << "PopTxAntGain" << 9 << "Enter Tx Ant Gain" << "Input Value between -500.0 & 500.0" << "1.1";
+    QTest::newRow("weather") << "PopWeather" << 10 << "Enter Weather Loss" << "Input Value between 0.0 & 200.0" << "0.1";
+    QTest::newRow("polarization") << "PopPolarization" << 11 << "Enter Polarization Loss" << "Input Value between 0.0 & 200.0" << "0.1";
+    QTest::newRow("rx ant") << "RxAntGain1" << 12 << "Enter Rx Antenna Gain" << "Input Value between 0.0 & 500.0" << "10.0";
+    QTest::newRow("rx feed") << "PopRxFeedLoss" << 13 << "Enter Rx Feed Loss" << "Input Value between 0.0 & 300.0" << "0.1";
+    // clang-format on
+}
+
+void FactorPromptsTest::everyItemSetsOnlyItsFactor()
+{
+    QFETCH(QString, item);
+    QFETCH(int, row);
+    QFETCH(QString, prompt);
+    QFETCH(QString, title);
+    QFETCH(QString, defaultText);
+    FormRun run;
+    QVERIFY(run.ready());
+    TQuillstoneMainForm* form = run.start();
+    const LinkResults before = form->LinkResults;
+
+    run.prompt(item.toLatin1().constData(), "7");
+
+    QCOMPARE(run.asked.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(run.asked[0].prompt), prompt);
+    QCOMPARE(QString::fromStdString(run.asked[0].title), title);
+    QCOMPARE(QString::fromStdString(run.asked[0].defaultText), defaultText);
+    LinkFactors expected{};
+    SetDefaultFactors(expected);
+    expected.*FactorTable[row].field = 7.0;
+    for (const FactorRow& factor : FactorTable) {
+        QCOMPARE(form->LinkFactors.*factor.field, expected.*factor.field);
+    }
+    const FactorRow& changed = FactorTable[row];
+    QCOMPARE(run.text(changed.valueLabel), changed.decimals == 2 ? QStringLiteral("7.00") : QStringLiteral("7.0"));
+    QCOMPARE(run.slider(changed.slider)->value(), std::clamp(7 * changed.scale, changed.min, changed.max));
+    // Every factor enters the budget: the results were recalculated.
+    QVERIFY(form->LinkResults.NoisePbitNo != before.NoisePbitNo ||
+            form->LinkResults.RxPbitEb != before.RxPbitEb ||
+            form->LinkResults.FadeMargin != before.FadeMargin);
+    QCOMPARE(run.text("LabelFadeMargin"),
+             QString::fromStdString(FormatFixed(7, 1, form->LinkResults.FadeMargin)));
+}
+
+void FactorPromptsTest::typedValueEdgeCases_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("presetSlider"); // -1: keep the defaults
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("position");
+    // clang-format off
+    QTest::newRow("range below bound") << "PopMenuRange" << -1 << "0.05" << 0 << 0.1 << "0.1" << 1;
+    QTest::newRow("range far above slider") << "PopMenuRange" << -1 << "10000" << 0 << 10000.0 << "10000.0" << 200;
+    QTest::newRow("range above bound") << "PopMenuRange" << -1 << "20000" << 0 << 10000.0 << "10000.0" << 200;
+    QTest::newRow("tx ant gain below bound") << "PopTxAntGain" << -1 << "-600" << 9 << -500.0 << "-500.00" << -500;
+    QTest::newRow("tx ant gain at slider min") << "PopTxAntGain" << -1 << "-50" << 9 << -50.0 << "-50.00" << -500;
+    QTest::newRow("bit rate cancelled out of bounds") << "PopMenuBitRate" << 5 << kCancel << 3 << 1.0 << "1.0" << 10;
+    QTest::newRow("bit rate upper bound") << "PopMenuBitRate" << -1 << "500000000" << 3 << 500000000.0 << "500000000.0" << 300000;
+    QTest::newRow("freq empty text") << "PopMenuFrequency" << -1 << "" << 1 << 0.1 << "0.1" << 2000;
+    QTest::newRow("min eb/no half") << "MinEbNoDesired1" << -1 << "15.5" << 4 << 15.5 << "15.5" << 15;
+    QTest::newRow("weather exact half") << "PopWeather" << -1 << "0.25" << 10 << 0.25 << "0.3" << 2;
+    QTest::newRow("weather above half") << "PopWeather" << -1 << "0.26" << 10 << 0.26 << "0.3" << 3;
+    QTest::newRow("exponent") << "PopLNAGain" << -1 << "1.5e1" << 6 << 15.0 << "15.0" << 150;
+    QTest::newRow("leading blanks") << "RxAntGain1" << -1 << "  12" << 12 << 12.0 << "12.0" << 120;
+    QTest::newRow("cancel in bounds") << "PopPolarization" << -1 << kCancel << 11 << 0.1 << "0.1" << 1;
+    // clang-format on
+}
+
+void FactorPromptsTest::typedValueEdgeCases()
+{
+    QFETCH(QString, item);
+    QFETCH(int, presetSlider);
+    QFETCH(QString, typed);
+    QFETCH(int, row);
+    QFETCH(double, value);
+    QFETCH(QString, label);
+    QFETCH(int, position);
+    FormRun run;
+    QVERIFY(run.ready());
+    TQuillstoneMainForm* form = run.start();
+    const FactorRow& factor = FactorTable[row];
+    if (presetSlider >= 0) {
+        run.slider(factor.slider)->setValue(presetSlider);
+        QCOMPARE(form->LinkFactors.*factor.field, double(presetSlider) / factor.scale);
+    }
+
+    if (typed == kCancel) {
+        run.cancel();
+    } else {
+        run.type(typed.toStdString());
+    }
+    run.action(item.toLatin1().constData())->trigger();
+
+    QCOMPARE(run.unexpectedPrompts, 0);
+    QCOMPARE(form->LinkFactors.*factor.field, value);
+    QCOMPARE(run.text(factor.valueLabel), label);
+    QCOMPARE(run.slider(factor.slider)->value(), position);
+    // The display's own slider moves did not re-read the sliders.
+    QVERIFY(!form->Updating);
+}
+
+void FactorPromptsTest::textThatIsNoNumberChangesNothing()
+{
+    const char* texts[] = {"abc", "12 ", "2,5", "0x10", "1e", "--1"};
+    for (const char* text : texts) {
+        FormRun run;
+        QVERIFY(run.ready());
+        TQuillstoneMainForm* form = run.start();
+        form->LinkFactors.Range = 1234.5; // beyond the slider: kept only if nothing re-reads it
+        CalculateLink(form->LinkFactors, form->LinkResults);
+        form->ShowAll();
+        const QStringList values = apptest::valueTexts(run);
+        const QStringList results = apptest::resultTexts(run);
+
+        run.prompt("PopMenuRange", text);
+        QCOMPARE(form->LinkFactors.Range, 1234.5);
+        QCOMPARE(apptest::valueTexts(run), values);
+        QCOMPARE(apptest::resultTexts(run), results);
+        QCOMPARE(run.asked.size(), std::size_t{1});
+    }
+}
+
+void FactorPromptsTest::nextDefaultIsTheNewValueRounded()
+{
+    FormRun run;
+    QVERIFY(run.ready());
+    run.start();
+    run.prompt("MinEbNoDesired1", "15.5");
+    QCOMPARE(run.text("LabelMinBepDesired"), QStringLiteral("> 1.0E-7"));
+    run.cancel();
+    run.action("MinEbNoDesired1")->trigger();
+    QCOMPARE(run.asked.size(), std::size_t{2});
+    QCOMPARE(run.asked[1].defaultText, std::string("16"));
+    QCOMPARE(run.form()->LinkFactors.MinEbNoDesired, 15.5); // cancel keeps the value
+}
+
+void FactorPromptsTest::typedValueSurvivesUntilASliderMoves()
+{
+    FormRun run;
+    QVERIFY(run.ready());
+    TQuillstoneMainForm* form = run.start();
+    run.prompt("PopMenuRange", "0.1234567891234");
+    run.prompt("PopTxAntGain", "-600");
+    QCOMPARE(form->LinkFactors.Range, 0.1234567891234);
+    QCOMPARE(run.slider("ScrollBarRange")->value(), 1);
+    QVERIFY(run.closeForm());
+    const QByteArray file = run.readFile("Quillstone.Cfg");
+    QVERIFY(file.contains("\r\nRange=0.123456789\r\n"));
+    QVERIFY(file.contains("\r\nTxAntGain=-500.000000000\r\n"));
+}
+
+QTEST_MAIN(FactorPromptsTest)
+#include "factor_prompts_test.moc"

@@ -4,9 +4,7 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,15 +15,7 @@ namespace platform {
 namespace {
 
 constexpr int kLowestNice = 19;
-
-// posix_spawn in glibc reports a failed exec, but not every C library does:
-// a file that cannot be executed is refused before any child exists.
-bool IsExecutableFile(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)
-        && ::access(path.c_str(), X_OK) == 0;
-}
+constexpr int kExecFailed = 127;
 
 std::vector<char*> ArgumentArray(const std::vector<std::string>& argv)
 {
@@ -37,30 +27,6 @@ std::vector<char*> ArgumentArray(const std::vector<std::string>& argv)
     return array;
 }
 
-// The pid of the started child, or -1 with the spawn error in `error`.
-pid_t Spawn(const std::string& path, std::vector<char*>& args, bool idle, int& error)
-{
-    posix_spawnattr_t attributes;
-    if ((error = posix_spawnattr_init(&attributes)) != 0)
-        return -1;
-    if (idle) {
-        sched_param param{};
-        param.sched_priority = 0; // the only priority SCHED_IDLE allows
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSCHEDULER);
-        posix_spawnattr_setschedpolicy(&attributes, SCHED_IDLE);
-        posix_spawnattr_setschedparam(&attributes, &param);
-    }
-    pid_t pid = -1;
-    error = posix_spawn(&pid, path.c_str(), nullptr, &attributes, args.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    return error == 0 ? pid : -1;
-}
-
-bool SchedulerRefused(int error)
-{
-    return error == EPERM || error == EINVAL || error == ENOSYS;
-}
-
 // The wait status (0 when there was nothing to wait for).
 int WaitWhileInterrupted(pid_t pid, int flags)
 {
@@ -70,34 +36,108 @@ int WaitWhileInterrupted(pid_t pid, int flags)
     return status;
 }
 
+// The idle class, or the lowest nice value where the kernel refuses it.
+// Only raw system calls: this runs between fork and exec.
+void LowerOwnPriority()
+{
+    sched_param param{};
+    if (::sched_setscheduler(0, SCHED_IDLE, &param) != 0)
+        ::setpriority(PRIO_PROCESS, 0, kLowestNice);
+}
+
+// In the child: reports errno through the pipe and ends.
+[[noreturn]] void ReportAndExit(int reportFd)
+{
+    const int error = errno;
+    [[maybe_unused]] ssize_t n = ::write(reportFd, &error, sizeof error);
+    ::_exit(kExecFailed);
+}
+
+// In the child: the started program gets no blocked signals and the default
+// action for a broken pipe, whatever this process chose for itself.
+void ResetSignals()
+{
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    ::sigaction(SIGPIPE, &action, nullptr);
+}
+
+// The exec error the child reported, or 0 once the pipe closed at a
+// successful exec.
+int ExecResult(int readFd)
+{
+    int error = 0;
+    ssize_t got;
+    while ((got = ::read(readFd, &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    ::close(readFd);
+    return got == static_cast<ssize_t>(sizeof error) ? error : (got == 0 ? 0 : EIO);
+}
+
+// Forks and execs `path`. Returns the child's pid, or -1 when fork or exec
+// failed (a child whose exec failed has been reaped). With `detached` the
+// child only forks the program and ends: the returned pid is then that of
+// the intermediate child, already reaped.
+//
+// The exec's outcome comes back through a close-on-exec pipe, so that a
+// program that cannot run is never reported as started. Between fork and
+// exec only async-signal-safe calls are made: this process may have other
+// threads.
+pid_t ForkExec(const std::string& path, const std::vector<std::string>& argv, bool idle,
+               bool detached)
+{
+    std::vector<char*> args = ArgumentArray(argv);
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(report[0]);
+        ResetSignals();
+        if (idle)
+            LowerOwnPriority();
+        if (detached) {
+            const pid_t grandchild = ::fork();
+            if (grandchild < 0)
+                ReportAndExit(report[1]);
+            if (grandchild > 0)
+                ::_exit(0); // init (or a subreaper) adopts and reaps the program
+        }
+        ::execve(path.c_str(), args.data(), environ);
+        ReportAndExit(report[1]);
+    }
+    ::close(report[1]);
+    if (child < 0) {
+        ::close(report[0]);
+        return -1;
+    }
+    const int error = ExecResult(report[0]);
+    if (detached || error != 0)
+        WaitWhileInterrupted(child, 0);
+    if (error != 0) {
+        errno = error;
+        return -1;
+    }
+    return child;
+}
+
 } // namespace
 
 pid_t SpawnProgram(const std::string& path, const std::vector<std::string>& argv,
                    bool idlePriority)
 {
-    if (!IsExecutableFile(path)) {
-        errno = ENOEXEC;
-        return -1;
-    }
-    std::vector<char*> args = ArgumentArray(argv);
-    int error = 0;
-    pid_t pid = Spawn(path, args, idlePriority, error);
-    if (pid < 0 && idlePriority && SchedulerRefused(error)) {
-        pid = Spawn(path, args, false, error);
-        if (pid > 0)
-            ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), kLowestNice);
-    }
-    if (pid < 0)
-        errno = error;
-    return pid;
+    return ForkExec(path, argv, idlePriority, false);
 }
 
 void KillAndReap(pid_t pid)
 {
     if (pid <= 0)
         return;
-    int status = 0;
     pid_t ended;
+    int status = 0;
     while ((ended = ::waitpid(pid, &status, WNOHANG)) < 0 && errno == EINTR) {
     }
     if (ended != 0)
@@ -108,37 +148,7 @@ void KillAndReap(pid_t pid)
 
 bool SpawnDetached(const std::string& path, const std::vector<std::string>& argv)
 {
-    std::vector<char*> args = ArgumentArray(argv);
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
-        return false;
-    // Only async-signal-safe calls between fork and exec: this process may
-    // have other threads.
-    const pid_t middle = ::fork();
-    if (middle == 0) {
-        ::close(pipeEnds[0]);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::execve(path.c_str(), args.data(), environ);
-            const int error = errno;
-            [[maybe_unused]] ssize_t n = ::write(pipeEnds[1], &error, sizeof error);
-            ::_exit(127);
-        }
-        ::_exit(child < 0 ? 1 : 0);
-    }
-    ::close(pipeEnds[1]);
-    if (middle < 0) {
-        ::close(pipeEnds[0]);
-        return false;
-    }
-    // The write end closes at a successful exec: end of file with no data.
-    int execError = 0;
-    ssize_t got;
-    while ((got = ::read(pipeEnds[0], &execError, sizeof execError)) < 0 && errno == EINTR) {
-    }
-    ::close(pipeEnds[0]);
-    const int status = WaitWhileInterrupted(middle, 0);
-    return got == 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return ForkExec(path, argv, false, true) > 0;
 }
 
 } // namespace platform

@@ -42,6 +42,9 @@ protected:
         for (uint32_t i = 0; i < card.rangeCount; ++i)
             for (uint32_t b = 0; b < card.ranges[i].bytes; ++b)
                 ports.push_back(card.ranges[i].port + b);
+        for (uint64_t port : ports)
+            if (Claimed(port))
+                return; // a port belongs to one card at a time
         card.cardHandle = m_state->nextCard++;
         m_state->claims.emplace(card.cardHandle, std::move(ports));
         ++m_state->claimCount;

@@ -1,6 +1,7 @@
 #pragma once
 // A driver backend for tests: absent, present with a given version, or
-// present but refusing every port claim. It keeps a byte per port, so that a
+// present but refusing every port claim. Like a real driver it grants a port
+// to one card at a time. It keeps a byte per port, so that a
 // read gives back what was written or preset, and records every transfer it
 // carries out. Copies share one state, so a test keeps a copy to inspect what
 // the installed backend did.

@@ -1,0 +1,365 @@
+// The driver device layer: handles, request decoding, the simulated device,
+// the PC-speaker port emulation and the search for the speaker's event device.
+#include "driver_check.h"
+#include "hw_support.h"
+#include "pcspeaker_driver.h"
+
+#include <linux/input.h>
+
+#include <cstring>
+
+using namespace platform;
+using hw_support::HardwareTest;
+
+namespace {
+
+class DriverDeviceTest : public HardwareTest {};
+
+TEST_F(DriverDeviceTest, AbsentDriverGivesNoHandle)
+{
+    EXPECT_EQ(OpenDriverDevice(), kInvalidDriverHandle);
+    EXPECT_EQ(Driver().Opens(), 0);
+}
+
+TEST_F(DriverDeviceTest, RequestOnInvalidOrClosedHandleNeverReachesTheDriver)
+{
+    Driver().SetMode(SimulatedDriver::Mode::Present);
+    Driver().SetVersion(1100);
+    DriverVersionData data{};
+    EXPECT_EQ(DriverRequest(kDriverVersionRequest, kInvalidDriverHandle, &data, sizeof data), -1);
+
+    const DriverHandle handle = OpenDriverDevice();
+    ASSERT_NE(handle, kInvalidDriverHandle);
+    ASSERT_TRUE(CloseDriverDevice(handle));
+    EXPECT_FALSE(CloseDriverDevice(handle));
+    EXPECT_EQ(DriverRequest(kDriverVersionRequest, handle, &data, sizeof data), -1);
+    EXPECT_EQ(Driver().Requests(), 0);
+    EXPECT_EQ(data.version, 0u);
+}
+
+struct RequestCase {
+    const char* name;
+    uint32_t code;
+    uint32_t size;
+    int32_t output;
+    uint32_t version; // what the buffer's first word holds afterwards
+};
+
+class DriverRequestTable : public DriverDeviceTest,
+                           public ::testing::WithParamInterface<RequestCase> {};
+
+TEST_P(DriverRequestTable, AnswersOrRefuses)
+{
+    const RequestCase& c = GetParam();
+    Driver().SetMode(SimulatedDriver::Mode::Present);
+    Driver().SetVersion(602);
+    const DriverHandle handle = OpenDriverDevice();
+    ASSERT_NE(handle, kInvalidDriverHandle);
+    DriverVersionData data{};
+    data.version = 77; // a refused request leaves it
+    EXPECT_EQ(DriverRequest(c.code, handle, &data, c.size), c.output);
+    EXPECT_EQ(data.version, c.version);
+    CloseDriverDevice(handle);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Requests, DriverRequestTable,
+    ::testing::Values(RequestCase{"version", kDriverVersionRequest, 132, 0, 602},
+                      RequestCase{"versionShortBuffer", kDriverVersionRequest, 131, -1, 77},
+                      RequestCase{"unknownCode", 0x12345678, 132, -1, 77},
+                      RequestCase{"releaseUnknownCard", kDriverReleaseCardRequest, 132, -1, 77}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DriverDeviceTest, SimulatedDeviceRecordsClaimedTransfersOnly)
+{
+    Driver().SetMode(SimulatedDriver::Mode::Present);
+    Driver().SetPortByte(0x61, 0x5A);
+    const DriverHandle handle = OpenDriverDevice();
+    ASSERT_NE(handle, kInvalidDriverHandle);
+
+    DriverCard card{};
+    card.rangeCount = 1;
+    card.ranges[0] = {0x61, 1, 0};
+    ASSERT_EQ(DriverRequest(kDriverClaimCardRequest, handle, &card, sizeof card), 0);
+    ASSERT_NE(card.cardHandle, 0u);
+
+    DriverTransfer read{};
+    read.port = 0x61;
+    read.operation = kTransferReadByte;
+    EXPECT_EQ(DriverRequest(kDriverTransferRequest, handle, &read, sizeof read), 0);
+    EXPECT_EQ(read.value, 0x5A);
+
+    DriverTransfer stray{};
+    stray.port = 0x60; // not claimed
+    stray.operation = kTransferWriteByte;
+    EXPECT_EQ(DriverRequest(kDriverTransferRequest, handle, &stray, sizeof stray), -1);
+    EXPECT_EQ(Driver().RefusedTransfers(), 1);
+
+    EXPECT_EQ(DriverRequest(kDriverReleaseCardRequest, handle, &card, sizeof card), 0);
+    EXPECT_EQ(Driver().ActiveClaims(), 0);
+    EXPECT_EQ(DriverRequest(kDriverTransferRequest, handle, &read, sizeof read), -1);
+    CloseDriverDevice(handle);
+    EXPECT_EQ(Driver().Transfers(), (std::vector<SimulatedTransfer>{{0x61, false, 0x5A}}));
+    EXPECT_EQ(Driver().OpenDevices(), 0);
+}
+
+TEST_F(DriverDeviceTest, SimulatedPortBelongsToOneCardAtATime)
+{
+    Driver().SetMode(SimulatedDriver::Mode::Present);
+    const DriverHandle handle = OpenDriverDevice();
+    ASSERT_NE(handle, kInvalidDriverHandle);
+    DriverCard first{};
+    first.rangeCount = 2;
+    first.ranges[0] = {0x42, 2, 0}; // 0x42 and 0x43
+    first.ranges[1] = {0x61, 1, 0};
+    DriverRequest(kDriverClaimCardRequest, handle, &first, sizeof first);
+    ASSERT_NE(first.cardHandle, 0u);
+    DriverCard second{};
+    second.rangeCount = 1;
+    second.ranges[0] = {0x43, 1, 0};
+    DriverRequest(kDriverClaimCardRequest, handle, &second, sizeof second);
+    EXPECT_EQ(second.cardHandle, 0u);
+    DriverRequest(kDriverReleaseCardRequest, handle, &first, sizeof first);
+    DriverRequest(kDriverClaimCardRequest, handle, &second, sizeof second);
+    EXPECT_NE(second.cardHandle, 0u);
+    CloseDriverDevice(handle);
+}
+
+TEST_F(DriverDeviceTest, RefusingDriverReturnsNoCardHandle)
+{
+    Driver().SetMode(SimulatedDriver::Mode::RefusesPorts);
+    const DriverHandle handle = OpenDriverDevice();
+    ASSERT_NE(handle, kInvalidDriverHandle);
+    DriverCard card{};
+    card.cardHandle = 99; // the driver clears it when it refuses
+    card.rangeCount = 1;
+    card.ranges[0] = {0x61, 1, 0};
+    DriverRequest(kDriverClaimCardRequest, handle, &card, sizeof card);
+    EXPECT_EQ(card.cardHandle, 0u);
+    EXPECT_EQ(Driver().ActiveClaims(), 0);
+    CloseDriverDevice(handle);
+}
+
+// --- the PC-speaker port emulation -------------------------------------
+
+struct PortWrite {
+    uint64_t port;
+    uint8_t value;
+};
+
+struct EmulationCase {
+    const char* name;
+    std::vector<PortWrite> writes;
+    uint32_t toneHz;
+    uint8_t gateRead;
+};
+
+class SpeakerEmulation : public ::testing::TestWithParam<EmulationCase> {};
+
+TEST_P(SpeakerEmulation, ToneFollowsDivisorAndGate)
+{
+    SpeakerPortEmulator ports;
+    for (const PortWrite& w : GetParam().writes)
+        ports.Write(w.port, w.value);
+    EXPECT_EQ(ports.ToneHz(), GetParam().toneHz);
+    EXPECT_EQ(ports.Read(kSpeakerGatePort), GetParam().gateRead);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, SpeakerEmulation,
+    ::testing::Values(
+        EmulationCase{"tone800", {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}}, 800, 0x03},
+        EmulationCase{"gateBeforeDivisor", {{0x61, 0x4F}, {0x43, 0xB6}, {0x42, 0xDC}, {0x42, 0x34}}, 88, 0x4F},
+        EmulationCase{"onlyGateBit0", {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x01}}, 0, 0x01},
+        EmulationCase{"onlySpeakerBit1", {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0xFE}}, 0, 0xFE},
+        EmulationCase{"gateOff", {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}, {0x61, 0x00}}, 0, 0x00},
+        EmulationCase{"noDivisorYet", {{0x61, 0x03}}, 0, 0x03},
+        EmulationCase{"halfDivisorKeepsOldTone",
+                      {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}, {0x43, 0xB6}, {0x42, 0xA8}},
+                      800, 0x03},
+        EmulationCase{"secondDivisor",
+                      {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}, {0x43, 0xB6}, {0x42, 0xA8}, {0x42, 0x06}},
+                      700, 0x03},
+        EmulationCase{"zeroDivisorIs65536", {{0x43, 0xB6}, {0x42, 0x00}, {0x42, 0x00}, {0x61, 0x03}}, 18, 0x03},
+        EmulationCase{"lowByteOnlyMode", {{0x43, 0x96}, {0x42, 0xC8}, {0x61, 0x03}}, 5965, 0x03},
+        EmulationCase{"highByteOnlyMode", {{0x43, 0xA6}, {0x42, 0x10}, {0x61, 0x03}}, 291, 0x03},
+        EmulationCase{"channel0CommandIgnored", {{0x43, 0x36}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}}, 0, 0x03}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SpeakerEmulationPorts, OnlyTimerAndGatePortsAreHandled)
+{
+    for (uint64_t port : {0x42u, 0x43u, 0x61u})
+        EXPECT_TRUE(SpeakerPortEmulator::HandlesPort(port)) << port;
+    for (uint64_t port : {0x40u, 0x41u, 0x60u, 0x62u, 0x378u})
+        EXPECT_FALSE(SpeakerPortEmulator::HandlesPort(port)) << port;
+}
+
+// --- the PC-speaker backend, writing its events to a plain file ------------
+
+std::vector<int32_t> ToneEvents(const std::string& path)
+{
+    const std::string bytes = hw_support::ReadAll(path);
+    std::vector<int32_t> tones;
+    for (size_t at = 0; at + sizeof(input_event) <= bytes.size(); at += sizeof(input_event)) {
+        input_event event;
+        std::memcpy(&event, bytes.data() + at, sizeof event);
+        if (event.type == EV_SND && event.code == SND_TONE)
+            tones.push_back(event.value);
+    }
+    return tones;
+}
+
+class PcSpeakerBackendTest : public HardwareTest {};
+
+TEST_F(PcSpeakerBackendTest, MissingDeviceMeansAbsentDriver)
+{
+    PcSpeakerBackend backend(Path("no-such-device"));
+    EXPECT_EQ(backend.Open(), nullptr);
+}
+
+TEST_F(PcSpeakerBackendTest, AnswersVersionAndSoundsTonesAsEvents)
+{
+    const std::string sink = Path("event-sink");
+    hw_support::WriteAll(sink, "");
+    PcSpeakerBackend backend(sink);
+    std::unique_ptr<DriverDevice> device = backend.Open();
+    ASSERT_NE(device, nullptr);
+
+    uint32_t output = 0xFFFFFFFFu;
+    DriverVersionData version{};
+    ASSERT_TRUE(device->Request(kDriverVersionRequest, &version, sizeof version, output));
+    EXPECT_GE(version.version, 603u);
+    EXPECT_GT(std::strlen(version.text), 0u);
+
+    DriverCard card{};
+    card.rangeCount = 3;
+    card.ranges[0] = {0x43, 1, 0};
+    card.ranges[1] = {0x42, 1, 0};
+    card.ranges[2] = {0x61, 1, 0};
+    ASSERT_TRUE(device->Request(kDriverClaimCardRequest, &card, sizeof card, output));
+    ASSERT_NE(card.cardHandle, 0u);
+
+    auto write = [&](uint64_t port, uint8_t value) {
+        DriverTransfer t{};
+        t.port = port;
+        t.operation = kTransferWriteByte;
+        t.value = value;
+        return device->Request(kDriverTransferRequest, &t, sizeof t, output);
+    };
+    EXPECT_TRUE(write(0x43, 0xB6));
+    EXPECT_TRUE(write(0x42, 0xD3));
+    EXPECT_TRUE(write(0x42, 0x05));
+    EXPECT_TRUE(write(0x61, 0xA7)); // 800 Hz
+    EXPECT_TRUE(write(0x61, 0xA4)); // silence
+
+    DriverTransfer read{};
+    read.port = 0x61;
+    read.operation = kTransferReadByte;
+    ASSERT_TRUE(device->Request(kDriverTransferRequest, &read, sizeof read, output));
+    EXPECT_EQ(read.value, 0xA4);
+    EXPECT_TRUE(write(0x61, 0x03)); // 800 Hz again
+    device.reset();                 // closing silences it
+
+    EXPECT_EQ(ToneEvents(sink), (std::vector<int32_t>{800, 0, 800, 0}));
+}
+
+TEST_F(PcSpeakerBackendTest, RefusesPortsItDoesNotEmulate)
+{
+    const std::string sink = Path("event-sink");
+    hw_support::WriteAll(sink, "");
+    PcSpeakerBackend backend(sink);
+    std::unique_ptr<DriverDevice> device = backend.Open();
+    ASSERT_NE(device, nullptr);
+    uint32_t output = 0;
+    DriverCard card{};
+    card.rangeCount = 2;
+    card.ranges[0] = {0x61, 1, 0};
+    card.ranges[1] = {0x378, 1, 0};
+    ASSERT_TRUE(device->Request(kDriverClaimCardRequest, &card, sizeof card, output));
+    EXPECT_EQ(card.cardHandle, 0u);
+    DriverTransfer t{};
+    t.port = 0x61;
+    t.operation = kTransferWriteByte;
+    EXPECT_FALSE(device->Request(kDriverTransferRequest, &t, sizeof t, output));
+}
+
+// --- finding the speaker's event device ---------------------------------
+
+class FindSpeakerDevice : public HardwareTest {
+protected:
+    void AddInputDevice(const std::string& event, const std::string& name, bool withNode)
+    {
+        std::filesystem::create_directories(Path("sys/" + event + "/device"));
+        hw_support::WriteAll(Path("sys/" + event + "/device/name"), name + "\n");
+        std::filesystem::create_directories(Path("dev"));
+        if (withNode)
+            hw_support::WriteAll(Path("dev/" + event), "");
+    }
+    std::string Find() { return FindPcSpeakerDevice(Path("dev"), Path("sys")); }
+};
+
+TEST_F(FindSpeakerDevice, ByNameAmongOtherDevices)
+{
+    AddInputDevice("event0", "AT Translated Set 2 keyboard", true);
+    AddInputDevice("event4", "PC Speaker", true);
+    AddInputDevice("mouse0", "PC Speaker", true); // not an event device
+    EXPECT_EQ(Find(), Path("dev/event4"));
+}
+
+TEST_F(FindSpeakerDevice, ByPathLinkComesFirst)
+{
+    AddInputDevice("event4", "PC Speaker", true);
+    std::filesystem::create_directories(Path("dev/by-path"));
+    hw_support::WriteAll(Path("dev/by-path/platform-pcspkr-event-spkr"), "");
+    EXPECT_EQ(Find(), Path("dev/by-path/platform-pcspkr-event-spkr"));
+}
+
+TEST_F(FindSpeakerDevice, NoneWithoutNodeOrName)
+{
+    EXPECT_EQ(Find(), "");
+    AddInputDevice("event2", "PC Speaker", false);
+    AddInputDevice("event3", "PC Speaker Deluxe", true);
+    EXPECT_EQ(Find(), "");
+}
+
+// --- the load script chosen for a platform ------------------------------
+
+struct ScriptCase {
+    bool known;
+    uint32_t platformId, major;
+    const char* script;
+};
+
+class LoadScriptName : public ::testing::TestWithParam<ScriptCase> {};
+
+TEST_P(LoadScriptName, FollowsFamilyAndVersion)
+{
+    const ScriptCase& c = GetParam();
+    EXPECT_EQ(DriverLoadScriptName(c.known, c.platformId, c.major), c.script);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Platforms, LoadScriptName,
+    ::testing::Values(ScriptCase{true, kPlatformWindowsNt, 4, "Nt_WindriverLoad.bat"},
+                      ScriptCase{true, kPlatformWindowsNt, 5, "WindriverLoad.bat"},
+                      ScriptCase{true, kPlatformWindowsNt, 6, "WindriverLoad.bat"},
+                      ScriptCase{true, kPlatformWindowsNt, 10, "98_WindriverLoad.bat"},
+                      ScriptCase{true, kPlatformWindowsNt, 3, "98_WindriverLoad.bat"},
+                      ScriptCase{true, kPlatformWindows9x, 4, "98_WindriverLoad.bat"},
+                      ScriptCase{true, kPlatformLinux, 6, "98_WindriverLoad.bat"},
+                      ScriptCase{false, kPlatformWindowsNt, 5, "98_WindriverLoad.bat"}),
+    [](const auto& info) {
+        return std::string(info.param.known ? "platform" : "unknown") + std::to_string(info.param.platformId)
+            + "major" + std::to_string(info.param.major);
+    });
+
+TEST(OsVersion, HostIsNoWindowsFamily)
+{
+    OsVersion version;
+    ASSERT_TRUE(GetOsVersion(version));
+    EXPECT_NE(version.platformId, kPlatformWindowsNt);
+    EXPECT_NE(version.platformId, kPlatformWindows9x);
+    EXPECT_GE(version.major, 2u); // any kernel this runs on
+}
+
+} // namespace

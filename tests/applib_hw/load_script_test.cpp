@@ -1,0 +1,151 @@
+// The driver load script: missing, failing to start, and started once through
+// the interpreter, without waiting and without leaving a zombie.
+#include "driver_check.h"
+#include "error_log.h"
+#include "hw_support.h"
+#include "program_log.h"
+#include "program_run.h"
+
+#include <sys/wait.h>
+
+#include <cerrno>
+
+using namespace platform;
+using hw_support::HardwareTest;
+using hw_support::LogLine;
+using Log = std::vector<LogLine>;
+
+namespace {
+
+const std::string kAttempting = "Attempting to install HARDWARE DRIVER..........";
+const std::string kAttemptFailed =
+    "ATTEMPT TO INSTALL HARDWARE DRIVER FAILED.  CANNOT NOT TALK TO HARDWARE!!!!!!!!!!!!!!";
+const std::string kNoInstaller =
+    "WINDRVR6 Init failed.  No driver installer for this operating system.";
+
+bool NoChildLeft()
+{
+    int status = 0;
+    return ::waitpid(-1, &status, WNOHANG) == -1 && errno == ECHILD;
+}
+
+class LoadScriptTest : public HardwareTest {
+protected:
+    void SetUp() override
+    {
+        HardwareTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        AppContext().BaseDirectory = Dir();
+        AppContext().ProgramLog = std::make_unique<ErrorLog>(Path("Quillstone.Log").c_str());
+    }
+    std::string Script() { return Path("DriverTools/98_WindriverLoad.bat"); }
+    void MakeScript(const std::string& body)
+    {
+        std::filesystem::create_directories(Path("DriverTools"));
+        hw_support::WriteScript(Script(), body);
+    }
+    Log ReadLog() { return hw_support::ReadLog(Path("Quillstone.Log")); }
+    std::vector<std::string> Runs()
+    {
+        return hw_support::Lines(hw_support::ReadAll(Path("DriverTools/ran.txt")));
+    }
+};
+
+TEST_F(LoadScriptTest, MissingScriptIsNamedWithItsFullPath)
+{
+    RunDriverLoadScript();
+    EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting},
+                              {"000001", "    .... Tried to run " + Script()
+                                             + "  and it does not exist.  Located on your Install "
+                                               "CD and put it here."},
+                              {"000001", kAttemptFailed}}));
+}
+
+TEST_F(LoadScriptTest, ScriptChosenByThePlatformVersion)
+{
+    SetOsVersionSource([](OsVersion& v) {
+        v = {kPlatformWindowsNt, 4, 0};
+        return true;
+    });
+    RunDriverLoadScript();
+    const Log log = ReadLog();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_NE(log[1].text.find(Dir() + "/DriverTools/Nt_WindriverLoad.bat  and it does not exist"),
+              std::string::npos)
+        << log[1].text;
+}
+
+TEST_F(LoadScriptTest, InterpreterThatCannotStartIsReported)
+{
+    MakeScript("echo ran >> ran.txt\n");
+    ::setenv("COMSPEC", Path("no-such-interpreter").c_str(), 1);
+    RunDriverLoadScript();
+    EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting},
+                              {"000001", "    .... Tried to run " + Script() + "  and it failed"},
+                              {"000001", kAttemptFailed}}));
+    EXPECT_EQ(platform::GetCurrentDirectory(), Dir());
+    EXPECT_TRUE(NoChildLeft());
+}
+
+TEST_F(LoadScriptTest, StartedOnceInDriverToolsThenTheDriverIsCheckedAgain)
+{
+    MakeScript("pwd >> ran.txt\n");
+    RunDriverLoadScript();
+    EXPECT_EQ(platform::GetCurrentDirectory(), Dir()); // back in the base directory
+    ASSERT_TRUE(hw_support::WaitFor([&] { return !Runs().empty(); }));
+    EXPECT_EQ(Runs(), std::vector<std::string>{Path("DriverTools")});
+    EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting},
+                              {"000001", kNoInstaller},
+                              {"", ""},
+                              {"000001", kAttemptFailed}}));
+    EXPECT_TRUE(NoChildLeft());
+}
+
+TEST_F(LoadScriptTest, DriverPresentAfterTheScriptLogsNothingMore)
+{
+    MakeScript("pwd >> ran.txt\n");
+    // The device stands in for a driver the script has just loaded.
+    Driver().SetMode(SimulatedDriver::Mode::Present);
+    Driver().SetVersion(650);
+    RunDriverLoadScript();
+    EXPECT_EQ(platform::GetCurrentDirectory(), Dir());
+    EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting}}));
+    EXPECT_EQ(AppContext().DriverVersion.dwVer, 650u);
+    ASSERT_TRUE(hw_support::WaitFor([&] { return !Runs().empty(); }));
+}
+
+TEST_F(LoadScriptTest, ComspecNamesTheInterpreterThatGetsTheScriptPath)
+{
+    MakeScript("echo script >> ran.txt\n");
+    const std::string interpreter = Path("interpreter");
+    hw_support::WriteScript(interpreter, "printf '%s\\n' \"$@\" > " + Path("args.txt") + "\n");
+    ::setenv("COMSPEC", interpreter.c_str(), 1);
+    RunDriverLoadScript();
+    ASSERT_TRUE(hw_support::WaitFor([&] {
+        return hw_support::ReadAll(Path("args.txt")).find('\n') != std::string::npos;
+    }));
+    EXPECT_EQ(hw_support::ReadAll(Path("args.txt")), Script() + "\n");
+    EXPECT_TRUE(Runs().empty()); // the interpreter did not run the script
+}
+
+TEST_F(LoadScriptTest, ProgramStartRunsTheScriptOnceAndDoesNotWaitForIt)
+{
+    // The script waits for a file that the test writes only after the start
+    // has returned; a start that waited for the script would find it has
+    // already given up waiting and run.
+    MakeScript("i=0\nwhile [ ! -e go ] && [ $i -lt 1500 ]; do sleep 0.01; i=$((i+1)); done\n"
+               "pwd >> ran.txt\n");
+    ProgramStart(0, "2.01", "Quillstone", "/SYSTEM/ERLOGS/", "Quillstone");
+    EXPECT_TRUE(Runs().empty());
+    hw_support::WriteAll(Path("DriverTools/go"), "");
+    ASSERT_TRUE(hw_support::WaitFor([&] { return !Runs().empty(); }));
+    EXPECT_EQ(Runs().size(), 1u);
+    int attempts = 0;
+    for (const LogLine& line : ReadLog())
+        attempts += line.text == kAttempting;
+    EXPECT_EQ(attempts, 1);
+    EXPECT_TRUE(NoChildLeft());
+}
+
+} // namespace

@@ -32,6 +32,12 @@ bool CheckReadable(const std::string& path, std::string& error) {
         error = CannotRead(path, "it is a directory");
         return false;
     }
+    // The reader opens the file once per key: a pipe would be empty after
+    // the first key and silently leave the rest at their defaults.
+    if (!std::filesystem::is_regular_file(status)) {
+        error = CannotRead(path, "it is not a regular file");
+        return false;
+    }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         error = CannotRead(path, std::strerror(errno));

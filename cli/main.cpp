@@ -52,12 +52,16 @@ int main(int argc, char** argv) {
         PrintMessage(error);
         return kExitBadArguments;
     }
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
     std::unique_ptr<QApplication> application;
     PlotRenderer renderer;
     if (job.options.plotPath && !job.options.help) {
         UseOffscreenWithoutDisplay();
         qInstallMessageHandler(QtMessage);
-        application = std::make_unique<QApplication>(argc, argv);
+        // Only the program name: Qt would read options such as -platform from
+        // the user's arguments, which are this program's own.
+        application = std::make_unique<QApplication>(qtArgc, qtArgv);
         renderer = RenderSweepPlot;
     }
     return ExecuteCalc(job, FileSink(stdout), PrintMessage, renderer);

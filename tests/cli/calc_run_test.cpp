@@ -1,5 +1,5 @@
-// The calculator's two steps called directly: every argument fault found
-// before any output, and a failed plot or output reported with status 1.
+// A prepared job run directly: what each kind of job writes, and a failed
+// plot or output reported with status 1.
 #include "calc_run.h"
 
 #include "cli_test_support.h"
@@ -118,34 +118,6 @@ TEST(CalcRun, RefusedOutputIsStatusOne) {
         [&](const std::string& line) { messages.push_back(line); }, nullptr);
     EXPECT_EQ(status, kExitOutputFailed);
     EXPECT_EQ(messages, std::vector<std::string>{"cannot write the output"});
-}
-
-TEST(CalcRun, ArgumentFaultsStopBeforeAnyOutput) {
-    ScratchDir dir;
-    const std::string plain = dir.write("plain.txt", "x");
-    const struct {
-        std::vector<std::string> args;
-        const char* fault;
-    } cases[] = {
-        {{"Foo=1"}, "unknown key 'Foo'"},
-        {{"Range=abc"}, "'abc' of Range is not a number"},
-        {{"--config", dir.file("missing.cfg")}, "cannot read config file"},
-        {{"--config", dir.path().string()}, "it is a directory"},
-        {{"--sweep", "Range=1:10:0"}, "must not be 0"},
-        {{"--sweep", "Range=1:10:-1"}, "leads away from stop"},
-        {{"--sweep", "Range=0:1:1e-8"}, "more than the limit of 10000000"},
-        {{"--sweep", "Range=1:10:1", "--plot", plain + "/p.png"}, "cannot write plot file"},
-        {{"--sweep", "Range=1:10:1", "--plot", dir.file("p.gif")}, ".svg or .png"},
-    };
-    for (const auto& c : cases) {
-        const Outcome o = RunJob(c.args);
-        EXPECT_EQ(o.status, kExitBadArguments) << c.fault;
-        EXPECT_TRUE(o.out.empty()) << c.fault;
-        EXPECT_EQ(o.renders, 0);
-        ASSERT_EQ(o.messages.size(), 1u);
-        EXPECT_NE(o.messages[0].find(c.fault), std::string::npos) << o.messages[0];
-    }
-    EXPECT_EQ(dir.entries(), std::vector<std::string>{"plain.txt"});
 }
 
 } // namespace

@@ -59,6 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         GridCase{"Integers", 1, 10, 1, 10, 10, ""},
         GridCase{"TenthsIncludeStop", 0, 1, 0.1, 11, 1.0, ""},
+        // 0.3 / 0.1 is 2.9999999999999996 and 3 * 0.1 is 0.30000000000000004.
+        GridCase{"ThreeTenthsIncludeStop", 0, 0.3, 0.1, 4, 0.3, ""},
         GridCase{"ThirdsIncludeStop", 0, 1, 1.0 / 3.0, 4, 1.0, ""},
         GridCase{"StopOffTheGrid", 0, 1, 0.3, 4, 0.3 * 3, ""},
         GridCase{"StopJustBeforeAPoint", 0, 0.99, 0.1, 10, 9 * 0.1, ""},

@@ -1,5 +1,6 @@
 // Process entry: the application, the main window, the message loop.
 #include "gui_error.h"
+#include "help_form.h"
 #include "main_form.h"
 #include "quillstone_application.h"
 
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
     QuillstoneApplication::setQuitOnLastWindowClosed(false);
     try {
         TQuillstoneMainForm mainForm;
+        TQuillstoneHelpForm helpForm; // created hidden, after the main window's start-up
+        QuillstoneHelpForm = &helpForm;
         QObject::connect(&mainForm, &TQuillstoneMainForm::closed, &application,
                          &QCoreApplication::quit, Qt::QueuedConnection);
         mainForm.show();

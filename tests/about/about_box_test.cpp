@@ -1,0 +1,393 @@
+// The About box: its texts and layout, and "View Logs" with a stand-in viewer
+// script, with the viewer only in the development folder, and with none.
+#include "about_box.h"
+#include "error_log.h"
+#include "gui_test_base.h"
+#include "process.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
+
+#include <cerrno>
+#include <functional>
+#include <memory>
+#include <signal.h>
+
+namespace {
+
+const QString kLogFolder = "SYSTEM/ERLOGS";
+const QString kFirstMissing =
+    "Could Not Find Wexalor.exe.  Looking in Debug Directory.  BUILD ERROR FOR INSTALL.";
+
+bool processGone(pid_t pid)
+{
+    return pid > 0 && ::kill(pid, 0) == -1 && errno == ESRCH;
+}
+
+QLabel* label(const QWidget& box, const char* name)
+{
+    return box.findChild<QLabel*>(name);
+}
+
+QPushButton* button(const QWidget& box, const char* name)
+{
+    return box.findChild<QPushButton*>(name);
+}
+
+} // namespace
+
+class AboutBoxTest : public QObject {
+    Q_OBJECT
+
+private:
+    GuiTestBase m_base;
+
+    // A stand-in viewer: writes its argument count and arguments to a file
+    // named after its process id, then waits to be ended.
+    bool writeViewer(const QString& relative, bool executable = true)
+    {
+        const QByteArray script = "#!/bin/sh\n"
+                                  "printf '%s\\n' \"$#\" \"$@\" > \"" +
+                                  m_base.Dir().toUtf8() +
+                                  "/viewer-$$.tmp\"\n"
+                                  "mv \"" + m_base.Dir().toUtf8() + "/viewer-$$.tmp\" \"" +
+                                  m_base.Dir().toUtf8() + "/viewer-$$.txt\"\n"
+                                  "exec sleep 60\n";
+        if (!m_base.WriteFile(relative, script))
+            return false;
+        const QFile::Permissions readWrite = QFile::ReadOwner | QFile::WriteOwner;
+        return QFile::setPermissions(m_base.Path(relative),
+                                     executable ? readWrite | QFile::ExeOwner : readWrite);
+    }
+
+    QByteArray viewerArguments(pid_t pid) const
+    {
+        return m_base.ReadFile(QString("viewer-%1.txt").arg(pid));
+    }
+
+    bool viewerWrote(pid_t pid) const
+    {
+        return QFileInfo::exists(m_base.Path(QString("viewer-%1.txt").arg(pid)));
+    }
+
+    // The program log in its usual place, as the run's start makes it.
+    QString openProgramLog(const QString& path)
+    {
+        AppContext().ProgramLog = std::make_unique<ErrorLog>(path.toLocal8Bit().constData());
+        return path;
+    }
+
+    QStringList logTexts(const QString& path) const
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {"<no log>"};
+        static const QRegularExpression line(
+            R"(^(\d{6})  \d{3}:\d\d:\d\d:\d\d\.\d{6}  (.*)$)");
+        QStringList texts;
+        for (const QByteArray& raw : file.readAll().split('\n')) {
+            if (raw.isEmpty())
+                continue;
+            const auto match = line.match(QString::fromLocal8Bit(raw));
+            texts << (match.hasMatch() ? match.captured(1) + "|" + match.captured(2)
+                                       : "<malformed> " + QString::fromLocal8Bit(raw));
+        }
+        return texts;
+    }
+
+    // Runs the modal box of the "About" command; `whileOpen` runs inside its
+    // loop and must close it. A box still open after that is closed with 99.
+    int runModal(TPelKorAboutBoxForm& box, const QString& comments,
+                 const std::function<void()>& whileOpen)
+    {
+        bool ranWhileOpen = false;
+        QTimer::singleShot(0, &box, [&] {
+            ranWhileOpen = box.isVisible() && box.isModal();
+            whileOpen();
+            if (box.isVisible())
+                box.done(99);
+        });
+        box.ShowAboutBox("Quillstone", "2.01", "Quillstone", "/SYSTEM/ERLOGS/", comments);
+        return ranWhileOpen ? box.result() : -1;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_base.Open(GuiTestBase::Mode::Present));
+        SetDevelopmentViewerPath(m_base.StdPath("nowhere/Wexalor.exe"));
+    }
+    void cleanup()
+    {
+        StopProgram(ViewerProcess);
+        SetDevelopmentViewerPath("");
+        m_base.Close();
+    }
+
+    void textsShownAndOkCloses();
+    void emptyCommentsHideTheirLabel();
+    void layoutAsDesigned();
+    void developmentFolderDefault();
+    void viewLogsStartsOneViewerAtATime();
+    void viewerEndsWhenTheBoxCloses();
+    void viewerIsGivenTheLogsFullPath_data();
+    void viewerIsGivenTheLogsFullPath();
+    void viewerOnlyInTheDevelopmentFolder_data();
+    void viewerOnlyInTheDevelopmentFolder();
+    void viewerNowhere();
+};
+
+void AboutBoxTest::textsShownAndOkCloses()
+{
+    QVERIFY(m_base.MakeDir(kLogFolder));
+    const QString log = openProgramLog(m_base.Path(kLogFolder + "/Quillstone.Log"));
+    QWidget owner;
+    TPelKorAboutBoxForm box(&owner);
+    QMap<QString, QString> texts;
+    bool commentsVisible = false;
+    const int result = runModal(box, "Link Budget", [&] {
+        for (const char* name : {"ProductName", "Version", "Copyright", "LabelAddress",
+                                 "LabelPhone", "LabelWeb", "LabelComments"})
+            texts[name] = label(box, name)->text();
+        commentsVisible = label(box, "LabelComments")->isVisible();
+        QTest::mouseClick(button(box, "OKButton"), Qt::LeftButton);
+    });
+
+    QCOMPARE(result, 1);
+    QCOMPARE(texts["ProductName"], QString("Quillstone"));
+    QCOMPARE(texts["Version"], QString("Version 2.01"));
+    QCOMPARE(texts["LabelComments"], QString("Comments : Link Budget"));
+    QVERIFY(commentsVisible);
+    const QMap<QString, QString> designTexts{{"Copyright", "Copyright"},
+                                             {"LabelAddress", "LabelAddress"},
+                                             {"LabelPhone", "LabelPhone"},
+                                             {"LabelWeb", "LabelWeb"}};
+    for (auto it = designTexts.begin(); it != designTexts.end(); ++it)
+        QVERIFY2(!texts[it.key()].isEmpty() && texts[it.key()] != it.value(), qPrintable(it.key()));
+    QVERIFY(texts["LabelPhone"].contains("555-01")); // numbers kept for fiction
+    QVERIFY(texts["LabelWeb"].endsWith(".example"));
+
+    // Nothing else happens.
+    QCOMPARE(ViewerProcess.process, pid_t(0));
+    QCOMPARE(logTexts(log), QStringList());
+    QCOMPARE(m_base.ToneStarts(), 0);
+}
+
+void AboutBoxTest::emptyCommentsHideTheirLabel()
+{
+    TPelKorAboutBoxForm box(nullptr);
+    bool commentsHidden = false, versionVisible = false;
+    runModal(box, "", [&] {
+        commentsHidden = label(box, "LabelComments")->isHidden();
+        versionVisible = label(box, "Version")->isVisible();
+        box.done(1);
+    });
+    QVERIFY(commentsHidden);
+    QVERIFY(versionVisible);
+}
+
+void AboutBoxTest::layoutAsDesigned()
+{
+    TPelKorAboutBoxForm box(nullptr);
+    QCOMPARE(box.windowTitle(), QString("About"));
+    QCOMPARE(box.minimumSize(), QSize(298, 213));
+    QCOMPARE(box.maximumSize(), QSize(298, 213));
+    QVERIFY(box.windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(!(box.windowFlags() & Qt::WindowCloseButtonHint));
+
+    QWidget* panel = box.findChild<QWidget*>("Panel1");
+    QVERIFY(panel != nullptr);
+    QCOMPARE(panel->geometry(), QRect(8, 8, 281, 161));
+    struct Place {
+        const char* name;
+        QWidget* parent;
+        QRect geometry; // width 0: sized to its contents
+    };
+    const Place places[] = {
+        {"ProgramIcon", panel, {8, 8, 65, 57}},  {"ProductName", panel, {80, 8, 0, 0}},
+        {"Version", panel, {80, 26, 0, 0}},      {"Copyright", panel, {80, 44, 0, 0}},
+        {"LabelAddress", panel, {8, 74, 0, 0}},  {"LabelPhone", panel, {8, 91, 0, 0}},
+        {"LabelWeb", panel, {8, 107, 0, 0}},     {"LabelComments", panel, {8, 124, 0, 0}},
+        {"ButtonWexalor", panel, {214, 136, 61, 18}}, {"OKButton", &box, {117, 182, 75, 25}},
+    };
+    for (const Place& p : places) {
+        auto* w = box.findChild<QWidget*>(p.name);
+        QVERIFY2(w != nullptr, p.name);
+        QCOMPARE(w->parentWidget(), p.parent);
+        if (p.geometry.width() > 0)
+            QCOMPARE(w->geometry(), p.geometry);
+        else
+            QCOMPARE(w->pos(), p.geometry.topLeft());
+    }
+    QCOMPARE(button(box, "ButtonWexalor")->text(), QString("View Logs"));
+    QCOMPARE(button(box, "OKButton")->text(), QString("OK"));
+    for (const char* name : {"ButtonWexalor", "OKButton"})
+        QVERIFY(!button(box, name)->isDefault() && !button(box, name)->autoDefault());
+
+    // Tab order: View Logs, then OK.
+    QWidget* next = button(box, "ButtonWexalor")->nextInFocusChain();
+    while (next != nullptr && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    QCOMPARE(next, button(box, "OKButton"));
+
+    // The logo is a picture, not a blank.
+    const QImage logo = label(box, "ProgramIcon")->pixmap().toImage();
+    QVERIFY(!logo.isNull());
+    QVERIFY(label(box, "ProgramIcon")->hasScaledContents());
+    QSet<QRgb> colours;
+    for (int y = 0; y < logo.height(); y += 4)
+        for (int x = 0; x < logo.width(); x += 4)
+            colours.insert(logo.pixel(x, y));
+    QVERIFY(colours.size() > 5);
+}
+
+void AboutBoxTest::developmentFolderDefault()
+{
+    SetDevelopmentViewerPath("");
+    QCOMPARE(DevelopmentViewerPath(), std::string("/PelLibs/CommonAppExes/Wexalor/Wexalor.exe"));
+    SetDevelopmentViewerPath("/elsewhere/Wexalor.exe");
+    QCOMPARE(DevelopmentViewerPath(), std::string("/elsewhere/Wexalor.exe"));
+}
+
+void AboutBoxTest::viewLogsStartsOneViewerAtATime()
+{
+    QVERIFY(m_base.MakeDir(kLogFolder));
+    const QString log = openProgramLog(m_base.Path(kLogFolder + "/Quillstone.Log"));
+    QVERIFY(writeViewer("Wexalor.exe"));
+    TPelKorAboutBoxForm box(nullptr);
+    box.show();
+
+    QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
+    const pid_t first = ViewerProcess.process;
+    QVERIFY(first > 0);
+    QTRY_VERIFY(viewerWrote(first));
+    QCOMPARE(viewerArguments(first), "1\n" + log.toLocal8Bit() + "\n");
+
+    QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
+    const pid_t second = ViewerProcess.process;
+    QVERIFY(second > 0 && second != first);
+    QVERIFY(processGone(first));
+    QVERIFY(!processGone(second));
+
+    box.close();
+    QCOMPARE(ViewerProcess.process, pid_t(0));
+    QVERIFY(processGone(second));
+    // Found in the current directory: no alarm and no log line.
+    QCOMPARE(m_base.ToneStarts(), 0);
+    QCOMPARE(logTexts(log), QStringList());
+}
+
+void AboutBoxTest::viewerEndsWhenTheBoxCloses()
+{
+    QVERIFY(writeViewer("Wexalor.exe"));
+    TPelKorAboutBoxForm box(nullptr);
+    pid_t viewer = 0;
+    bool wrote = false;
+    runModal(box, "Link Budget", [&] {
+        QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
+        viewer = ViewerProcess.process;
+        wrote = QTest::qWaitFor([&] { return viewerWrote(viewer); });
+        QTest::mouseClick(button(box, "OKButton"), Qt::LeftButton);
+    });
+    QVERIFY(viewer > 0);
+    QVERIFY(wrote);
+    QCOMPARE(ViewerProcess.process, pid_t(0));
+    QVERIFY(processGone(viewer));
+}
+
+void AboutBoxTest::viewerIsGivenTheLogsFullPath_data()
+{
+    QTest::addColumn<bool>("logFolder");
+    QTest::addColumn<QString>("programLog"); // "": no program log (before the run starts)
+    QTest::addColumn<QString>("expected");   // relative to the base directory
+
+    QTest::newRow("log in its folder") << true << "*/SYSTEM/ERLOGS/Quillstone.Log"
+                                       << "SYSTEM/ERLOGS/Quillstone.Log";
+    QTest::newRow("log under its relative name") << false << "Quillstone.Log"
+                                                 << "Quillstone.Log";
+    QTest::newRow("no log yet, folder present") << true << "" << "SYSTEM/ERLOGS/Quillstone.Log";
+    QTest::newRow("no log yet, no folder") << false << "" << "Quillstone.Log";
+}
+
+void AboutBoxTest::viewerIsGivenTheLogsFullPath()
+{
+    QFETCH(bool, logFolder);
+    QFETCH(QString, programLog);
+    QFETCH(QString, expected);
+
+    if (logFolder)
+        QVERIFY(m_base.MakeDir(kLogFolder));
+    if (!programLog.isEmpty())
+        openProgramLog(programLog.replace("*", m_base.Dir()));
+    QVERIFY(writeViewer("Wexalor.exe"));
+
+    TPelKorAboutBoxForm box(nullptr);
+    pid_t viewer = 0;
+    bool wrote = false;
+    runModal(box, "Link Budget", [&] {
+        QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
+        viewer = ViewerProcess.process;
+        wrote = viewer > 0 && QTest::qWaitFor([&] { return viewerWrote(viewer); });
+        box.done(1);
+    });
+    QVERIFY(wrote);
+    QCOMPARE(viewerArguments(viewer), "1\n" + m_base.Path(expected).toLocal8Bit() + "\n");
+}
+
+void AboutBoxTest::viewerOnlyInTheDevelopmentFolder_data()
+{
+    QTest::addColumn<bool>("unrunnableCopyHere");
+    QTest::newRow("none in the current directory") << false;
+    QTest::newRow("one here that cannot run") << true;
+}
+
+void AboutBoxTest::viewerOnlyInTheDevelopmentFolder()
+{
+    QFETCH(bool, unrunnableCopyHere);
+    const QString log = openProgramLog(m_base.Path("Quillstone.Log"));
+    if (unrunnableCopyHere) {
+        QVERIFY(writeViewer("Wexalor.exe", false));
+        QVERIFY(!QFileInfo(m_base.Path("Wexalor.exe")).isExecutable());
+    }
+    QVERIFY(m_base.MakeDir("dev"));
+    QVERIFY(writeViewer("dev/Wexalor.exe"));
+    SetDevelopmentViewerPath(m_base.StdPath("dev/Wexalor.exe"));
+
+    TPelKorAboutBoxForm box(nullptr);
+    box.show();
+    box.ButtonWexalorClick();
+    const pid_t viewer = ViewerProcess.process;
+    QVERIFY(viewer > 0);
+    QTRY_VERIFY(viewerWrote(viewer));
+    QCOMPARE(viewerArguments(viewer), "1\n" + log.toLocal8Bit() + "\n");
+    QCOMPARE(logTexts(log), QStringList{"000001|" + kFirstMissing});
+    QCOMPARE(m_base.ToneStarts(), 4); // one alarm: two pairs of two tones
+    box.close();
+    QVERIFY(processGone(viewer));
+}
+
+void AboutBoxTest::viewerNowhere()
+{
+    const QString log = openProgramLog(m_base.Path("Quillstone.Log"));
+    const QString missing = m_base.Path("nowhere/Wexalor.exe");
+    const QStringList twoLines{"000001|" + kFirstMissing,
+                               "000001|Could Not Find Debug  " + missing + ".  Cannot View Log Files"};
+    TPelKorAboutBoxForm box(nullptr);
+    box.show();
+
+    QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
+    QCOMPARE(ViewerProcess.process, pid_t(0));
+    QCOMPARE(logTexts(log), twoLines);
+    QCOMPARE(m_base.ToneStarts(), 8); // two alarms
+    QVERIFY(box.isVisible());         // the box stays open
+
+    QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton); // and may be pressed again
+    QCOMPARE(logTexts(log), twoLines + twoLines);
+    QCOMPARE(m_base.ToneStarts(), 16);
+}
+
+QTEST_MAIN(AboutBoxTest)
+#include "about_box_test.moc"

@@ -1,0 +1,154 @@
+// The main menu's "Hardcopy", "About" and "Help" on the real main window.
+#include "about_box.h"
+#include "form_fixture.h"
+#include "help_form.h"
+#include "jpeg_probe.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+// Mean difference per channel between two pictures of the same size.
+double meanDifference(const QImage& a, const QImage& b)
+{
+    const QImage x = a.convertToFormat(QImage::Format_RGB888);
+    const QImage y = b.convertToFormat(QImage::Format_RGB888);
+    double sum = 0.0;
+    for (int row = 0; row < x.height(); ++row) {
+        const uchar* p = x.constScanLine(row);
+        const uchar* q = y.constScanLine(row);
+        for (int i = 0; i < x.width() * 3; ++i)
+            sum += std::abs(int(p[i]) - int(q[i]));
+    }
+    return sum / (double(x.width()) * x.height() * 3);
+}
+
+} // namespace
+
+class MainFormMenuTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void hardcopyOfTheRealPanel();
+    void unwritableHardcopyIsShownAndUsesItsNumber();
+    void helpTwiceIsOneWindow();
+    void aboutShowsTheProgramsTextsAndGoesAway();
+};
+
+void MainFormMenuTest::hardcopyOfTheRealPanel()
+{
+    apptest::FormRun run;
+    QVERIFY(run.ready());
+    QVERIFY(QDir(run.path(".")).mkpath("Files/Hardcopies"));
+    TQuillstoneMainForm* form = run.start();
+    form->show();
+
+    run.action("Hardcopy1")->trigger();
+    run.action("Hardcopy1")->trigger();
+    QCOMPARE(form->HardcopyCount, 2);
+    QVERIFY(run.shownErrors.empty());
+
+    const QByteArray bytes = run.readFile("Files/Hardcopies/QuillstoneHdcpy_0.jpg");
+    const JpegFacts facts = jpeg_probe::Read(bytes);
+    QVERIFY2(facts.decoded, facts.error.c_str());
+    QCOMPARE(QSize(facts.width, facts.height), QSize(569, 401));
+    QCOMPARE(facts.components, 3);
+    QVERIFY(!facts.progressive);
+    QVERIFY(facts.quant == jpeg_probe::QualityTables(90));
+    QVERIFY(run.exists("Files/Hardcopies/QuillstoneHdcpy_1.jpg"));
+
+    // The picture is the panel as it shows; the image control now holds it.
+    const QImage panel = form->PanelScreen->grab().toImage();
+    QCOMPARE(panel.size(), QSize(569, 401));
+    const double difference = meanDifference(facts.pixels, panel);
+    QVERIFY2(difference < 4.0, qPrintable(QString::number(difference)));
+    QCOMPARE(form->HardcopyImage->pixmap().size(), QSize(569, 401));
+}
+
+void MainFormMenuTest::unwritableHardcopyIsShownAndUsesItsNumber()
+{
+    apptest::FormRun run;
+    QVERIFY(run.ready());
+    QSaveFile probe("/proc/quillstone-probe");
+    if (probe.open(QIODevice::WriteOnly)) {
+        probe.cancelWriting();
+        QSKIP("/proc accepts new files here");
+    }
+    QVERIFY(QDir(run.path(".")).mkpath("Files"));
+    QVERIFY(QFile::link("/proc", run.path("Files/Hardcopies")));
+    TQuillstoneMainForm* form = run.start();
+
+    run.action("Hardcopy1")->trigger();
+    run.action("Hardcopy1")->trigger();
+    QCOMPARE(form->HardcopyCount, 2);
+    QCOMPARE(run.shownErrors.size(), std::size_t(2));
+    QVERIFY2(QString::fromStdString(run.shownErrors[0]).contains("QuillstoneHdcpy_0.jpg"),
+             run.shownErrors[0].c_str());
+    QVERIFY2(QString::fromStdString(run.shownErrors[1]).contains("QuillstoneHdcpy_1.jpg"),
+             run.shownErrors[1].c_str());
+    run.action("Hardcopy1")->trigger(); // the run goes on
+    QCOMPARE(run.shownErrors.size(), std::size_t(3));
+    QCOMPARE(form->HardcopyCount, 3);
+}
+
+void MainFormMenuTest::helpTwiceIsOneWindow()
+{
+    apptest::FormRun run;
+    QVERIFY(run.ready());
+    run.writeFile("The Link Budget.txt", "Formulas");
+    run.start();
+    TQuillstoneHelpForm help; // as the process entry makes it
+    QuillstoneHelpForm = &help;
+
+    run.action("MenuHelp")->trigger();
+    run.action("MenuHelp")->trigger();
+    QVERIFY(help.isVisible());
+    help.close();
+    QVERIFY(!help.isVisible());
+    run.action("MenuHelp")->trigger();
+    QVERIFY(help.isVisible());
+    QCOMPARE(help.Memo1->toPlainText(), QString("Formulas"));
+
+    int helpWindows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        helpWindows += qobject_cast<TQuillstoneHelpForm*>(w) != nullptr;
+    QCOMPARE(helpWindows, 1);
+}
+
+void MainFormMenuTest::aboutShowsTheProgramsTextsAndGoesAway()
+{
+    apptest::FormRun run;
+    QVERIFY(run.ready());
+    TQuillstoneMainForm* form = run.start();
+    form->show();
+
+    QStringList texts;
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, form, [&] {
+        auto* box = qobject_cast<TPelKorAboutBoxForm*>(QApplication::activeModalWidget());
+        if (box == nullptr) { // not modal: close whatever box there is
+            for (auto* other : form->findChildren<TPelKorAboutBoxForm*>())
+                other->done(99);
+            return;
+        }
+        owner = box->parentWidget();
+        for (const char* name : {"ProductName", "Version", "LabelComments"})
+            texts << box->findChild<QLabel*>(name)->text();
+        QTest::mouseClick(box->findChild<QPushButton*>("OKButton"), Qt::LeftButton);
+    });
+    run.action("MenuAbout")->trigger();
+
+    QCOMPARE(owner, form);
+    QCOMPARE(texts, (QStringList{"Quillstone", "Version 2.01", "Comments : Link Budget"}));
+    QVERIFY(form->findChildren<TPelKorAboutBoxForm*>().isEmpty());
+}
+
+QTEST_MAIN(MainFormMenuTest)
+#include "main_form_menu_test.moc"

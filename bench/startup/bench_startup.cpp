@@ -1,0 +1,275 @@
+// Start-up to first paint: the program's own start (its main() unchanged,
+// start-up, driver check and log included) against a bare Qt window with the
+// same widgets, run as fresh processes one after the other, interleaved, in
+// one base directory prepared like an installation. Prints the medians, their
+// ratio and the resident memory at first paint.
+//
+//   bench_startup [--runs N] [--warmup N] [--verbose]
+//
+// The display is whatever the children inherit: run it under `xvfb-run -a`
+// for the real figures, with QT_QPA_PLATFORM=offscreen for a quick check.
+#include "cmn_color_defines.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kChildTimeoutMs = 30'000; // a child that shows nothing by then has failed
+constexpr double kNsPerMs = 1e6;
+constexpr double kRatioGoal = 1.15;
+constexpr double kMemoryGoalMb = 35.0;
+
+int64_t monotonicNs()
+{
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
+}
+
+struct Options {
+    int runs = 31;  // measured pairs
+    int warmup = 2; // pairs run first and not counted (page cache, font cache)
+    bool verbose = false;
+};
+
+std::optional<Options> parseOptions(int argc, char** argv)
+{
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--runs" && hasValue)
+            options.runs = std::atoi(argv[++i]);
+        else if (arg == "--warmup" && hasValue)
+            options.warmup = std::atoi(argv[++i]);
+        else if (arg == "--verbose")
+            options.verbose = true;
+        else
+            return std::nullopt;
+    }
+    if (options.runs < 1 || options.warmup < 0)
+        return std::nullopt;
+    return options;
+}
+
+// One child's report, as milliseconds from just before it was started.
+struct Sample {
+    double loadedMs = 0; // libraries loaded, static objects made
+    double appMs = 0;    // application object constructed
+    double paintMs = 0;  // first paint event of the main window
+    double shownMs = 0;  // that frame painted and flushed
+    double hwmMb = 0;    // peak resident memory at that moment
+    double rssMb = 0;
+};
+
+std::optional<Sample> parseProbeLine(const std::string& output, int64_t startNs)
+{
+    const std::size_t at = output.find("probe ");
+    if (at == std::string::npos)
+        return std::nullopt;
+    long long loaded = 0, app = 0, paint = 0, shown = 0;
+    long hwm = 0, rss = 0;
+    if (std::sscanf(output.c_str() + at,
+                    "probe loaded_ns=%lld app_ns=%lld paint_ns=%lld shown_ns=%lld hwm_kb=%ld "
+                    "rss_kb=%ld",
+                    &loaded, &app, &paint, &shown, &hwm, &rss) != 6)
+        return std::nullopt;
+    const auto ms = [startNs](long long ns) { return static_cast<double>(ns - startNs) / kNsPerMs; };
+    return Sample{ms(loaded), ms(app), ms(paint), ms(shown), hwm / 1024.0, rss / 1024.0};
+}
+
+// Starts `program` in `directory` and reads its standard output until it
+// ends; the clock starts just before the fork.
+std::optional<Sample> runProbe(const std::string& program, const fs::path& directory,
+                               bool verbose)
+{
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+        return std::nullopt;
+    const int64_t startNs = monotonicNs();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(pipeFds[1], STDOUT_FILENO);
+        if (!verbose) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            if (null >= 0)
+                ::dup2(null, STDERR_FILENO);
+        }
+        if (::chdir(directory.c_str()) == 0)
+            ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    if (child < 0) {
+        ::close(pipeFds[0]);
+        return std::nullopt;
+    }
+
+    std::string output;
+    bool timedOut = false;
+    for (;;) {
+        pollfd readable{pipeFds[0], POLLIN, 0};
+        const int ready = ::poll(&readable, 1, kChildTimeoutMs);
+        if (ready == 0) {
+            timedOut = true;
+            break;
+        }
+        if (ready < 0 && errno == EINTR)
+            continue;
+        char buffer[512];
+        const ssize_t got = ready > 0 ? ::read(pipeFds[0], buffer, sizeof buffer) : -1;
+        if (got <= 0)
+            break;
+        output.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(pipeFds[0]);
+    if (timedOut)
+        ::kill(child, SIGKILL);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (verbose)
+        std::fprintf(stderr, "%s: %s", program.c_str(), output.empty() ? "(no output)\n" : output.c_str());
+    return parseProbeLine(output, startNs);
+}
+
+// A base directory as an installation leaves it: log and hardcopy folders,
+// the formula text and the shared options file with its colours.
+bool prepareBaseDirectory(const fs::path& base)
+{
+    std::error_code error;
+    for (const char* sub : {"SYSTEM/ERLOGS", "Files/Hardcopies", "Files/Help"})
+        fs::create_directories(base / sub, error);
+    fs::copy_file(QUILLSTONE_HELP_TEXT, base / "Files/Help/The Link Budget.txt",
+                  fs::copy_options::overwrite_existing, error);
+    std::ofstream options(base / kOptionsFileName);
+    options << '[' << kColorSection << "]\n";
+    for (const ColorKey& key : ColorTable)
+        options << key.key << '=' << key.defaultValue << '\n';
+    return static_cast<bool>(options) && !error;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+double quantile(std::vector<double> values, double q)
+{
+    std::sort(values.begin(), values.end());
+    const double at = q * static_cast<double>(values.size() - 1);
+    const std::size_t low = static_cast<std::size_t>(at);
+    const std::size_t high = std::min(low + 1, values.size() - 1);
+    return values[low] + (values[high] - values[low]) * (at - static_cast<double>(low));
+}
+
+template <typename Field>
+std::vector<double> column(const std::vector<Sample>& samples, Field field)
+{
+    std::vector<double> values;
+    for (const Sample& s : samples)
+        values.push_back(s.*field);
+    return values;
+}
+
+void printRow(const char* name, const std::vector<Sample>& samples)
+{
+    const auto shown = column(samples, &Sample::shownMs);
+    std::printf("  %-12s %8.1f %8.1f %8.1f %8.1f   [%5.1f .. %5.1f] %8.1f %8.1f\n", name,
+                median(column(samples, &Sample::loadedMs)), median(column(samples, &Sample::appMs)),
+                median(column(samples, &Sample::paintMs)), median(shown), quantile(shown, 0.25),
+                quantile(shown, 0.75), median(column(samples, &Sample::hwmMb)),
+                median(column(samples, &Sample::rssMb)));
+}
+
+struct Probe {
+    const char* name;
+    const char* program;
+    std::vector<Sample> samples;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::optional<Options> options = parseOptions(argc, argv);
+    if (!options) {
+        std::fprintf(stderr, "usage: %s [--runs N] [--warmup N] [--verbose]\n", argv[0]);
+        return 2;
+    }
+    char pattern[] = "/tmp/quillstone-startup-XXXXXX";
+    if (::mkdtemp(pattern) == nullptr) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const fs::path base = pattern;
+    if (!prepareBaseDirectory(base)) {
+        std::fprintf(stderr, "cannot prepare %s\n", base.c_str());
+        return 1;
+    }
+
+    std::array<Probe, 2> probes = {{{"quillstone", QUILLSTONE_PROBE_PROGRAM, {}},
+                                    {"bare window", BARE_WINDOW_PROBE_PROGRAM, {}}}};
+    int failures = 0;
+    for (int pair = 0; pair < options->warmup + options->runs; ++pair) {
+        // ABBA order, so that neither side always runs right after the other.
+        for (int k = 0; k < 2; ++k) {
+            Probe& probe = probes[static_cast<std::size_t>(pair % 2 == 0 ? k : 1 - k)];
+            const std::optional<Sample> sample = runProbe(probe.program, base, options->verbose);
+            if (!sample) {
+                ++failures;
+                std::fprintf(stderr, "%s: no first paint reported\n", probe.name);
+            } else if (pair >= options->warmup) {
+                probe.samples.push_back(*sample);
+            }
+        }
+    }
+    std::error_code ignored;
+    fs::remove_all(base, ignored);
+    if (probes[0].samples.empty() || probes[1].samples.empty()) {
+        std::fprintf(stderr, "no complete runs\n");
+        return 1;
+    }
+
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    std::printf("Start-up to first paint: %zu + %zu runs, interleaved; platform %s\n",
+                probes[0].samples.size(), probes[1].samples.size(),
+                platform != nullptr && *platform != '\0' ? platform : "(default)");
+    std::printf("  medians, ms from process start          shown: median [quartiles]   "
+                "VmHWM    VmRSS (MB)\n");
+    std::printf("  %-12s %8s %8s %8s %8s\n", "", "main", "app", "paint", "shown");
+    for (const Probe& probe : probes)
+        printRow(probe.name, probe.samples);
+
+    const double real = median(column(probes[0].samples, &Sample::shownMs));
+    const double bare = median(column(probes[1].samples, &Sample::shownMs));
+    const double hwm = median(column(probes[0].samples, &Sample::hwmMb));
+    std::printf("  ratio quillstone / bare window: %.2f (goal <= %.2f)\n", real / bare, kRatioGoal);
+    std::printf("  quillstone peak resident memory: %.1f MB (goal <= %.0f MB)\n", hwm,
+                kMemoryGoalMb);
+    if (failures > 0)
+        std::printf("  %d run(s) reported no first paint\n", failures);
+    return failures > 0 ? 1 : 0;
+}

@@ -37,6 +37,21 @@ std::string AskForText(const std::string& title, const std::string& prompt,
     return dialog ? dialog(title, prompt, defaultText) : AskWithQt(title, prompt, defaultText);
 }
 
+// The prompt shows its numbers with the user's decimal separator, so a value
+// typed with that separator is read as well: "10,5" is 10.5 where the user
+// writes decimal commas. Where the separator is a full stop nothing changes,
+// and a comma stays what it is there: not part of a number.
+bool ReadTypedNumber(std::string text, double& value) {
+    const std::string& separator = DecimalSeparator();
+    if (separator != ".") {
+        for (auto at = text.find(separator); at != std::string::npos;
+             at = text.find(separator, at + 1)) {
+            text.replace(at, separator.size(), ".");
+        }
+    }
+    return ParseNumber(text, value);
+}
+
 } // namespace
 
 void SetInputDialog(InputDialog dialog) {
@@ -53,7 +68,7 @@ bool PromptForValue(const std::string& promptText, double& value, int decimals, 
 
     double result = value;
     if (text != defaultText) {
-        if (!ParseNumber(text, result)) {
+        if (!ReadTypedNumber(text, result)) {
             return false;
         }
     }

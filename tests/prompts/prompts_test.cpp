@@ -185,4 +185,32 @@ TEST_F(PromptTest, MuteSpeakerStillLimitsTheValue) {
     EXPECT_TRUE(Chirps().empty());
 }
 
+// With decimal commas on screen the default reads "10,0", and a value typed
+// with the user's comma is read; a full stop still reads, two separators not.
+TEST_F(PromptTest, UserDecimalCommaIsReadBack) {
+    SetDecimalSeparator(",");
+    struct Case {
+        const char* typed;
+        bool accepted;
+        double value;
+    };
+    for (const Case& c : {Case{"10,5", true, 10.5}, Case{"2.25", true, 2.25},
+                          Case{"1,2,3", false, 10.0}, Case{"1.234,5", false, 10.0}}) {
+        double value = 10.0;
+        m_dialog.answer = c.typed;
+        EXPECT_EQ(PromptForValue("Enter the range (miles)", value, 1, 0.1, 10000), c.accepted)
+            << c.typed;
+        EXPECT_EQ(m_dialog.defaultText, "10,0");
+        EXPECT_EQ(value, c.value) << c.typed;
+    }
+}
+
+// Where the separator is a full stop, a comma is not part of a number.
+TEST_F(PromptTest, CommaIsNotANumberUnderFullStops) {
+    double value = 2250.0;
+    m_dialog.answer = "2,250";
+    EXPECT_FALSE(PromptForValue("Enter the frequency (MHz)", value, 1, 0.1, 10000));
+    EXPECT_EQ(value, 2250.0);
+}
+
 } // namespace

@@ -19,6 +19,22 @@ double SpanInSteps(const SweepSpec& spec) {
     return spec.stop / spec.step - spec.start / spec.step;
 }
 
+constexpr int kMaxGridDecimals = 15;
+constexpr double kMaxFixed = 1e15;
+
+// The fewest decimals that write x to twelve significant digits or better
+// (0 and 7 need none, 0.1 needs 1, 0.001 needs 3, 1/3 needs 12), or -1 when
+// it needs more than kMaxGridDecimals.
+int Decimals(double x) {
+    double scaled = x;
+    for (int d = 0; d <= kMaxGridDecimals; ++d, scaled *= 10.0) {
+        if (std::fabs(scaled - std::nearbyint(scaled)) <= 1e-12 * std::fabs(scaled)) {
+            return d;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 bool SweepPointCount(const SweepSpec& spec, std::uint64_t& count, std::string& error) {
@@ -115,17 +131,30 @@ void LargestClosing::add(double x, double fadeMargin) {
     }
 }
 
+std::string GridText(const SweepSpec& spec, double value) {
+    const int start = Decimals(spec.start);
+    const int step = Decimals(spec.step);
+    // Beyond 1e15 fixed notation only adds digits that mean nothing.
+    if (start < 0 || step < 0 || !(std::fabs(value) < kMaxFixed)) {
+        return ShortestText(value);
+    }
+    char text[48]; // 16 integer digits, sign, point, fifteen decimals
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value,
+                                         std::chars_format::fixed, std::max(start, step));
+    return ec == std::errc() ? std::string(text, end) : ShortestText(value);
+}
+
 std::string LargestRangeMessage(const SweepSpec& spec, std::uint64_t count,
                                 const std::optional<double>& largest) {
     const FactorRow& row = FactorTable[spec.factor];
     const std::string key = row.key;
     if (!largest) {
-        return "no " + key + " from " + ShortestText(spec.start) + " to " +
-               ShortestText(SweepPointValue(spec, count - 1, count)) + " " + row.unit +
+        return "no " + key + " from " + GridText(spec, spec.start) + " to " +
+               GridText(spec, SweepPointValue(spec, count - 1, count)) + " " + row.unit +
                " has a fade margin >= 0 dB";
     }
     std::string message = "largest " + key + " with a fade margin >= 0 dB: " +
-                          ShortestText(*largest) + " " + row.unit;
+                          GridText(spec, *largest) + " " + row.unit;
     const double end = std::max(spec.start, SweepPointValue(spec, count - 1, count));
     if (*largest >= end) {
         message += " (the sweep's largest value: a larger " + key + " may still close)";

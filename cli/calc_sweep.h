@@ -89,6 +89,11 @@ private:
     std::optional<double> m_best;
 };
 
+// A grid point as text for people: with the decimals of start and step
+// (0.001:1000:0.001 gives 124.756, not 124.75600000000001), or the shortest
+// round-trip text when they have more than fifteen.
+std::string GridText(const SweepSpec& spec, double value);
+
 // What a Range sweep reports on standard error (one line, no newline).
 std::string LargestRangeMessage(const SweepSpec& spec, std::uint64_t count,
                                 const std::optional<double>& largest);

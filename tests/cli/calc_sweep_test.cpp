@@ -271,6 +271,28 @@ TEST(FadeMarginSearch, RangeCrossingFollowsTheInverseSquareLaw) {
                   std::to_string(static_cast<int>(std::floor(limit))) + " Miles");
 }
 
+TEST(FadeMarginSearch, GridPointsAreWrittenToTheStep) {
+    const struct {
+        double start, step, value;
+        const char* text;
+    } cases[] = {
+        {0.001, 0.001, 0.001 + 124755 * 0.001, "124.756"}, // 124.75600000000001
+        {1, 1, 124, "124"},
+        {0, 0.25, 0.75, "0.75"},
+        {0.5, 1, 3.5, "3.5"},          // the start's decimals count too
+        {0, 0.1, 3 * 0.1, "0.3"},      // 0.30000000000000004
+        {-10, 0.5, -0.0, "-0.0"},
+        {0, 1.0 / 3.0, 1.0, "1.000000000000"},
+        {0, 1e-20, 5e-20, "5e-20"},    // beyond fifteen decimals: the shortest text
+        {1e300, 1e300, 2e300, "2e+300"},
+        {0, 1, 1e15, "1e+15"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(GridText(SweepSpec{kRange, c.start, 0, c.step}, c.value), c.text)
+            << c.start << " " << c.step;
+    }
+}
+
 TEST(FadeMarginSearch, RangeMessagesAtTheEdges) {
     const SweepSpec up{kRange, 1, 50, 1};
     EXPECT_EQ(LargestRangeMessage(up, 50, 50.0),
@@ -280,11 +302,11 @@ TEST(FadeMarginSearch, RangeMessagesAtTheEdges) {
     EXPECT_EQ(LargestRangeMessage(down, 50, 50.0),
               "largest Range with a fade margin >= 0 dB: 50 Miles (the sweep's largest value: a "
               "larger Range may still close)");
-    EXPECT_EQ(LargestRangeMessage(down, 50, 20.5),
-              "largest Range with a fade margin >= 0 dB: 20.5 Miles");
+    EXPECT_EQ(LargestRangeMessage(down, 50, 20.0),
+              "largest Range with a fade margin >= 0 dB: 20 Miles");
     const SweepSpec far{kRange, 500, 1000, 0.5};
     EXPECT_EQ(LargestRangeMessage(far, 1001, std::nullopt),
-              "no Range from 500 to 1000 Miles has a fade margin >= 0 dB");
+              "no Range from 500.0 to 1000.0 Miles has a fade margin >= 0 dB");
 }
 
 } // namespace

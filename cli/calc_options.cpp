@@ -246,6 +246,7 @@ std::string CalcHelpText() {
         "                  Quillstone.Cfg, exactly as the window reads it at start\n"
         "  --json          print the factors, the results and the bit error performance\n"
         "                  as JSON, each with its number, its text and its unit\n"
+        "                  (not with --sweep)\n"
         "  --sweep Key=start:stop:step\n"
         "                  evaluate the link at start, start+step, ... up to stop and\n"
         "                  print CSV: the swept value and the nine results as plain\n"

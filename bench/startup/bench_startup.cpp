@@ -4,14 +4,16 @@
 // one base directory prepared like an installation. Prints the medians, their
 // ratio and the resident memory at first paint.
 //
-//   bench_startup [--runs N] [--warmup N] [--verbose]
+//   bench_startup [--runs N] [--warmup N] [--compare NAME=PROGRAM]... [--verbose]
+//
+// --compare adds another probe program (one built like startup_probe_quillstone
+// from a variant of main()) to the rotation, to weigh a change before making it.
 //
 // The display is whatever the children inherit: run it under `xvfb-run -a`
 // for the real figures, with QT_QPA_PLATFORM=offscreen for a quick check.
 #include "cmn_color_defines.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -46,10 +48,16 @@ int64_t monotonicNs()
     return int64_t{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
 }
 
+struct ExtraProbe {
+    std::string name;
+    std::string program;
+};
+
 struct Options {
-    int runs = 31;  // measured pairs
-    int warmup = 2; // pairs run first and not counted (page cache, font cache)
+    int runs = 31;  // measured rounds, one run of every probe each
+    int warmup = 2; // rounds run first and not counted (page cache, font cache)
     bool verbose = false;
+    std::vector<ExtraProbe> extra;
 };
 
 std::optional<Options> parseOptions(int argc, char** argv)
@@ -64,6 +72,11 @@ std::optional<Options> parseOptions(int argc, char** argv)
             options.warmup = std::atoi(argv[++i]);
         else if (arg == "--verbose")
             options.verbose = true;
+        else if (arg == "--compare" && hasValue && std::strchr(argv[i + 1], '=') != nullptr) {
+            const std::string spec = argv[++i];
+            const std::size_t eq = spec.find('=');
+            options.extra.push_back({spec.substr(0, eq), spec.substr(eq + 1)});
+        }
         else
             return std::nullopt;
     }
@@ -78,6 +91,7 @@ struct Sample {
     double appMs = 0;    // application object constructed
     double paintMs = 0;  // first paint event of the main window
     double shownMs = 0;  // that frame painted and flushed
+    double cpuMs = 0;    // CPU time the process had used by then
     double hwmMb = 0;    // peak resident memory at that moment
     double rssMb = 0;
 };
@@ -87,15 +101,16 @@ std::optional<Sample> parseProbeLine(const std::string& output, int64_t startNs)
     const std::size_t at = output.find("probe ");
     if (at == std::string::npos)
         return std::nullopt;
-    long long loaded = 0, app = 0, paint = 0, shown = 0;
+    long long loaded = 0, app = 0, paint = 0, shown = 0, cpu = 0;
     long hwm = 0, rss = 0;
     if (std::sscanf(output.c_str() + at,
-                    "probe loaded_ns=%lld app_ns=%lld paint_ns=%lld shown_ns=%lld hwm_kb=%ld "
-                    "rss_kb=%ld",
-                    &loaded, &app, &paint, &shown, &hwm, &rss) != 6)
+                    "probe loaded_ns=%lld app_ns=%lld paint_ns=%lld shown_ns=%lld cpu_ns=%lld "
+                    "hwm_kb=%ld rss_kb=%ld",
+                    &loaded, &app, &paint, &shown, &cpu, &hwm, &rss) != 7)
         return std::nullopt;
     const auto ms = [startNs](long long ns) { return static_cast<double>(ns - startNs) / kNsPerMs; };
-    return Sample{ms(loaded), ms(app), ms(paint), ms(shown), hwm / 1024.0, rss / 1024.0};
+    return Sample{ms(loaded), ms(app),    ms(paint),          ms(shown),
+                  static_cast<double>(cpu) / kNsPerMs, hwm / 1024.0, rss / 1024.0};
 }
 
 // Starts `program` in `directory` and reads its standard output until it
@@ -194,19 +209,20 @@ std::vector<double> column(const std::vector<Sample>& samples, Field field)
     return values;
 }
 
-void printRow(const char* name, const std::vector<Sample>& samples)
+void printRow(const std::string& name, const std::vector<Sample>& samples)
 {
     const auto shown = column(samples, &Sample::shownMs);
-    std::printf("  %-12s %8.1f %8.1f %8.1f %8.1f   [%5.1f .. %5.1f] %8.1f %8.1f\n", name,
-                median(column(samples, &Sample::loadedMs)), median(column(samples, &Sample::appMs)),
-                median(column(samples, &Sample::paintMs)), median(shown), quantile(shown, 0.25),
-                quantile(shown, 0.75), median(column(samples, &Sample::hwmMb)),
+    std::printf("  %-12s %7.1f %7.1f %7.1f %7.1f [%5.1f .. %5.1f] %7.1f %7.1f %7.1f\n",
+                name.c_str(), median(column(samples, &Sample::loadedMs)),
+                median(column(samples, &Sample::appMs)), median(column(samples, &Sample::paintMs)),
+                median(shown), quantile(shown, 0.25), quantile(shown, 0.75),
+                median(column(samples, &Sample::cpuMs)), median(column(samples, &Sample::hwmMb)),
                 median(column(samples, &Sample::rssMb)));
 }
 
 struct Probe {
-    const char* name;
-    const char* program;
+    std::string name;
+    std::string program;
     std::vector<Sample> samples;
 };
 
@@ -216,7 +232,9 @@ int main(int argc, char** argv)
 {
     const std::optional<Options> options = parseOptions(argc, argv);
     if (!options) {
-        std::fprintf(stderr, "usage: %s [--runs N] [--warmup N] [--verbose]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s [--runs N] [--warmup N] [--compare NAME=PROGRAM]... [--verbose]\n",
+                     argv[0]);
         return 2;
     }
     char pattern[] = "/tmp/quillstone-startup-XXXXXX";
@@ -230,43 +248,58 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::array<Probe, 2> probes = {{{"quillstone", QUILLSTONE_PROBE_PROGRAM, {}},
-                                    {"bare window", BARE_WINDOW_PROBE_PROGRAM, {}}}};
+    std::vector<Probe> probes = {{"quillstone", QUILLSTONE_PROBE_PROGRAM, {}},
+                                 {"bare window", BARE_WINDOW_PROBE_PROGRAM, {}}};
+    for (const ExtraProbe& extra : options->extra)
+        probes.push_back({extra.name, extra.program, {}});
+    const std::size_t count = probes.size();
     int failures = 0;
-    for (int pair = 0; pair < options->warmup + options->runs; ++pair) {
-        // ABBA order, so that neither side always runs right after the other.
-        for (int k = 0; k < 2; ++k) {
-            Probe& probe = probes[static_cast<std::size_t>(pair % 2 == 0 ? k : 1 - k)];
+    for (int round = 0; round < options->warmup + options->runs; ++round) {
+        // Forwards in even rounds, backwards in odd ones (ABBA), so that no
+        // probe always runs right after the same other one.
+        for (std::size_t k = 0; k < count; ++k) {
+            Probe& probe = probes[round % 2 == 0 ? k : count - 1 - k];
             const std::optional<Sample> sample = runProbe(probe.program, base, options->verbose);
             if (!sample) {
                 ++failures;
-                std::fprintf(stderr, "%s: no first paint reported\n", probe.name);
-            } else if (pair >= options->warmup) {
+                std::fprintf(stderr, "%s: no first paint reported\n", probe.name.c_str());
+            } else if (round >= options->warmup) {
                 probe.samples.push_back(*sample);
             }
         }
     }
     std::error_code ignored;
     fs::remove_all(base, ignored);
-    if (probes[0].samples.empty() || probes[1].samples.empty()) {
-        std::fprintf(stderr, "no complete runs\n");
-        return 1;
+    for (const Probe& probe : probes) {
+        if (probe.samples.empty()) {
+            std::fprintf(stderr, "%s: no complete runs\n", probe.name.c_str());
+            return 1;
+        }
     }
 
     const char* platform = std::getenv("QT_QPA_PLATFORM");
-    std::printf("Start-up to first paint: %zu + %zu runs, interleaved; platform %s\n",
-                probes[0].samples.size(), probes[1].samples.size(),
+    std::printf("Start-up to first paint: %zu rounds of %zu programs, interleaved; platform %s\n",
+                probes[0].samples.size(), count,
                 platform != nullptr && *platform != '\0' ? platform : "(default)");
-    std::printf("  medians, ms from process start          shown: median [quartiles]   "
-                "VmHWM    VmRSS (MB)\n");
-    std::printf("  %-12s %8s %8s %8s %8s\n", "", "main", "app", "paint", "shown");
+    std::printf("  medians; wall ms from process start, CPU ms used by then, MB resident\n");
+    std::printf("  %-12s %7s %7s %7s %7s %-16s %7s %7s %7s\n", "", "main", "app", "paint",
+                "shown", " [quartiles]", "CPU", "VmHWM", "VmRSS");
     for (const Probe& probe : probes)
         printRow(probe.name, probe.samples);
 
-    const double real = median(column(probes[0].samples, &Sample::shownMs));
+    // The wall-clock ratio is the figure; the CPU ratio is the one that
+    // other load on the machine disturbs least.
     const double bare = median(column(probes[1].samples, &Sample::shownMs));
+    const double bareCpu = median(column(probes[1].samples, &Sample::cpuMs));
+    for (std::size_t k = 0; k < count; ++k) {
+        if (k == 1)
+            continue;
+        const double shown = median(column(probes[k].samples, &Sample::shownMs));
+        const double cpu = median(column(probes[k].samples, &Sample::cpuMs));
+        std::printf("  ratio %s / bare window: %.2f wall (goal <= %.2f), %.2f CPU\n",
+                    probes[k].name.c_str(), shown / bare, kRatioGoal, cpu / bareCpu);
+    }
     const double hwm = median(column(probes[0].samples, &Sample::hwmMb));
-    std::printf("  ratio quillstone / bare window: %.2f (goal <= %.2f)\n", real / bare, kRatioGoal);
     std::printf("  quillstone peak resident memory: %.1f MB (goal <= %.0f MB)\n", hwm,
                 kMemoryGoalMb);
     if (failures > 0)

@@ -15,7 +15,9 @@ BufferedOutput::BufferedOutput(Sink sink, std::size_t capacity)
     m_buffer = std::make_unique<char[]>(m_capacity);
 }
 
-BufferedOutput::~BufferedOutput() { flush(); }
+BufferedOutput::~BufferedOutput() {
+    flush();
+}
 
 void BufferedOutput::drain() {
     if (m_used == 0) {

@@ -10,7 +10,7 @@
 #include <string_view>
 
 class BufferedOutput {
-public:
+  public:
     // Takes a block of bytes; false when it could not take all of them.
     using Sink = std::function<bool(std::string_view)>;
 
@@ -37,7 +37,7 @@ public:
 
     static constexpr std::size_t kDefaultCapacity = 64 * 1024; // bytes
 
-private:
+  private:
     void drain();
 
     Sink m_sink;

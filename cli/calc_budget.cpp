@@ -95,8 +95,8 @@ void PutJsonNumber(BufferedOutput& out, double value) {
     }
 }
 
-void PutJsonEntry(BufferedOutput& out, std::string_view key, std::string_view caption,
-                  double value, std::string_view text, std::string_view unit) {
+void PutJsonEntry(BufferedOutput& out, std::string_view key, std::string_view caption, double value,
+                  std::string_view text, std::string_view unit) {
     out.put("{\"key\": ");
     PutJsonString(out, key);
     out.put(", \"caption\": ");

@@ -27,7 +27,9 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
            });
 }
 
-std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string Quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
 
 std::string KeyList() {
     std::string list;
@@ -74,11 +76,11 @@ bool ParseOverride(std::string_view arg, CalcOptions& options, std::string& erro
     return true;
 }
 
-bool ParseSweep(std::string_view spec, CalcOptions& options, std::string& error) {
+bool ParseSweep(std::string_view plan, CalcOptions& options, std::string& error) {
     std::string_view key;
     std::string_view range;
-    if (!SplitAssignment(spec, key, range)) {
-        error = "--sweep " + Quoted(spec) + " is not Key=start:stop:step";
+    if (!SplitAssignment(plan, key, range)) {
+        error = "--sweep " + Quoted(plan) + " is not Key=start:stop:step";
         return false;
     }
     const std::optional<std::size_t> factor = FindFactor(key);
@@ -91,7 +93,7 @@ bool ParseSweep(std::string_view spec, CalcOptions& options, std::string& error)
     for (std::size_t i = 0; i < kParts.size(); ++i) {
         const std::size_t colon = i + 1 < kParts.size() ? range.find(':') : range.size();
         if (colon == std::string_view::npos) {
-            error = "--sweep " + Quoted(spec) + " is not Key=start:stop:step";
+            error = "--sweep " + Quoted(plan) + " is not Key=start:stop:step";
             return false;
         }
         const std::string_view part = range.substr(0, colon);
@@ -101,7 +103,7 @@ bool ParseSweep(std::string_view spec, CalcOptions& options, std::string& error)
         }
         range.remove_prefix(std::min(range.size(), colon + 1));
     }
-    options.sweep = SweepSpec{*factor, values[0], values[1], values[2]};
+    options.sweep = SweepPlan{*factor, values[0], values[1], values[2]};
     return true;
 }
 
@@ -127,14 +129,10 @@ struct ValueOption {
 };
 
 constexpr std::array<ValueOption, 3> kValueOptions{{
-    {"--config",
-     [](std::string_view v, CalcOptions& o, std::string& e) {
-         return SetOnce(o.configPath, "--config", v, e);
-     }},
-    {"--plot",
-     [](std::string_view v, CalcOptions& o, std::string& e) {
-         return SetOnce(o.plotPath, "--plot", v, e);
-     }},
+    {"--config", [](std::string_view v, CalcOptions& o,
+                    std::string& e) { return SetOnce(o.configPath, "--config", v, e); }},
+    {"--plot", [](std::string_view v, CalcOptions& o,
+                  std::string& e) { return SetOnce(o.plotPath, "--plot", v, e); }},
     {"--sweep",
      [](std::string_view v, CalcOptions& o, std::string& e) {
          if (o.sweep) {

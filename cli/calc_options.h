@@ -14,7 +14,7 @@ struct FactorOverride {
 };
 
 // `--sweep Key=start:stop:step`: the factor runs over start + i * step.
-struct SweepSpec {
+struct SweepPlan {
     std::size_t factor; // index into FactorTable
     double start;
     double stop;
@@ -26,7 +26,7 @@ struct CalcOptions {
     bool json = false;
     std::optional<std::string> configPath;
     std::vector<FactorOverride> overrides; // in command-line order; the last one wins
-    std::optional<SweepSpec> sweep;
+    std::optional<SweepPlan> sweep;
     std::optional<std::string> plotPath;
 };
 

@@ -8,25 +8,25 @@
 
 namespace {
 
-bool IsRangeSweep(const SweepSpec& spec) {
-    return FactorTable[spec.factor].field == &LinkFactors::Range;
+bool IsRangeSweep(const SweepPlan& plan) {
+    return FactorTable[plan.factor].field == &LinkFactors::Range;
 }
 
 // The CSV goes out as the points are computed; the plot and the range report
 // only need what they collect on the way.
 int RunSweepJob(CalcJob& job, BufferedOutput& out, const MessageSink& message,
                 const PlotRenderer& renderPlot) {
-    const SweepSpec& spec = *job.options.sweep;
+    const SweepPlan& plan = *job.options.sweep;
     const bool plotting = job.options.plotPath.has_value();
     ZeroCrossings crossings;
     LargestClosing largest;
     std::optional<PlotSampler> sampler;
     if (plotting) {
-        sampler.emplace(spec, job.sweepCount);
+        sampler.emplace(plan, job.sweepCount);
     }
     SweepCsvWriter csv(out);
-    csv.header(spec);
-    RunSweep(job.factors, spec, job.sweepCount, [&](const SweepSample& sample) {
+    csv.header(plan);
+    RunSweep(job.factors, plan, job.sweepCount, [&](const SweepSample& sample) {
         csv.row(sample);
         largest.add(sample.x, sample.results.FadeMargin);
         if (sampler) {
@@ -39,8 +39,8 @@ int RunSweepJob(CalcJob& job, BufferedOutput& out, const MessageSink& message,
         message("cannot write the output");
         status = kExitOutputFailed;
     }
-    if (IsRangeSweep(spec)) {
-        message(LargestRangeMessage(spec, job.sweepCount, largest.value()));
+    if (IsRangeSweep(plan)) {
+        message(LargestRangeMessage(plan, job.sweepCount, largest.value()));
     }
     if (plotting) {
         std::string error;

@@ -11,12 +11,12 @@
 namespace {
 
 // (stop - start) / step in steps, without overflowing on the difference.
-double SpanInSteps(const SweepSpec& spec) {
-    const double difference = spec.stop - spec.start;
+double SpanInSteps(const SweepPlan& plan) {
+    const double difference = plan.stop - plan.start;
     if (std::isfinite(difference)) {
-        return difference / spec.step;
+        return difference / plan.step;
     }
-    return spec.stop / spec.step - spec.start / spec.step;
+    return plan.stop / plan.step - plan.start / plan.step;
 }
 
 constexpr int kMaxGridDecimals = 15;
@@ -37,15 +37,15 @@ int Decimals(double x) {
 
 } // namespace
 
-bool SweepPointCount(const SweepSpec& spec, std::uint64_t& count, std::string& error) {
-    if (spec.step == 0.0) {
+bool SweepPointCount(const SweepPlan& plan, std::uint64_t& count, std::string& error) {
+    if (plan.step == 0.0) {
         error = "--sweep: the step must not be 0";
         return false;
     }
-    const double span = SpanInSteps(spec);
+    const double span = SpanInSteps(plan);
     if (span < 0.0) {
-        error = "--sweep: the step " + ShortestText(spec.step) + " leads away from stop " +
-                ShortestText(spec.stop) + " (start " + ShortestText(spec.start) + ")";
+        error = "--sweep: the step " + ShortestText(plan.step) + " leads away from stop " +
+                ShortestText(plan.stop) + " (start " + ShortestText(plan.start) + ")";
         return false;
     }
     const double points = std::floor(span + kGridTolerance) + 1.0;
@@ -58,28 +58,28 @@ bool SweepPointCount(const SweepSpec& spec, std::uint64_t& count, std::string& e
     return true;
 }
 
-double SweepPointValue(const SweepSpec& spec, std::uint64_t i, std::uint64_t count) {
-    const double value = spec.start + static_cast<double>(i) * spec.step;
-    if (i + 1 == count && std::fabs(value - spec.stop) <= kGridTolerance * std::fabs(spec.step)) {
-        return spec.stop;
+double SweepPointValue(const SweepPlan& plan, std::uint64_t i, std::uint64_t count) {
+    const double value = plan.start + static_cast<double>(i) * plan.step;
+    if (i + 1 == count && std::fabs(value - plan.stop) <= kGridTolerance * std::fabs(plan.step)) {
+        return plan.stop;
     }
     return value;
 }
 
-void RunSweep(const LinkFactors& base, const SweepSpec& spec, std::uint64_t count,
+void RunSweep(const LinkFactors& base, const SweepPlan& plan, std::uint64_t count,
               const std::function<void(const SweepSample&)>& visit) {
     LinkFactors factors = base;
     LinkResults results{};
-    double& swept = factors.*FactorTable[spec.factor].field;
+    double& swept = factors.*FactorTable[plan.factor].field;
     for (std::uint64_t i = 0; i < count; ++i) {
-        swept = SweepPointValue(spec, i, count);
+        swept = SweepPointValue(plan, i, count);
         CalculateLink(factors, results);
         visit(SweepSample{swept, results, factors.MinEbNoDesired});
     }
 }
 
-void SweepCsvWriter::header(const SweepSpec& spec) {
-    m_out.put(FactorTable[spec.factor].key);
+void SweepCsvWriter::header(const SweepPlan& plan) {
+    m_out.put(FactorTable[plan.factor].key);
     for (std::size_t i = 0; i < ResultTable.size(); ++i) {
         m_out.put(',');
         m_out.put(ResultKey(i));
@@ -131,31 +131,32 @@ void LargestClosing::add(double x, double fadeMargin) {
     }
 }
 
-std::string GridText(const SweepSpec& spec, double value) {
-    const int start = Decimals(spec.start);
-    const int step = Decimals(spec.step);
+std::string GridText(const SweepPlan& plan, double value) {
+    const int start = Decimals(plan.start);
+    const int step = Decimals(plan.step);
     // Beyond 1e15 fixed notation only adds digits that mean nothing.
     if (start < 0 || step < 0 || !(std::fabs(value) < kMaxFixed)) {
         return ShortestText(value);
     }
     char text[48]; // 16 integer digits, sign, point, fifteen decimals
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, value,
-                                         std::chars_format::fixed, std::max(start, step));
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed,
+                                         std::max(start, step));
     return ec == std::errc() ? std::string(text, end) : ShortestText(value);
 }
 
-std::string LargestRangeMessage(const SweepSpec& spec, std::uint64_t count,
+std::string LargestRangeMessage(const SweepPlan& plan, std::uint64_t count,
                                 const std::optional<double>& largest) {
-    const FactorRow& row = FactorTable[spec.factor];
+    const FactorRow& row = FactorTable[plan.factor];
     const std::string key = row.key;
     if (!largest) {
-        return "no " + key + " from " + GridText(spec, spec.start) + " to " +
-               GridText(spec, SweepPointValue(spec, count - 1, count)) + " " + row.unit +
+        return "no " + key + " from " + GridText(plan, plan.start) + " to " +
+               GridText(plan, SweepPointValue(plan, count - 1, count)) + " " + row.unit +
                " has a fade margin >= 0 dB";
     }
-    std::string message = "largest " + key + " with a fade margin >= 0 dB: " +
-                          GridText(spec, *largest) + " " + row.unit;
-    const double end = std::max(spec.start, SweepPointValue(spec, count - 1, count));
+    std::string message = "largest " + key +
+                          " with a fade margin >= 0 dB: " + GridText(plan, *largest) + " " +
+                          row.unit;
+    const double end = std::max(plan.start, SweepPointValue(plan, count - 1, count));
     if (*largest >= end) {
         message += " (the sweep's largest value: a larger " + key + " may still close)";
     }

@@ -21,12 +21,12 @@ constexpr double kGridTolerance = 1e-9;
 // The number of grid points from start to stop. False with a one-line message
 // when the step is 0 or points away from stop, or there are more than
 // kMaxSweepPoints.
-bool SweepPointCount(const SweepSpec& spec, std::uint64_t& count, std::string& error);
+bool SweepPointCount(const SweepPlan& plan, std::uint64_t& count, std::string& error);
 
 // Point i of `count`: start + i * step, computed afresh for every point so
 // that no rounding error piles up; the last point is stop itself when it lies
 // on the grid within the tolerance.
-double SweepPointValue(const SweepSpec& spec, std::uint64_t i, std::uint64_t count);
+double SweepPointValue(const SweepPlan& plan, std::uint64_t i, std::uint64_t count);
 
 // One evaluated point: the swept value, the results, the minimum Eb/No
 // desired at that point (dB).
@@ -37,7 +37,7 @@ struct SweepSample {
 };
 
 // Evaluates every point in grid order.
-void RunSweep(const LinkFactors& base, const SweepSpec& spec, std::uint64_t count,
+void RunSweep(const LinkFactors& base, const SweepPlan& plan, std::uint64_t count,
               const std::function<void(const SweepSample&)>& visit);
 
 // "Range,FreeSpaceAtten,...,Reliability" and one row per point: the swept
@@ -46,12 +46,12 @@ void RunSweep(const LinkFactors& base, const SweepSpec& spec, std::uint64_t coun
 // transmit power, bit rate and noise alone), so each column keeps the text
 // of its last value and formats only when the value changes.
 class SweepCsvWriter {
-public:
+  public:
     explicit SweepCsvWriter(BufferedOutput& out) : m_out(out) {}
-    void header(const SweepSpec& spec);
+    void header(const SweepPlan& plan);
     void row(const SweepSample& sample);
 
-private:
+  private:
     struct Cell {
         std::uint64_t bits = 0; // the value's bit pattern: -0 and 0 differ in text
         bool valid = false;
@@ -67,13 +67,13 @@ private:
 // Where the fade margin crosses 0 dB between neighbouring points, by linear
 // interpolation; a point exactly at 0 dB is a crossing itself.
 class ZeroCrossings {
-public:
+  public:
     void add(double x, double fadeMargin);
     const std::vector<double>& crossings() const { return m_crossings; }
 
     static constexpr std::size_t kMaxKept = 32;
 
-private:
+  private:
     std::optional<double> m_lastX;
     double m_lastMargin = 0.0;
     std::vector<double> m_crossings;
@@ -81,19 +81,19 @@ private:
 
 // The largest swept value whose fade margin is >= 0 dB, to the grid.
 class LargestClosing {
-public:
+  public:
     void add(double x, double fadeMargin);
     const std::optional<double>& value() const { return m_best; }
 
-private:
+  private:
     std::optional<double> m_best;
 };
 
 // A grid point as text for people: with the decimals of start and step
 // (0.001:1000:0.001 gives 124.756, not 124.75600000000001), or the shortest
 // round-trip text when they have more than fifteen.
-std::string GridText(const SweepSpec& spec, double value);
+std::string GridText(const SweepPlan& plan, double value);
 
 // What a Range sweep reports on standard error (one line, no newline).
-std::string LargestRangeMessage(const SweepSpec& spec, std::uint64_t count,
+std::string LargestRangeMessage(const SweepPlan& plan, std::uint64_t count,
                                 const std::optional<double>& largest);

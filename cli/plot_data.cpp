@@ -25,16 +25,18 @@ const char* FactorCaption(double LinkFactors::*field) {
     return "";
 }
 
-bool Plottable(double value) { return std::isfinite(value) && std::fabs(value) < kPlotLimitDb; }
+bool Plottable(double value) {
+    return std::isfinite(value) && std::fabs(value) < kPlotLimitDb;
+}
 
 } // namespace
 
-PlotSampler::PlotSampler(const SweepSpec& spec, std::uint64_t count, std::uint64_t maxPoints)
-    : m_spec(spec), m_count(count) {
+PlotSampler::PlotSampler(const SweepPlan& plan, std::uint64_t count, std::uint64_t maxPoints)
+    : m_plan(plan), m_count(count) {
     const std::uint64_t limit = maxPoints < 2 ? 2 : maxPoints;
     // One slot is kept for the last point.
     m_stride = count <= limit ? 1 : (count + limit - 2) / (limit - 1);
-    const FactorRow& row = FactorTable[spec.factor];
+    const FactorRow& row = FactorTable[plan.factor];
     m_data.title = std::string("Link budget against ") + row.caption;
     m_data.xTitle = std::string(row.caption) + " (" + row.unit + ")";
     m_data.rxEbNoName = ResultCaption(&LinkResults::RxEbNo);
@@ -67,13 +69,13 @@ PlotData PlotSampler::finish(const ZeroCrossings& crossings) {
     for (const double x : crossings.crossings()) {
         if (Plottable(x)) {
             m_data.crossings.push_back(x);
-            m_data.crossingLabels.push_back(CrossingLabel(m_spec, x));
+            m_data.crossingLabels.push_back(CrossingLabel(m_plan, x));
         }
     }
     return std::move(m_data);
 }
 
-std::string CrossingLabel(const SweepSpec& spec, double x) {
-    const FactorRow& row = FactorTable[spec.factor];
+std::string CrossingLabel(const SweepPlan& plan, double x) {
+    const FactorRow& row = FactorTable[plan.factor];
     return "Fade margin 0 dB at " + FactorValueText(row, x) + " " + row.unit;
 }

@@ -14,7 +14,7 @@ struct PlotData {
     std::string rxEbNoName;
     std::string fadeMarginName;
     std::string minEbNoName;
-    std::vector<double> x; // swept value
+    std::vector<double> x;          // swept value
     std::vector<double> rxEbNo;     // dB
     std::vector<double> fadeMargin; // dB
     std::vector<double> minEbNo;    // dB
@@ -31,15 +31,15 @@ constexpr std::uint64_t kMaxPlotPoints = 20'000;
 constexpr double kPlotLimitDb = 1e6;
 
 class PlotSampler {
-public:
-    PlotSampler(const SweepSpec& spec, std::uint64_t count,
+  public:
+    PlotSampler(const SweepPlan& plan, std::uint64_t count,
                 std::uint64_t maxPoints = kMaxPlotPoints);
     void add(const SweepSample& sample);
     // The curves, with the crossings and their labels.
     PlotData finish(const ZeroCrossings& crossings);
 
-private:
-    const SweepSpec m_spec;
+  private:
+    const SweepPlan m_plan;
     std::uint64_t m_count;
     std::uint64_t m_stride;
     std::uint64_t m_index = 0;
@@ -47,4 +47,4 @@ private:
 };
 
 // "Fade margin 0 dB at 41.3 Miles": the value as the window shows it.
-std::string CrossingLabel(const SweepSpec& spec, double x);
+std::string CrossingLabel(const SweepPlan& plan, double x);

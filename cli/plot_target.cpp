@@ -46,7 +46,9 @@ std::optional<PlotFormat> PlotFormatOf(const std::string& path) {
     return std::nullopt;
 }
 
-PlotTarget::~PlotTarget() { discard(); }
+PlotTarget::~PlotTarget() {
+    discard();
+}
 
 bool PlotTarget::prepare(const std::string& path, std::string& error) {
     discard();

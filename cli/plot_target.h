@@ -11,7 +11,7 @@ enum class PlotFormat { Svg, Png };
 std::optional<PlotFormat> PlotFormatOf(const std::string& path);
 
 class PlotTarget {
-public:
+  public:
     PlotTarget() = default;
     ~PlotTarget(); // removes the scratch file unless committed
     PlotTarget(const PlotTarget&) = delete;
@@ -30,7 +30,7 @@ public:
     bool commit(std::string& error);
     void discard();
 
-private:
+  private:
     std::string m_path;
     std::string m_scratch;
     PlotFormat m_format = PlotFormat::Svg;

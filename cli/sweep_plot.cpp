@@ -113,7 +113,9 @@ void BuildChart(QChart& chart, const PlotData& data) {
     chart.resize(kPlotWidth, kPlotHeight);
 }
 
-QString Why(const QFile& file) { return file.errorString(); }
+QString Why(const QFile& file) {
+    return file.errorString();
+}
 
 bool SavePng(QGraphicsScene& scene, QFile& file) {
     QImage image(kPlotWidth, kPlotHeight, QImage::Format_ARGB32_Premultiplied);
@@ -164,7 +166,7 @@ bool RenderSweepPlot(const PlotData& data, const std::string& file, PlotFormat f
     out.close();
     if (!drawn || !flushed || out.error() != QFileDevice::NoError) {
         error = out.error() != QFileDevice::NoError ? Why(out).toStdString()
-                                                     : std::string("the plot could not be drawn");
+                                                    : std::string("the plot could not be drawn");
         return false;
     }
     return true;

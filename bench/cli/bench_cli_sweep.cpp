@@ -18,7 +18,8 @@ void RunMillionPointSweep(benchmark::State& state, const BufferedOutput::Sink& s
             state.SkipWithError("the sweep was not accepted");
             return;
         }
-        const int status = ExecuteCalc(job, sink, [](const std::string&) {}, nullptr);
+        const int status = ExecuteCalc(
+            job, sink, [](const std::string&) {}, nullptr);
         benchmark::DoNotOptimize(status);
     }
     state.SetItemsProcessed(state.iterations() * 1'000'000);

@@ -19,13 +19,14 @@ TEST(BufferedOutput, KeepsEveryByteAcrossBlockEdges) {
         std::size_t blocks = 0;
         std::string expected;
         {
-            BufferedOutput out([&](std::string_view b) {
-                ++blocks;
-                EXPECT_LE(b.size(), std::max<std::size_t>(capacity, 32));
-                written.append(b);
-                return true;
-            },
-                               capacity);
+            BufferedOutput out(
+                [&](std::string_view b) {
+                    ++blocks;
+                    EXPECT_LE(b.size(), std::max<std::size_t>(capacity, 32));
+                    written.append(b);
+                    return true;
+                },
+                capacity);
             for (int i = 0; i < 500; ++i) {
                 out.put("row");
                 out.put(',');
@@ -74,11 +75,12 @@ TEST(BufferedOutput, NumbersAreShortestAndReadBack) {
 
 TEST(BufferedOutput, ARefusedBlockIsReportedAndNotRetried) {
     int calls = 0;
-    BufferedOutput out([&](std::string_view) {
-        ++calls;
-        return false;
-    },
-                       32);
+    BufferedOutput out(
+        [&](std::string_view) {
+            ++calls;
+            return false;
+        },
+        32);
     out.put("0123456789abcdef0123456789abcdef"); // fills the buffer
     EXPECT_TRUE(out.ok());
     out.put("x"); // drains into the refusing sink

@@ -66,8 +66,8 @@ std::vector<Row> WindowRows(const LinkFactors& factors) {
         rows.push_back({FactorTable[i].caption, display.valueTexts[i], FactorTable[i].unit});
     }
     for (std::size_t i = 0; i < ResultTable.size(); ++i) {
-        rows.push_back({TrimRight(ResultTable[i].caption), display.resultTexts[i],
-                        ResultTable[i].unit});
+        rows.push_back(
+            {TrimRight(ResultTable[i].caption), display.resultTexts[i], ResultTable[i].unit});
     }
     rows.push_back({"Minimum BEP Desired", display.bepText, ""});
     return rows;
@@ -132,7 +132,7 @@ TEST(BudgetText, SavedFileShowsWhatTheWindowShows) {
     ScratchDir dir;
     const std::string path = dir.file("Quillstone.Cfg");
     LinkFactors saved = Defaults();
-    saved.Range = 1000.0;           // beyond the slider: the value is shown, not the slider's
+    saved.Range = 1000.0; // beyond the slider: the value is shown, not the slider's
     saved.Freq = 3100.5;
     saved.TxPower = 0.1234567891234; // kept to nine decimals by the file
     saved.TxAntGain = -12.5;
@@ -240,8 +240,8 @@ TEST(BudgetJson, CarriesNumbersTextsAndUnits) {
         WriteBudgetJson(factors, results, out);
     }
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json),
-                                                           &parseError);
+    const QJsonDocument document =
+        QJsonDocument::fromJson(QByteArray::fromStdString(json), &parseError);
     ASSERT_EQ(parseError.error, QJsonParseError::NoError)
         << parseError.errorString().toStdString() << "\n"
         << json;
@@ -260,9 +260,8 @@ TEST(BudgetJson, CarriesNumbersTextsAndUnits) {
     }
     const QJsonArray resultArray = document["results"].toArray();
     ASSERT_EQ(resultArray.size(), 9);
-    const char* keys[] = {"FreeSpaceAtten", "TxPowerdb",   "BitRatedb",
-                          "NoiseTemp",      "NoisePbitNo", "RxPbitEb",
-                          "RxEbNo",         "FadeMargin",  "Reliability"};
+    const char* keys[] = {"FreeSpaceAtten", "TxPowerdb", "BitRatedb",  "NoiseTemp",  "NoisePbitNo",
+                          "RxPbitEb",       "RxEbNo",    "FadeMargin", "Reliability"};
     for (std::size_t i = 0; i < ResultTable.size(); ++i) {
         const QJsonObject entry = resultArray[static_cast<qsizetype>(i)].toObject();
         EXPECT_EQ(entry["key"].toString().toStdString(), keys[i]);
@@ -290,8 +289,8 @@ TEST(BudgetJson, SentinelResultsStayValidJson) {
         WriteBudgetJson(factors, results, out);
     }
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json),
-                                                           &parseError);
+    const QJsonDocument document =
+        QJsonDocument::fromJson(QByteArray::fromStdString(json), &parseError);
     ASSERT_EQ(parseError.error, QJsonParseError::NoError) << json;
     EXPECT_LT(document["results"][0]["value"].toDouble(), -1e27);
 }

@@ -82,7 +82,9 @@ struct BadCase {
     const char* fault;
 };
 
-void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class BadInput : public testing::TestWithParam<BadCase> {};
 
@@ -104,22 +106,27 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BadCase{"UnknownKey", {"Distance=10"}, "unknown key 'Distance'"},
         BadCase{"NotANumber", {"Range=ten"}, "value 'ten' of Range is not a number"},
-        BadCase{"MissingConfig", {"--config", "nowhere.cfg"},
+        BadCase{"MissingConfig",
+                {"--config", "nowhere.cfg"},
                 "cannot read config file 'nowhere.cfg': No such file or directory"},
         BadCase{"ConfigIsADirectory", {"--config", "folder"}, "it is a directory"},
-        BadCase{"ConfigUnderAFile", {"--config", "plain.txt/Quillstone.Cfg"},
-                "Not a directory"},
+        BadCase{"ConfigUnderAFile", {"--config", "plain.txt/Quillstone.Cfg"}, "Not a directory"},
         BadCase{"StepZero", {"--sweep", "Range=1:10:0"}, "the step must not be 0"},
         BadCase{"StepWrongSign", {"--sweep", "Range=10:1:1"}, "step 1 leads away from stop 1"},
-        BadCase{"TooManyPoints", {"--sweep", "Range=0:10000000:1"},
+        BadCase{"TooManyPoints",
+                {"--sweep", "Range=0:10000000:1"},
                 "10000001 points, more than the limit of 10000000"},
-        BadCase{"PlotUnderAFile", {"--sweep", "Range=1:10:1", "--plot", "plain.txt/p.png"},
+        BadCase{"PlotUnderAFile",
+                {"--sweep", "Range=1:10:1", "--plot", "plain.txt/p.png"},
                 "cannot write plot file 'plain.txt/p.png': Not a directory"},
-        BadCase{"PlotInMissingDirectory", {"--sweep", "Range=1:10:1", "--plot", "no/p.svg"},
+        BadCase{"PlotInMissingDirectory",
+                {"--sweep", "Range=1:10:1", "--plot", "no/p.svg"},
                 "cannot write plot file 'no/p.svg': No such file or directory"},
-        BadCase{"PlotNameWithoutType", {"--sweep", "Range=1:10:1", "--plot=folder"},
+        BadCase{"PlotNameWithoutType",
+                {"--sweep", "Range=1:10:1", "--plot=folder"},
                 "must end in .svg or .png"},
-        BadCase{"PlotWrongType", {"--sweep", "Range=1:10:1", "--plot", "p.jpg"},
+        BadCase{"PlotWrongType",
+                {"--sweep", "Range=1:10:1", "--plot", "p.jpg"},
                 "must end in .svg or .png"},
         BadCase{"PlotWithoutSweep", {"--plot", "p.png"}, "--plot needs --sweep"},
         BadCase{"UnknownOption", {"--verbose"}, "unknown option '--verbose'"}),
@@ -201,7 +208,9 @@ struct PlotCase {
     std::string magic;
 };
 
-void PrintTo(const PlotCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const PlotCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PlotFile : public testing::TestWithParam<PlotCase> {};
 

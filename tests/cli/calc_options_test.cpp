@@ -25,7 +25,9 @@ struct AcceptedCase {
     std::function<void(const CalcOptions&)> check;
 };
 
-void PrintTo(const AcceptedCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const AcceptedCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class AcceptedArguments : public testing::TestWithParam<AcceptedCase> {};
 
@@ -39,7 +41,8 @@ TEST_P(AcceptedArguments, AreRead) {
 INSTANTIATE_TEST_SUITE_P(
     Calc, AcceptedArguments,
     testing::Values(
-        AcceptedCase{"Nothing", {},
+        AcceptedCase{"Nothing",
+                     {},
                      [](const CalcOptions& o) {
                          EXPECT_FALSE(o.help || o.json || o.configPath || o.sweep || o.plotPath);
                          EXPECT_TRUE(o.overrides.empty());
@@ -63,7 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
                          EXPECT_EQ(o.configPath.value_or(""), "a.cfg");
                          EXPECT_TRUE(o.json);
                      }},
-        AcceptedCase{"ConfigSeparateValue", {"--config", "dir/Quillstone.Cfg"},
+        AcceptedCase{"ConfigSeparateValue",
+                     {"--config", "dir/Quillstone.Cfg"},
                      [](const CalcOptions& o) {
                          EXPECT_EQ(o.configPath.value_or(""), "dir/Quillstone.Cfg");
                      }},
@@ -77,17 +81,20 @@ INSTANTIATE_TEST_SUITE_P(
                          EXPECT_EQ(o.sweep->step, 0.5);
                          EXPECT_EQ(o.plotPath.value_or(""), "out.svg");
                      }},
-        AcceptedCase{"DescendingSweep", {"--sweep=Range=100:1:-1"},
+        AcceptedCase{"DescendingSweep",
+                     {"--sweep=Range=100:1:-1"},
                      [](const CalcOptions& o) {
                          ASSERT_TRUE(o.sweep);
                          EXPECT_EQ(o.sweep->step, -1.0);
                      }},
-        AcceptedCase{"LastOverrideWins", {"Range=5", "Range=7"},
+        AcceptedCase{"LastOverrideWins",
+                     {"Range=5", "Range=7"},
                      [](const CalcOptions& o) {
                          ASSERT_EQ(o.overrides.size(), 2u);
                          EXPECT_EQ(o.overrides.back().value, 7.0);
                      }},
-        AcceptedCase{"HelpBesideAMistake", {"Bogus=1", "--help"},
+        AcceptedCase{"HelpBesideAMistake",
+                     {"Bogus=1", "--help"},
                      [](const CalcOptions& o) { EXPECT_TRUE(o.help); }},
         AcceptedCase{"ShortHelp", {"-h"}, [](const CalcOptions& o) { EXPECT_TRUE(o.help); }}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -98,7 +105,9 @@ struct RejectedCase {
     const char* fault; // what the message must name
 };
 
-void PrintTo(const RejectedCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const RejectedCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RejectedArguments : public testing::TestWithParam<RejectedCase> {};
 
@@ -134,11 +143,11 @@ INSTANTIATE_TEST_SUITE_P(
         RejectedCase{"SweepBadStop", {"--sweep", "Range=1::1"}, "stop '' is not a number"},
         RejectedCase{"SweepBadStep", {"--sweep", "Range=1:2:x"}, "step 'x' is not a number"},
         RejectedCase{"SweepFourParts", {"--sweep", "Range=1:2:1:4"}, "step '1:4'"},
-        RejectedCase{"SweepTwice", {"--sweep=Range=1:2:1", "--sweep=Freq=1:2:1"},
+        RejectedCase{"SweepTwice",
+                     {"--sweep=Range=1:2:1", "--sweep=Freq=1:2:1"},
                      "--sweep given more than once"},
         RejectedCase{"PlotWithoutSweep", {"--plot", "a.png"}, "--plot needs --sweep"},
-        RejectedCase{"PlotWithoutValue", {"--sweep=Range=1:2:1", "--plot"},
-                     "--plot needs a value"},
+        RejectedCase{"PlotWithoutValue", {"--sweep=Range=1:2:1", "--plot"}, "--plot needs a value"},
         RejectedCase{"JsonWithSweep", {"--json", "--sweep=Range=1:2:1"}, "--json"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -166,11 +175,11 @@ TEST(CalcOptions, ValuesFollowTheSettingsFileNumberRules) {
         bool ok;
         double value;
     };
-    const Case cases[] = {{"10", true, 10.0},      {"10.5", true, 10.5},  {"1e1", true, 10.0},
-                          {" 12 ", true, 12.0},    {"-50", true, -50.0},  {"+3", true, 3.0},
-                          {".5", true, 0.5},       {"5.", true, 5.0},     {"", false, 0.0},
-                          {"  ", false, 0.0},      {"12 3", false, 0.0},  {"nan", false, 0.0},
-                          {"1e", false, 0.0},      {"--1", false, 0.0}};
+    const Case cases[] = {{"10", true, 10.0},   {"10.5", true, 10.5}, {"1e1", true, 10.0},
+                          {" 12 ", true, 12.0}, {"-50", true, -50.0}, {"+3", true, 3.0},
+                          {".5", true, 0.5},    {"5.", true, 5.0},    {"", false, 0.0},
+                          {"  ", false, 0.0},   {"12 3", false, 0.0}, {"nan", false, 0.0},
+                          {"1e", false, 0.0},   {"--1", false, 0.0}};
     for (const Case& c : cases) {
         double value = -1.0;
         EXPECT_EQ(ParseFactorValue(c.text, value), c.ok) << "'" << c.text << "'";

@@ -35,7 +35,7 @@ PlotRenderer FakeRenderer(Outcome& outcome, bool succeed, PlotData* seen = nullp
 }
 
 Outcome RunJob(const std::vector<std::string>& args, bool renderOk = true,
-            PlotData* seen = nullptr) {
+               PlotData* seen = nullptr) {
     Outcome outcome;
     CalcJob job;
     std::string error;

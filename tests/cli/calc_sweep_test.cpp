@@ -32,16 +32,18 @@ struct GridCase {
     const char* fault;   // part of the message when refused
 };
 
-void PrintTo(const GridCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const GridCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SweepGrid : public testing::TestWithParam<GridCase> {};
 
 TEST_P(SweepGrid, CountsPointsAndEndsOnStop) {
     const GridCase& c = GetParam();
-    const SweepSpec spec{kRange, c.start, c.stop, c.step};
+    const SweepPlan plan{kRange, c.start, c.stop, c.step};
     std::uint64_t count = 12345;
     std::string error;
-    const bool ok = SweepPointCount(spec, count, error);
+    const bool ok = SweepPointCount(plan, count, error);
     if (c.count == 0) {
         EXPECT_FALSE(ok);
         EXPECT_NE(error.find(c.fault), std::string::npos) << error;
@@ -50,8 +52,8 @@ TEST_P(SweepGrid, CountsPointsAndEndsOnStop) {
     }
     ASSERT_TRUE(ok) << error;
     EXPECT_EQ(count, c.count);
-    EXPECT_EQ(SweepPointValue(spec, 0, count), c.start);
-    EXPECT_EQ(SweepPointValue(spec, count - 1, count), c.last);
+    EXPECT_EQ(SweepPointValue(plan, 0, count), c.start);
+    EXPECT_EQ(SweepPointValue(plan, count - 1, count), c.last);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,30 +84,30 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(SweepGrid, PointsAreComputedNotAccumulated) {
     // Adding 0.1 a thousand times drifts to 99.9999999999986; start + i * step
     // hits every point as closely as one multiplication can.
-    const SweepSpec spec{kRange, 0.0, 100.0, 0.1};
+    const SweepPlan plan{kRange, 0.0, 100.0, 0.1};
     std::uint64_t count = 0;
     std::string error;
-    ASSERT_TRUE(SweepPointCount(spec, count, error));
+    ASSERT_TRUE(SweepPointCount(plan, count, error));
     ASSERT_EQ(count, 1001u);
     for (std::uint64_t i = 0; i + 1 < count; ++i) {
-        ASSERT_EQ(SweepPointValue(spec, i, count), static_cast<double>(i) * 0.1) << i;
+        ASSERT_EQ(SweepPointValue(plan, i, count), static_cast<double>(i) * 0.1) << i;
     }
-    EXPECT_EQ(SweepPointValue(spec, 1000, count), 100.0);
+    EXPECT_EQ(SweepPointValue(plan, 1000, count), 100.0);
 }
 
 TEST(SweepCsv, ShortSweepHasHeaderAndFullPrecisionRows) {
     LinkFactors base{};
     SetDefaultFactors(base);
-    const SweepSpec spec{kRange, 10, 30, 10};
+    const SweepPlan plan{kRange, 10, 30, 10};
     std::uint64_t count = 0;
     std::string error;
-    ASSERT_TRUE(SweepPointCount(spec, count, error));
+    ASSERT_TRUE(SweepPointCount(plan, count, error));
     std::string csv;
     {
         BufferedOutput out(StringSink(csv), 64); // small buffer: rows cross its end
         SweepCsvWriter writer(out);
-        writer.header(spec);
-        RunSweep(base, spec, count, [&](const SweepSample& s) { writer.row(s); });
+        writer.header(plan);
+        RunSweep(base, plan, count, [&](const SweepSample& s) { writer.row(s); });
         ASSERT_TRUE(out.flush());
     }
     const std::vector<std::string> lines = SplitLines(csv);
@@ -182,9 +184,9 @@ TEST(SweepCsv, SweepingAFactorLeavesTheOthersAsGiven) {
     LinkFactors base{};
     SetDefaultFactors(base);
     base.Range = 42.0;
-    const SweepSpec spec{Index(&LinkFactors::MinEbNoDesired), 10, 12, 1};
+    const SweepPlan plan{Index(&LinkFactors::MinEbNoDesired), 10, 12, 1};
     std::vector<double> margins;
-    RunSweep(base, spec, 3, [&](const SweepSample& s) {
+    RunSweep(base, plan, 3, [&](const SweepSample& s) {
         margins.push_back(s.results.FadeMargin);
         EXPECT_EQ(s.minEbNo, s.x);
     });
@@ -201,7 +203,9 @@ struct CrossingCase {
     std::optional<double> largest;
 };
 
-void PrintTo(const CrossingCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CrossingCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FadeMarginSearch : public testing::TestWithParam<CrossingCase> {};
 
@@ -221,16 +225,15 @@ TEST_P(FadeMarginSearch, FindsCrossingsAndTheLargestClosingValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Calc, FadeMarginSearch,
-    testing::Values(
-        CrossingCase{"DownThroughZero", {{1, 4}, {2, 2}, {3, -2}, {4, -6}}, {2.5}, 2.0},
-        CrossingCase{"UpThroughZero", {{1, -3}, {2, 1}}, {1.75}, 2.0},
-        CrossingCase{"ExactlyZeroIsOneCrossing", {{1, 1}, {2, 0}, {3, -1}}, {2.0}, 2.0},
-        CrossingCase{"TouchingZeroFromBelow", {{1, -1}, {2, 0}, {3, -1}}, {2.0}, 2.0},
-        CrossingCase{"AlwaysClosing", {{1, 5}, {2, 4}, {3, 3}}, {}, 3.0},
-        CrossingCase{"NeverClosing", {{1, -5}, {2, -4}}, {}, std::nullopt},
-        CrossingCase{"DescendingSweep", {{3, -2}, {2, 2}, {1, 4}}, {2.5}, 2.0},
-        CrossingCase{"NanBreaksTheChain", {{1, 1}, {2, NAN}, {3, -1}}, {}, 1.0},
-        CrossingCase{"SentinelSide", {{0, -1e27}, {1, 10}}, {1.0}, 1.0}),
+    testing::Values(CrossingCase{"DownThroughZero", {{1, 4}, {2, 2}, {3, -2}, {4, -6}}, {2.5}, 2.0},
+                    CrossingCase{"UpThroughZero", {{1, -3}, {2, 1}}, {1.75}, 2.0},
+                    CrossingCase{"ExactlyZeroIsOneCrossing", {{1, 1}, {2, 0}, {3, -1}}, {2.0}, 2.0},
+                    CrossingCase{"TouchingZeroFromBelow", {{1, -1}, {2, 0}, {3, -1}}, {2.0}, 2.0},
+                    CrossingCase{"AlwaysClosing", {{1, 5}, {2, 4}, {3, 3}}, {}, 3.0},
+                    CrossingCase{"NeverClosing", {{1, -5}, {2, -4}}, {}, std::nullopt},
+                    CrossingCase{"DescendingSweep", {{3, -2}, {2, 2}, {1, 4}}, {2.5}, 2.0},
+                    CrossingCase{"NanBreaksTheChain", {{1, 1}, {2, NAN}, {3, -1}}, {}, 1.0},
+                    CrossingCase{"SentinelSide", {{0, -1e27}, {1, 10}}, {1.0}, 1.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FadeMarginSearch, KeepsABoundedNumberOfCrossings) {
@@ -252,13 +255,13 @@ TEST(FadeMarginSearch, RangeCrossingFollowsTheInverseSquareLaw) {
     ASSERT_GT(limit, 100.0);
     ASSERT_LT(limit, 200.0);
 
-    const SweepSpec spec{kRange, 1, 200, 1};
+    const SweepPlan plan{kRange, 1, 200, 1};
     std::uint64_t count = 0;
     std::string error;
-    ASSERT_TRUE(SweepPointCount(spec, count, error));
+    ASSERT_TRUE(SweepPointCount(plan, count, error));
     ZeroCrossings crossings;
     LargestClosing largest;
-    RunSweep(base, spec, count, [&](const SweepSample& s) {
+    RunSweep(base, plan, count, [&](const SweepSample& s) {
         crossings.add(s.x, s.results.FadeMargin);
         largest.add(s.x, s.results.FadeMargin);
     });
@@ -266,7 +269,7 @@ TEST(FadeMarginSearch, RangeCrossingFollowsTheInverseSquareLaw) {
     EXPECT_NEAR(crossings.crossings()[0], limit, 0.01); // linear between 1-mile points
     ASSERT_TRUE(largest.value());
     EXPECT_EQ(*largest.value(), std::floor(limit));
-    EXPECT_EQ(LargestRangeMessage(spec, count, largest.value()),
+    EXPECT_EQ(LargestRangeMessage(plan, count, largest.value()),
               "largest Range with a fade margin >= 0 dB: " +
                   std::to_string(static_cast<int>(std::floor(limit))) + " Miles");
 }
@@ -279,32 +282,32 @@ TEST(FadeMarginSearch, GridPointsAreWrittenToTheStep) {
         {0.001, 0.001, 0.001 + 124755 * 0.001, "124.756"}, // 124.75600000000001
         {1, 1, 124, "124"},
         {0, 0.25, 0.75, "0.75"},
-        {0.5, 1, 3.5, "3.5"},          // the start's decimals count too
-        {0, 0.1, 3 * 0.1, "0.3"},      // 0.30000000000000004
+        {0.5, 1, 3.5, "3.5"},     // the start's decimals count too
+        {0, 0.1, 3 * 0.1, "0.3"}, // 0.30000000000000004
         {-10, 0.5, -0.0, "-0.0"},
         {0, 1.0 / 3.0, 1.0, "1.000000000000"},
-        {0, 1e-20, 5e-20, "5e-20"},    // beyond fifteen decimals: the shortest text
+        {0, 1e-20, 5e-20, "5e-20"}, // beyond fifteen decimals: the shortest text
         {1e300, 1e300, 2e300, "2e+300"},
         {0, 1, 1e15, "1e+15"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(GridText(SweepSpec{kRange, c.start, 0, c.step}, c.value), c.text)
+        EXPECT_EQ(GridText(SweepPlan{kRange, c.start, 0, c.step}, c.value), c.text)
             << c.start << " " << c.step;
     }
 }
 
 TEST(FadeMarginSearch, RangeMessagesAtTheEdges) {
-    const SweepSpec up{kRange, 1, 50, 1};
+    const SweepPlan up{kRange, 1, 50, 1};
     EXPECT_EQ(LargestRangeMessage(up, 50, 50.0),
               "largest Range with a fade margin >= 0 dB: 50 Miles (the sweep's largest value: a "
               "larger Range may still close)");
-    const SweepSpec down{kRange, 50, 1, -1};
+    const SweepPlan down{kRange, 50, 1, -1};
     EXPECT_EQ(LargestRangeMessage(down, 50, 50.0),
               "largest Range with a fade margin >= 0 dB: 50 Miles (the sweep's largest value: a "
               "larger Range may still close)");
     EXPECT_EQ(LargestRangeMessage(down, 50, 20.0),
               "largest Range with a fade margin >= 0 dB: 20 Miles");
-    const SweepSpec far{kRange, 500, 1000, 0.5};
+    const SweepPlan far{kRange, 500, 1000, 0.5};
     EXPECT_EQ(LargestRangeMessage(far, 1001, std::nullopt),
               "no Range from 500.0 to 1000.0 Miles has a fade margin >= 0 dB");
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 class ScratchDir {
-public:
+  public:
     ScratchDir() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "quillstone-calc-test-XXXXXX").string();
@@ -44,7 +44,7 @@ public:
         return names;
     }
 
-private:
+  private:
     std::filesystem::path m_path;
 };
 

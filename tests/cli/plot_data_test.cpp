@@ -23,11 +23,11 @@ std::size_t Index(double LinkFactors::*field) {
     return FactorTable.size();
 }
 
-PlotData Sample(const SweepSpec& spec, std::uint64_t count, std::uint64_t maxPoints,
+PlotData Sample(const SweepPlan& plan, std::uint64_t count, std::uint64_t maxPoints,
                 const LinkFactors& base) {
-    PlotSampler sampler(spec, count, maxPoints);
+    PlotSampler sampler(plan, count, maxPoints);
     ZeroCrossings crossings;
-    RunSweep(base, spec, count, [&](const SweepSample& s) {
+    RunSweep(base, plan, count, [&](const SweepSample& s) {
         sampler.add(s);
         crossings.add(s.x, s.results.FadeMargin);
     });
@@ -46,8 +46,8 @@ TEST(PlotSampler, ThinsLongSweepsButKeepsBothEnds) {
         std::uint64_t maxPoints;
     } cases[] = {{10, 100}, {100, 100}, {101, 100}, {1000, 100}, {999, 10}, {7, 2}};
     for (const auto& c : cases) {
-        const SweepSpec spec{Index(&LinkFactors::Range), 1, static_cast<double>(c.count), 1};
-        const PlotData data = Sample(spec, c.count, c.maxPoints, Defaults());
+        const SweepPlan plan{Index(&LinkFactors::Range), 1, static_cast<double>(c.count), 1};
+        const PlotData data = Sample(plan, c.count, c.maxPoints, Defaults());
         ASSERT_FALSE(data.x.empty());
         EXPECT_LE(data.x.size(), c.maxPoints) << c.count;
         EXPECT_GE(data.x.size(), std::min(c.count, c.maxPoints / 2)) << c.count;
@@ -63,8 +63,8 @@ TEST(PlotSampler, ThinsLongSweepsButKeepsBothEnds) {
 TEST(PlotSampler, CurvesAndNamesComeFromTheCalculation) {
     LinkFactors base = Defaults();
     base.MinEbNoDesired = 12.0;
-    const SweepSpec spec{Index(&LinkFactors::Range), 100, 150, 1};
-    const PlotData data = Sample(spec, 51, kMaxPlotPoints, base);
+    const SweepPlan plan{Index(&LinkFactors::Range), 100, 150, 1};
+    const PlotData data = Sample(plan, 51, kMaxPlotPoints, base);
     ASSERT_EQ(data.x.size(), 51u);
     for (std::size_t i = 0; i < data.x.size(); ++i) {
         EXPECT_DOUBLE_EQ(data.rxEbNo[i] - data.fadeMargin[i], 12.0);
@@ -78,22 +78,22 @@ TEST(PlotSampler, CurvesAndNamesComeFromTheCalculation) {
 
 TEST(PlotSampler, CrossingIsLabelledWithTheWindowsValueText) {
     // Defaults close to about 124.8 miles.
-    const SweepSpec spec{Index(&LinkFactors::Range), 100, 150, 1};
-    const PlotData data = Sample(spec, 51, kMaxPlotPoints, Defaults());
+    const SweepPlan plan{Index(&LinkFactors::Range), 100, 150, 1};
+    const PlotData data = Sample(plan, 51, kMaxPlotPoints, Defaults());
     ASSERT_EQ(data.crossings.size(), 1u);
     EXPECT_GT(data.crossings[0], 124.0);
     EXPECT_LT(data.crossings[0], 125.0);
     ASSERT_EQ(data.crossingLabels.size(), 1u);
-    EXPECT_EQ(data.crossingLabels[0],
-              "Fade margin 0 dB at " + FactorValueText(FactorTable[0], data.crossings[0]) +
-                  " Miles");
-    EXPECT_EQ(CrossingLabel(spec, 124.56), "Fade margin 0 dB at 124.6 Miles");
+    EXPECT_EQ(data.crossingLabels[0], "Fade margin 0 dB at " +
+                                          FactorValueText(FactorTable[0], data.crossings[0]) +
+                                          " Miles");
+    EXPECT_EQ(CrossingLabel(plan, 124.56), "Fade margin 0 dB at 124.6 Miles");
 }
 
 TEST(PlotSampler, SentinelPointsAreLeftOut) {
     // Range 0 puts log10(0) into the budget: a -1e27 dB margin is no link.
-    const SweepSpec spec{Index(&LinkFactors::Range), 0, 5, 1};
-    const PlotData data = Sample(spec, 6, kMaxPlotPoints, Defaults());
+    const SweepPlan plan{Index(&LinkFactors::Range), 0, 5, 1};
+    const PlotData data = Sample(plan, 6, kMaxPlotPoints, Defaults());
     ASSERT_EQ(data.x.size(), 5u);
     EXPECT_EQ(data.x.front(), 1.0);
     for (double y : data.fadeMargin) {
@@ -103,8 +103,8 @@ TEST(PlotSampler, SentinelPointsAreLeftOut) {
 
 TEST(PlotSampler, LargeSweptValuesAreKept) {
     // Bit rates reach 500000000 kbit/s: the limit is for dB values only.
-    const SweepSpec spec{Index(&LinkFactors::BitRate), 1e7, 5e8, 1e7};
-    const PlotData data = Sample(spec, 50, kMaxPlotPoints, Defaults());
+    const SweepPlan plan{Index(&LinkFactors::BitRate), 1e7, 5e8, 1e7};
+    const PlotData data = Sample(plan, 50, kMaxPlotPoints, Defaults());
     EXPECT_EQ(data.x.size(), 50u);
 }
 

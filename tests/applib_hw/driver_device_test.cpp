@@ -4,8 +4,6 @@
 #include "hw_support.h"
 #include "pcspeaker_driver.h"
 
-#include <linux/input.h>
-
 #include <cstring>
 
 using namespace platform;
@@ -186,28 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
         EmulationCase{"channel0CommandIgnored", {{0x43, 0x36}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}}, 0, 0x03}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SpeakerEmulationPorts, OnlyTimerAndGatePortsAreHandled)
-{
-    for (uint64_t port : {0x42u, 0x43u, 0x61u})
-        EXPECT_TRUE(SpeakerPortEmulator::HandlesPort(port)) << port;
-    for (uint64_t port : {0x40u, 0x41u, 0x60u, 0x62u, 0x378u})
-        EXPECT_FALSE(SpeakerPortEmulator::HandlesPort(port)) << port;
-}
-
 // --- the PC-speaker backend, writing its events to a plain file ------------
-
-std::vector<int32_t> ToneEvents(const std::string& path)
-{
-    const std::string bytes = hw_support::ReadAll(path);
-    std::vector<int32_t> tones;
-    for (size_t at = 0; at + sizeof(input_event) <= bytes.size(); at += sizeof(input_event)) {
-        input_event event;
-        std::memcpy(&event, bytes.data() + at, sizeof event);
-        if (event.type == EV_SND && event.code == SND_TONE)
-            tones.push_back(event.value);
-    }
-    return tones;
-}
 
 class PcSpeakerBackendTest : public HardwareTest {};
 
@@ -260,7 +237,7 @@ TEST_F(PcSpeakerBackendTest, AnswersVersionAndSoundsTonesAsEvents)
     EXPECT_TRUE(write(0x61, 0x03)); // 800 Hz again
     device.reset();                 // closing silences it
 
-    EXPECT_EQ(ToneEvents(sink), (std::vector<int32_t>{800, 0, 800, 0}));
+    EXPECT_EQ(hw_support::ToneEvents(sink), (std::vector<int32_t>{800, 0, 800, 0}));
 }
 
 TEST_F(PcSpeakerBackendTest, RefusesPortsItDoesNotEmulate)

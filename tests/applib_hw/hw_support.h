@@ -12,10 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/input.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -67,6 +69,21 @@ bool WaitFor(Ready ready, std::chrono::milliseconds limit = std::chrono::seconds
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+// The tones (Hz, 0 for silence) in a file of input events, as the PC-speaker
+// bridge writes them to its device.
+inline std::vector<int32_t> ToneEvents(const std::string& path)
+{
+    const std::string bytes = ReadAll(path);
+    std::vector<int32_t> tones;
+    for (size_t at = 0; at + sizeof(input_event) <= bytes.size(); at += sizeof(input_event)) {
+        input_event event;
+        std::memcpy(&event, bytes.data() + at, sizeof event);
+        if (event.type == EV_SND && event.code == SND_TONE)
+            tones.push_back(event.value);
+    }
+    return tones;
 }
 
 // One line of the program log: its code field and its text ("" and "" for

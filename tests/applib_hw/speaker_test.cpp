@@ -1,6 +1,7 @@
 // The speaker: claiming its ports through the driver, the exact port
 // transfers of its tones, and the cues with and without a driver.
 #include "hw_support.h"
+#include "pcspeaker_driver.h"
 #include "program_run.h"
 #include "speaker.h"
 
@@ -256,6 +257,17 @@ TEST_F(SpeakerTest, ChirpSecondToneFollowsWithoutGap)
     SpeakerChirp();
     // Gate writes: silence at creation, 800 Hz on, 700 Hz on, off at the end.
     EXPECT_EQ(Values(Driver().Transfers(), 0x61, true), (std::vector<uint8_t>{0x00, 0x03, 0x03, 0x00}));
+}
+
+TEST_F(SpeakerTest, ChirpThroughTheSpeakerBridgeSoundsBothTonesThenSilence)
+{
+    const std::string sink = Path("event-sink");
+    hw_support::WriteAll(sink, "");
+    SetDriverBackend(std::make_shared<PcSpeakerBackend>(sink));
+    SpeakerChirp();
+    ASSERT_TRUE(AppContext().Speaker->IsOpen());
+    AppContext().Speaker.reset();
+    EXPECT_EQ(hw_support::ToneEvents(sink), (std::vector<int32_t>{800, 700, 0}));
 }
 
 TEST_F(SpeakerTest, AlarmWithoutDriverIsSilentButTakesItsTime)

@@ -61,8 +61,7 @@ const std::array<std::optional<DesktopColor>, 31> kDesktopColors = {{
 
 } // namespace
 
-QColor colorFromValue(int32_t value)
-{
+QColor colorFromValue(int32_t value) {
     const auto bits = static_cast<uint32_t>(value);
     if ((bits & kSystemColorFlag) != 0) {
         const uint32_t index = bits & 0xFFu;
@@ -76,15 +75,13 @@ QColor colorFromValue(int32_t value)
                   static_cast<int>((bits >> 16) & 0xFFu));
 }
 
-void setRoleColor(QWidget* widget, QPalette::ColorRole role, const QColor& color)
-{
+void setRoleColor(QWidget* widget, QPalette::ColorRole role, const QColor& color) {
     QPalette palette = widget->palette();
     palette.setColor(role, color);
     widget->setPalette(palette);
 }
 
-void TQuillstoneMainForm::ApplyColorScheme()
-{
+void TQuillstoneMainForm::ApplyColorScheme() {
     SetDefaultColors(ColorDefines);
     ReadColorDefines(AppContext().BaseDirectory + "/" + kOptionsFileName, ColorDefines);
 

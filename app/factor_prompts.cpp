@@ -20,8 +20,8 @@ struct PromptRow {
     const char* menuItem; // objectName of the pop-up item
     Handler handler;
     const char* promptText;
-    int decimals;  // of the default text and of the bounds in the title
-    double low;    // engineering unit of the factor
+    int decimals; // of the default text and of the bounds in the title
+    double low;   // engineering unit of the factor
     double high;
     double LinkFactors::*field;
 };
@@ -61,16 +61,15 @@ const std::array<PromptRow, kFactorCount> kPromptTable = {{
 
 } // namespace
 
-void TQuillstoneMainForm::connectPromptItems()
-{
+void TQuillstoneMainForm::connectPromptItems() {
     for (const PromptRow& row : kPromptTable) {
         auto* item = findChild<QAction*>(QString::fromLatin1(row.menuItem));
-        connect(item, &QAction::triggered, this, [this, handler = row.handler] { (this->*handler)(); });
+        connect(item, &QAction::triggered, this,
+                [this, handler = row.handler] { (this->*handler)(); });
     }
 }
 
-void TQuillstoneMainForm::runPrompt(double ::LinkFactors::*field)
-{
+void TQuillstoneMainForm::runPrompt(double ::LinkFactors::*field) {
     const auto row = std::find_if(kPromptTable.begin(), kPromptTable.end(),
                                   [field](const PromptRow& r) { return r.field == field; });
     double value = LinkFactors.*field;
@@ -81,17 +80,45 @@ void TQuillstoneMainForm::runPrompt(double ::LinkFactors::*field)
     ShowAll();
 }
 
-void TQuillstoneMainForm::PopMenuRangeClick() { runPrompt(&::LinkFactors::Range); }
-void TQuillstoneMainForm::PopMenuFrequencyClick() { runPrompt(&::LinkFactors::Freq); }
-void TQuillstoneMainForm::PopMenuTxPowerClick() { runPrompt(&::LinkFactors::TxPower); }
-void TQuillstoneMainForm::PopMenuBitRateClick() { runPrompt(&::LinkFactors::BitRate); }
-void TQuillstoneMainForm::MinEbNoDesired1Click() { runPrompt(&::LinkFactors::MinEbNoDesired); }
-void TQuillstoneMainForm::PopLNANoiseFigureClick() { runPrompt(&::LinkFactors::LnaNoiseFigure); }
-void TQuillstoneMainForm::PopLNAGainClick() { runPrompt(&::LinkFactors::LnaGain); }
-void TQuillstoneMainForm::PopRxNoiseFigureClick() { runPrompt(&::LinkFactors::RxNoiseFigure); }
-void TQuillstoneMainForm::PopTxFeedLossClick() { runPrompt(&::LinkFactors::TxFeedLoss); }
-void TQuillstoneMainForm::PopTxAntGainClick() { runPrompt(&::LinkFactors::TxAntGain); }
-void TQuillstoneMainForm::PopWeatherClick() { runPrompt(&::LinkFactors::Weather); }
-void TQuillstoneMainForm::PopPolarizationClick() { runPrompt(&::LinkFactors::Polarization); }
-void TQuillstoneMainForm::RxAntGain1Click() { runPrompt(&::LinkFactors::RxAntGain); }
-void TQuillstoneMainForm::PopRxFeedLossClick() { runPrompt(&::LinkFactors::RxFeedLoss); }
+void TQuillstoneMainForm::PopMenuRangeClick() {
+    runPrompt(&::LinkFactors::Range);
+}
+void TQuillstoneMainForm::PopMenuFrequencyClick() {
+    runPrompt(&::LinkFactors::Freq);
+}
+void TQuillstoneMainForm::PopMenuTxPowerClick() {
+    runPrompt(&::LinkFactors::TxPower);
+}
+void TQuillstoneMainForm::PopMenuBitRateClick() {
+    runPrompt(&::LinkFactors::BitRate);
+}
+void TQuillstoneMainForm::MinEbNoDesired1Click() {
+    runPrompt(&::LinkFactors::MinEbNoDesired);
+}
+void TQuillstoneMainForm::PopLNANoiseFigureClick() {
+    runPrompt(&::LinkFactors::LnaNoiseFigure);
+}
+void TQuillstoneMainForm::PopLNAGainClick() {
+    runPrompt(&::LinkFactors::LnaGain);
+}
+void TQuillstoneMainForm::PopRxNoiseFigureClick() {
+    runPrompt(&::LinkFactors::RxNoiseFigure);
+}
+void TQuillstoneMainForm::PopTxFeedLossClick() {
+    runPrompt(&::LinkFactors::TxFeedLoss);
+}
+void TQuillstoneMainForm::PopTxAntGainClick() {
+    runPrompt(&::LinkFactors::TxAntGain);
+}
+void TQuillstoneMainForm::PopWeatherClick() {
+    runPrompt(&::LinkFactors::Weather);
+}
+void TQuillstoneMainForm::PopPolarizationClick() {
+    runPrompt(&::LinkFactors::Polarization);
+}
+void TQuillstoneMainForm::RxAntGain1Click() {
+    runPrompt(&::LinkFactors::RxAntGain);
+}
+void TQuillstoneMainForm::PopRxFeedLossClick() {
+    runPrompt(&::LinkFactors::RxFeedLoss);
+}

@@ -16,8 +16,7 @@ namespace {
 
 // Writes the text only when it differs, so that an unchanged label is not
 // repainted (and keeps its size).
-void setTextIfChanged(QLabel* label, const std::string& text)
-{
+void setTextIfChanged(QLabel* label, const std::string& text) {
     const QString shown = QString::fromStdString(text);
     if (label->text() != shown) {
         label->setText(shown);
@@ -27,48 +26,43 @@ void setTextIfChanged(QLabel* label, const std::string& text)
 
 // Clears `Updating` however the display step is left.
 class UpdatingScope {
-public:
+  public:
     explicit UpdatingScope(bool& flag) : m_flag(flag) { m_flag = true; }
     ~UpdatingScope() { m_flag = false; }
     UpdatingScope(const UpdatingScope&) = delete;
     UpdatingScope& operator=(const UpdatingScope&) = delete;
 
-private:
+  private:
     bool& m_flag;
 };
 
 } // namespace
 
-TQuillstoneMainForm::TQuillstoneMainForm(QWidget* parent) : QMainWindow(parent)
-{
+TQuillstoneMainForm::TQuillstoneMainForm(QWidget* parent) : QMainWindow(parent) {
     QuillstoneMainForm = this;
     createForm();
     FormCreate();
 }
 
-TQuillstoneMainForm::~TQuillstoneMainForm()
-{
+TQuillstoneMainForm::~TQuillstoneMainForm() {
     if (QuillstoneMainForm == this) {
         QuillstoneMainForm = nullptr;
     }
 }
 
-void TQuillstoneMainForm::FormCreate()
-{
+void TQuillstoneMainForm::FormCreate() {
     HardcopyImage->setGeometry(PanelScreen->rect());
     // Numbers on the screen follow the user's decimal separator; files never do.
     SetDecimalSeparator(QLocale().decimalPoint().toStdString());
     StartUp();
 }
 
-void TQuillstoneMainForm::SetWindowCaption()
-{
+void TQuillstoneMainForm::SetWindowCaption() {
     setWindowTitle(QStringLiteral("%1  Ver %2")
                        .arg(QString::fromLatin1(kProgramName), QString::fromLatin1(kVersionText)));
 }
 
-void TQuillstoneMainForm::ScrollBarRangeChange()
-{
+void TQuillstoneMainForm::ScrollBarRangeChange() {
     if (Updating) {
         return;
     }
@@ -77,8 +71,7 @@ void TQuillstoneMainForm::ScrollBarRangeChange()
     ShowAll();
 }
 
-void TQuillstoneMainForm::SlidersToFactors()
-{
+void TQuillstoneMainForm::SlidersToFactors() {
     if (Updating || AppContext().ShuttingDown != 0) {
         return;
     }
@@ -89,16 +82,14 @@ void TQuillstoneMainForm::SlidersToFactors()
     ::SlidersToFactors(positions, LinkFactors);
 }
 
-void TQuillstoneMainForm::ShowFactor(std::size_t row, int position, const std::string& valueText)
-{
+void TQuillstoneMainForm::ShowFactor(std::size_t row, int position, const std::string& valueText) {
     // Raises valueChanged when the position moves; ScrollBarRangeChange
     // ignores it while `Updating` is true.
     m_sliders[row]->setValue(position);
     setTextIfChanged(m_valueLabels[row], valueText);
 }
 
-void TQuillstoneMainForm::ShowAll()
-{
+void TQuillstoneMainForm::ShowAll() {
     if (Updating || AppContext().ShuttingDown != 0) {
         return;
     }

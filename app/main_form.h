@@ -38,20 +38,20 @@ constexpr const char* kLogSubdirectory = "/SYSTEM/ERLOGS/";
 
 class TQuillstoneMainForm : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // Builds the window and runs FormCreate (the whole start-up).
     explicit TQuillstoneMainForm(QWidget* parent = nullptr);
     ~TQuillstoneMainForm() override;
 
     // The window's state, in this order. The record types are spelt with "::"
     // because the members bear the records' own names.
-    bool Updating = false;              // true while ShowAll writes the controls
-    std::string SettingsPath;           // full name of "Quillstone.Cfg"
-    CmnColorDefines ColorDefines{};     // as read by ApplyColorScheme
-    int32_t HardcopyCount = 0;          // hardcopies saved in this run
-    ::LinkFactors LinkFactors{};        // the authority; sliders are views of it
-    ::LinkResults LinkResults{};        // computed, only displayed
-    WindowPosition Position;            // outer frame's top-left, screen pixels
+    bool Updating = false;          // true while ShowAll writes the controls
+    std::string SettingsPath;       // full name of "Quillstone.Cfg"
+    CmnColorDefines ColorDefines{}; // as read by ApplyColorScheme
+    int32_t HardcopyCount = 0;      // hardcopies saved in this run
+    ::LinkFactors LinkFactors{};    // the authority; sliders are views of it
+    ::LinkResults LinkResults{};    // computed, only displayed
+    WindowPosition Position;        // outer frame's top-left, screen pixels
 
     // Controls that the menus, the hardcopy and the tests reach by name.
     QWidget* PanelScreen = nullptr;  // everything below the menu; what a hardcopy captures
@@ -114,15 +114,15 @@ public:
     void RxAntGain1Click();
     void PopRxFeedLossClick();
 
-signals:
+  signals:
     // The window has been let close (after ShutDown); the process entry ends
     // the message loop on it.
     void closed();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override; // FormCloseQuery
 
-private:
+  private:
     void createForm();
     void createPanels();
     void createFactorRows();

@@ -20,13 +20,13 @@
 
 namespace {
 
-constexpr int kClientWidth = 569;      // px
-constexpr int kClientHeight = 405;     // px, below the menu bar
-constexpr int kPanelScreenHeight = 401; // px, aligned to the bottom of the client area
+constexpr int kClientWidth = 569;           // px
+constexpr int kClientHeight = 405;          // px, below the menu bar
+constexpr int kPanelScreenHeight = 401;     // px, aligned to the bottom of the client area
 constexpr QPoint kDesignPosition{688, 171}; // outer frame, screen px
-constexpr int kFontPixels = 11;        // Arial 8 pt
+constexpr int kFontPixels = 11;             // Arial 8 pt
 constexpr int kTitlePixels = 21;
-constexpr int kSliderHeight = 10;      // px
+constexpr int kSliderHeight = 10; // px
 
 // Colours of the form description; ApplyColorScheme replaces them all.
 constexpr int32_t kDesignSilver = 0x00C0C0C0;
@@ -34,16 +34,14 @@ constexpr int32_t kDesignGrey = 0x00808080;
 constexpr int32_t kDesignBlue = 0x00FF0000;
 constexpr int32_t kDesignNavy = 0x00800000;
 
-QFont formFont(bool bold, int pixelSize)
-{
+QFont formFont(bool bold, int pixelSize) {
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y)
-{
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y) {
     auto* label = new QLabel(text, parent);
     if (name != nullptr) {
         label->setObjectName(QString::fromLatin1(name));
@@ -53,8 +51,7 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x,
     return label;
 }
 
-QFrame* makePanel(QWidget* parent, const char* name, const QRect& geometry, int frameStyle)
-{
+QFrame* makePanel(QWidget* parent, const char* name, const QRect& geometry, int frameStyle) {
     auto* panel = new QFrame(parent);
     panel->setObjectName(QString::fromLatin1(name));
     panel->setGeometry(geometry);
@@ -67,13 +64,12 @@ QFrame* makePanel(QWidget* parent, const char* name, const QRect& geometry, int 
 struct FactorRowPlaces {
     FactorPanel panel;
     int captionX, sliderX, sliderWidth, valueX, unitX;
-    std::vector<int> tops;        // one per row of the panel, in table order
-    const char* captionName;      // object names of the strip's labels
+    std::vector<int> tops;   // one per row of the panel, in table order
+    const char* captionName; // object names of the strip's labels
     const char* unitName;
 };
 
-const std::array<FactorRowPlaces, 4>& factorRowPlaces()
-{
+const std::array<FactorRowPlaces, 4>& factorRowPlaces() {
     static const std::array<FactorRowPlaces, 4> places = {{
         {FactorPanel::Panel1, 5, 66, 150, 222, 263, {30, 49, 67, 86}, nullptr, nullptr},
         {FactorPanel::Panel5, 5, 128, 127, 266, 300, {1}, "Label24", "Label55"},
@@ -92,8 +88,7 @@ constexpr int kReliabilityTop = 7;
 
 } // namespace
 
-void TQuillstoneMainForm::createForm()
-{
+void TQuillstoneMainForm::createForm() {
     setObjectName(QStringLiteral("QuillstoneMainForm"));
     // A tool window: caption and close button, no resizing.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -137,15 +132,15 @@ void TQuillstoneMainForm::createForm()
     Position = {kDesignPosition.x(), kDesignPosition.y()};
 }
 
-void TQuillstoneMainForm::createPanels()
-{
+void TQuillstoneMainForm::createPanels() {
     const int raised = QFrame::Panel | QFrame::Raised;
     Panel1 = makePanel(PanelScreen, "Panel1", {4, 2, 320, 145}, raised);
     Panel5 = makePanel(Panel1, "Panel5", {1, 106, 318, 38}, raised);
     Panel4 = makePanel(PanelScreen, "Panel4", {4, 149, 320, 95}, raised);
     Panel3 = makePanel(PanelScreen, "Panel3", {4, 246, 318, 151}, raised);
     // Raised inner and lowered outer bevel.
-    Panel2 = makePanel(PanelScreen, "Panel2", {336, 88, 219, 213}, QFrame::WinPanel | QFrame::Sunken);
+    Panel2 =
+        makePanel(PanelScreen, "Panel2", {336, 88, 219, 213}, QFrame::WinPanel | QFrame::Sunken);
     Panel6 = makePanel(Panel2, "Panel6", {2, 184, 215, 27}, raised);
     for (QFrame* panel : {Panel1, Panel4, Panel3, Panel2}) {
         setRoleColor(panel, QPalette::Window, colorFromValue(kDesignGrey));
@@ -172,15 +167,13 @@ void TQuillstoneMainForm::createPanels()
 
     // The bit error row of the strip: its own caption, the "or" between the
     // two captions, and the label the display writes.
-    QLabel* bepCaption =
-        makeLabel(Panel5, "Label35", QStringLiteral("Minimum BEP Desired"), 5, 23);
+    QLabel* bepCaption = makeLabel(Panel5, "Label35", QStringLiteral("Minimum BEP Desired"), 5, 23);
     bepCaption->setToolTip(QStringLiteral("Bit Error Performance"));
     makeLabel(Panel5, "Label36", QStringLiteral("or"), 40, 12);
     LabelMinBepDesired = makeLabel(Panel5, "LabelMinBepDesired", QStringLiteral("Bits"), 266, 23);
 }
 
-QFrame* TQuillstoneMainForm::panelOf(FactorPanel panel) const
-{
+QFrame* TQuillstoneMainForm::panelOf(FactorPanel panel) const {
     switch (panel) {
     case FactorPanel::Panel1:
         return Panel1;
@@ -194,8 +187,7 @@ QFrame* TQuillstoneMainForm::panelOf(FactorPanel panel) const
     return Panel3;
 }
 
-void TQuillstoneMainForm::createFactorRows()
-{
+void TQuillstoneMainForm::createFactorRows() {
     std::array<std::size_t, 4> nextRow{}; // rows placed so far, per entry of factorRowPlaces()
     for (std::size_t i = 0; i < kFactorCount; ++i) {
         const FactorRow& row = FactorTable[i];
@@ -232,8 +224,7 @@ void TQuillstoneMainForm::createFactorRows()
     setRoleColor(LabelMinBepDesired, QPalette::WindowText, colorFromValue(kDesignBlue));
 }
 
-void TQuillstoneMainForm::createResultRows()
-{
+void TQuillstoneMainForm::createResultRows() {
     for (std::size_t i = 0; i < kResultCount; ++i) {
         const ResultRow& row = ResultTable[i];
         const bool inStrip = i >= kResultTops.size();
@@ -244,13 +235,12 @@ void TQuillstoneMainForm::createResultRows()
         QLabel* value = makeLabel(panel, row.label, QStringLiteral("0"), kResultValueX, top);
         setRoleColor(value, QPalette::WindowText, colorFromValue(kDesignNavy));
         m_resultLabels[i] = value;
-        makeLabel(panel, inStrip ? "Label33" : nullptr, QString::fromLatin1(row.unit),
-                  kResultUnitX, top);
+        makeLabel(panel, inStrip ? "Label33" : nullptr, QString::fromLatin1(row.unit), kResultUnitX,
+                  top);
     }
 }
 
-void TQuillstoneMainForm::createMenus()
-{
+void TQuillstoneMainForm::createMenus() {
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
     setMenuBar(MainMenu1);
@@ -293,8 +283,7 @@ void TQuillstoneMainForm::createMenus()
     }
 }
 
-void TQuillstoneMainForm::connectPopupMenus()
-{
+void TQuillstoneMainForm::connectPopupMenus() {
     // A right click anywhere on a group panel opens its menu: labels pass the
     // click on to their panel, the sliders are told to. Panel2 has no menu,
     // and its click goes no further either.
@@ -312,8 +301,7 @@ void TQuillstoneMainForm::connectPopupMenus()
     Panel2->setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
-void TQuillstoneMainForm::connectSignals()
-{
+void TQuillstoneMainForm::connectSignals() {
     for (QScrollBar* slider : m_sliders) {
         connect(slider, &QScrollBar::valueChanged, this,
                 &TQuillstoneMainForm::ScrollBarRangeChange);

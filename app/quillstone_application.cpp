@@ -2,13 +2,11 @@
 
 #include "gui_error.h"
 
-QuillstoneApplication::QuillstoneApplication(int& argc, char** argv) : QApplication(argc, argv)
-{
+QuillstoneApplication::QuillstoneApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Quillstone"));
 }
 
-bool QuillstoneApplication::notify(QObject* receiver, QEvent* event)
-{
+bool QuillstoneApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const GuiError& error) {

@@ -5,7 +5,7 @@
 
 class QuillstoneApplication : public QApplication {
     Q_OBJECT
-public:
+  public:
     QuillstoneApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;

@@ -23,8 +23,7 @@ constexpr std::chrono::milliseconds kShutDownWait{50};
 
 } // namespace
 
-void TQuillstoneMainForm::StartUp()
-{
+void TQuillstoneMainForm::StartUp() {
     ProgramStart(0, kVersionText, kProgramName, kLogSubdirectory, kProgramName);
     std::set_terminate(TerminateHandler);
     ApplyColorScheme();
@@ -43,14 +42,12 @@ void TQuillstoneMainForm::StartUp()
     ShowAll();
 }
 
-QPoint TQuillstoneMainForm::framePosition() const
-{
+QPoint TQuillstoneMainForm::framePosition() const {
     // For a window, pos() is the top-left corner of its outer frame.
     return pos();
 }
 
-void TQuillstoneMainForm::ShutDown()
-{
+void TQuillstoneMainForm::ShutDown() {
     if (m_shutDownDone) {
         return;
     }
@@ -63,15 +60,13 @@ void TQuillstoneMainForm::ShutDown()
     ProgramEnd(0);
 }
 
-void TQuillstoneMainForm::closeEvent(QCloseEvent* event)
-{
+void TQuillstoneMainForm::closeEvent(QCloseEvent* event) {
     ShutDown();
     event->accept();
     emit closed();
 }
 
-void TerminateHandler()
-{
+void TerminateHandler() {
     // A failure inside the handler must not bring it back.
     static bool running = false;
     if (!running) {

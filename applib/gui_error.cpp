@@ -9,14 +9,12 @@
 
 namespace {
 
-ExceptionDisplay& currentDisplay()
-{
+ExceptionDisplay& currentDisplay() {
     static ExceptionDisplay display;
     return display;
 }
 
-void showInMessageBox(const std::string& message)
-{
+void showInMessageBox(const std::string& message) {
     if (QApplication::instance() == nullptr) {
         // No GUI to show it in: the message still reaches the user.
         std::fprintf(stderr, "%s\n", message.c_str());
@@ -31,13 +29,11 @@ void showInMessageBox(const std::string& message)
 
 } // namespace
 
-void SetExceptionDisplay(ExceptionDisplay display)
-{
+void SetExceptionDisplay(ExceptionDisplay display) {
     currentDisplay() = std::move(display);
 }
 
-void ShowException(const std::string& message)
-{
+void ShowException(const std::string& message) {
     const ExceptionDisplay& display = currentDisplay();
     if (display) {
         display(message);

@@ -20,12 +20,11 @@ const QEvent::Type kThrowOther = static_cast<QEvent::Type>(QEvent::User + 2);
 const QEvent::Type kCount = static_cast<QEvent::Type>(QEvent::User + 3);
 
 class Thrower : public QObject {
-public:
+  public:
     int counted = 0;
 
-protected:
-    bool event(QEvent* event) override
-    {
+  protected:
+    bool event(QEvent* event) override {
         if (event->type() == kThrowGuiError) {
             throw GuiError("Cannot write QuillstoneHdcpy_0001.jpg");
         }
@@ -44,7 +43,7 @@ protected:
 
 class ApplicationTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init();
     void cleanup();
     void guiErrorFromAnEventIsShownAndTheLoopGoesOn();
@@ -52,23 +51,20 @@ private slots:
     void otherExceptionsAreNotCaught();
     void defaultDisplayIsAMessageBox();
 
-private:
+  private:
     std::vector<std::string> m_shown;
 };
 
-void ApplicationTest::init()
-{
+void ApplicationTest::init() {
     m_shown.clear();
     SetExceptionDisplay([this](const std::string& message) { m_shown.push_back(message); });
 }
 
-void ApplicationTest::cleanup()
-{
+void ApplicationTest::cleanup() {
     SetExceptionDisplay({});
 }
 
-void ApplicationTest::guiErrorFromAnEventIsShownAndTheLoopGoesOn()
-{
+void ApplicationTest::guiErrorFromAnEventIsShownAndTheLoopGoesOn() {
     Thrower thrower;
     QCoreApplication::postEvent(&thrower, new QEvent(kThrowGuiError));
     QCoreApplication::postEvent(&thrower, new QEvent(kCount));
@@ -76,12 +72,11 @@ void ApplicationTest::guiErrorFromAnEventIsShownAndTheLoopGoesOn()
     QCoreApplication::postEvent(&thrower, new QEvent(kCount));
     QCoreApplication::sendPostedEvents(&thrower);
     QCOMPARE(m_shown, (std::vector<std::string>{"Cannot write QuillstoneHdcpy_0001.jpg",
-                                                 "Cannot write QuillstoneHdcpy_0001.jpg"}));
+                                                "Cannot write QuillstoneHdcpy_0001.jpg"}));
     QCOMPARE(thrower.counted, 2);
 }
 
-void ApplicationTest::guiErrorFromAClickHandlerIsShown()
-{
+void ApplicationTest::guiErrorFromAClickHandlerIsShown() {
     QPushButton button(QStringLiteral("Hardcopy"));
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, [&clicks] {
@@ -98,8 +93,7 @@ void ApplicationTest::guiErrorFromAClickHandlerIsShown()
     QCOMPARE(m_shown.size(), std::size_t{1});
 }
 
-void ApplicationTest::otherExceptionsAreNotCaught()
-{
+void ApplicationTest::otherExceptionsAreNotCaught() {
     Thrower thrower;
     QEvent event(kThrowOther);
     bool escaped = false;
@@ -112,8 +106,7 @@ void ApplicationTest::otherExceptionsAreNotCaught()
     QVERIFY(m_shown.empty());
 }
 
-void ApplicationTest::defaultDisplayIsAMessageBox()
-{
+void ApplicationTest::defaultDisplayIsAMessageBox() {
     SetExceptionDisplay({});
     QString text;
     QString title;
@@ -136,8 +129,7 @@ void ApplicationTest::defaultDisplayIsAMessageBox()
     QCOMPARE(icon, QMessageBox::Critical);
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QuillstoneApplication application(argc, argv);
     ApplicationTest test;
     return QTest::qExec(&test, argc, argv);

@@ -21,18 +21,15 @@ const QColor kGreen(0, 255, 0);
 const QColor kBlack(0, 0, 0);
 const QColor kDesktopText(1, 2, 3); // installed as the desktop's window-text colour
 
-QColor windowColor(const QWidget* widget)
-{
+QColor windowColor(const QWidget* widget) {
     return widget->palette().color(QPalette::Window);
 }
 
-QColor textColor(const QWidget* widget)
-{
+QColor textColor(const QWidget* widget) {
     return widget->palette().color(QPalette::WindowText);
 }
 
-QLabel* labelWithText(const QWidget* parent, const QString& text)
-{
+QLabel* labelWithText(const QWidget* parent, const QString& text) {
     for (QLabel* label : parent->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (label->text() == text) {
             return label;
@@ -42,8 +39,7 @@ QLabel* labelWithText(const QWidget* parent, const QString& text)
 }
 
 // Text is antialiased: its strokes come near the text colour, seldom exactly.
-bool imageHasColor(const QImage& image, const QColor& color)
-{
+bool imageHasColor(const QImage& image, const QColor& color) {
     constexpr int kTolerance = 40; // sum of the three channel differences
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -62,7 +58,7 @@ bool imageHasColor(const QImage& image, const QColor& color)
 
 class ColorSchemeTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void cleanupTestCase();
     void colorValueDecoding_data();
@@ -72,12 +68,11 @@ private slots:
     void paintedPixelsShowTheScheme();
     void eachKeyGoesToItsOwnField();
 
-private:
+  private:
     QPalette m_desktop;
 };
 
-void ColorSchemeTest::initTestCase()
-{
+void ColorSchemeTest::initTestCase() {
     m_desktop = QApplication::palette();
     QPalette desktop = m_desktop;
     desktop.setColor(QPalette::WindowText, kDesktopText);
@@ -86,13 +81,11 @@ void ColorSchemeTest::initTestCase()
     QLocale::setDefault(QLocale::c());
 }
 
-void ColorSchemeTest::cleanupTestCase()
-{
+void ColorSchemeTest::cleanupTestCase() {
     QApplication::setPalette(m_desktop);
 }
 
-void ColorSchemeTest::colorValueDecoding_data()
-{
+void ColorSchemeTest::colorValueDecoding_data() {
     QTest::addColumn<int>("value");
     QTest::addColumn<QColor>("color");
     QTest::newRow("red is the low byte") << 0x000000FF << QColor(255, 0, 0);
@@ -107,15 +100,13 @@ void ColorSchemeTest::colorValueDecoding_data()
     QTest::newRow("flag with stray bits") << int(0x80FFFF08u) << kDesktopText;
 }
 
-void ColorSchemeTest::colorValueDecoding()
-{
+void ColorSchemeTest::colorValueDecoding() {
     QFETCH(int, value);
     QFETCH(QColor, color);
     QCOMPARE(colorFromValue(value), color);
 }
 
-void ColorSchemeTest::optionsFilePaintsTheWindow_data()
-{
+void ColorSchemeTest::optionsFilePaintsTheWindow_data() {
     QTest::addColumn<QByteArray>("options"); // empty: no file
     QTest::addColumn<QColor>("background");
     QTest::addColumn<QColor>("captions");
@@ -123,25 +114,24 @@ void ColorSchemeTest::optionsFilePaintsTheWindow_data()
     QTest::newRow("no file") << QByteArray() << kDarkGrey << kWhite << kGreen;
     QTest::newRow("background 255") << QByteArray("[COLORS]\r\nDeviceGuiColor=255\r\n")
                                     << QColor(255, 0, 0) << kWhite << kGreen;
-    QTest::newRow("hex not accepted") << QByteArray("[COLORS]\r\nDeviceGuiDataColor=0xFF\r\n")
-                                      << kDarkGrey << kWhite << kGreen;
+    QTest::newRow("hex not accepted")
+        << QByteArray("[COLORS]\r\nDeviceGuiDataColor=0xFF\r\n") << kDarkGrey << kWhite << kGreen;
     QTest::newRow("desktop window text")
         << QByteArray("[COLORS]\r\nDeviceGuiDataColor=-2147483640\r\n") << kDarkGrey << kWhite
         << kDesktopText;
-    QTest::newRow("empty reads as 0") << QByteArray("[COLORS]\r\nDeviceGuiColor=\r\n") << kBlack
-                                      << kWhite << kGreen;
+    QTest::newRow("empty reads as 0")
+        << QByteArray("[COLORS]\r\nDeviceGuiColor=\r\n") << kBlack << kWhite << kGreen;
     QTest::newRow("all three")
         << QByteArray("[COLORS]\r\nDeviceGuiColor=16711680\r\nDeviceGuiLabelColor=65535\r\n"
                       "DeviceGuiDataColor=255\r\nMainColor=0\r\n")
         << QColor(0, 0, 255) << QColor(255, 255, 0) << QColor(255, 0, 0);
-    QTest::newRow("other section only") << QByteArray("[OTHER]\r\nDeviceGuiColor=255\r\n")
-                                        << kDarkGrey << kWhite << kGreen;
-    QTest::newRow("trailing text") << QByteArray("[COLORS]\r\nDeviceGuiColor=255 red\r\n")
-                                   << kDarkGrey << kWhite << kGreen;
+    QTest::newRow("other section only")
+        << QByteArray("[OTHER]\r\nDeviceGuiColor=255\r\n") << kDarkGrey << kWhite << kGreen;
+    QTest::newRow("trailing text")
+        << QByteArray("[COLORS]\r\nDeviceGuiColor=255 red\r\n") << kDarkGrey << kWhite << kGreen;
 }
 
-void ColorSchemeTest::optionsFilePaintsTheWindow()
-{
+void ColorSchemeTest::optionsFilePaintsTheWindow() {
     QFETCH(QByteArray, options);
     QFETCH(QColor, background);
     QFETCH(QColor, captions);
@@ -168,8 +158,8 @@ void ColorSchemeTest::optionsFilePaintsTheWindow()
         QCOMPARE(textColor(run.label(name)), captions);
     }
     const std::pair<const char*, const char*> plain[] = {
-        {"Panel1", "Frequency"}, {"Panel1", "kbps"},    {"Panel4", "LNA Gain"},
-        {"Panel3", "Weather"},   {"Panel3", "dBi"},     {"Panel2", "Fade Margin"},
+        {"Panel1", "Frequency"}, {"Panel1", "kbps"}, {"Panel4", "LNA Gain"},
+        {"Panel3", "Weather"},   {"Panel3", "dBi"},  {"Panel2", "Fade Margin"},
         {"Panel2", "dBm/Hz"},
     };
     for (const auto& [panel, text] : plain) {
@@ -192,8 +182,7 @@ void ColorSchemeTest::optionsFilePaintsTheWindow()
     QCOMPARE(run.exists("ServerOptions.Opt"), !options.isEmpty());
 }
 
-void ColorSchemeTest::paintedPixelsShowTheScheme()
-{
+void ColorSchemeTest::paintedPixelsShowTheScheme() {
     FormRun run;
     QVERIFY(run.ready());
     run.writeFile("ServerOptions.Opt",
@@ -209,8 +198,7 @@ void ColorSchemeTest::paintedPixelsShowTheScheme()
     QVERIFY(!imageHasColor(run.label("Label23")->grab().toImage(), QColor(0, 0, 255)));
 }
 
-void ColorSchemeTest::eachKeyGoesToItsOwnField()
-{
+void ColorSchemeTest::eachKeyGoesToItsOwnField() {
     FormRun run;
     QVERIFY(run.ready());
     run.writeFile("ServerOptions.Opt", "[COLORS]\r\nSetupColor=1\r\nDeviceGuiColor=2\r\n");

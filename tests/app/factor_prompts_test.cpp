@@ -16,7 +16,7 @@ constexpr const char* kCancel = "<cancel>";
 
 class FactorPromptsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init();
     void everyItemSetsOnlyItsFactor_data();
     void everyItemSetsOnlyItsFactor();
@@ -27,13 +27,11 @@ private slots:
     void typedValueSurvivesUntilASliderMoves();
 };
 
-void FactorPromptsTest::init()
-{
+void FactorPromptsTest::init() {
     QLocale::setDefault(QLocale::c());
 }
 
-void FactorPromptsTest::everyItemSetsOnlyItsFactor_data()
-{
+void FactorPromptsTest::everyItemSetsOnlyItsFactor_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<int>("row"); // of FactorTable
     QTest::addColumn<QString>("prompt");
@@ -57,8 +55,7 @@ void FactorPromptsTest::everyItemSetsOnlyItsFactor_data()
     // clang-format on
 }
 
-void FactorPromptsTest::everyItemSetsOnlyItsFactor()
-{
+void FactorPromptsTest::everyItemSetsOnlyItsFactor() {
     QFETCH(QString, item);
     QFETCH(int, row);
     QFETCH(QString, prompt);
@@ -82,8 +79,10 @@ void FactorPromptsTest::everyItemSetsOnlyItsFactor()
         QCOMPARE(form->LinkFactors.*factor.field, expected.*factor.field);
     }
     const FactorRow& changed = FactorTable[row];
-    QCOMPARE(run.text(changed.valueLabel), changed.decimals == 2 ? QStringLiteral("7.00") : QStringLiteral("7.0"));
-    QCOMPARE(run.slider(changed.slider)->value(), std::clamp(7 * changed.scale, changed.min, changed.max));
+    QCOMPARE(run.text(changed.valueLabel),
+             changed.decimals == 2 ? QStringLiteral("7.00") : QStringLiteral("7.0"));
+    QCOMPARE(run.slider(changed.slider)->value(),
+             std::clamp(7 * changed.scale, changed.min, changed.max));
     // Every factor enters the budget: the results were recalculated.
     QVERIFY(form->LinkResults.NoisePbitNo != before.NoisePbitNo ||
             form->LinkResults.RxPbitEb != before.RxPbitEb ||
@@ -92,8 +91,7 @@ void FactorPromptsTest::everyItemSetsOnlyItsFactor()
              QString::fromStdString(FormatFixed(7, 1, form->LinkResults.FadeMargin)));
 }
 
-void FactorPromptsTest::typedValueEdgeCases_data()
-{
+void FactorPromptsTest::typedValueEdgeCases_data() {
     QTest::addColumn<QString>("item");
     QTest::addColumn<int>("presetSlider"); // -1: keep the defaults
     QTest::addColumn<QString>("typed");
@@ -119,8 +117,7 @@ void FactorPromptsTest::typedValueEdgeCases_data()
     // clang-format on
 }
 
-void FactorPromptsTest::typedValueEdgeCases()
-{
+void FactorPromptsTest::typedValueEdgeCases() {
     QFETCH(QString, item);
     QFETCH(int, presetSlider);
     QFETCH(QString, typed);
@@ -152,8 +149,7 @@ void FactorPromptsTest::typedValueEdgeCases()
     QVERIFY(!form->Updating);
 }
 
-void FactorPromptsTest::textThatIsNoNumberChangesNothing()
-{
+void FactorPromptsTest::textThatIsNoNumberChangesNothing() {
     const char* texts[] = {"abc", "12 ", "2,5", "0x10", "1e", "--1"};
     for (const char* text : texts) {
         FormRun run;
@@ -173,8 +169,7 @@ void FactorPromptsTest::textThatIsNoNumberChangesNothing()
     }
 }
 
-void FactorPromptsTest::nextDefaultIsTheNewValueRounded()
-{
+void FactorPromptsTest::nextDefaultIsTheNewValueRounded() {
     FormRun run;
     QVERIFY(run.ready());
     run.start();
@@ -187,8 +182,7 @@ void FactorPromptsTest::nextDefaultIsTheNewValueRounded()
     QCOMPARE(run.form()->LinkFactors.MinEbNoDesired, 15.5); // cancel keeps the value
 }
 
-void FactorPromptsTest::typedValueSurvivesUntilASliderMoves()
-{
+void FactorPromptsTest::typedValueSurvivesUntilASliderMoves() {
     FormRun run;
     QVERIFY(run.ready());
     TQuillstoneMainForm* form = run.start();

@@ -56,9 +56,8 @@ struct AskedPrompt {
 };
 
 class FormRun {
-public:
-    FormRun() : m_previousDirectory(QDir::currentPath())
-    {
+  public:
+    FormRun() : m_previousDirectory(QDir::currentPath()) {
         ResetAppContext();
         QDir::setCurrent(m_dir.path());
         platform::SetDriverBackend(
@@ -77,8 +76,7 @@ public:
         SetExceptionDisplay([this](const std::string& message) { shownErrors.push_back(message); });
     }
 
-    ~FormRun()
-    {
+    ~FormRun() {
         m_form.reset();
         ResetAppContext();
         SetInputDialog({});
@@ -91,11 +89,12 @@ public:
     FormRun(const FormRun&) = delete;
     FormRun& operator=(const FormRun&) = delete;
 
-    bool ready() const { return m_dir.isValid() && QDir::currentPath() == QDir(m_dir.path()).canonicalPath(); }
+    bool ready() const {
+        return m_dir.isValid() && QDir::currentPath() == QDir(m_dir.path()).canonicalPath();
+    }
 
     // A new main window: the whole start-up runs. An earlier one is deleted.
-    TQuillstoneMainForm* start()
-    {
+    TQuillstoneMainForm* start() {
         m_form.reset();
         m_form = std::make_unique<TQuillstoneMainForm>();
         return m_form.get();
@@ -108,35 +107,30 @@ public:
     void cancel() { m_answers.emplace_back(std::nullopt); }
 
     // Types `text` into the prompt of a pop-up item.
-    void prompt(const char* menuItem, const std::string& text)
-    {
+    void prompt(const char* menuItem, const std::string& text) {
         type(text);
         action(menuItem)->trigger();
     }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    void writeFile(const QString& name, const QByteArray& bytes) const
-    {
+    void writeFile(const QString& name, const QByteArray& bytes) const {
         QFile file(path(name));
         file.open(QIODevice::WriteOnly | QIODevice::Truncate);
         file.write(bytes);
     }
-    QByteArray readFile(const QString& name) const
-    {
+    QByteArray readFile(const QString& name) const {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     bool exists(const QString& name) const { return QFile::exists(path(name)); }
 
-    template <typename T> T* find(const char* name) const
-    {
+    template <typename T> T* find(const char* name) const {
         return m_form->findChild<T*>(QString::fromLatin1(name));
     }
     QLabel* label(const char* name) const { return find<QLabel>(name); }
     QScrollBar* slider(const char* name) const { return find<QScrollBar>(name); }
     QAction* action(const char* name) const { return find<QAction>(name); }
-    QString text(const char* labelName) const
-    {
+    QString text(const char* labelName) const {
         QLabel* l = label(labelName);
         return l != nullptr ? l->text() : QStringLiteral("<no label %1>").arg(labelName);
     }
@@ -145,7 +139,7 @@ public:
     std::vector<std::string> shownErrors;
     int unexpectedPrompts = 0;
 
-private:
+  private:
     QString m_previousDirectory;
     QTemporaryDir m_dir;
     std::deque<std::optional<std::string>> m_answers;
@@ -153,8 +147,7 @@ private:
 };
 
 // Texts of the fourteen value labels and of the nine result labels, in table order.
-inline QStringList valueTexts(const FormRun& run)
-{
+inline QStringList valueTexts(const FormRun& run) {
     QStringList texts;
     for (const FactorRow& row : FactorTable) {
         texts << run.text(row.valueLabel);
@@ -162,8 +155,7 @@ inline QStringList valueTexts(const FormRun& run)
     return texts;
 }
 
-inline QStringList resultTexts(const FormRun& run)
-{
+inline QStringList resultTexts(const FormRun& run) {
     QStringList texts;
     for (const ResultRow& row : ResultTable) {
         texts << run.text(row.label);
@@ -171,8 +163,7 @@ inline QStringList resultTexts(const FormRun& run)
     return texts;
 }
 
-inline QStringList sliderPositions(const FormRun& run)
-{
+inline QStringList sliderPositions(const FormRun& run) {
     QStringList positions;
     for (const FactorRow& row : FactorTable) {
         positions << QString::number(run.slider(row.slider)->value());

@@ -18,9 +18,8 @@
 namespace {
 
 class TerminateTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         // Forked children keep the parent's current directory and backend;
         // the parent has started no thread, so forking is safe.
         GTEST_FLAG_SET(death_test_style, "fast");
@@ -32,25 +31,22 @@ protected:
             std::make_shared<platform::SimulatedDriver>(platform::SimulatedDriver::Mode::Absent));
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         platform::SetDriverBackend(nullptr);
         QDir::setCurrent(m_previous);
     }
 
-    QByteArray read(const QString& name) const
-    {
+    QByteArray read(const QString& name) const {
         QFile file(m_dir.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-private:
+  private:
     QTemporaryDir m_dir;
     QString m_previous;
 };
 
-[[noreturn]] void runWindowThenTerminate()
-{
+[[noreturn]] void runWindowThenTerminate() {
     static int argc = 1;
     static char name[] = "terminate_test";
     static char* argv[] = {name, nullptr};
@@ -63,12 +59,12 @@ private:
 
 } // namespace
 
-TEST_F(TerminateTest, SavesSettingsLogsAndAborts)
-{
+TEST_F(TerminateTest, SavesSettingsLogsAndAborts) {
     EXPECT_EXIT(runWindowThenTerminate(), ::testing::KilledBySignal(SIGABRT), "");
 
     const QByteArray settings = read(QStringLiteral("Quillstone.Cfg"));
-    EXPECT_TRUE(settings.startsWith("[UserInfo]\r\nRange=42.000000000\r\n")) << settings.constData();
+    EXPECT_TRUE(settings.startsWith("[UserInfo]\r\nRange=42.000000000\r\n"))
+        << settings.constData();
     EXPECT_TRUE(settings.endsWith("ScreenPosX=300\r\nScreenPosY=200\r\n")) << settings.constData();
 
     const QByteArray log = read(QStringLiteral("SYSTEM/ERLOGS/Quillstone.Log"));
@@ -80,8 +76,7 @@ TEST_F(TerminateTest, SavesSettingsLogsAndAborts)
     EXPECT_GT(log.indexOf("PROGRAM END", abnormal), abnormal);
 }
 
-TEST_F(TerminateTest, WithoutAWindowStillLogsAndAborts)
-{
+TEST_F(TerminateTest, WithoutAWindowStillLogsAndAborts) {
     EXPECT_EXIT(
         {
             QuillstoneMainForm = nullptr;

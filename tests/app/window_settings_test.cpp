@@ -13,8 +13,7 @@ using apptest::FormRun;
 namespace {
 
 // Settings written with the sample's values except for the given lines.
-QByteArray sampleWith(const QList<QPair<QByteArray, QByteArray>>& replacements)
-{
+QByteArray sampleWith(const QList<QPair<QByteArray, QByteArray>>& replacements) {
     QByteArray file = apptest::kSampleSettings;
     for (const auto& [from, to] : replacements) {
         file.replace("\n" + from + "\r", "\n" + to + "\r");
@@ -25,17 +24,15 @@ QByteArray sampleWith(const QList<QPair<QByteArray, QByteArray>>& replacements)
 // Files larger than `bytes` cannot be written by this process while the
 // object lives (a disk that is full, as far as the save can tell).
 class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
         ::getrlimit(RLIMIT_FSIZE, &m_previous);
         m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit limit = m_previous;
         limit.rlim_cur = bytes;
         m_active = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
     }
-    ~FileSizeLimit()
-    {
+    ~FileSizeLimit() {
         ::setrlimit(RLIMIT_FSIZE, &m_previous);
         std::signal(SIGXFSZ, m_previousHandler);
     }
@@ -43,7 +40,7 @@ public:
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
     bool active() const { return m_active; }
 
-private:
+  private:
     rlimit m_previous{};
     void (*m_previousHandler)(int) = nullptr;
     bool m_active = false;
@@ -53,7 +50,7 @@ private:
 
 class WindowSettingsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init();
     void handEditedFiles_data();
     void handEditedFiles();
@@ -63,13 +60,11 @@ private slots:
     void failedSaveLeavesTheOldFile();
 };
 
-void WindowSettingsTest::init()
-{
+void WindowSettingsTest::init() {
     QLocale::setDefault(QLocale::c());
 }
 
-void WindowSettingsTest::handEditedFiles_data()
-{
+void WindowSettingsTest::handEditedFiles_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("field"); // key whose value is checked ("" none)
     QTest::addColumn<double>("value");
@@ -77,17 +72,17 @@ void WindowSettingsTest::handEditedFiles_data()
     QTest::addColumn<QPoint>("position");
     QTest::addColumn<QByteArray>("written");
     const QPoint design(688, 171);
-    QTest::newRow("only ScreenPosY") << QByteArray("[MiscInfo]\r\nScreenPosY=50\r\n") << "Range"
-                                     << 10.0 << "10.0" << QPoint(688, 50)
-                                     << sampleWith({{"ScreenPosY=171", "ScreenPosY=50"}});
+    QTest::newRow("only ScreenPosY")
+        << QByteArray("[MiscInfo]\r\nScreenPosY=50\r\n") << "Range" << 10.0 << "10.0"
+        << QPoint(688, 50) << sampleWith({{"ScreenPosY=171", "ScreenPosY=50"}});
     QTest::newRow("Freq=abc") << QByteArray("[UserInfo]\r\nFreq=abc\r\nRange=20\r\n") << "Freq"
                               << 2250.0 << "2250.0" << design
                               << sampleWith({{"Range=10.000000000", "Range=20.000000000"}});
     QTest::newRow("Freq=2,250") << QByteArray("[UserInfo]\r\nFreq=2,250\r\n") << "Freq" << 2250.0
                                 << "2250.0" << design << apptest::kSampleSettings;
-    QTest::newRow("BitRate empty") << QByteArray("[UserInfo]\r\nBitRate=\r\n") << "BitRate" << 0.0
-                                   << "0.0" << design
-                                   << sampleWith({{"BitRate=1000.000000000", "BitRate=0.000000000"}});
+    QTest::newRow("BitRate empty")
+        << QByteArray("[UserInfo]\r\nBitRate=\r\n") << "BitRate" << 0.0 << "0.0" << design
+        << sampleWith({{"BitRate=1000.000000000", "BitRate=0.000000000"}});
     QTest::newRow("Freq=2.25e3") << QByteArray("[UserInfo]\r\nFreq=2.25e3\r\n") << "Freq" << 2250.0
                                  << "2250.0" << design << apptest::kSampleSettings;
     QTest::newRow("lower-case keys")
@@ -108,8 +103,7 @@ void WindowSettingsTest::handEditedFiles_data()
         << "0.1" << design << sampleWith({{"Weather=0.100000000", "Weather=0.123456789"}});
 }
 
-void WindowSettingsTest::handEditedFiles()
-{
+void WindowSettingsTest::handEditedFiles() {
     QFETCH(QByteArray, file);
     QFETCH(QString, field);
     QFETCH(double, value);
@@ -133,8 +127,7 @@ void WindowSettingsTest::handEditedFiles()
     QCOMPARE(run.readFile("Quillstone.Cfg.BAK"), file);
 }
 
-void WindowSettingsTest::valueBeyondTheSliderIsKeptUntilASliderMoves()
-{
+void WindowSettingsTest::valueBeyondTheSliderIsKeptUntilASliderMoves() {
     FormRun run;
     QVERIFY(run.ready());
     run.writeFile("Quillstone.Cfg", "[UserInfo]\r\nRange=1000\r\n");
@@ -157,8 +150,7 @@ void WindowSettingsTest::valueBeyondTheSliderIsKeptUntilASliderMoves()
                          {"Weather=0.100000000", "Weather=0.200000000"}}));
 }
 
-void WindowSettingsTest::handAddedKeysSurviveOnlyInTheBackup()
-{
+void WindowSettingsTest::handAddedKeysSurviveOnlyInTheBackup() {
     FormRun run;
     QVERIFY(run.ready());
     QByteArray edited = apptest::kSampleSettings;
@@ -171,8 +163,7 @@ void WindowSettingsTest::handAddedKeysSurviveOnlyInTheBackup()
     QCOMPARE(run.readFile("Quillstone.Cfg.BAK"), edited);
 }
 
-void WindowSettingsTest::positionFollowsTheWindow()
-{
+void WindowSettingsTest::positionFollowsTheWindow() {
     FormRun run;
     QVERIFY(run.ready());
     TQuillstoneMainForm* form = run.start();
@@ -180,12 +171,11 @@ void WindowSettingsTest::positionFollowsTheWindow()
     QVERIFY(run.closeForm());
     QCOMPARE(form->Position.x, 120);
     QCOMPARE(form->Position.y, 80);
-    QCOMPARE(run.readFile("Quillstone.Cfg"),
-             sampleWith({{"ScreenPosX=688", "ScreenPosX=120"}, {"ScreenPosY=171", "ScreenPosY=80"}}));
+    QCOMPARE(run.readFile("Quillstone.Cfg"), sampleWith({{"ScreenPosX=688", "ScreenPosX=120"},
+                                                         {"ScreenPosY=171", "ScreenPosY=80"}}));
 }
 
-void WindowSettingsTest::failedSaveLeavesTheOldFile()
-{
+void WindowSettingsTest::failedSaveLeavesTheOldFile() {
     FormRun run;
     QVERIFY(run.ready());
     const QByteArray old = "[UserInfo]\r\nRange=20\r\n";

@@ -2,7 +2,7 @@
 // Offscreen unless QT_QPA_PLATFORM names another platform. Ends with a
 // failure when a benchmark found it was not measuring what it names.
 #include "quillstone_application.h"
-#include "sleep_meter.h"
+#include "blocking_meter.h"
 #include "ui_world.h"
 
 #include <benchmark/benchmark.h>
@@ -18,8 +18,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    if (!SleepMeterWorks()) {
-        std::fprintf(stderr, "the sleep meter does not see this process's waits\n");
+    if (!BlockingMeterWorks()) {
+        std::fprintf(stderr, "the blocking-call meter does not see the waits and file calls\n");
         return 1;
     }
     {

@@ -8,8 +8,7 @@
 
 #include <memory>
 
-void TQuillstoneMainForm::Hardcopy1Click()
-{
+void TQuillstoneMainForm::Hardcopy1Click() {
     // A hardcopy that cannot be written ends the command; the application's
     // exception display shows why, and the run goes on.
     try {
@@ -19,16 +18,13 @@ void TQuillstoneMainForm::Hardcopy1Click()
     }
 }
 
-void TQuillstoneMainForm::MenuAboutClick()
-{
+void TQuillstoneMainForm::MenuAboutClick() {
     // A new box for every "About", owned by this window, gone once it closes.
     auto box = std::make_unique<TPelKorAboutBoxForm>(this);
-    box->ShowAboutBox(kProgramName, kVersionText, kProgramName, kLogSubdirectory,
-                      "Link Budget");
+    box->ShowAboutBox(kProgramName, kVersionText, kProgramName, kLogSubdirectory, "Link Budget");
 }
 
-void TQuillstoneMainForm::MenuHelpClick()
-{
+void TQuillstoneMainForm::MenuHelpClick() {
     if (QuillstoneHelpForm != nullptr)
         QuillstoneHelpForm->ShowAndRaise();
 }

@@ -30,20 +30,18 @@ constexpr const char* kMakerAddress = "12 Example Lane, Fairhaven, EX 00000";
 constexpr const char* kMakerPhone = "Tel 555-0142    Fax 555-0143";
 constexpr const char* kMakerWeb = "www.tarnwick.example";
 
-std::string& developmentViewerPath()
-{
+std::string& developmentViewerPath() {
     static std::string path = kDefaultDevelopmentViewer;
     return path;
 }
 
 // Raised inner and lowered outer bevel, one pixel each.
 class BevelPanel : public QFrame {
-public:
+  public:
     using QFrame::QFrame;
 
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
+  protected:
+    void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         qDrawShadePanel(&painter, rect(), palette(), true, 1);
         qDrawShadePanel(&painter, rect().adjusted(1, 1, -1, -1), palette(), false, 1);
@@ -51,8 +49,7 @@ protected:
 };
 
 // The maker's logo: a mast sending three wave fronts, on a dusk gradient.
-QPixmap makerLogo()
-{
+QPixmap makerLogo() {
     constexpr int kWidth = 65, kHeight = 57; // pixels, the picture's place
     QPixmap logo(kWidth, kHeight);
     QPainter painter(&logo);
@@ -93,19 +90,17 @@ struct LabelPlace {
 
 // Labels size themselves to their text; the design texts never show.
 constexpr LabelPlace kLabels[] = {
-    {"ProductName", 80, 8, "Product Name"},   {"Version", 80, 26, "Version"},
-    {"Copyright", 80, 44, "Copyright"},       {"LabelAddress", 8, 74, "LabelAddress"},
-    {"LabelPhone", 8, 91, "LabelPhone"},      {"LabelWeb", 8, 107, "LabelWeb"},
+    {"ProductName", 80, 8, "Product Name"},     {"Version", 80, 26, "Version"},
+    {"Copyright", 80, 44, "Copyright"},         {"LabelAddress", 8, 74, "LabelAddress"},
+    {"LabelPhone", 8, 91, "LabelPhone"},        {"LabelWeb", 8, 107, "LabelWeb"},
     {"LabelComments", 8, 124, "LabelComments"},
 };
 
-QLabel* labelNamed(const QWidget* box, const char* name)
-{
+QLabel* labelNamed(const QWidget* box, const char* name) {
     return box->findChild<QLabel*>(QString::fromLatin1(name));
 }
 
-void setLabel(const QWidget* box, const char* name, const QString& text)
-{
+void setLabel(const QWidget* box, const char* name, const QString& text) {
     if (QLabel* label = labelNamed(box, name)) {
         label->setText(text);
         label->adjustSize();
@@ -114,20 +109,17 @@ void setLabel(const QWidget* box, const char* name, const QString& text)
 
 } // namespace
 
-void SetDevelopmentViewerPath(const std::string& path)
-{
+void SetDevelopmentViewerPath(const std::string& path) {
     developmentViewerPath() = path.empty() ? std::string(kDefaultDevelopmentViewer) : path;
 }
 
-const std::string& DevelopmentViewerPath()
-{
+const std::string& DevelopmentViewerPath() {
     return developmentViewerPath();
 }
 
 TPelKorAboutBoxForm::TPelKorAboutBoxForm(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowStaysOnTopHint)
-{
+                         Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("PelKorAboutBoxForm"));
     setWindowTitle(QStringLiteral("About"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -174,8 +166,7 @@ TPelKorAboutBoxForm::TPelKorAboutBoxForm(QWidget* owner)
 }
 
 void TPelKorAboutBoxForm::fillTexts(const QString& programName, const QString& versionText,
-                                    const QString& comments)
-{
+                                    const QString& comments) {
     setLabel(this, "ProductName", programName);
     setLabel(this, "Version", QStringLiteral("Version ") + versionText);
     setLabel(this, "Copyright", QString::fromLatin1(kMakerCopyright));
@@ -189,8 +180,7 @@ void TPelKorAboutBoxForm::fillTexts(const QString& programName, const QString& v
 
 void TPelKorAboutBoxForm::ShowAboutBox(const QString& programName, const QString& versionText,
                                        const QString& logName, const QString& logSubdirectory,
-                                       const QString& comments)
-{
+                                       const QString& comments) {
     m_logSubdirectory = logSubdirectory;
     m_logName = logName;
     fillTexts(programName, versionText, comments);
@@ -199,21 +189,18 @@ void TPelKorAboutBoxForm::ShowAboutBox(const QString& programName, const QString
     StopProgram(ViewerProcess);
 }
 
-void TPelKorAboutBoxForm::done(int result)
-{
+void TPelKorAboutBoxForm::done(int result) {
     QDialog::done(result);
     StopProgram(ViewerProcess);
 }
 
-void TPelKorAboutBoxForm::showEvent(QShowEvent* event)
-{
+void TPelKorAboutBoxForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     raise();
     activateWindow();
 }
 
-void TPelKorAboutBoxForm::keyPressEvent(QKeyEvent* event)
-{
+void TPelKorAboutBoxForm::keyPressEvent(QKeyEvent* event) {
     // There is no cancel button, so Escape does not close the box.
     if (event->key() == Qt::Key_Escape) {
         event->accept();
@@ -224,8 +211,7 @@ void TPelKorAboutBoxForm::keyPressEvent(QKeyEvent* event)
 
 // The program log's own full path: the viewer gets one argument that names
 // the file wherever the log went (its subdirectory or the base directory).
-std::string TPelKorAboutBoxForm::viewerLogPath() const
-{
+std::string TPelKorAboutBoxForm::viewerLogPath() const {
     std::string path;
     if (AppContext().ProgramLog) {
         path = AppContext().ProgramLog->Path();
@@ -237,21 +223,20 @@ std::string TPelKorAboutBoxForm::viewerLogPath() const
     QString full = QFile::decodeName(QByteArray::fromStdString(path));
     if (QDir::isRelativePath(full)) {
         const std::string& base = AppContext().BaseDirectory;
-        const QDir baseDir = base.empty() ? QDir::current()
-                                          : QDir(QFile::decodeName(QByteArray::fromStdString(base)));
+        const QDir baseDir = base.empty()
+                                 ? QDir::current()
+                                 : QDir(QFile::decodeName(QByteArray::fromStdString(base)));
         full = baseDir.absoluteFilePath(full);
     }
     return QFile::encodeName(QDir::cleanPath(full)).toStdString();
 }
 
-void TPelKorAboutBoxForm::ButtonWexalorClick()
-{
+void TPelKorAboutBoxForm::ButtonWexalorClick() {
     StopProgram(ViewerProcess);
     raise();
     const std::string commandLine = viewerLogPath();
     // "./": the current directory itself, never a search of PATH.
-    if (RunProgram(std::string("./") + kViewerName, commandLine, kViewerLowPriority,
-                   ViewerProcess))
+    if (RunProgram(std::string("./") + kViewerName, commandLine, kViewerLowPriority, ViewerProcess))
         return;
     SpeakerAlarm();
     LogMessage(std::string("Could Not Find ") + kViewerName +

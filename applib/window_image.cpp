@@ -22,8 +22,8 @@
 
 namespace {
 
-constexpr int kJpegQuality = 90;      // percent, baseline tables
-constexpr int kMaxImageSide = 32767;  // pixels; well inside JPEG's 65500 limit
+constexpr int kJpegQuality = 90;     // percent, baseline tables
+constexpr int kMaxImageSide = 32767; // pixels; well inside JPEG's 65500 limit
 constexpr uint32_t kBitmapFileHeaderSize = 14;
 constexpr uint32_t kBitmapInfoHeaderSize = 40;
 constexpr int32_t kPixelsPerMetre96Dpi = 3780;
@@ -36,8 +36,7 @@ struct JpegErrorManager {
     char message[JMSG_LENGTH_MAX];
 };
 
-void onJpegError(j_common_ptr cinfo)
-{
+void onJpegError(j_common_ptr cinfo) {
     auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
     (*cinfo->err->format_message)(cinfo, manager->message);
     std::longjmp(manager->jump, 1);
@@ -46,8 +45,7 @@ void onJpegError(j_common_ptr cinfo)
 // Compresses an RGB888 picture into a malloc'd buffer. Only C objects live
 // between setjmp and the scanline loop, so the jump skips no destructor.
 bool compressJpeg(const QImage& rgb, unsigned char** buffer, unsigned long* size,
-                  char (&error)[JMSG_LENGTH_MAX])
-{
+                  char (&error)[JMSG_LENGTH_MAX]) {
     jpeg_compress_struct cinfo;
     JpegErrorManager manager;
     cinfo.err = jpeg_std_error(&manager.pub);
@@ -76,8 +74,7 @@ bool compressJpeg(const QImage& rgb, unsigned char** buffer, unsigned long* size
     return true;
 }
 
-QByteArray encodeJpeg(const QImage& picture, const std::string& fileName)
-{
+QByteArray encodeJpeg(const QImage& picture, const std::string& fileName) {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
@@ -92,16 +89,14 @@ QByteArray encodeJpeg(const QImage& picture, const std::string& fileName)
     return bytes;
 }
 
-void putLittleEndian(QByteArray& bytes, uint32_t value, int byteCount)
-{
+void putLittleEndian(QByteArray& bytes, uint32_t value, int byteCount) {
     for (int i = 0; i < byteCount; ++i)
         bytes.append(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
 // A Windows bitmap file: BITMAPFILEHEADER, BITMAPINFOHEADER, then 24-bit
 // rows, bottom row first, each padded to a multiple of 4 bytes.
-QByteArray encodeBitmap(const QImage& picture)
-{
+QByteArray encodeBitmap(const QImage& picture) {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
     const uint32_t width = static_cast<uint32_t>(rgb.width());
     const uint32_t height = static_cast<uint32_t>(rgb.height());
@@ -144,8 +139,7 @@ QByteArray encodeBitmap(const QImage& picture)
 // Written beside the target under a temporary name and renamed over it only
 // when complete, so a failed write leaves neither a partial file nor damage
 // to an older file of the same name.
-void writeWholeFile(const std::string& fileName, const QByteArray& bytes)
-{
+void writeWholeFile(const std::string& fileName, const QByteArray& bytes) {
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
     if (!file.open(QIODevice::WriteOnly))
         throw GuiError("Cannot create file \"" + fileName + "\". " +
@@ -159,8 +153,7 @@ void writeWholeFile(const std::string& fileName, const QByteArray& bytes)
 
 // What the window shows in the rectangle (0, 0, width, height), in device
 // pixels one to one whatever the screen's scale factor.
-QImage captureWindow(QWidget* window, int width, int height)
-{
+QImage captureWindow(QWidget* window, int width, int height) {
     QImage shot = window->grab(QRect(0, 0, width, height)).toImage();
     if (shot.size() != QSize(width, height))
         shot = shot.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -170,8 +163,7 @@ QImage captureWindow(QWidget* window, int width, int height)
 
 } // namespace
 
-std::string WindowImageFileName(const std::string& fileName, bool asJpeg)
-{
+std::string WindowImageFileName(const std::string& fileName, bool asJpeg) {
     const std::size_t slash = fileName.rfind('/');
     const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const std::size_t dot = fileName.find('.', nameStart);
@@ -179,8 +171,7 @@ std::string WindowImageFileName(const std::string& fileName, bool asJpeg)
 }
 
 void SaveWindowImage(QWidget* window, QLabel* image, int height, const std::string& fileName,
-                     bool asJpeg, int width)
-{
+                     bool asJpeg, int width) {
     const std::string finalName = WindowImageFileName(fileName, asJpeg);
     if (window == nullptr || width <= 0 || height <= 0 || width > kMaxImageSide ||
         height > kMaxImageSide)

@@ -25,8 +25,7 @@ const char* const kHelpFolders[] = {"/Files/Help/", "/"};
 
 // The file's lines as stored: 8-bit text, CR LF or LF line ends, and no
 // extra empty line for the line end at the very end of the file.
-QString linesOf(const QByteArray& bytes)
-{
+QString linesOf(const QByteArray& bytes) {
     QList<QByteArray> lines = bytes.split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
@@ -42,8 +41,7 @@ QString linesOf(const QByteArray& bytes)
 
 } // namespace
 
-TQuillstoneHelpForm::TQuillstoneHelpForm(QWidget* parent) : QWidget(parent, Qt::Window)
-{
+TQuillstoneHelpForm::TQuillstoneHelpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("QuillstoneHelpForm"));
     setWindowTitle(QStringLiteral("Link Budget Formulas"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -74,14 +72,12 @@ TQuillstoneHelpForm::TQuillstoneHelpForm(QWidget* parent) : QWidget(parent, Qt::
     FormCreate();
 }
 
-TQuillstoneHelpForm::~TQuillstoneHelpForm()
-{
+TQuillstoneHelpForm::~TQuillstoneHelpForm() {
     if (QuillstoneHelpForm == this)
         QuillstoneHelpForm = nullptr;
 }
 
-void TQuillstoneHelpForm::FormCreate()
-{
+void TQuillstoneHelpForm::FormCreate() {
     Memo1->clear();
     // Before the run has a base directory the current directory serves.
     const std::string base =
@@ -92,14 +88,12 @@ void TQuillstoneHelpForm::FormCreate()
             continue;
         QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
         if (!file.open(QIODevice::ReadOnly)) {
-            ShowException("Cannot open file \"" + path + "\". " +
-                          file.errorString().toStdString());
+            ShowException("Cannot open file \"" + path + "\". " + file.errorString().toStdString());
             return;
         }
         const QByteArray bytes = file.readAll();
         if (file.error() != QFileDevice::NoError) {
-            ShowException("Cannot read file \"" + path + "\". " +
-                          file.errorString().toStdString());
+            ShowException("Cannot read file \"" + path + "\". " + file.errorString().toStdString());
             return;
         }
         Memo1->setPlainText(linesOf(bytes));
@@ -108,16 +102,14 @@ void TQuillstoneHelpForm::FormCreate()
     Memo1->setPlainText(QString::fromLatin1(kNotFoundLine));
 }
 
-void TQuillstoneHelpForm::ShowAndRaise()
-{
+void TQuillstoneHelpForm::ShowAndRaise() {
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
 }
 
-void TQuillstoneHelpForm::closeEvent(QCloseEvent* event)
-{
+void TQuillstoneHelpForm::closeEvent(QCloseEvent* event) {
     hide();
     event->ignore();
 }

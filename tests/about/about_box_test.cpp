@@ -22,18 +22,15 @@ const QString kLogFolder = "SYSTEM/ERLOGS";
 const QString kFirstMissing =
     "Could Not Find Wexalor.exe.  Looking in Debug Directory.  BUILD ERROR FOR INSTALL.";
 
-bool processGone(pid_t pid)
-{
+bool processGone(pid_t pid) {
     return pid > 0 && ::kill(pid, 0) == -1 && errno == ESRCH;
 }
 
-QLabel* label(const QWidget& box, const char* name)
-{
+QLabel* label(const QWidget& box, const char* name) {
     return box.findChild<QLabel*>(name);
 }
 
-QPushButton* button(const QWidget& box, const char* name)
-{
+QPushButton* button(const QWidget& box, const char* name) {
     return box.findChild<QPushButton*>(name);
 }
 
@@ -42,19 +39,20 @@ QPushButton* button(const QWidget& box, const char* name)
 class AboutBoxTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     GuiTestBase m_base;
 
     // A stand-in viewer: writes its argument count and arguments to a file
     // named after its process id, then waits to be ended.
-    bool writeViewer(const QString& relative, bool executable = true)
-    {
+    bool writeViewer(const QString& relative, bool executable = true) {
         const QByteArray script = "#!/bin/sh\n"
                                   "printf '%s\\n' \"$#\" \"$@\" > \"" +
                                   m_base.Dir().toUtf8() +
                                   "/viewer-$$.tmp\"\n"
-                                  "mv \"" + m_base.Dir().toUtf8() + "/viewer-$$.tmp\" \"" +
-                                  m_base.Dir().toUtf8() + "/viewer-$$.txt\"\n"
+                                  "mv \"" +
+                                  m_base.Dir().toUtf8() + "/viewer-$$.tmp\" \"" +
+                                  m_base.Dir().toUtf8() +
+                                  "/viewer-$$.txt\"\n"
                                   "exec sleep 60\n";
         if (!m_base.WriteFile(relative, script))
             return false;
@@ -63,30 +61,25 @@ private:
                                      executable ? readWrite | QFile::ExeOwner : readWrite);
     }
 
-    QByteArray viewerArguments(pid_t pid) const
-    {
+    QByteArray viewerArguments(pid_t pid) const {
         return m_base.ReadFile(QString("viewer-%1.txt").arg(pid));
     }
 
-    bool viewerWrote(pid_t pid) const
-    {
+    bool viewerWrote(pid_t pid) const {
         return QFileInfo::exists(m_base.Path(QString("viewer-%1.txt").arg(pid)));
     }
 
     // The program log in its usual place, as the run's start makes it.
-    QString openProgramLog(const QString& path)
-    {
+    QString openProgramLog(const QString& path) {
         AppContext().ProgramLog = std::make_unique<ErrorLog>(path.toLocal8Bit().constData());
         return path;
     }
 
-    QStringList logTexts(const QString& path) const
-    {
+    QStringList logTexts(const QString& path) const {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
             return {"<no log>"};
-        static const QRegularExpression line(
-            R"(^(\d{6})  \d{3}:\d\d:\d\d:\d\d\.\d{6}  (.*)$)");
+        static const QRegularExpression line(R"(^(\d{6})  \d{3}:\d\d:\d\d:\d\d\.\d{6}  (.*)$)");
         QStringList texts;
         for (const QByteArray& raw : file.readAll().split('\n')) {
             if (raw.isEmpty())
@@ -101,8 +94,7 @@ private:
     // Runs the modal box of the "About" command; `whileOpen` runs inside its
     // loop and must close it. A box still open after that is closed with 99.
     int runModal(TPelKorAboutBoxForm& box, const QString& comments,
-                 const std::function<void()>& whileOpen)
-    {
+                 const std::function<void()>& whileOpen) {
         bool ranWhileOpen = false;
         QTimer::singleShot(0, &box, [&] {
             ranWhileOpen = box.isVisible() && box.isModal();
@@ -114,14 +106,12 @@ private:
         return ranWhileOpen ? box.result() : -1;
     }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         QVERIFY(m_base.Open(GuiTestBase::Mode::Present));
         SetDevelopmentViewerPath(m_base.StdPath("nowhere/Wexalor.exe"));
     }
-    void cleanup()
-    {
+    void cleanup() {
         StopProgram(ViewerProcess);
         SetDevelopmentViewerPath("");
         m_base.Close();
@@ -130,7 +120,6 @@ private slots:
     void textsShownAndOkCloses();
     void emptyCommentsHideTheirLabel();
     void layoutAsDesigned();
-    void developmentFolderDefault();
     void viewLogsStartsOneViewerAtATime();
     void viewerEndsWhenTheBoxCloses();
     void viewerIsGivenTheLogsFullPath_data();
@@ -140,8 +129,7 @@ private slots:
     void viewerNowhere();
 };
 
-void AboutBoxTest::textsShownAndOkCloses()
-{
+void AboutBoxTest::textsShownAndOkCloses() {
     QVERIFY(m_base.MakeDir(kLogFolder));
     const QString log = openProgramLog(m_base.Path(kLogFolder + "/Quillstone.Log"));
     QWidget owner;
@@ -176,8 +164,7 @@ void AboutBoxTest::textsShownAndOkCloses()
     QCOMPARE(m_base.ToneStarts(), 0);
 }
 
-void AboutBoxTest::emptyCommentsHideTheirLabel()
-{
+void AboutBoxTest::emptyCommentsHideTheirLabel() {
     TPelKorAboutBoxForm box(nullptr);
     bool commentsHidden = false, versionVisible = false;
     runModal(box, "", [&] {
@@ -189,8 +176,7 @@ void AboutBoxTest::emptyCommentsHideTheirLabel()
     QVERIFY(versionVisible);
 }
 
-void AboutBoxTest::layoutAsDesigned()
-{
+void AboutBoxTest::layoutAsDesigned() {
     TPelKorAboutBoxForm box(nullptr);
     QCOMPARE(box.windowTitle(), QString("About"));
     QCOMPARE(box.minimumSize(), QSize(298, 213));
@@ -207,10 +193,10 @@ void AboutBoxTest::layoutAsDesigned()
         QRect geometry; // width 0: sized to its contents
     };
     const Place places[] = {
-        {"ProgramIcon", panel, {8, 8, 65, 57}},  {"ProductName", panel, {80, 8, 0, 0}},
-        {"Version", panel, {80, 26, 0, 0}},      {"Copyright", panel, {80, 44, 0, 0}},
-        {"LabelAddress", panel, {8, 74, 0, 0}},  {"LabelPhone", panel, {8, 91, 0, 0}},
-        {"LabelWeb", panel, {8, 107, 0, 0}},     {"LabelComments", panel, {8, 124, 0, 0}},
+        {"ProgramIcon", panel, {8, 8, 65, 57}},       {"ProductName", panel, {80, 8, 0, 0}},
+        {"Version", panel, {80, 26, 0, 0}},           {"Copyright", panel, {80, 44, 0, 0}},
+        {"LabelAddress", panel, {8, 74, 0, 0}},       {"LabelPhone", panel, {8, 91, 0, 0}},
+        {"LabelWeb", panel, {8, 107, 0, 0}},          {"LabelComments", panel, {8, 124, 0, 0}},
         {"ButtonWexalor", panel, {214, 136, 61, 18}}, {"OKButton", &box, {117, 182, 75, 25}},
     };
     for (const Place& p : places) {
@@ -244,16 +230,7 @@ void AboutBoxTest::layoutAsDesigned()
     QVERIFY(colours.size() > 5);
 }
 
-void AboutBoxTest::developmentFolderDefault()
-{
-    SetDevelopmentViewerPath("");
-    QCOMPARE(DevelopmentViewerPath(), std::string("/PelLibs/CommonAppExes/Wexalor/Wexalor.exe"));
-    SetDevelopmentViewerPath("/elsewhere/Wexalor.exe");
-    QCOMPARE(DevelopmentViewerPath(), std::string("/elsewhere/Wexalor.exe"));
-}
-
-void AboutBoxTest::viewLogsStartsOneViewerAtATime()
-{
+void AboutBoxTest::viewLogsStartsOneViewerAtATime() {
     QVERIFY(m_base.MakeDir(kLogFolder));
     const QString log = openProgramLog(m_base.Path(kLogFolder + "/Quillstone.Log"));
     QVERIFY(writeViewer("Wexalor.exe"));
@@ -280,8 +257,7 @@ void AboutBoxTest::viewLogsStartsOneViewerAtATime()
     QCOMPARE(logTexts(log), QStringList());
 }
 
-void AboutBoxTest::viewerEndsWhenTheBoxCloses()
-{
+void AboutBoxTest::viewerEndsWhenTheBoxCloses() {
     QVERIFY(writeViewer("Wexalor.exe"));
     TPelKorAboutBoxForm box(nullptr);
     pid_t viewer = 0;
@@ -298,8 +274,7 @@ void AboutBoxTest::viewerEndsWhenTheBoxCloses()
     QVERIFY(processGone(viewer));
 }
 
-void AboutBoxTest::viewerIsGivenTheLogsFullPath_data()
-{
+void AboutBoxTest::viewerIsGivenTheLogsFullPath_data() {
     QTest::addColumn<bool>("logFolder");
     QTest::addColumn<QString>("programLog"); // "": no program log (before the run starts)
     QTest::addColumn<QString>("expected");   // relative to the base directory
@@ -308,12 +283,13 @@ void AboutBoxTest::viewerIsGivenTheLogsFullPath_data()
                                        << "SYSTEM/ERLOGS/Quillstone.Log";
     QTest::newRow("log under its relative name") << false << "Quillstone.Log"
                                                  << "Quillstone.Log";
-    QTest::newRow("no log yet, folder present") << true << "" << "SYSTEM/ERLOGS/Quillstone.Log";
-    QTest::newRow("no log yet, no folder") << false << "" << "Quillstone.Log";
+    QTest::newRow("no log yet, folder present") << true << ""
+                                                << "SYSTEM/ERLOGS/Quillstone.Log";
+    QTest::newRow("no log yet, no folder") << false << ""
+                                           << "Quillstone.Log";
 }
 
-void AboutBoxTest::viewerIsGivenTheLogsFullPath()
-{
+void AboutBoxTest::viewerIsGivenTheLogsFullPath() {
     QFETCH(bool, logFolder);
     QFETCH(QString, programLog);
     QFETCH(QString, expected);
@@ -337,15 +313,13 @@ void AboutBoxTest::viewerIsGivenTheLogsFullPath()
     QCOMPARE(viewerArguments(viewer), "1\n" + m_base.Path(expected).toLocal8Bit() + "\n");
 }
 
-void AboutBoxTest::viewerOnlyInTheDevelopmentFolder_data()
-{
+void AboutBoxTest::viewerOnlyInTheDevelopmentFolder_data() {
     QTest::addColumn<bool>("unrunnableCopyHere");
     QTest::newRow("none in the current directory") << false;
     QTest::newRow("one here that cannot run") << true;
 }
 
-void AboutBoxTest::viewerOnlyInTheDevelopmentFolder()
-{
+void AboutBoxTest::viewerOnlyInTheDevelopmentFolder() {
     QFETCH(bool, unrunnableCopyHere);
     const QString log = openProgramLog(m_base.Path("Quillstone.Log"));
     if (unrunnableCopyHere) {
@@ -369,12 +343,11 @@ void AboutBoxTest::viewerOnlyInTheDevelopmentFolder()
     QVERIFY(processGone(viewer));
 }
 
-void AboutBoxTest::viewerNowhere()
-{
+void AboutBoxTest::viewerNowhere() {
     const QString log = openProgramLog(m_base.Path("Quillstone.Log"));
     const QString missing = m_base.Path("nowhere/Wexalor.exe");
-    const QStringList twoLines{"000001|" + kFirstMissing,
-                               "000001|Could Not Find Debug  " + missing + ".  Cannot View Log Files"};
+    const QStringList twoLines{"000001|" + kFirstMissing, "000001|Could Not Find Debug  " +
+                                                              missing + ".  Cannot View Log Files"};
     TPelKorAboutBoxForm box(nullptr);
     box.show();
 

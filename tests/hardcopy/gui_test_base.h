@@ -15,12 +15,11 @@
 #include <string>
 
 class GuiTestBase {
-public:
+  public:
     using Mode = platform::SimulatedDriver::Mode;
 
     // False when the directory could not be made.
-    bool Open(Mode mode = Mode::Absent)
-    {
+    bool Open(Mode mode = Mode::Absent) {
         m_previous = QDir::currentPath();
         m_dir = std::make_unique<QTemporaryDir>();
         if (!m_dir->isValid() || !QDir::setCurrent(m_dir->path()))
@@ -32,8 +31,7 @@ public:
         return true;
     }
 
-    void Close()
-    {
+    void Close() {
         ResetAppContext();
         platform::SetDriverBackend(std::make_shared<platform::SimulatedDriver>());
         QDir::setCurrent(m_previous);
@@ -46,30 +44,28 @@ public:
 
     bool MakeDir(const QString& relative) const { return QDir(Dir()).mkpath(relative); }
 
-    bool WriteFile(const QString& relative, const QByteArray& contents) const
-    {
+    bool WriteFile(const QString& relative, const QByteArray& contents) const {
         QFile file(Path(relative));
         return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
     }
 
-    QByteArray ReadFile(const QString& relative) const
-    {
+    QByteArray ReadFile(const QString& relative) const {
         QFile file(Path(relative));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     // Tone starts on the speaker: each writes the timer command 0xB6 to 0x43.
-    int ToneStarts() const
-    {
+    int ToneStarts() const {
         const auto& transfers = m_driver.Transfers();
-        return static_cast<int>(std::count_if(transfers.begin(), transfers.end(), [](const auto& t) {
-            return t.write && t.port == 0x43 && t.value == 0xB6;
-        }));
+        return static_cast<int>(
+            std::count_if(transfers.begin(), transfers.end(), [](const auto& t) {
+                return t.write && t.port == 0x43 && t.value == 0xB6;
+            }));
     }
 
     platform::SimulatedDriver& Driver() { return m_driver; }
 
-private:
+  private:
     QString m_previous;
     std::unique_ptr<QTemporaryDir> m_dir;
     platform::SimulatedDriver m_driver;

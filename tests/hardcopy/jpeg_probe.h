@@ -31,8 +31,7 @@ struct ErrorJump {
     char message[JMSG_LENGTH_MAX];
 };
 
-inline void onError(j_common_ptr cinfo)
-{
+inline void onError(j_common_ptr cinfo) {
     auto* err = reinterpret_cast<ErrorJump*>(cinfo->err);
     (*cinfo->err->format_message)(cinfo, err->message);
     std::longjmp(err->jump, 1);
@@ -40,8 +39,7 @@ inline void onError(j_common_ptr cinfo)
 
 // Only plain C objects live between setjmp and the calls that may jump; the
 // pixels go to a malloc'd buffer that the caller frees.
-inline bool decode(const QByteArray& bytes, JpegFacts& facts, unsigned char** rgb)
-{
+inline bool decode(const QByteArray& bytes, JpegFacts& facts, unsigned char** rgb) {
     jpeg_decompress_struct cinfo;
     ErrorJump err;
     cinfo.err = jpeg_std_error(&err.pub);
@@ -77,22 +75,19 @@ inline bool decode(const QByteArray& bytes, JpegFacts& facts, unsigned char** rg
     return true;
 }
 
-inline JpegFacts Read(const QByteArray& bytes)
-{
+inline JpegFacts Read(const QByteArray& bytes) {
     JpegFacts facts;
     unsigned char* rgb = nullptr;
     facts.decoded = decode(bytes, facts, &rgb);
     if (facts.decoded)
-        facts.pixels = QImage(rgb, facts.width, facts.height, facts.width * 3,
-                              QImage::Format_RGB888)
-                           .copy();
+        facts.pixels =
+            QImage(rgb, facts.width, facts.height, facts.width * 3, QImage::Format_RGB888).copy();
     std::free(rgb);
     return facts;
 }
 
 // The tables that jpeg_set_quality(quality, TRUE) gives an encoder.
-inline std::array<std::array<unsigned, DCTSIZE2>, 2> QualityTables(int quality)
-{
+inline std::array<std::array<unsigned, DCTSIZE2>, 2> QualityTables(int quality) {
     std::array<std::array<unsigned, DCTSIZE2>, 2> tables{};
     jpeg_compress_struct cinfo;
     jpeg_error_mgr err;
@@ -111,15 +106,13 @@ inline std::array<std::array<unsigned, DCTSIZE2>, 2> QualityTables(int quality)
 
 // The start-of-frame markers present in the file: 0xC0 baseline, 0xC1
 // extended sequential, 0xC2 progressive.
-inline bool HasFrameMarker(const QByteArray& bytes, unsigned char marker)
-{
+inline bool HasFrameMarker(const QByteArray& bytes, unsigned char marker) {
     const char pattern[] = {static_cast<char>(0xFF), static_cast<char>(marker)};
     return bytes.contains(QByteArray(pattern, 2));
 }
 
 // Within the loss of a quality-90 JPEG on flat colour (per channel).
-inline bool CloseTo(QColor actual, QColor expected, int tolerance = 12)
-{
+inline bool CloseTo(QColor actual, QColor expected, int tolerance = 12) {
     return std::abs(actual.red() - expected.red()) <= tolerance &&
            std::abs(actual.green() - expected.green()) <= tolerance &&
            std::abs(actual.blue() - expected.blue()) <= tolerance;

@@ -17,25 +17,22 @@
 class HelpFormTest : public QObject {
     Q_OBJECT
 
-private:
+  private:
     GuiTestBase m_base;
     std::string m_shown; // what the exception display was given
 
-    static QString memoText(const TQuillstoneHelpForm& form)
-    {
+    static QString memoText(const TQuillstoneHelpForm& form) {
         const auto* memo = form.findChild<QPlainTextEdit*>("Memo1");
         return memo != nullptr ? memo->toPlainText() : QString("<no Memo1>");
     }
 
-private slots:
-    void init()
-    {
+  private slots:
+    void init() {
         QVERIFY(m_base.Open());
         m_shown.clear();
         SetExceptionDisplay([this](const std::string& message) { m_shown = message; });
     }
-    void cleanup()
-    {
+    void cleanup() {
         SetExceptionDisplay({});
         m_base.Close();
     }
@@ -49,26 +46,24 @@ private slots:
     void shippedTextMatchesTheCalculation();
 };
 
-void HelpFormTest::lookupOrder_data()
-{
+void HelpFormTest::lookupOrder_data() {
     QTest::addColumn<QByteArray>("inHelpFolder"); // "-": no file there
     QTest::addColumn<QByteArray>("inBase");
     QTest::addColumn<QString>("shown");
 
     QTest::newRow("help folder") << QByteArray("First line\r\nSecond line\r\n") << QByteArray("-")
                                  << "First line\nSecond line";
-    QTest::newRow("base folder only") << QByteArray("-") << QByteArray("Base copy\n\nend")
-                                      << "Base copy\n\nend";
-    QTest::newRow("help folder first") << QByteArray("Help copy") << QByteArray("Base copy")
-                                       << "Help copy";
+    QTest::newRow("base folder only")
+        << QByteArray("-") << QByteArray("Base copy\n\nend") << "Base copy\n\nend";
+    QTest::newRow("help folder first")
+        << QByteArray("Help copy") << QByteArray("Base copy") << "Help copy";
     QTest::newRow("neither") << QByteArray("-") << QByteArray("-") << "Help File Not Found";
     QTest::newRow("empty file") << QByteArray("") << QByteArray("Base copy") << "";
     QTest::newRow("8-bit text kept") << QByteArray("Eb/No \xB1 1 dB") << QByteArray("-")
                                      << QString::fromLatin1("Eb/No \xB1 1 dB");
 }
 
-void HelpFormTest::lookupOrder()
-{
+void HelpFormTest::lookupOrder() {
     QFETCH(QByteArray, inHelpFolder);
     QFETCH(QByteArray, inBase);
     QFETCH(QString, shown);
@@ -85,8 +80,7 @@ void HelpFormTest::lookupOrder()
     QCOMPARE(m_shown, std::string());
 }
 
-void HelpFormTest::unreadableFileIsReported()
-{
+void HelpFormTest::unreadableFileIsReported() {
     // A file that opens but fails on the first read, even for root: this
     // process's own memory, read from address 0.
     QVERIFY(m_base.MakeDir("Files/Help"));
@@ -98,8 +92,7 @@ void HelpFormTest::unreadableFileIsReported()
     QCOMPARE(memoText(form), QString());
 }
 
-void HelpFormTest::windowAsDesigned()
-{
+void HelpFormTest::windowAsDesigned() {
     TQuillstoneHelpForm form;
     QCOMPARE(form.windowTitle(), QString("Link Budget Formulas"));
     QCOMPARE(form.size(), QSize(458, 401));
@@ -122,8 +115,7 @@ void HelpFormTest::windowAsDesigned()
     QTRY_COMPARE(memo->geometry(), form.rect()); // fills the window as it is resized
 }
 
-void HelpFormTest::helpTwiceIsOneWindowClosingOnlyHides()
-{
+void HelpFormTest::helpTwiceIsOneWindowClosingOnlyHides() {
     QVERIFY(m_base.WriteFile("The Link Budget.txt", "Formula text"));
     auto form = std::make_unique<TQuillstoneHelpForm>();
     QuillstoneHelpForm = form.get();
@@ -152,8 +144,7 @@ void HelpFormTest::helpTwiceIsOneWindowClosingOnlyHides()
     QCOMPARE(QuillstoneHelpForm, nullptr);
 }
 
-void HelpFormTest::shippedTextIsPlainAscii()
-{
+void HelpFormTest::shippedTextIsPlainAscii() {
     QFile file(QUILLSTONE_HELP_TEXT);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
@@ -165,8 +156,7 @@ void HelpFormTest::shippedTextIsPlainAscii()
     }
 }
 
-void HelpFormTest::shippedTextMatchesTheCalculation()
-{
+void HelpFormTest::shippedTextMatchesTheCalculation() {
     // Shown through the window, as the user sees it.
     QVERIFY(m_base.MakeDir("Files/Help"));
     QVERIFY(QFile::copy(QUILLSTONE_HELP_TEXT, m_base.Path("Files/Help/The Link Budget.txt")));

@@ -13,7 +13,7 @@
 namespace {
 
 constexpr size_t kMaxDriverErrorText = 1023; // characters kept
-constexpr uint32_t kAutomaticStart = 2;       // the service starts with the system
+constexpr uint32_t kAutomaticStart = 2;      // the service starts with the system
 constexpr const char* kDriverName = "WinDriver";
 constexpr const char* kDriverFileName = "WINDRVR6";
 constexpr const char* kDefaultInterpreter = "/bin/sh";
@@ -40,14 +40,12 @@ constexpr ScriptChoice kScripts[] = {
 constexpr const char* kOtherPlatformScript = "98_WindriverLoad.bat";
 
 // The interpreter that runs batch scripts: COMSPEC, or the shell.
-std::string Interpreter()
-{
+std::string Interpreter() {
     const char* comspec = std::getenv("COMSPEC");
     return comspec != nullptr && *comspec != '\0' ? comspec : kDefaultInterpreter;
 }
 
-std::string ScriptNameForHost()
-{
+std::string ScriptNameForHost() {
     platform::OsVersion version;
     const bool known = platform::GetOsVersion(version);
     return DriverLoadScriptName(known, version.platformId, version.major);
@@ -55,13 +53,11 @@ std::string ScriptNameForHost()
 
 } // namespace
 
-void SetDriverErrorText(const std::string& text)
-{
+void SetDriverErrorText(const std::string& text) {
     AppContext().DriverErrorText = text.substr(0, kMaxDriverErrorText);
 }
 
-int32_t DriverRequest(uint32_t code, intptr_t deviceHandle, void* buffer, uint32_t size)
-{
+int32_t DriverRequest(uint32_t code, intptr_t deviceHandle, void* buffer, uint32_t size) {
     if (deviceHandle == platform::kInvalidDriverHandle)
         return -1;
     uint32_t output = 0xFFFFFFFFu; // left as it is when the driver refuses
@@ -69,8 +65,7 @@ int32_t DriverRequest(uint32_t code, intptr_t deviceHandle, void* buffer, uint32
     return static_cast<int32_t>(output);
 }
 
-std::string DriverLoadScriptName(bool versionKnown, uint32_t platformId, uint32_t major)
-{
+std::string DriverLoadScriptName(bool versionKnown, uint32_t platformId, uint32_t major) {
     if (versionKnown)
         for (const ScriptChoice& choice : kScripts)
             if (choice.platformId == platformId && choice.major == major)
@@ -78,8 +73,7 @@ std::string DriverLoadScriptName(bool versionKnown, uint32_t platformId, uint32_
     return kOtherPlatformScript;
 }
 
-bool ProbeHardwareDriver()
-{
+bool ProbeHardwareDriver() {
     const platform::DriverHandle device = platform::OpenDriverDevice();
     if (device == platform::kInvalidDriverHandle)
         return false;
@@ -90,8 +84,7 @@ bool ProbeHardwareDriver()
     return true;
 }
 
-bool EnsureHardwareDriver()
-{
+bool EnsureHardwareDriver() {
     if (ProbeHardwareDriver())
         return true;
     if (!InstallDriverService())
@@ -102,8 +95,7 @@ bool EnsureHardwareDriver()
     return false;
 }
 
-bool InstallDriverService()
-{
+bool InstallDriverService() {
     std::unique_ptr<DriverInstaller> installer = MakeDriverInstaller();
     if (!installer) {
         SetDriverErrorText(kNoInstallerText);
@@ -118,14 +110,13 @@ bool InstallDriverService()
     return true;
 }
 
-void RunDriverLoadScript()
-{
+void RunDriverLoadScript() {
     LogMessage("Attempting to install HARDWARE DRIVER..........", kLogNotice);
     const std::string base = AppContext().BaseDirectory;
     const std::string scriptPath = base + "/DriverTools/" + ScriptNameForHost();
     if (!FileIsPresent(scriptPath)) {
-        LogMessage("    .... Tried to run " + scriptPath
-                       + "  and it does not exist.  Located on your Install CD and put it here.",
+        LogMessage("    .... Tried to run " + scriptPath +
+                       "  and it does not exist.  Located on your Install CD and put it here.",
                    kLogNotice);
         LogMessage(kInstallFailedLine, kLogNotice);
         return;

@@ -2,22 +2,19 @@
 
 namespace {
 
-DriverInstallerFactory& Factory()
-{
+DriverInstallerFactory& Factory() {
     static DriverInstallerFactory factory;
     return factory;
 }
 
-std::string Kept(const std::string& text, size_t limit)
-{
+std::string Kept(const std::string& text, size_t limit) {
     return text.size() > limit ? text.substr(0, limit) : text;
 }
 
 } // namespace
 
 bool DriverInstaller::Prepare(const std::string& driverName, const std::string& fileName,
-                              uint32_t startType)
-{
+                              uint32_t startType) {
     if (!m_hasManager)
         return false;
     m_startType = startType;
@@ -25,50 +22,43 @@ bool DriverInstaller::Prepare(const std::string& driverName, const std::string& 
     return true;
 }
 
-void DriverInstaller::AddError(const std::string& text)
-{
+void DriverInstaller::AddError(const std::string& text) {
     Append(text);
     m_hasError = true;
 }
 
-void DriverInstaller::AddNote(const std::string& text)
-{
+void DriverInstaller::AddNote(const std::string& text) {
     Append(text);
     m_hasNote = true;
 }
 
-void DriverInstaller::ClearTexts()
-{
+void DriverInstaller::ClearTexts() {
     m_texts.clear();
     m_hasError = false;
     m_hasNote = false;
 }
 
 void DriverInstaller::BuildPaths(const std::string& driverName, const std::string& fileName,
-                                 const std::string& imagePath)
-{
+                                 const std::string& imagePath) {
     m_driverName = Kept(driverName, kMaxName);
     m_fileName = Kept(fileName, kMaxName);
     if (!imagePath.empty())
         m_imagePath = Kept(imagePath, kMaxName);
 }
 
-void DriverInstaller::Append(const std::string& text)
-{
+void DriverInstaller::Append(const std::string& text) {
     m_texts = Kept(m_texts + text, kMaxTexts);
 }
 
 // No platform family of this build has a service manager that loads the
 // driver, so without a test's factory there is no installer.
-std::unique_ptr<DriverInstaller> MakeDriverInstaller()
-{
+std::unique_ptr<DriverInstaller> MakeDriverInstaller() {
     std::unique_ptr<DriverInstaller> installer = Factory() ? Factory()() : nullptr;
     if (installer && !installer->OpenManager())
         installer->AddError("Cannot open service control manager\n");
     return installer;
 }
 
-void SetDriverInstallerFactory(DriverInstallerFactory factory)
-{
+void SetDriverInstallerFactory(DriverInstallerFactory factory) {
     Factory() = std::move(factory);
 }

@@ -9,7 +9,7 @@
 #include <string>
 
 class DriverInstaller {
-public:
+  public:
     static constexpr size_t kMaxName = 999;   // characters kept of each name and path
     static constexpr size_t kMaxTexts = 1999; // characters kept of the errors and notes
 
@@ -43,14 +43,14 @@ public:
     const std::string& FileName() const { return m_fileName; }
     const std::string& ImagePath() const { return m_imagePath; }
 
-protected:
+  protected:
     bool m_hasManager = false;
     uint32_t m_startType = 0;
     std::string m_driverName;
     std::string m_fileName;
     std::string m_imagePath;
 
-private:
+  private:
     void Append(const std::string& text);
 
     std::string m_texts; // errors and notes, in the order added

@@ -5,18 +5,16 @@
 ProcessRecord ViewerProcess;
 
 bool RunProgram(const std::string& applicationName, const std::string& commandLine,
-                uint8_t lowPriority, ProcessRecord& record)
-{
-    const pid_t pid = platform::SpawnProgram(applicationName, {applicationName, commandLine},
-                                             lowPriority != 0);
+                uint8_t lowPriority, ProcessRecord& record) {
+    const pid_t pid =
+        platform::SpawnProgram(applicationName, {applicationName, commandLine}, lowPriority != 0);
     if (pid <= 0)
         return false;
     record.process = pid;
     return true;
 }
 
-void StopProgram(ProcessRecord& record)
-{
+void StopProgram(ProcessRecord& record) {
     if (record.process == 0)
         return;
     platform::KillAndReap(record.process);

@@ -30,29 +30,25 @@ constexpr Banners kBanners[] = {
      "--------------------DLL END----------------------"},
 };
 
-const Banners& BannersFor(uint8_t libraryMode)
-{
+const Banners& BannersFor(uint8_t libraryMode) {
     return kBanners[libraryMode != 0 ? 1 : 0];
 }
 
 // The directory the run started in. A directory that cannot be read leaves
 // "." so that files are still found relative to it, never at the file
 // system's root.
-std::string StartDirectory()
-{
+std::string StartDirectory() {
     const std::string current = platform::GetCurrentDirectory();
     return current.empty() ? "." : current;
 }
 
 // "WINDRIVER Version 6.2" for the version number 602.
-std::string DriverVersionLine(uint32_t version)
-{
-    return "WINDRIVER Version " + FormatProfileNumber(version / 100, 6, 0) + "."
-        + FormatProfileNumber(version % 100, 6, 0);
+std::string DriverVersionLine(uint32_t version) {
+    return "WINDRIVER Version " + FormatProfileNumber(version / 100, 6, 0) + "." +
+           FormatProfileNumber(version % 100, 6, 0);
 }
 
-void CheckHardwareDriver()
-{
+void CheckHardwareDriver() {
     if (EnsureHardwareDriver())
         return;
     LogMessage(AppContext().DriverErrorText, kLogNotice);
@@ -63,8 +59,7 @@ void CheckHardwareDriver()
 } // namespace
 
 void ProgramStart(uint8_t libraryMode, const char* versionText, const char* logName,
-                  const char* logSubdirectory, const char* fallbackLogName)
-{
+                  const char* logSubdirectory, const char* fallbackLogName) {
     AppContextData& context = AppContext();
     context.BaseDirectory = StartDirectory();
 
@@ -89,8 +84,7 @@ void ProgramStart(uint8_t libraryMode, const char* versionText, const char* logN
     context.ShuttingDown = 0;
 }
 
-void ProgramEnd(uint8_t libraryMode)
-{
+void ProgramEnd(uint8_t libraryMode) {
     AppContextData& context = AppContext();
     const char* endBanner = BannersFor(libraryMode).end;
     context.Speaker.reset(); // silences the speaker and releases its ports

@@ -26,8 +26,7 @@ constexpr int kSleepsPerYield = 10;
 constexpr double kSecondsPerMillisecond = 0.001;
 
 // Gives back what a failed open has taken: the claim, then the device.
-void Abandon(platform::DriverHandle device, platform::DriverCard& card)
-{
+void Abandon(platform::DriverHandle device, platform::DriverCard& card) {
     if (card.cardHandle != 0)
         DriverRequest(platform::kDriverReleaseCardRequest, device, &card, sizeof card);
     if (device != platform::kInvalidDriverHandle)
@@ -37,8 +36,7 @@ void Abandon(platform::DriverHandle device, platform::DriverCard& card)
 // Opens the device, checks its version and claims the ports. On failure the
 // error text says which step failed; `device` is whatever was opened.
 bool ClaimPorts(platform::DriverHandle& device, platform::DriverCard& card, int count,
-                const uint32_t* ports)
-{
+                const uint32_t* ports) {
     device = platform::OpenDriverDevice();
     if (device == platform::kInvalidDriverHandle) {
         SetDriverErrorText("Failed opening WinDriver device\n");
@@ -63,8 +61,7 @@ bool ClaimPorts(platform::DriverHandle& device, platform::DriverCard& card, int 
     return true;
 }
 
-Speaker& ContextSpeaker()
-{
+Speaker& ContextSpeaker() {
     auto& speaker = AppContext().Speaker;
     if (!speaker)
         speaker = std::make_unique<Speaker>();
@@ -75,13 +72,11 @@ Speaker& ContextSpeaker()
 
 PortAccess::PortAccess() = default;
 
-PortAccess::~PortAccess()
-{
+PortAccess::~PortAccess() {
     ClosePorts(*this);
 }
 
-bool PortAccess::Transfer(int index, uint32_t operation, uint8_t& value)
-{
+bool PortAccess::Transfer(int index, uint32_t operation, uint8_t& value) {
     if (!IsOpen() || index < 0 || index >= m_count)
         return false;
     platform::DriverTransfer transfer{};
@@ -94,8 +89,7 @@ bool PortAccess::Transfer(int index, uint32_t operation, uint8_t& value)
     return true;
 }
 
-bool PortAccess::ReadPort(int index, uint8_t& value)
-{
+bool PortAccess::ReadPort(int index, uint8_t& value) {
     uint8_t read = 0;
     if (!Transfer(index, platform::kTransferReadByte, read))
         return false;
@@ -103,13 +97,11 @@ bool PortAccess::ReadPort(int index, uint8_t& value)
     return true;
 }
 
-bool PortAccess::WritePort(int index, uint8_t value)
-{
+bool PortAccess::WritePort(int index, uint8_t value) {
     return Transfer(index, platform::kTransferWriteByte, value);
 }
 
-bool OpenPorts(PortAccess& access, int count, const uint32_t* ports)
-{
+bool OpenPorts(PortAccess& access, int count, const uint32_t* ports) {
     if (count <= 0 || count > PortAccess::kMaxPorts || ports == nullptr)
         return false;
     ClosePorts(access);
@@ -128,8 +120,7 @@ bool OpenPorts(PortAccess& access, int count, const uint32_t* ports)
     return true;
 }
 
-void ClosePorts(PortAccess& access)
-{
+void ClosePorts(PortAccess& access) {
     if (!access.IsOpen())
         return;
     DriverRequest(platform::kDriverReleaseCardRequest, access.m_device, access.m_card.get(),
@@ -140,22 +131,20 @@ void ClosePorts(PortAccess& access)
     access.m_count = 0;
 }
 
-Speaker::Speaker() : m_ports(std::make_unique<PortAccess>()), m_clock(std::make_unique<LogClock>())
-{
+Speaker::Speaker()
+    : m_ports(std::make_unique<PortAccess>()), m_clock(std::make_unique<LogClock>()) {
     const auto& ports = AppContext().SpeakerPorts;
     m_open = OpenPorts(*m_ports, static_cast<int>(ports.size()), ports.data());
     m_clock->Synchronise();
     ToneOff();
 }
 
-Speaker::~Speaker()
-{
+Speaker::~Speaker() {
     ToneOff();
     ClosePorts(*m_ports);
 }
 
-void Speaker::ToneOn(int16_t frequency)
-{
+void Speaker::ToneOn(int16_t frequency) {
     if (!m_open)
         return;
     if (frequency == 0) { // no divisor gives 0 Hz: silence rather than divide by zero
@@ -171,8 +160,7 @@ void Speaker::ToneOn(int16_t frequency)
         m_ports->WritePort(kSpeakerGate, gate | kGateAndSpeakerOn);
 }
 
-void Speaker::ToneOff()
-{
+void Speaker::ToneOff() {
     uint8_t gate = 0;
     if (m_open && m_ports->ReadPort(kSpeakerGate, gate))
         m_ports->WritePort(kSpeakerGate, gate & static_cast<uint8_t>(~kGateAndSpeakerOn));
@@ -180,8 +168,7 @@ void Speaker::ToneOff()
 
 // Ends when the clock has reached the deadline or after one 1 ms sleep per
 // millisecond, whichever comes first.
-void Speaker::Wait(int milliseconds)
-{
+void Speaker::Wait(int milliseconds) {
     if (milliseconds <= 0)
         return;
     m_clock->StartInterval(milliseconds * kSecondsPerMillisecond);
@@ -194,20 +181,17 @@ void Speaker::Wait(int milliseconds)
     }
 }
 
-void Speaker::Beep(int16_t frequency, int milliseconds)
-{
+void Speaker::Beep(int16_t frequency, int milliseconds) {
     ToneOn(frequency);
     Wait(milliseconds);
     ToneOff();
 }
 
-void SpeakerClick()
-{
+void SpeakerClick() {
     ContextSpeaker().Beep(1, 1);
 }
 
-void SpeakerChirp()
-{
+void SpeakerChirp() {
     Speaker& speaker = ContextSpeaker();
     speaker.ToneOn(800);
     speaker.Wait(50);
@@ -216,8 +200,7 @@ void SpeakerChirp()
     speaker.ToneOff();
 }
 
-void SpeakerAlarm()
-{
+void SpeakerAlarm() {
     Speaker& speaker = ContextSpeaker();
     for (int pair = 0; pair < 2; ++pair) {
         if (pair > 0)

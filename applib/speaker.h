@@ -14,7 +14,7 @@ struct DriverCard;
 // A driver connection that has claimed a list of I/O ports, each one byte
 // wide, reached by their index in that list.
 class PortAccess {
-public:
+  public:
     static constexpr int kMaxPorts = 64;
 
     PortAccess();
@@ -29,12 +29,12 @@ public:
     bool ReadPort(int index, uint8_t& value);
     bool WritePort(int index, uint8_t value);
 
-private:
+  private:
     friend bool OpenPorts(PortAccess& access, int count, const uint32_t* ports);
     friend void ClosePorts(PortAccess& access);
     bool Transfer(int index, uint32_t operation, uint8_t& value);
 
-    intptr_t m_device = -1;                      // the driver device handle
+    intptr_t m_device = -1;                       // the driver device handle
     std::unique_ptr<platform::DriverCard> m_card; // none while closed
     int m_count = 0;
     std::array<uint32_t, kMaxPorts> m_ports{};
@@ -48,7 +48,7 @@ bool OpenPorts(PortAccess& access, int count, const uint32_t* ports);
 void ClosePorts(PortAccess& access);
 
 class Speaker {
-public:
+  public:
     Speaker();  // opens the ports {0x43, 0x42, 0x61}, then silences the speaker
     ~Speaker(); // silences the speaker, then releases the ports
     Speaker(const Speaker&) = delete;
@@ -60,7 +60,7 @@ public:
     void Wait(int milliseconds);    // runs whether or not the ports are open
     void Beep(int16_t frequency, int milliseconds);
 
-private:
+  private:
     std::unique_ptr<PortAccess> m_ports;
     bool m_open = false;
     std::unique_ptr<LogClock> m_clock;

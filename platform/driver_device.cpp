@@ -16,30 +16,25 @@ struct DeviceTable {
 
 // Never destroyed: a Speaker held by another static object may still close
 // its device while the process exits.
-DeviceTable& Devices()
-{
+DeviceTable& Devices() {
     static auto* table = new DeviceTable;
     return *table;
 }
 
-DriverBackend& Backend()
-{
+DriverBackend& Backend() {
     DeviceTable& table = Devices();
     if (!table.backend)
         table.backend = std::make_shared<PcSpeakerBackend>();
     return *table.backend;
 }
 
-template <typename Record>
-Record* RecordIn(void* buffer, uint32_t size)
-{
+template <typename Record> Record* RecordIn(void* buffer, uint32_t size) {
     return buffer != nullptr && size >= sizeof(Record) ? static_cast<Record*>(buffer) : nullptr;
 }
 
 } // namespace
 
-bool PortDriverDevice::Request(uint32_t code, void* buffer, uint32_t size, uint32_t& output)
-{
+bool PortDriverDevice::Request(uint32_t code, void* buffer, uint32_t size, uint32_t& output) {
     switch (code) {
     case kDriverVersionRequest:
         if (auto* data = RecordIn<DriverVersionData>(buffer, size)) {
@@ -64,7 +59,8 @@ bool PortDriverDevice::Request(uint32_t code, void* buffer, uint32_t size, uint3
         }
         return false;
     case kDriverTransferRequest:
-        if (auto* transfer = RecordIn<DriverTransfer>(buffer, size); transfer && Transfer(*transfer)) {
+        if (auto* transfer = RecordIn<DriverTransfer>(buffer, size);
+            transfer && Transfer(*transfer)) {
             output = 0;
             return true;
         }
@@ -74,13 +70,11 @@ bool PortDriverDevice::Request(uint32_t code, void* buffer, uint32_t size, uint3
     }
 }
 
-void SetDriverBackend(std::shared_ptr<DriverBackend> backend)
-{
+void SetDriverBackend(std::shared_ptr<DriverBackend> backend) {
     Devices().backend = std::move(backend);
 }
 
-DriverHandle OpenDriverDevice()
-{
+DriverHandle OpenDriverDevice() {
     std::unique_ptr<DriverDevice> device = Backend().Open();
     if (!device)
         return kInvalidDriverHandle;
@@ -91,15 +85,13 @@ DriverHandle OpenDriverDevice()
 }
 
 bool DriverIoControl(DriverHandle handle, uint32_t code, void* buffer, uint32_t size,
-                     uint32_t& output)
-{
+                     uint32_t& output) {
     auto& open = Devices().open;
     auto found = open.find(handle);
     return found != open.end() && found->second->Request(code, buffer, size, output);
 }
 
-bool CloseDriverDevice(DriverHandle handle)
-{
+bool CloseDriverDevice(DriverHandle handle) {
     return Devices().open.erase(handle) == 1;
 }
 

@@ -51,14 +51,14 @@ struct DriverTransfer {
     uint64_t port;
     uint32_t operation; // a DriverTransferOperation
     uint32_t reserved;
-    uint8_t value;      // the byte to write, or the byte read
+    uint8_t value; // the byte to write, or the byte read
     uint8_t padding[15];
 };
 static_assert(sizeof(DriverTransfer) == 32);
 
 // One open connection to the driver.
 class DriverDevice {
-public:
+  public:
     virtual ~DriverDevice() = default;
     // Carries out one request on `buffer` (`size` bytes). False when the
     // request is unknown or refused; `output` is then left as it was.
@@ -67,7 +67,7 @@ public:
 
 // Opens connections to one kind of driver.
 class DriverBackend {
-public:
+  public:
     virtual ~DriverBackend() = default;
     // nullptr when the driver is absent.
     virtual std::unique_ptr<DriverDevice> Open() = 0;
@@ -76,10 +76,10 @@ public:
 // A device that decodes the four requests, checks their buffers and hands
 // them to the hooks below. Both backends build on it.
 class PortDriverDevice : public DriverDevice {
-public:
+  public:
     bool Request(uint32_t code, void* buffer, uint32_t size, uint32_t& output) final;
 
-protected:
+  protected:
     virtual void Version(DriverVersionData& data) = 0;
     // Sets card.cardHandle to a nonzero handle when the ranges are accepted.
     virtual void Claim(DriverCard& card) = 0;

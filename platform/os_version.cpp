@@ -8,15 +8,13 @@ namespace platform {
 
 namespace {
 
-OsVersionSource& Source()
-{
+OsVersionSource& Source() {
     static OsVersionSource source;
     return source;
 }
 
 // The kernel release ("6.1.0-18-amd64") gives the major and minor version.
-bool HostVersion(OsVersion& version)
-{
+bool HostVersion(OsVersion& version) {
     utsname name{};
     if (::uname(&name) != 0)
         return false;
@@ -29,13 +27,11 @@ bool HostVersion(OsVersion& version)
 
 } // namespace
 
-bool GetOsVersion(OsVersion& version)
-{
+bool GetOsVersion(OsVersion& version) {
     return Source() ? Source()(version) : HostVersion(version);
 }
 
-void SetOsVersionSource(OsVersionSource source)
-{
+void SetOsVersionSource(OsVersionSource source) {
     Source() = std::move(source);
 }
 

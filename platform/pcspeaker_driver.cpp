@@ -18,13 +18,11 @@ constexpr const char* kPcSpeakerName = "PC Speaker";
 constexpr const char* kPcSpeakerByPath = "/by-path/platform-pcspkr-event-spkr";
 constexpr const char* kBridgeVersionText = "PC speaker bridge over the Linux input device";
 
-bool IsWritableDevice(const std::string& path)
-{
+bool IsWritableDevice(const std::string& path) {
     return !path.empty() && ::access(path.c_str(), W_OK) == 0;
 }
 
-std::string FirstLine(const std::filesystem::path& file)
-{
+std::string FirstLine(const std::filesystem::path& file) {
     std::ifstream in(file);
     std::string line;
     std::getline(in, line);
@@ -32,26 +30,23 @@ std::string FirstLine(const std::filesystem::path& file)
 }
 
 class PcSpeakerDevice : public PortDriverDevice {
-public:
+  public:
     explicit PcSpeakerDevice(int fd) : m_fd(fd) {}
-    ~PcSpeakerDevice() override
-    {
+    ~PcSpeakerDevice() override {
         Sound(0); // never leave the speaker ringing
         ::close(m_fd);
     }
     PcSpeakerDevice(const PcSpeakerDevice&) = delete;
     PcSpeakerDevice& operator=(const PcSpeakerDevice&) = delete;
 
-protected:
-    void Version(DriverVersionData& data) override
-    {
+  protected:
+    void Version(DriverVersionData& data) override {
         data = {};
         data.version = kPcSpeakerBridgeVersion;
         std::snprintf(data.text, sizeof data.text, "%s", kBridgeVersionText);
     }
 
-    void Claim(DriverCard& card) override
-    {
+    void Claim(DriverCard& card) override {
         for (uint32_t i = 0; i < card.rangeCount; ++i) {
             const DriverPortRange& range = card.ranges[i];
             if (range.bytes != 1 || !SpeakerPortEmulator::HandlesPort(range.port))
@@ -63,8 +58,7 @@ protected:
             m_claimedPorts.insert(card.ranges[i].port);
     }
 
-    bool Release(const DriverCard& card) override
-    {
+    bool Release(const DriverCard& card) override {
         if (m_cards.erase(card.cardHandle) == 0)
             return false;
         if (m_cards.empty()) {
@@ -74,8 +68,7 @@ protected:
         return true;
     }
 
-    bool Transfer(DriverTransfer& transfer) override
-    {
+    bool Transfer(DriverTransfer& transfer) override {
         if (m_claimedPorts.count(transfer.port) == 0)
             return false;
         if (transfer.operation == kTransferReadByte) {
@@ -89,10 +82,9 @@ protected:
         return true;
     }
 
-private:
+  private:
     // Sends the tone (Hz, 0 for silence) when it differs from the last one.
-    void Sound(uint32_t hz)
-    {
+    void Sound(uint32_t hz) {
         if (hz == m_soundingHz)
             return;
         input_event events[2] = {};
@@ -115,13 +107,11 @@ private:
 
 } // namespace
 
-bool SpeakerPortEmulator::HandlesPort(uint64_t port)
-{
+bool SpeakerPortEmulator::HandlesPort(uint64_t port) {
     return port == kTimerCommandPort || port == kTimerChannel2Port || port == kSpeakerGatePort;
 }
 
-void SpeakerPortEmulator::Write(uint64_t port, uint8_t value)
-{
+void SpeakerPortEmulator::Write(uint64_t port, uint8_t value) {
     if (port == kTimerCommandPort)
         WriteCommand(value);
     else if (port == kTimerChannel2Port)
@@ -130,22 +120,19 @@ void SpeakerPortEmulator::Write(uint64_t port, uint8_t value)
         m_gate = value;
 }
 
-uint8_t SpeakerPortEmulator::Read(uint64_t port) const
-{
+uint8_t SpeakerPortEmulator::Read(uint64_t port) const {
     return port == kSpeakerGatePort ? m_gate : 0xFF;
 }
 
-uint32_t SpeakerPortEmulator::ToneHz() const
-{
+uint32_t SpeakerPortEmulator::ToneHz() const {
     if ((m_gate & kGateBits) != kGateBits || !m_divisorLoaded)
         return 0;
     const uint32_t divisor = m_divisor == 0 ? 65536u : m_divisor;
     return kPitClockHz / divisor;
 }
 
-void SpeakerPortEmulator::WriteCommand(uint8_t command)
-{
-    const uint8_t counter = command >> 6;  // 2: channel 2
+void SpeakerPortEmulator::WriteCommand(uint8_t command) {
+    const uint8_t counter = command >> 6;         // 2: channel 2
     const uint8_t access = (command >> 4) & 0x03; // 0: latch, which changes no count
     if (counter == 2 && access != 0) {
         m_access = access;
@@ -155,8 +142,7 @@ void SpeakerPortEmulator::WriteCommand(uint8_t command)
 
 // The new count takes effect once it is complete; until then the old tone
 // keeps sounding.
-void SpeakerPortEmulator::WriteDivisorByte(uint8_t value)
-{
+void SpeakerPortEmulator::WriteDivisorByte(uint8_t value) {
     switch (m_access) {
     case 1:
         m_divisor = value;
@@ -181,8 +167,7 @@ void SpeakerPortEmulator::WriteDivisorByte(uint8_t value)
     }
 }
 
-std::string FindPcSpeakerDevice(const std::string& devInput, const std::string& sysClassInput)
-{
+std::string FindPcSpeakerDevice(const std::string& devInput, const std::string& sysClassInput) {
     const std::string byPath = devInput + kPcSpeakerByPath;
     if (IsWritableDevice(byPath))
         return byPath;
@@ -200,12 +185,9 @@ std::string FindPcSpeakerDevice(const std::string& devInput, const std::string& 
     return {};
 }
 
-PcSpeakerBackend::PcSpeakerBackend(std::string devicePath) : m_devicePath(std::move(devicePath))
-{
-}
+PcSpeakerBackend::PcSpeakerBackend(std::string devicePath) : m_devicePath(std::move(devicePath)) {}
 
-std::unique_ptr<DriverDevice> PcSpeakerBackend::Open()
-{
+std::unique_ptr<DriverDevice> PcSpeakerBackend::Open() {
     const std::string path = m_devicePath.empty() ? FindPcSpeakerDevice() : m_devicePath;
     if (path.empty())
         return nullptr;

@@ -9,7 +9,7 @@
 
 namespace platform {
 
-constexpr uint32_t kPitClockHz = 1193180; // the interval timer's input clock
+constexpr uint32_t kPitClockHz = 1193180;          // the interval timer's input clock
 constexpr uint32_t kPcSpeakerBridgeVersion = 1000; // version x 100
 constexpr uint64_t kTimerCommandPort = 0x43;
 constexpr uint64_t kTimerChannel2Port = 0x42;
@@ -17,7 +17,7 @@ constexpr uint64_t kSpeakerGatePort = 0x61;
 
 // Timer channel 2 and the speaker gate, as far as a tone needs them.
 class SpeakerPortEmulator {
-public:
+  public:
     static bool HandlesPort(uint64_t port);
 
     void Write(uint64_t port, uint8_t value);
@@ -26,15 +26,15 @@ public:
     // Hz; 0 unless both gate bits are set and a divisor was loaded.
     uint32_t ToneHz() const;
 
-private:
+  private:
     void WriteCommand(uint8_t command);
     void WriteDivisorByte(uint8_t value);
 
-    uint8_t m_gate = 0;          // the byte at 0x61
-    uint8_t m_access = 0;        // 1 low byte only, 2 high byte only, 3 low then high
-    bool m_expectHigh = false;   // the next channel 2 byte is the high one
-    uint16_t m_divisor = 0;      // 0 counts as 65536, as on the real timer
-    uint8_t m_pendingLow = 0;    // low byte waiting for its high byte
+    uint8_t m_gate = 0;        // the byte at 0x61
+    uint8_t m_access = 0;      // 1 low byte only, 2 high byte only, 3 low then high
+    bool m_expectHigh = false; // the next channel 2 byte is the high one
+    uint16_t m_divisor = 0;    // 0 counts as 65536, as on the real timer
+    uint8_t m_pendingLow = 0;  // low byte waiting for its high byte
     bool m_divisorLoaded = false;
 };
 
@@ -44,13 +44,13 @@ std::string FindPcSpeakerDevice(const std::string& devInput = "/dev/input",
                                 const std::string& sysClassInput = "/sys/class/input");
 
 class PcSpeakerBackend : public DriverBackend {
-public:
-    PcSpeakerBackend() = default;               // looks for the device at every Open
+  public:
+    PcSpeakerBackend() = default;                      // looks for the device at every Open
     explicit PcSpeakerBackend(std::string devicePath); // uses this path
     // nullptr when the device cannot be opened for writing.
     std::unique_ptr<DriverDevice> Open() override;
 
-private:
+  private:
     std::string m_devicePath;
 };
 

@@ -17,8 +17,7 @@ namespace {
 constexpr int kLowestNice = 19;
 constexpr int kExecFailed = 127;
 
-std::vector<char*> ArgumentArray(const std::vector<std::string>& argv)
-{
+std::vector<char*> ArgumentArray(const std::vector<std::string>& argv) {
     std::vector<char*> array;
     array.reserve(argv.size() + 1);
     for (const std::string& arg : argv)
@@ -28,8 +27,7 @@ std::vector<char*> ArgumentArray(const std::vector<std::string>& argv)
 }
 
 // The wait status (0 when there was nothing to wait for).
-int WaitWhileInterrupted(pid_t pid, int flags)
-{
+int WaitWhileInterrupted(pid_t pid, int flags) {
     int status = 0;
     while (::waitpid(pid, &status, flags) < 0 && errno == EINTR) {
     }
@@ -38,16 +36,14 @@ int WaitWhileInterrupted(pid_t pid, int flags)
 
 // The idle class, or the lowest nice value where the kernel refuses it.
 // Only raw system calls: this runs between fork and exec.
-void LowerOwnPriority()
-{
+void LowerOwnPriority() {
     sched_param param{};
     if (::sched_setscheduler(0, SCHED_IDLE, &param) != 0)
         ::setpriority(PRIO_PROCESS, 0, kLowestNice);
 }
 
 // In the child: reports errno through the pipe and ends.
-[[noreturn]] void ReportAndExit(int reportFd)
-{
+[[noreturn]] void ReportAndExit(int reportFd) {
     const int error = errno;
     [[maybe_unused]] ssize_t n = ::write(reportFd, &error, sizeof error);
     ::_exit(kExecFailed);
@@ -55,8 +51,7 @@ void LowerOwnPriority()
 
 // In the child: the started program gets no blocked signals and the default
 // action for a broken pipe, whatever this process chose for itself.
-void ResetSignals()
-{
+void ResetSignals() {
     sigset_t none;
     ::sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -67,8 +62,7 @@ void ResetSignals()
 
 // The exec error the child reported, or 0 once the pipe closed at a
 // successful exec.
-int ExecResult(int readFd)
-{
+int ExecResult(int readFd) {
     int error = 0;
     ssize_t got;
     while ((got = ::read(readFd, &error, sizeof error)) < 0 && errno == EINTR) {
@@ -87,8 +81,7 @@ int ExecResult(int readFd)
 // exec only async-signal-safe calls are made: this process may have other
 // threads.
 pid_t ForkExec(const std::string& path, const std::vector<std::string>& argv, bool idle,
-               bool detached)
-{
+               bool detached) {
     std::vector<char*> args = ArgumentArray(argv);
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
@@ -127,13 +120,11 @@ pid_t ForkExec(const std::string& path, const std::vector<std::string>& argv, bo
 } // namespace
 
 pid_t SpawnProgram(const std::string& path, const std::vector<std::string>& argv,
-                   bool idlePriority)
-{
+                   bool idlePriority) {
     return ForkExec(path, argv, idlePriority, false);
 }
 
-void KillAndReap(pid_t pid)
-{
+void KillAndReap(pid_t pid) {
     if (pid <= 0)
         return;
     pid_t ended;
@@ -146,8 +137,7 @@ void KillAndReap(pid_t pid)
     WaitWhileInterrupted(pid, 0);
 }
 
-bool SpawnDetached(const std::string& path, const std::vector<std::string>& argv)
-{
+bool SpawnDetached(const std::string& path, const std::vector<std::string>& argv) {
     return ForkExec(path, argv, false, true) > 0;
 }
 

@@ -10,10 +10,9 @@ namespace {
 constexpr uint32_t kMaxRangeBytes = 0x10000; // the whole I/O port space
 
 class SimulatedDevice : public PortDriverDevice {
-public:
+  public:
     explicit SimulatedDevice(std::shared_ptr<SimulatedDriver::State> state)
-        : m_state(std::move(state))
-    {
+        : m_state(std::move(state)) {
         ++m_state->opens;
         ++m_state->openDevices;
     }
@@ -21,17 +20,15 @@ public:
     SimulatedDevice(const SimulatedDevice&) = delete;
     SimulatedDevice& operator=(const SimulatedDevice&) = delete;
 
-protected:
-    void Version(DriverVersionData& data) override
-    {
+  protected:
+    void Version(DriverVersionData& data) override {
         ++m_state->requests;
         data = {};
         data.version = m_state->version;
         std::snprintf(data.text, sizeof data.text, "%s", m_state->versionText.c_str());
     }
 
-    void Claim(DriverCard& card) override
-    {
+    void Claim(DriverCard& card) override {
         ++m_state->requests;
         if (m_state->mode == SimulatedDriver::Mode::RefusesPorts)
             return;
@@ -50,14 +47,12 @@ protected:
         ++m_state->claimCount;
     }
 
-    bool Release(const DriverCard& card) override
-    {
+    bool Release(const DriverCard& card) override {
         ++m_state->requests;
         return m_state->claims.erase(card.cardHandle) == 1;
     }
 
-    bool Transfer(DriverTransfer& transfer) override
-    {
+    bool Transfer(DriverTransfer& transfer) override {
         ++m_state->requests;
         if (!Claimed(transfer.port)) {
             ++m_state->refusedTransfers;
@@ -75,9 +70,8 @@ protected:
         return true;
     }
 
-private:
-    bool Claimed(uint64_t port) const
-    {
+  private:
+    bool Claimed(uint64_t port) const {
         return std::any_of(m_state->claims.begin(), m_state->claims.end(), [port](const auto& c) {
             return std::find(c.second.begin(), c.second.end(), port) != c.second.end();
         });
@@ -89,41 +83,57 @@ private:
 } // namespace
 
 SimulatedDriver::SimulatedDriver(Mode mode, uint32_t version, std::string versionText)
-    : m_state(std::make_shared<State>())
-{
+    : m_state(std::make_shared<State>()) {
     m_state->mode = mode;
     m_state->version = version;
     m_state->versionText = std::move(versionText);
 }
 
-std::unique_ptr<DriverDevice> SimulatedDriver::Open()
-{
+std::unique_ptr<DriverDevice> SimulatedDriver::Open() {
     if (m_state->mode == Mode::Absent)
         return nullptr;
     return std::make_unique<SimulatedDevice>(m_state);
 }
 
-void SimulatedDriver::SetMode(Mode mode) { m_state->mode = mode; }
-void SimulatedDriver::SetVersion(uint32_t version) { m_state->version = version; }
-void SimulatedDriver::SetPortByte(uint64_t port, uint8_t value) { m_state->ports[port] = value; }
+void SimulatedDriver::SetMode(Mode mode) {
+    m_state->mode = mode;
+}
+void SimulatedDriver::SetVersion(uint32_t version) {
+    m_state->version = version;
+}
+void SimulatedDriver::SetPortByte(uint64_t port, uint8_t value) {
+    m_state->ports[port] = value;
+}
 
-uint8_t SimulatedDriver::PortByte(uint64_t port) const
-{
+uint8_t SimulatedDriver::PortByte(uint64_t port) const {
     auto found = m_state->ports.find(port);
     return found == m_state->ports.end() ? 0 : found->second;
 }
 
-const std::vector<SimulatedTransfer>& SimulatedDriver::Transfers() const
-{
+const std::vector<SimulatedTransfer>& SimulatedDriver::Transfers() const {
     return m_state->transfers;
 }
 
-void SimulatedDriver::ClearTransfers() { m_state->transfers.clear(); }
-int SimulatedDriver::Opens() const { return m_state->opens; }
-int SimulatedDriver::OpenDevices() const { return m_state->openDevices; }
-int SimulatedDriver::Requests() const { return m_state->requests; }
-int SimulatedDriver::Claims() const { return m_state->claimCount; }
-int SimulatedDriver::ActiveClaims() const { return static_cast<int>(m_state->claims.size()); }
-int SimulatedDriver::RefusedTransfers() const { return m_state->refusedTransfers; }
+void SimulatedDriver::ClearTransfers() {
+    m_state->transfers.clear();
+}
+int SimulatedDriver::Opens() const {
+    return m_state->opens;
+}
+int SimulatedDriver::OpenDevices() const {
+    return m_state->openDevices;
+}
+int SimulatedDriver::Requests() const {
+    return m_state->requests;
+}
+int SimulatedDriver::Claims() const {
+    return m_state->claimCount;
+}
+int SimulatedDriver::ActiveClaims() const {
+    return static_cast<int>(m_state->claims.size());
+}
+int SimulatedDriver::RefusedTransfers() const {
+    return m_state->refusedTransfers;
+}
 
 } // namespace platform

@@ -23,7 +23,7 @@ struct SimulatedTransfer {
 };
 
 class SimulatedDriver : public DriverBackend {
-public:
+  public:
     enum class Mode { Absent, Present, RefusesPorts };
 
     explicit SimulatedDriver(Mode mode = Mode::Absent, uint32_t version = 0,
@@ -38,11 +38,11 @@ public:
 
     const std::vector<SimulatedTransfer>& Transfers() const;
     void ClearTransfers();
-    int Opens() const;          // successful opens so far
-    int OpenDevices() const;    // devices not yet closed
-    int Requests() const;       // requests of any kind so far
-    int Claims() const;         // accepted claims so far
-    int ActiveClaims() const;   // accepted and not yet released
+    int Opens() const;            // successful opens so far
+    int OpenDevices() const;      // devices not yet closed
+    int Requests() const;         // requests of any kind so far
+    int Claims() const;           // accepted claims so far
+    int ActiveClaims() const;     // accepted and not yet released
     int RefusedTransfers() const; // transfers at ports no claim covers
 
     struct State {
@@ -56,7 +56,7 @@ public:
         int opens = 0, openDevices = 0, requests = 0, claimCount = 0, refusedTransfers = 0;
     };
 
-private:
+  private:
     std::shared_ptr<State> m_state;
 };
 

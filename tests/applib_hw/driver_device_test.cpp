@@ -13,14 +13,12 @@ namespace {
 
 class DriverDeviceTest : public HardwareTest {};
 
-TEST_F(DriverDeviceTest, AbsentDriverGivesNoHandle)
-{
+TEST_F(DriverDeviceTest, AbsentDriverGivesNoHandle) {
     EXPECT_EQ(OpenDriverDevice(), kInvalidDriverHandle);
     EXPECT_EQ(Driver().Opens(), 0);
 }
 
-TEST_F(DriverDeviceTest, RequestOnInvalidOrClosedHandleNeverReachesTheDriver)
-{
+TEST_F(DriverDeviceTest, RequestOnInvalidOrClosedHandleNeverReachesTheDriver) {
     Driver().SetMode(SimulatedDriver::Mode::Present);
     Driver().SetVersion(1100);
     DriverVersionData data{};
@@ -46,8 +44,7 @@ struct RequestCase {
 class DriverRequestTable : public DriverDeviceTest,
                            public ::testing::WithParamInterface<RequestCase> {};
 
-TEST_P(DriverRequestTable, AnswersOrRefuses)
-{
+TEST_P(DriverRequestTable, AnswersOrRefuses) {
     const RequestCase& c = GetParam();
     Driver().SetMode(SimulatedDriver::Mode::Present);
     Driver().SetVersion(602);
@@ -68,8 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RequestCase{"releaseUnknownCard", kDriverReleaseCardRequest, 132, -1, 77}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DriverDeviceTest, SimulatedDeviceRecordsClaimedTransfersOnly)
-{
+TEST_F(DriverDeviceTest, SimulatedDeviceRecordsClaimedTransfersOnly) {
     Driver().SetMode(SimulatedDriver::Mode::Present);
     Driver().SetPortByte(0x61, 0x5A);
     const DriverHandle handle = OpenDriverDevice();
@@ -101,8 +97,7 @@ TEST_F(DriverDeviceTest, SimulatedDeviceRecordsClaimedTransfersOnly)
     EXPECT_EQ(Driver().OpenDevices(), 0);
 }
 
-TEST_F(DriverDeviceTest, SimulatedPortBelongsToOneCardAtATime)
-{
+TEST_F(DriverDeviceTest, SimulatedPortBelongsToOneCardAtATime) {
     Driver().SetMode(SimulatedDriver::Mode::Present);
     const DriverHandle handle = OpenDriverDevice();
     ASSERT_NE(handle, kInvalidDriverHandle);
@@ -123,8 +118,7 @@ TEST_F(DriverDeviceTest, SimulatedPortBelongsToOneCardAtATime)
     CloseDriverDevice(handle);
 }
 
-TEST_F(DriverDeviceTest, RefusingDriverReturnsNoCardHandle)
-{
+TEST_F(DriverDeviceTest, RefusingDriverReturnsNoCardHandle) {
     Driver().SetMode(SimulatedDriver::Mode::RefusesPorts);
     const DriverHandle handle = OpenDriverDevice();
     ASSERT_NE(handle, kInvalidDriverHandle);
@@ -154,8 +148,7 @@ struct EmulationCase {
 
 class SpeakerEmulation : public ::testing::TestWithParam<EmulationCase> {};
 
-TEST_P(SpeakerEmulation, ToneFollowsDivisorAndGate)
-{
+TEST_P(SpeakerEmulation, ToneFollowsDivisorAndGate) {
     SpeakerPortEmulator ports;
     for (const PortWrite& w : GetParam().writes)
         ports.Write(w.port, w.value);
@@ -166,36 +159,58 @@ TEST_P(SpeakerEmulation, ToneFollowsDivisorAndGate)
 INSTANTIATE_TEST_SUITE_P(
     Sequences, SpeakerEmulation,
     ::testing::Values(
-        EmulationCase{"tone800", {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}}, 800, 0x03},
-        EmulationCase{"gateBeforeDivisor", {{0x61, 0x4F}, {0x43, 0xB6}, {0x42, 0xDC}, {0x42, 0x34}}, 88, 0x4F},
-        EmulationCase{"onlyGateBit0", {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x01}}, 0, 0x01},
-        EmulationCase{"onlySpeakerBit1", {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0xFE}}, 0, 0xFE},
-        EmulationCase{"gateOff", {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}, {0x61, 0x00}}, 0, 0x00},
+        EmulationCase{
+            "tone800", {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}}, 800, 0x03},
+        EmulationCase{"gateBeforeDivisor",
+                      {{0x61, 0x4F}, {0x43, 0xB6}, {0x42, 0xDC}, {0x42, 0x34}},
+                      88,
+                      0x4F},
+        EmulationCase{
+            "onlyGateBit0", {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x01}}, 0, 0x01},
+        EmulationCase{
+            "onlySpeakerBit1", {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0xFE}}, 0, 0xFE},
+        EmulationCase{"gateOff",
+                      {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}, {0x61, 0x00}},
+                      0,
+                      0x00},
         EmulationCase{"noDivisorYet", {{0x61, 0x03}}, 0, 0x03},
-        EmulationCase{"halfDivisorKeepsOldTone",
-                      {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}, {0x43, 0xB6}, {0x42, 0xA8}},
-                      800, 0x03},
+        EmulationCase{
+            "halfDivisorKeepsOldTone",
+            {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}, {0x43, 0xB6}, {0x42, 0xA8}},
+            800,
+            0x03},
         EmulationCase{"secondDivisor",
-                      {{0x43, 0xB6}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}, {0x43, 0xB6}, {0x42, 0xA8}, {0x42, 0x06}},
-                      700, 0x03},
-        EmulationCase{"zeroDivisorIs65536", {{0x43, 0xB6}, {0x42, 0x00}, {0x42, 0x00}, {0x61, 0x03}}, 18, 0x03},
+                      {{0x43, 0xB6},
+                       {0x42, 0xD3},
+                       {0x42, 0x05},
+                       {0x61, 0x03},
+                       {0x43, 0xB6},
+                       {0x42, 0xA8},
+                       {0x42, 0x06}},
+                      700,
+                      0x03},
+        EmulationCase{"zeroDivisorIs65536",
+                      {{0x43, 0xB6}, {0x42, 0x00}, {0x42, 0x00}, {0x61, 0x03}},
+                      18,
+                      0x03},
         EmulationCase{"lowByteOnlyMode", {{0x43, 0x96}, {0x42, 0xC8}, {0x61, 0x03}}, 5965, 0x03},
         EmulationCase{"highByteOnlyMode", {{0x43, 0xA6}, {0x42, 0x10}, {0x61, 0x03}}, 291, 0x03},
-        EmulationCase{"channel0CommandIgnored", {{0x43, 0x36}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}}, 0, 0x03}),
+        EmulationCase{"channel0CommandIgnored",
+                      {{0x43, 0x36}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}},
+                      0,
+                      0x03}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- the PC-speaker backend, writing its events to a plain file ------------
 
 class PcSpeakerBackendTest : public HardwareTest {};
 
-TEST_F(PcSpeakerBackendTest, MissingDeviceMeansAbsentDriver)
-{
+TEST_F(PcSpeakerBackendTest, MissingDeviceMeansAbsentDriver) {
     PcSpeakerBackend backend(Path("no-such-device"));
     EXPECT_EQ(backend.Open(), nullptr);
 }
 
-TEST_F(PcSpeakerBackendTest, AnswersVersionAndSoundsTonesAsEvents)
-{
+TEST_F(PcSpeakerBackendTest, AnswersVersionAndSoundsTonesAsEvents) {
     const std::string sink = Path("event-sink");
     hw_support::WriteAll(sink, "");
     PcSpeakerBackend backend(sink);
@@ -240,8 +255,7 @@ TEST_F(PcSpeakerBackendTest, AnswersVersionAndSoundsTonesAsEvents)
     EXPECT_EQ(hw_support::ToneEvents(sink), (std::vector<int32_t>{800, 0, 800, 0}));
 }
 
-TEST_F(PcSpeakerBackendTest, RefusesPortsItDoesNotEmulate)
-{
+TEST_F(PcSpeakerBackendTest, RefusesPortsItDoesNotEmulate) {
     const std::string sink = Path("event-sink");
     hw_support::WriteAll(sink, "");
     PcSpeakerBackend backend(sink);
@@ -263,9 +277,8 @@ TEST_F(PcSpeakerBackendTest, RefusesPortsItDoesNotEmulate)
 // --- finding the speaker's event device ---------------------------------
 
 class FindSpeakerDevice : public HardwareTest {
-protected:
-    void AddInputDevice(const std::string& event, const std::string& name, bool withNode)
-    {
+  protected:
+    void AddInputDevice(const std::string& event, const std::string& name, bool withNode) {
         std::filesystem::create_directories(Path("sys/" + event + "/device"));
         hw_support::WriteAll(Path("sys/" + event + "/device/name"), name + "\n");
         std::filesystem::create_directories(Path("dev"));
@@ -275,24 +288,21 @@ protected:
     std::string Find() { return FindPcSpeakerDevice(Path("dev"), Path("sys")); }
 };
 
-TEST_F(FindSpeakerDevice, ByNameAmongOtherDevices)
-{
+TEST_F(FindSpeakerDevice, ByNameAmongOtherDevices) {
     AddInputDevice("event0", "AT Translated Set 2 keyboard", true);
     AddInputDevice("event4", "PC Speaker", true);
     AddInputDevice("mouse0", "PC Speaker", true); // not an event device
     EXPECT_EQ(Find(), Path("dev/event4"));
 }
 
-TEST_F(FindSpeakerDevice, ByPathLinkComesFirst)
-{
+TEST_F(FindSpeakerDevice, ByPathLinkComesFirst) {
     AddInputDevice("event4", "PC Speaker", true);
     std::filesystem::create_directories(Path("dev/by-path"));
     hw_support::WriteAll(Path("dev/by-path/platform-pcspkr-event-spkr"), "");
     EXPECT_EQ(Find(), Path("dev/by-path/platform-pcspkr-event-spkr"));
 }
 
-TEST_F(FindSpeakerDevice, NoneWithoutNodeOrName)
-{
+TEST_F(FindSpeakerDevice, NoneWithoutNodeOrName) {
     EXPECT_EQ(Find(), "");
     AddInputDevice("event2", "PC Speaker", false);
     AddInputDevice("event3", "PC Speaker Deluxe", true);
@@ -309,8 +319,7 @@ struct ScriptCase {
 
 class LoadScriptName : public ::testing::TestWithParam<ScriptCase> {};
 
-TEST_P(LoadScriptName, FollowsFamilyAndVersion)
-{
+TEST_P(LoadScriptName, FollowsFamilyAndVersion) {
     const ScriptCase& c = GetParam();
     EXPECT_EQ(DriverLoadScriptName(c.known, c.platformId, c.major), c.script);
 }
@@ -326,12 +335,11 @@ INSTANTIATE_TEST_SUITE_P(
                       ScriptCase{true, kPlatformLinux, 6, "98_WindriverLoad.bat"},
                       ScriptCase{false, kPlatformWindowsNt, 5, "98_WindriverLoad.bat"}),
     [](const auto& info) {
-        return std::string(info.param.known ? "platform" : "unknown") + std::to_string(info.param.platformId)
-            + "major" + std::to_string(info.param.major);
+        return std::string(info.param.known ? "platform" : "unknown") +
+               std::to_string(info.param.platformId) + "major" + std::to_string(info.param.major);
     });
 
-TEST(OsVersion, HostIsNoWindowsFamily)
-{
+TEST(OsVersion, HostIsNoWindowsFamily) {
     OsVersion version;
     ASSERT_TRUE(GetOsVersion(version));
     EXPECT_NE(version.platformId, kPlatformWindowsNt);

@@ -17,8 +17,8 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -30,26 +30,22 @@
 
 namespace hw_support {
 
-inline std::string ReadAll(const std::string& path)
-{
+inline std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline void WriteAll(const std::string& path, const std::string& contents)
-{
+inline void WriteAll(const std::string& path, const std::string& contents) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << contents;
 }
 
-inline void WriteScript(const std::string& path, const std::string& body)
-{
+inline void WriteScript(const std::string& path, const std::string& body) {
     WriteAll(path, "#!/bin/sh\n" + body);
     ::chmod(path.c_str(), 0755);
 }
 
-inline std::vector<std::string> Lines(const std::string& text)
-{
+inline std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
@@ -60,8 +56,7 @@ inline std::vector<std::string> Lines(const std::string& text)
 // Polls until `ready` holds, for at most `limit`; a bound against hanging,
 // never a measure of speed.
 template <typename Ready>
-bool WaitFor(Ready ready, std::chrono::milliseconds limit = std::chrono::seconds(20))
-{
+bool WaitFor(Ready ready, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
     const auto giveUp = std::chrono::steady_clock::now() + limit;
     while (!ready()) {
         if (std::chrono::steady_clock::now() > giveUp)
@@ -73,8 +68,7 @@ bool WaitFor(Ready ready, std::chrono::milliseconds limit = std::chrono::seconds
 
 // The tones (Hz, 0 for silence) in a file of input events, as the PC-speaker
 // bridge writes them to its device.
-inline std::vector<int32_t> ToneEvents(const std::string& path)
-{
+inline std::vector<int32_t> ToneEvents(const std::string& path) {
     const std::string bytes = ReadAll(path);
     std::vector<int32_t> tones;
     for (size_t at = 0; at + sizeof(input_event) <= bytes.size(); at += sizeof(input_event)) {
@@ -94,15 +88,13 @@ struct LogLine {
     bool operator==(const LogLine&) const = default;
 };
 
-inline std::ostream& operator<<(std::ostream& out, const LogLine& line)
-{
+inline std::ostream& operator<<(std::ostream& out, const LogLine& line) {
     return out << '[' << line.code << "] \"" << line.text << '"';
 }
 
 constexpr size_t kStampLength = 19; // ddd:hh:mm:ss.ssssss
 
-inline std::vector<LogLine> ReadLog(const std::string& path)
-{
+inline std::vector<LogLine> ReadLog(const std::string& path) {
     std::vector<LogLine> log;
     for (const std::string& raw : Lines(ReadAll(path))) {
         const size_t codeEnd = raw.find("  ");
@@ -111,15 +103,15 @@ inline std::vector<LogLine> ReadLog(const std::string& path)
             continue;
         }
         const size_t textStart = codeEnd + 2 + kStampLength + 2;
-        log.push_back({raw.substr(0, codeEnd), textStart <= raw.size() ? raw.substr(textStart) : "?"});
+        log.push_back(
+            {raw.substr(0, codeEnd), textStart <= raw.size() ? raw.substr(textStart) : "?"});
     }
     return log;
 }
 
 class HardwareTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         m_previous = platform::GetCurrentDirectory();
         char pattern[] = "/tmp/quillstone-hw-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
@@ -132,8 +124,7 @@ protected:
         platform::SetDriverBackend(m_driver);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         ResetAppContext();
         platform::SetDriverBackend(nullptr);
         SetDriverInstallerFactory({});
@@ -151,7 +142,7 @@ protected:
     const std::string& Dir() const { return m_dir; }
     platform::SimulatedDriver& Driver() { return *m_driver; }
 
-private:
+  private:
     std::shared_ptr<platform::SimulatedDriver> m_driver =
         std::make_shared<platform::SimulatedDriver>();
     std::string m_previous;

@@ -23,16 +23,14 @@ const std::string kAttemptFailed =
 const std::string kNoInstaller =
     "WINDRVR6 Init failed.  No driver installer for this operating system.";
 
-bool NoChildLeft()
-{
+bool NoChildLeft() {
     int status = 0;
     return ::waitpid(-1, &status, WNOHANG) == -1 && errno == ECHILD;
 }
 
 class LoadScriptTest : public HardwareTest {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         HardwareTest::SetUp();
         if (HasFatalFailure())
             return;
@@ -40,30 +38,26 @@ protected:
         AppContext().ProgramLog = std::make_unique<ErrorLog>(Path("Quillstone.Log").c_str());
     }
     std::string Script() { return Path("DriverTools/98_WindriverLoad.bat"); }
-    void MakeScript(const std::string& body)
-    {
+    void MakeScript(const std::string& body) {
         std::filesystem::create_directories(Path("DriverTools"));
         hw_support::WriteScript(Script(), body);
     }
     Log ReadLog() { return hw_support::ReadLog(Path("Quillstone.Log")); }
-    std::vector<std::string> Runs()
-    {
+    std::vector<std::string> Runs() {
         return hw_support::Lines(hw_support::ReadAll(Path("DriverTools/ran.txt")));
     }
 };
 
-TEST_F(LoadScriptTest, MissingScriptIsNamedWithItsFullPath)
-{
+TEST_F(LoadScriptTest, MissingScriptIsNamedWithItsFullPath) {
     RunDriverLoadScript();
     EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting},
-                              {"000001", "    .... Tried to run " + Script()
-                                             + "  and it does not exist.  Located on your Install "
-                                               "CD and put it here."},
+                              {"000001", "    .... Tried to run " + Script() +
+                                             "  and it does not exist.  Located on your Install "
+                                             "CD and put it here."},
                               {"000001", kAttemptFailed}}));
 }
 
-TEST_F(LoadScriptTest, ScriptChosenByThePlatformVersion)
-{
+TEST_F(LoadScriptTest, ScriptChosenByThePlatformVersion) {
     SetOsVersionSource([](OsVersion& v) {
         v = {kPlatformWindowsNt, 4, 0};
         return true;
@@ -76,8 +70,7 @@ TEST_F(LoadScriptTest, ScriptChosenByThePlatformVersion)
         << log[1].text;
 }
 
-TEST_F(LoadScriptTest, InterpreterThatCannotStartIsReported)
-{
+TEST_F(LoadScriptTest, InterpreterThatCannotStartIsReported) {
     MakeScript("echo ran >> ran.txt\n");
     ::setenv("COMSPEC", Path("no-such-interpreter").c_str(), 1);
     RunDriverLoadScript();
@@ -88,8 +81,7 @@ TEST_F(LoadScriptTest, InterpreterThatCannotStartIsReported)
     EXPECT_TRUE(NoChildLeft());
 }
 
-TEST_F(LoadScriptTest, StartedOnceInDriverToolsThenTheDriverIsCheckedAgain)
-{
+TEST_F(LoadScriptTest, StartedOnceInDriverToolsThenTheDriverIsCheckedAgain) {
     MakeScript("pwd >> ran.txt\n");
     RunDriverLoadScript();
     EXPECT_EQ(platform::GetCurrentDirectory(), Dir()); // back in the base directory
@@ -102,8 +94,7 @@ TEST_F(LoadScriptTest, StartedOnceInDriverToolsThenTheDriverIsCheckedAgain)
     EXPECT_TRUE(NoChildLeft());
 }
 
-TEST_F(LoadScriptTest, DriverPresentAfterTheScriptLogsNothingMore)
-{
+TEST_F(LoadScriptTest, DriverPresentAfterTheScriptLogsNothingMore) {
     MakeScript("pwd >> ran.txt\n");
     // The device stands in for a driver the script has just loaded.
     Driver().SetMode(SimulatedDriver::Mode::Present);
@@ -115,22 +106,19 @@ TEST_F(LoadScriptTest, DriverPresentAfterTheScriptLogsNothingMore)
     ASSERT_TRUE(hw_support::WaitFor([&] { return !Runs().empty(); }));
 }
 
-TEST_F(LoadScriptTest, ComspecNamesTheInterpreterThatGetsTheScriptPath)
-{
+TEST_F(LoadScriptTest, ComspecNamesTheInterpreterThatGetsTheScriptPath) {
     MakeScript("echo script >> ran.txt\n");
     const std::string interpreter = Path("interpreter");
     hw_support::WriteScript(interpreter, "printf '%s\\n' \"$@\" > " + Path("args.txt") + "\n");
     ::setenv("COMSPEC", interpreter.c_str(), 1);
     RunDriverLoadScript();
-    ASSERT_TRUE(hw_support::WaitFor([&] {
-        return hw_support::ReadAll(Path("args.txt")).find('\n') != std::string::npos;
-    }));
+    ASSERT_TRUE(hw_support::WaitFor(
+        [&] { return hw_support::ReadAll(Path("args.txt")).find('\n') != std::string::npos; }));
     EXPECT_EQ(hw_support::ReadAll(Path("args.txt")), Script() + "\n");
     EXPECT_TRUE(Runs().empty()); // the interpreter did not run the script
 }
 
-TEST_F(LoadScriptTest, ProgramStartRunsTheScriptOnceAndDoesNotWaitForIt)
-{
+TEST_F(LoadScriptTest, ProgramStartRunsTheScriptOnceAndDoesNotWaitForIt) {
     // The script waits for a file that the test writes only after the start
     // has returned; a start that waited for the script would find it has
     // already given up waiting and run.

@@ -17,64 +17,55 @@ using hw_support::HardwareTest;
 namespace {
 
 // The state letter of /proc/<pid>/stat ('Z' for a zombie), or 0.
-char ProcessState(pid_t pid)
-{
+char ProcessState(pid_t pid) {
     const std::string stat = hw_support::ReadAll("/proc/" + std::to_string(pid) + "/stat");
     const size_t close = stat.rfind(')');
     return close == std::string::npos || close + 2 >= stat.size() ? 0 : stat[close + 2];
 }
 
 // Running: present and not a zombie waiting for its parent.
-bool Alive(pid_t pid)
-{
+bool Alive(pid_t pid) {
     const char state = ProcessState(pid);
     return state != 0 && state != 'Z';
 }
 
-bool Reaped(pid_t pid)
-{
+bool Reaped(pid_t pid) {
     int status = 0;
     return ::waitpid(pid, &status, WNOHANG) == -1 && errno == ECHILD;
 }
 
 class ProcessTest : public HardwareTest {
-protected:
-    void TearDown() override
-    {
+  protected:
+    void TearDown() override {
         StopProgram(m_record);
         HardwareTest::TearDown();
     }
     // Writes its argument, directory and a variable of the environment, then
     // lingers until stopped.
-    std::string Viewer()
-    {
+    std::string Viewer() {
         const std::string path = Path("viewer.sh");
         hw_support::WriteScript(path,
                                 "printf '%s\\n%s\\n%s\\n' \"$1\" \"$(pwd)\" \"$QUILLSTONE_MARK\" "
                                 "> out.tmp && mv out.tmp out.txt\nexec sleep 60\n");
         return path;
     }
-    std::vector<std::string> Output()
-    {
+    std::vector<std::string> Output() {
         return hw_support::Lines(hw_support::ReadAll(Path("out.txt")));
     }
     ProcessRecord m_record;
 };
 
-TEST_F(ProcessTest, RunsWithItsCommandLineOurEnvironmentAndDirectory)
-{
+TEST_F(ProcessTest, RunsWithItsCommandLineOurEnvironmentAndDirectory) {
     ::setenv("QUILLSTONE_MARK", "inherited", 1);
     ASSERT_TRUE(RunProgram(Viewer(), "/logs/Quillstone Log.Log", 0, m_record));
     ::unsetenv("QUILLSTONE_MARK");
     ASSERT_GT(m_record.process, 0);
     ASSERT_TRUE(hw_support::WaitFor([&] { return Output().size() == 3; }));
-    EXPECT_EQ(Output(),
-              (std::vector<std::string>{"/logs/Quillstone Log.Log", Dir(), "inherited"}));
+    EXPECT_EQ(Output(), (std::vector<std::string>{"/logs/Quillstone Log.Log", Dir(), "inherited"}));
     EXPECT_TRUE(Alive(m_record.process)); // not waited for
 }
 
-TEST_F(ProcessTest, StopEndsAndReapsTheChildAndASecondStopDoesNothing)
-{
+TEST_F(ProcessTest, StopEndsAndReapsTheChildAndASecondStopDoesNothing) {
     ASSERT_TRUE(RunProgram(Viewer(), "x", 0, m_record));
     const pid_t pid = m_record.process;
     StopProgram(m_record);
@@ -85,15 +76,13 @@ TEST_F(ProcessTest, StopEndsAndReapsTheChildAndASecondStopDoesNothing)
     EXPECT_EQ(m_record.process, 0);
 }
 
-TEST_F(ProcessTest, StopOnAnEmptyRecordDoesNothing)
-{
+TEST_F(ProcessTest, StopOnAnEmptyRecordDoesNothing) {
     ProcessRecord empty;
     StopProgram(empty);
     EXPECT_EQ(empty.process, 0);
 }
 
-TEST_F(ProcessTest, ChildThatEndedIsReapedAndForgotten)
-{
+TEST_F(ProcessTest, ChildThatEndedIsReapedAndForgotten) {
     const std::string quick = Path("quick.sh");
     hw_support::WriteScript(quick, "exit 3\n");
     ASSERT_TRUE(RunProgram(quick, "", 0, m_record));
@@ -104,8 +93,7 @@ TEST_F(ProcessTest, ChildThatEndedIsReapedAndForgotten)
     EXPECT_TRUE(Reaped(pid));
 }
 
-TEST_F(ProcessTest, ProcessThatIsNotOurChildIsLeftAlone)
-{
+TEST_F(ProcessTest, ProcessThatIsNotOurChildIsLeftAlone) {
     // A grandchild, adopted by another process: its pid must never be killed
     // through a record, since it may belong to anyone.
     const std::string detached = Path("detached.sh");
@@ -127,8 +115,7 @@ struct PriorityCase {
 
 class PriorityTable : public ProcessTest, public ::testing::WithParamInterface<PriorityCase> {};
 
-TEST_P(PriorityTable, LowPriorityRunsInTheIdleClass)
-{
+TEST_P(PriorityTable, LowPriorityRunsInTheIdleClass) {
     ASSERT_TRUE(RunProgram(Viewer(), "", GetParam().lowPriority, m_record));
     const pid_t pid = m_record.process;
     const int policy = ::sched_getscheduler(pid);
@@ -152,15 +139,14 @@ INSTANTIATE_TEST_SUITE_P(Priorities, PriorityTable,
 
 struct FailureCase {
     const char* name;
-    const char* file;     // created under the base directory, "" for none
+    const char* file; // created under the base directory, "" for none
     const char* contents;
     unsigned mode;
 };
 
 class StartFailure : public ProcessTest, public ::testing::WithParamInterface<FailureCase> {};
 
-TEST_P(StartFailure, ReturnsFalseAndKeepsTheEarlierRecord)
-{
+TEST_P(StartFailure, ReturnsFalseAndKeepsTheEarlierRecord) {
     ASSERT_TRUE(RunProgram(Viewer(), "", 0, m_record));
     const pid_t earlier = m_record.process;
     const FailureCase& c = GetParam();
@@ -188,7 +174,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"notExecutable", "plain.txt", "#!/bin/sh\nexit 0\n", 0644},
                       FailureCase{"directory", "folder", "", 0},
                       FailureCase{"missingInterpreter", "broken.sh", "#!/no/such/shell\n", 0755},
-                      FailureCase{"notAProgram", "garbage.bin", "\x01\x02\x03 not an executable", 0755}),
+                      FailureCase{"notAProgram", "garbage.bin", "\x01\x02\x03 not an executable",
+                                  0755}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -39,11 +39,10 @@ struct FakeService {
 };
 
 class FakeInstaller : public DriverInstaller {
-public:
+  public:
     explicit FakeInstaller(FakeService& service) : m_service(service) { ++service.made; }
     bool Prepare(const std::string& driverName, const std::string& fileName,
-                 uint32_t startType) override
-    {
+                 uint32_t startType) override {
         const bool prepared = DriverInstaller::Prepare(driverName, fileName, startType);
         m_service.preparedName = DriverName();
         m_service.preparedFile = FileName();
@@ -51,8 +50,7 @@ public:
         return prepared;
     }
     bool Create() override { return ++m_service.created > 0; }
-    bool Start() override
-    {
+    bool Start() override {
         ++m_service.started;
         if (m_service.startLoadsDriver && m_service.driver)
             m_service.driver->SetMode(SimulatedDriver::Mode::Present);
@@ -63,40 +61,37 @@ public:
     bool OpenManager() override { return m_hasManager = m_service.managerOpens; }
     void CloseManager() override { m_hasManager = false; }
 
-private:
+  private:
     FakeService& m_service;
 };
 
 class ProgramRunTest : public HardwareTest {
-protected:
+  protected:
     void Start() { ProgramStart(0, "2.01", "Quillstone", "/SYSTEM/ERLOGS/", "Quillstone"); }
     Log ReadLog() { return hw_support::ReadLog(Path("Quillstone.Log")); }
     std::string ScriptPath() { return Dir() + "/DriverTools/98_WindriverLoad.bat"; }
-    void InstallFakeService(FakeService& service)
-    {
+    void InstallFakeService(FakeService& service) {
         service.driver = m_sharedDriver;
         SetDriverInstallerFactory([&service] { return std::make_unique<FakeInstaller>(service); });
     }
-    void Present(uint32_t version)
-    {
+    void Present(uint32_t version) {
         Driver().SetMode(SimulatedDriver::Mode::Present);
         Driver().SetVersion(version);
     }
-    void SetUp() override
-    {
+    void SetUp() override {
         HardwareTest::SetUp();
         m_sharedDriver = std::make_shared<SimulatedDriver>(Driver()); // same state
     }
 
-private:
+  private:
     std::shared_ptr<SimulatedDriver> m_sharedDriver;
 };
 
-TEST_F(ProgramRunTest, DriverAbsentAndNotInstallable)
-{
+TEST_F(ProgramRunTest, DriverAbsentAndNotInstallable) {
     Start();
-    const std::string missing = "    .... Tried to run " + ScriptPath()
-        + "  and it does not exist.  Located on your Install CD and put it here.";
+    const std::string missing =
+        "    .... Tried to run " + ScriptPath() +
+        "  and it does not exist.  Located on your Install CD and put it here.";
     EXPECT_EQ(ReadLog(), (Log{{"000000", kStart},
                               {"000000", "Program Version 2.01"},
                               {"000001", kNoInstaller},
@@ -123,8 +118,7 @@ struct PresentCase {
 
 class DriverPresent : public ProgramRunTest, public ::testing::WithParamInterface<PresentCase> {};
 
-TEST_P(DriverPresent, LogShowsNoDriverLinesAndTheVersion)
-{
+TEST_P(DriverPresent, LogShowsNoDriverLinesAndTheVersion) {
     Present(GetParam().version);
     Start();
     EXPECT_EQ(ReadLog(), (Log{{"000000", kStart},
@@ -141,15 +135,15 @@ TEST_P(DriverPresent, LogShowsNoDriverLinesAndTheVersion)
               GetParam().speakerOpen ? "" : "Gen I/O open failed for \n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, DriverPresent,
-                         ::testing::Values(PresentCase{602, "000602", "WINDRIVER Version 6.2", false},
-                                           PresentCase{603, "000603", "WINDRIVER Version 6.3", true},
-                                           PresentCase{1105, "001105", "WINDRIVER Version 11.5", true},
-                                           PresentCase{1000, "001000", "WINDRIVER Version 10.0", true}),
-                         [](const auto& info) { return "version" + std::to_string(info.param.version); });
+INSTANTIATE_TEST_SUITE_P(
+    Versions, DriverPresent,
+    ::testing::Values(PresentCase{602, "000602", "WINDRIVER Version 6.2", false},
+                      PresentCase{603, "000603", "WINDRIVER Version 6.3", true},
+                      PresentCase{1105, "001105", "WINDRIVER Version 11.5", true},
+                      PresentCase{1000, "001000", "WINDRIVER Version 10.0", true}),
+    [](const auto& info) { return "version" + std::to_string(info.param.version); });
 
-TEST_F(ProgramRunTest, NormalCloseEndsWithTheEndBanner)
-{
+TEST_F(ProgramRunTest, NormalCloseEndsWithTheEndBanner) {
     Present(1000);
     Start();
     ProgramEnd(0);
@@ -162,8 +156,7 @@ TEST_F(ProgramRunTest, NormalCloseEndsWithTheEndBanner)
     EXPECT_EQ(Driver().OpenDevices(), 0);
 }
 
-TEST_F(ProgramRunTest, LinesAfterTheEndAreDroppedAndASecondEndOnlyDropsItsBanner)
-{
+TEST_F(ProgramRunTest, LinesAfterTheEndAreDroppedAndASecondEndOnlyDropsItsBanner) {
     Start();
     ProgramEnd(0);
     const std::string closed = hw_support::ReadAll(Path("Quillstone.Log"));
@@ -172,8 +165,7 @@ TEST_F(ProgramRunTest, LinesAfterTheEndAreDroppedAndASecondEndOnlyDropsItsBanner
     EXPECT_EQ(hw_support::ReadAll(Path("Quillstone.Log")), closed);
 }
 
-TEST_F(ProgramRunTest, SecondRunEmptiesTheLog)
-{
+TEST_F(ProgramRunTest, SecondRunEmptiesTheLog) {
     Start();
     LogMessage("first run only", kLogNotice);
     ProgramEnd(0);
@@ -187,8 +179,7 @@ TEST_F(ProgramRunTest, SecondRunEmptiesTheLog)
         EXPECT_NE(line.text, "first run only");
 }
 
-TEST_F(ProgramRunTest, LibraryModeSpeaksOfADll)
-{
+TEST_F(ProgramRunTest, LibraryModeSpeaksOfADll) {
     Present(1000);
     ProgramStart(1, "3.5", "Quillstone", "/SYSTEM/ERLOGS/", "Quillstone");
     ProgramEnd(1);
@@ -199,8 +190,7 @@ TEST_F(ProgramRunTest, LibraryModeSpeaksOfADll)
     EXPECT_EQ(log[5], (LogLine{"000000", "--------------------DLL END----------------------"}));
 }
 
-TEST_F(ProgramRunTest, LogGoesToTheSubdirectoryWhenItExists)
-{
+TEST_F(ProgramRunTest, LogGoesToTheSubdirectoryWhenItExists) {
     std::filesystem::create_directories(Path("SYSTEM/ERLOGS"));
     Present(1000);
     Start();
@@ -210,8 +200,7 @@ TEST_F(ProgramRunTest, LogGoesToTheSubdirectoryWhenItExists)
     EXPECT_EQ(log[0].text, kStart);
 }
 
-TEST_F(ProgramRunTest, EveryLineCarriesCodeAndTimeStamp)
-{
+TEST_F(ProgramRunTest, EveryLineCarriesCodeAndTimeStamp) {
     Start();
     const std::regex shape(R"(^-?\d{6,}  \d{3}:\d{2}:\d{2}:\d{2}\.\d{6}  .*$)");
     size_t checked = 0;
@@ -224,8 +213,7 @@ TEST_F(ProgramRunTest, EveryLineCarriesCodeAndTimeStamp)
     EXPECT_EQ(checked, 10u);
 }
 
-TEST_F(ProgramRunTest, StartsInTheWorkingDirectoryNotTheProgramFolder)
-{
+TEST_F(ProgramRunTest, StartsInTheWorkingDirectoryNotTheProgramFolder) {
     std::filesystem::create_directories(Path("elsewhere"));
     ASSERT_TRUE(platform::SetCurrentDirectory(Path("elsewhere")));
     Start();
@@ -234,8 +222,7 @@ TEST_F(ProgramRunTest, StartsInTheWorkingDirectoryNotTheProgramFolder)
     EXPECT_FALSE(std::filesystem::exists(Path("Quillstone.Log")));
 }
 
-TEST_F(ProgramRunTest, CueBeforeStartIsReplacedByTheRunsSpeaker)
-{
+TEST_F(ProgramRunTest, CueBeforeStartIsReplacedByTheRunsSpeaker) {
     Present(1000);
     SpeakerClick();
     EXPECT_EQ(Driver().ActiveClaims(), 1);
@@ -249,8 +236,7 @@ TEST_F(ProgramRunTest, CueBeforeStartIsReplacedByTheRunsSpeaker)
 
 // --- installation attempts through a fake installer ------------------------
 
-TEST_F(ProgramRunTest, ManagerThatCannotOpenGivesInitFailedWithItsEmptyLine)
-{
+TEST_F(ProgramRunTest, ManagerThatCannotOpenGivesInitFailedWithItsEmptyLine) {
     FakeService service;
     service.managerOpens = false;
     InstallFakeService(service);
@@ -278,10 +264,10 @@ struct EnsureCase {
     int started;
 };
 
-class EnsureDriverTable : public ProgramRunTest, public ::testing::WithParamInterface<EnsureCase> {};
+class EnsureDriverTable : public ProgramRunTest,
+                          public ::testing::WithParamInterface<EnsureCase> {};
 
-TEST_P(EnsureDriverTable, ProbesInstallsAndProbesAgain)
-{
+TEST_P(EnsureDriverTable, ProbesInstallsAndProbesAgain) {
     const EnsureCase& c = GetParam();
     FakeService service;
     service.managerOpens = c.managerOpens;
@@ -319,8 +305,7 @@ INSTANTIATE_TEST_SUITE_P(
         EnsureCase{"installedAndLoaded", false, true, true, true, true, "before", 1, 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ProgramRunTest, InstalledDriverThatStillFailsIsLoggedWithoutEmptyLine)
-{
+TEST_F(ProgramRunTest, InstalledDriverThatStillFailsIsLoggedWithoutEmptyLine) {
     FakeService service;
     InstallFakeService(service);
     Start();
@@ -331,8 +316,7 @@ TEST_F(ProgramRunTest, InstalledDriverThatStillFailsIsLoggedWithoutEmptyLine)
     EXPECT_EQ(log[3], (LogLine{"000001", kNotLoaded}));
 }
 
-TEST_F(ProgramRunTest, DriverLoadedByTheInstallerIsReportedAndUsed)
-{
+TEST_F(ProgramRunTest, DriverLoadedByTheInstallerIsReportedAndUsed) {
     FakeService service;
     service.startLoadsDriver = true;
     Driver().SetVersion(1105);

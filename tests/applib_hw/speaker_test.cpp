@@ -16,12 +16,15 @@ constexpr const char* kOpenFailed = "Gen I/O open failed for \n";
 
 using Transfers = std::vector<SimulatedTransfer>;
 
-SimulatedTransfer W(uint64_t port, uint8_t value) { return {port, true, value}; }
-SimulatedTransfer R(uint64_t port, uint8_t value) { return {port, false, value}; }
+SimulatedTransfer W(uint64_t port, uint8_t value) {
+    return {port, true, value};
+}
+SimulatedTransfer R(uint64_t port, uint8_t value) {
+    return {port, false, value};
+}
 
 // The transfers at one port, in order, written or read.
-std::vector<uint8_t> Values(const Transfers& transfers, uint64_t port, bool written)
-{
+std::vector<uint8_t> Values(const Transfers& transfers, uint64_t port, bool written) {
     std::vector<uint8_t> values;
     for (const SimulatedTransfer& t : transfers)
         if (t.port == port && t.write == written)
@@ -30,9 +33,8 @@ std::vector<uint8_t> Values(const Transfers& transfers, uint64_t port, bool writ
 }
 
 class SpeakerTest : public HardwareTest {
-protected:
-    void Present(uint32_t version = 1000)
-    {
+  protected:
+    void Present(uint32_t version = 1000) {
         Driver().SetMode(SimulatedDriver::Mode::Present);
         Driver().SetVersion(version);
     }
@@ -46,14 +48,13 @@ struct OpenCase {
     uint32_t version;
     int count;
     bool opens;
-    const char* errorText;   // DriverErrorText afterwards
-    uint32_t versionAfter;   // DriverVersion afterwards
+    const char* errorText; // DriverErrorText afterwards
+    uint32_t versionAfter; // DriverVersion afterwards
 };
 
 class OpenPortsTable : public SpeakerTest, public ::testing::WithParamInterface<OpenCase> {};
 
-TEST_P(OpenPortsTable, OpensOnlyAtVersion603WithPortsGranted)
-{
+TEST_P(OpenPortsTable, OpensOnlyAtVersion603WithPortsGranted) {
     const OpenCase& c = GetParam();
     Driver().SetMode(c.mode);
     Driver().SetVersion(c.version);
@@ -82,14 +83,16 @@ INSTANTIATE_TEST_SUITE_P(
         OpenCase{"version602", SimulatedDriver::Mode::Present, 602, 3, false, kOpenFailed, 602},
         OpenCase{"version603", SimulatedDriver::Mode::Present, 603, 3, true, "", 603},
         OpenCase{"version1105", SimulatedDriver::Mode::Present, 1105, 3, true, "", 1105},
-        OpenCase{"refusesPorts", SimulatedDriver::Mode::RefusesPorts, 1000, 3, false, kOpenFailed, 1000},
+        OpenCase{"refusesPorts", SimulatedDriver::Mode::RefusesPorts, 1000, 3, false, kOpenFailed,
+                 1000},
         OpenCase{"noPorts", SimulatedDriver::Mode::Present, 1000, 0, false, "earlier text", 1},
-        OpenCase{"negativeCount", SimulatedDriver::Mode::Present, 1000, -3, false, "earlier text", 1},
-        OpenCase{"tooManyPorts", SimulatedDriver::Mode::Present, 1000, 65, false, "earlier text", 1}),
+        OpenCase{"negativeCount", SimulatedDriver::Mode::Present, 1000, -3, false, "earlier text",
+                 1},
+        OpenCase{"tooManyPorts", SimulatedDriver::Mode::Present, 1000, 65, false, "earlier text",
+                 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SpeakerTest, PortAccessReachesClaimedRangesByIndex)
-{
+TEST_F(SpeakerTest, PortAccessReachesClaimedRangesByIndex) {
     Present();
     Driver().SetPortByte(0x61, 0x33);
     PortAccess access;
@@ -119,8 +122,7 @@ struct ToneCase {
 
 class ToneOnTable : public SpeakerTest, public ::testing::WithParamInterface<ToneCase> {};
 
-TEST_P(ToneOnTable, ProgramsChannel2ThenOpensTheGate)
-{
+TEST_P(ToneOnTable, ProgramsChannel2ThenOpensTheGate) {
     Present();
     Driver().SetPortByte(0x61, 0xB0);
     Speaker speaker;
@@ -147,8 +149,7 @@ INSTANTIATE_TEST_SUITE_P(Frequencies, ToneOnTable,
 
 class ToneOffTable : public SpeakerTest, public ::testing::WithParamInterface<uint8_t> {};
 
-TEST_P(ToneOffTable, ClearsOnlyTheTwoGateBits)
-{
+TEST_P(ToneOffTable, ClearsOnlyTheTwoGateBits) {
     Present();
     Speaker speaker;
     Driver().SetPortByte(0x61, GetParam());
@@ -162,8 +163,7 @@ INSTANTIATE_TEST_SUITE_P(GateBytes, ToneOffTable,
                          ::testing::Values(0x00, 0x03, 0xFF, 0xB7, 0x4C, 0x81),
                          [](const auto& info) { return "gate" + std::to_string(info.param); });
 
-TEST_F(SpeakerTest, FrequencyZeroSilencesInsteadOfDividingByZero)
-{
+TEST_F(SpeakerTest, FrequencyZeroSilencesInsteadOfDividingByZero) {
     Present();
     Speaker speaker;
     speaker.ToneOn(800);
@@ -173,8 +173,7 @@ TEST_F(SpeakerTest, FrequencyZeroSilencesInsteadOfDividingByZero)
     EXPECT_EQ(Driver().PortByte(0x61) & 0x03, 0);
 }
 
-TEST_F(SpeakerTest, CreationSilencesAndDestructionSilencesAndReleases)
-{
+TEST_F(SpeakerTest, CreationSilencesAndDestructionSilencesAndReleases) {
     Present();
     Driver().SetPortByte(0x61, 0x4B); // left sounding by someone else
     {
@@ -196,8 +195,7 @@ struct MuteCase {
 
 class MuteSpeaker : public SpeakerTest, public ::testing::WithParamInterface<MuteCase> {};
 
-TEST_P(MuteSpeaker, TouchesNoPortAndKeepsNoDevice)
-{
+TEST_P(MuteSpeaker, TouchesNoPortAndKeepsNoDevice) {
     Driver().SetMode(GetParam().mode);
     Driver().SetVersion(GetParam().version);
     Speaker speaker;
@@ -229,8 +227,7 @@ struct CueCase {
 
 class CueTable : public SpeakerTest, public ::testing::WithParamInterface<CueCase> {};
 
-TEST_P(CueTable, PlaysItsTonesAndEndsSilent)
-{
+TEST_P(CueTable, PlaysItsTonesAndEndsSilent) {
     Present();
     Driver().SetPortByte(0x61, 0x20);
     ASSERT_EQ(AppContext().Speaker, nullptr);
@@ -246,21 +243,21 @@ TEST_P(CueTable, PlaysItsTonesAndEndsSilent)
 
 INSTANTIATE_TEST_SUITE_P(
     Cues, CueTable,
-    ::testing::Values(CueCase{"click", SpeakerClick, {0xDC, 0x34}, 1},
-                      CueCase{"chirp", SpeakerChirp, {0xD3, 0x05, 0xA8, 0x06}, 2},
-                      CueCase{"alarm", SpeakerAlarm, {0x9B, 0x2E, 0xA4, 0x12, 0x9B, 0x2E, 0xA4, 0x12}, 4}),
+    ::testing::Values(
+        CueCase{"click", SpeakerClick, {0xDC, 0x34}, 1},
+        CueCase{"chirp", SpeakerChirp, {0xD3, 0x05, 0xA8, 0x06}, 2},
+        CueCase{"alarm", SpeakerAlarm, {0x9B, 0x2E, 0xA4, 0x12, 0x9B, 0x2E, 0xA4, 0x12}, 4}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SpeakerTest, ChirpSecondToneFollowsWithoutGap)
-{
+TEST_F(SpeakerTest, ChirpSecondToneFollowsWithoutGap) {
     Present();
     SpeakerChirp();
     // Gate writes: silence at creation, 800 Hz on, 700 Hz on, off at the end.
-    EXPECT_EQ(Values(Driver().Transfers(), 0x61, true), (std::vector<uint8_t>{0x00, 0x03, 0x03, 0x00}));
+    EXPECT_EQ(Values(Driver().Transfers(), 0x61, true),
+              (std::vector<uint8_t>{0x00, 0x03, 0x03, 0x00}));
 }
 
-TEST_F(SpeakerTest, ChirpThroughTheSpeakerBridgeSoundsBothTonesThenSilence)
-{
+TEST_F(SpeakerTest, ChirpThroughTheSpeakerBridgeSoundsBothTonesThenSilence) {
     const std::string sink = Path("event-sink");
     hw_support::WriteAll(sink, "");
     SetDriverBackend(std::make_shared<PcSpeakerBackend>(sink));
@@ -270,8 +267,7 @@ TEST_F(SpeakerTest, ChirpThroughTheSpeakerBridgeSoundsBothTonesThenSilence)
     EXPECT_EQ(hw_support::ToneEvents(sink), (std::vector<int32_t>{800, 700, 0}));
 }
 
-TEST_F(SpeakerTest, AlarmWithoutDriverIsSilentButTakesItsTime)
-{
+TEST_F(SpeakerTest, AlarmWithoutDriverIsSilentButTakesItsTime) {
     const auto start = std::chrono::steady_clock::now();
     SpeakerAlarm();
     const auto elapsed = std::chrono::steady_clock::now() - start;
@@ -281,16 +277,14 @@ TEST_F(SpeakerTest, AlarmWithoutDriverIsSilentButTakesItsTime)
     EXPECT_TRUE(Driver().Transfers().empty());
 }
 
-TEST_F(SpeakerTest, ChirpTakesBothTones)
-{
+TEST_F(SpeakerTest, ChirpTakesBothTones) {
     Present();
     const auto start = std::chrono::steady_clock::now();
     SpeakerChirp();
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(95));
 }
 
-TEST_F(SpeakerTest, CueAfterProgramEndOpensANewSpeaker)
-{
+TEST_F(SpeakerTest, CueAfterProgramEndOpensANewSpeaker) {
     Present();
     ProgramStart(0, "2.01", "Quillstone", "/SYSTEM/ERLOGS/", "Quillstone");
     ASSERT_NE(AppContext().Speaker, nullptr);

@@ -15,15 +15,13 @@ namespace {
 // posted from that frame's first paint event, so it runs when the whole
 // paint-and-flush pass has returned.
 class AfterFirstFrame final : public QObject {
-public:
+  public:
     AfterFirstFrame(QWidget* window, std::function<void()> action)
-        : m_window(window), m_action(std::move(action))
-    {
+        : m_window(window), m_action(std::move(action)) {
         QCoreApplication::instance()->installEventFilter(this);
     }
 
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && watched->isWidgetType() &&
             static_cast<QWidget*>(watched)->window() == m_window) {
             QCoreApplication::instance()->removeEventFilter(this);
@@ -32,15 +30,14 @@ public:
         return false;
     }
 
-private:
+  private:
     QWidget* m_window;
     std::function<void()> m_action;
 };
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QuillstoneApplication application(argc, argv);
     // The main window is a tool window, which Qt does not count as a last
     // window; and closing any other window must not end the run behind the

@@ -32,10 +32,9 @@ constexpr FrameSpec kFrames[] = {
 constexpr int kResultFrame = 4;
 constexpr int kReliabilityFrame = 5;
 constexpr int kResultRows = 8; // and the reliability in its strip
-constexpr int kRowPitch = 19; // px
+constexpr int kRowPitch = 19;  // px
 
-QLabel* addLabel(QWidget* parent, const QString& text, int x, int y)
-{
+QLabel* addLabel(QWidget* parent, const QString& text, int x, int y) {
     auto* label = new QLabel(text, parent);
     label->move(x, y);
     label->adjustSize();
@@ -44,8 +43,7 @@ QLabel* addLabel(QWidget* parent, const QString& text, int x, int y)
 
 } // namespace
 
-BareWindow MakeBareWindow()
-{
+BareWindow MakeBareWindow() {
     BareWindow bare;
     bare.window = new QMainWindow;
     auto* client = new QWidget(bare.window);
@@ -78,8 +76,8 @@ BareWindow MakeBareWindow()
     for (int row = 0; row < kResultRows; ++row)
         bare.shownLabels[shown++] = addLabel(results, QStringLiteral("0"),
                                              kFrames[kResultFrame].valueX, 30 + row * kRowPitch);
-    bare.shownLabels[shown++] =
-        addLabel(frames[kReliabilityFrame], QStringLiteral("0"), kFrames[kReliabilityFrame].valueX, 7);
+    bare.shownLabels[shown++] = addLabel(frames[kReliabilityFrame], QStringLiteral("0"),
+                                         kFrames[kReliabilityFrame].valueX, 7);
     bare.shownLabels[shown++] = addLabel(frames[1], QStringLiteral("Bits"), 266, 23);
     addLabel(client, QStringLiteral("Link Budget"), 400, 26);
 
@@ -91,8 +89,7 @@ BareWindow MakeBareWindow()
     return bare;
 }
 
-void ChangeBareWindow(const BareWindow& bare, int step)
-{
+void ChangeBareWindow(const BareWindow& bare, int step) {
     for (std::size_t i = 0; i < bare.sliders.size(); ++i)
         bare.sliders[i]->setValue((step + static_cast<int>(i)) % kSliderMax);
     for (std::size_t i = 0; i < bare.shownLabels.size(); ++i)

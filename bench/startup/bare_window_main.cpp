@@ -6,8 +6,7 @@
 
 #include <memory>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const std::unique_ptr<QMainWindow> window(MakeBareWindow().window);
     window->show();

@@ -41,8 +41,7 @@ constexpr double kNsPerMs = 1e6;
 constexpr double kRatioGoal = 1.15;
 constexpr double kMemoryGoalMb = 35.0;
 
-int64_t monotonicNs()
-{
+int64_t monotonicNs() {
     timespec ts{};
     ::clock_gettime(CLOCK_MONOTONIC, &ts);
     return int64_t{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
@@ -60,8 +59,7 @@ struct Options {
     std::vector<ExtraProbe> extra;
 };
 
-std::optional<Options> parseOptions(int argc, char** argv)
-{
+std::optional<Options> parseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -76,8 +74,7 @@ std::optional<Options> parseOptions(int argc, char** argv)
             const std::string spec = argv[++i];
             const std::size_t eq = spec.find('=');
             options.extra.push_back({spec.substr(0, eq), spec.substr(eq + 1)});
-        }
-        else
+        } else
             return std::nullopt;
     }
     if (options.runs < 1 || options.warmup < 0)
@@ -96,8 +93,7 @@ struct Sample {
     double rssMb = 0;
 };
 
-std::optional<Sample> parseProbeLine(const std::string& output, int64_t startNs)
-{
+std::optional<Sample> parseProbeLine(const std::string& output, int64_t startNs) {
     const std::size_t at = output.find("probe ");
     if (at == std::string::npos)
         return std::nullopt;
@@ -108,16 +104,18 @@ std::optional<Sample> parseProbeLine(const std::string& output, int64_t startNs)
                     "hwm_kb=%ld rss_kb=%ld",
                     &loaded, &app, &paint, &shown, &cpu, &hwm, &rss) != 7)
         return std::nullopt;
-    const auto ms = [startNs](long long ns) { return static_cast<double>(ns - startNs) / kNsPerMs; };
-    return Sample{ms(loaded), ms(app),    ms(paint),          ms(shown),
-                  static_cast<double>(cpu) / kNsPerMs, hwm / 1024.0, rss / 1024.0};
+    const auto ms = [startNs](long long ns) {
+        return static_cast<double>(ns - startNs) / kNsPerMs;
+    };
+    return Sample{
+        ms(loaded),   ms(app),     ms(paint), ms(shown), static_cast<double>(cpu) / kNsPerMs,
+        hwm / 1024.0, rss / 1024.0};
 }
 
 // Starts `program` in `directory` and reads its standard output until it
 // ends; the clock starts just before the fork.
 std::optional<Sample> runProbe(const std::string& program, const fs::path& directory,
-                               bool verbose)
-{
+                               bool verbose) {
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0)
         return std::nullopt;
@@ -164,14 +162,14 @@ std::optional<Sample> runProbe(const std::string& program, const fs::path& direc
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     if (verbose)
-        std::fprintf(stderr, "%s: %s", program.c_str(), output.empty() ? "(no output)\n" : output.c_str());
+        std::fprintf(stderr, "%s: %s", program.c_str(),
+                     output.empty() ? "(no output)\n" : output.c_str());
     return parseProbeLine(output, startNs);
 }
 
 // A base directory as an installation leaves it: log and hardcopy folders,
 // the formula text and the shared options file with its colours.
-bool prepareBaseDirectory(const fs::path& base)
-{
+bool prepareBaseDirectory(const fs::path& base) {
     std::error_code error;
     for (const char* sub : {"SYSTEM/ERLOGS", "Files/Hardcopies", "Files/Help"})
         fs::create_directories(base / sub, error);
@@ -184,15 +182,13 @@ bool prepareBaseDirectory(const fs::path& base)
     return static_cast<bool>(options) && !error;
 }
 
-double median(std::vector<double> values)
-{
+double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
-double quantile(std::vector<double> values, double q)
-{
+double quantile(std::vector<double> values, double q) {
     std::sort(values.begin(), values.end());
     const double at = q * static_cast<double>(values.size() - 1);
     const std::size_t low = static_cast<std::size_t>(at);
@@ -201,16 +197,14 @@ double quantile(std::vector<double> values, double q)
 }
 
 template <typename Field>
-std::vector<double> column(const std::vector<Sample>& samples, Field field)
-{
+std::vector<double> column(const std::vector<Sample>& samples, Field field) {
     std::vector<double> values;
     for (const Sample& s : samples)
         values.push_back(s.*field);
     return values;
 }
 
-void printRow(const std::string& name, const std::vector<Sample>& samples)
-{
+void printRow(const std::string& name, const std::vector<Sample>& samples) {
     const auto shown = column(samples, &Sample::shownMs);
     std::printf("  %-12s %7.1f %7.1f %7.1f %7.1f [%5.1f .. %5.1f] %7.1f %7.1f %7.1f\n",
                 name.c_str(), median(column(samples, &Sample::loadedMs)),
@@ -228,8 +222,7 @@ struct Probe {
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::optional<Options> options = parseOptions(argc, argv);
     if (!options) {
         std::fprintf(stderr,
@@ -282,8 +275,8 @@ int main(int argc, char** argv)
                 probes[0].samples.size(), count,
                 platform != nullptr && *platform != '\0' ? platform : "(default)");
     std::printf("  medians; wall ms from process start, CPU ms used by then, MB resident\n");
-    std::printf("  %-12s %7s %7s %7s %7s %-16s %7s %7s %7s\n", "", "main", "app", "paint",
-                "shown", " [quartiles]", "CPU", "VmHWM", "VmRSS");
+    std::printf("  %-12s %7s %7s %7s %7s %-16s %7s %7s %7s\n", "", "main", "app", "paint", "shown",
+                " [quartiles]", "CPU", "VmHWM", "VmRSS");
     for (const Probe& probe : probes)
         printRow(probe.name, probe.samples);
 

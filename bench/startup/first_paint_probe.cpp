@@ -19,15 +19,13 @@
 
 namespace {
 
-int64_t clockNs(clockid_t clock)
-{
+int64_t clockNs(clockid_t clock) {
     timespec ts{};
     ::clock_gettime(clock, &ts);
     return int64_t{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
 }
 
-int64_t monotonicNs()
-{
+int64_t monotonicNs() {
     return clockNs(CLOCK_MONOTONIC);
 }
 
@@ -40,8 +38,7 @@ struct ResidentMemory {
     long rssKb = -1;
 };
 
-ResidentMemory readResidentMemory()
-{
+ResidentMemory readResidentMemory() {
     ResidentMemory memory;
     std::FILE* status = std::fopen("/proc/self/status", "r");
     if (status == nullptr)
@@ -59,11 +56,10 @@ ResidentMemory readResidentMemory()
 }
 
 class FirstPaintProbe : public QObject {
-public:
+  public:
     explicit FirstPaintProbe(QObject* parent) : QObject(parent), m_appNs(monotonicNs()) {}
 
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (m_paintNs != 0 || event->type() != QEvent::Paint || !watched->isWidgetType())
             return false;
         QWidget* window = static_cast<QWidget*>(watched)->window();
@@ -78,17 +74,15 @@ public:
         return false;
     }
 
-    bool event(QEvent* event) override
-    {
+    bool event(QEvent* event) override {
         if (event->type() != QEvent::User)
             return QObject::event(event);
         report();
         return true;
     }
 
-private:
-    void report()
-    {
+  private:
+    void report() {
         const int64_t shownNs = monotonicNs();
         // All threads, from the fork on (the count goes on across exec).
         const int64_t cpuNs = clockNs(CLOCK_PROCESS_CPUTIME_ID);
@@ -108,8 +102,7 @@ private:
     QPointer<QWidget> m_window;
 };
 
-void installFirstPaintProbe()
-{
+void installFirstPaintProbe() {
     QCoreApplication* application = QCoreApplication::instance();
     application->installEventFilter(new FirstPaintProbe(application));
 }

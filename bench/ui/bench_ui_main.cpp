@@ -1,16 +1,15 @@
 // The interface benchmarks: slider move and hardcopy of the main window.
 // Offscreen unless QT_QPA_PLATFORM names another platform. Ends with a
 // failure when a benchmark found it was not measuring what it names.
-#include "quillstone_application.h"
 #include "blocking_meter.h"
+#include "quillstone_application.h"
 #include "ui_world.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QuillstoneApplication application(argc, argv);

@@ -20,28 +20,24 @@
 
 namespace {
 
-int64_t nowNs()
-{
+int64_t nowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
-std::string firstHardcopyPath()
-{
+std::string firstHardcopyPath() {
     return World().baseDirectory() + "/Files/Hardcopies/QuillstoneHdcpy_0.jpg";
 }
 
 // Every hardcopy starts from the same state: count 0 and no file of that
 // name (the command never replaces a file that is there).
-void resetHardcopies()
-{
+void resetHardcopies() {
     std::remove(firstHardcopyPath().c_str());
     World().form().HardcopyCount = 0;
 }
 
-bool hardcopyWorked(benchmark::State& state)
-{
+bool hardcopyWorked(benchmark::State& state) {
     if (World().shownErrors().empty() && QFile::exists(QString::fromStdString(firstHardcopyPath())))
         return true;
     ReportBenchmarkFault("the hardcopy was not written");
@@ -49,14 +45,12 @@ bool hardcopyWorked(benchmark::State& state)
     return false;
 }
 
-void setMillisecondCounter(benchmark::State& state, const char* name, int64_t totalNs)
-{
+void setMillisecondCounter(benchmark::State& state, const char* name, int64_t totalNs) {
     state.counters[name] =
         benchmark::Counter(static_cast<double>(totalNs) / 1e6, benchmark::Counter::kAvgIterations);
 }
 
-void BM_SaveHardcopy(benchmark::State& state)
-{
+void BM_SaveHardcopy(benchmark::State& state) {
     TQuillstoneMainForm& form = World().form();
     resetHardcopies();
     form.Hardcopy1Click();
@@ -84,8 +78,7 @@ void BM_SaveHardcopy(benchmark::State& state)
     resetHardcopies();
 }
 
-void BM_HardcopyCapture(benchmark::State& state)
-{
+void BM_HardcopyCapture(benchmark::State& state) {
     QWidget* panel = World().form().PanelScreen;
     for (auto _ : state) {
         QImage shot = panel->grab(QRect(0, 0, panel->width(), panel->height())).toImage();
@@ -95,8 +88,7 @@ void BM_HardcopyCapture(benchmark::State& state)
 
 // The file write alone: as many bytes as a real hardcopy, through the same
 // write-then-rename the writer uses.
-void BM_HardcopyFileWrite(benchmark::State& state)
-{
+void BM_HardcopyFileWrite(benchmark::State& state) {
     resetHardcopies();
     World().form().Hardcopy1Click();
     if (!hardcopyWorked(state))
@@ -110,7 +102,8 @@ void BM_HardcopyFileWrite(benchmark::State& state)
         QString::fromStdString(World().baseDirectory() + "/Files/Hardcopies/write_probe.jpg");
     for (auto _ : state) {
         QSaveFile file(target);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+            !file.commit()) {
             ReportBenchmarkFault("the file write failed");
             state.SkipWithError("the file write failed");
             break;
@@ -120,8 +113,7 @@ void BM_HardcopyFileWrite(benchmark::State& state)
     state.counters["bytes"] = static_cast<double>(bytes.size());
 }
 
-void BM_SpeakerClick(benchmark::State& state)
-{
+void BM_SpeakerClick(benchmark::State& state) {
     int64_t waitedNs = 0;
     for (auto _ : state) {
         const int64_t sleptBefore = SleptNanoseconds();

@@ -11,14 +11,13 @@
 
 namespace {
 
-constexpr std::size_t kRangeRow = 0;       // the first factor row: Range
-constexpr std::size_t kFreeSpaceRow = 0;   // the first result row: free-space attenuation
+constexpr std::size_t kRangeRow = 0;     // the first factor row: Range
+constexpr std::size_t kFreeSpaceRow = 0; // the first result row: free-space attenuation
 
 // Two neighbouring positions of the Range slider, and a move between them.
 class RangeStepper {
-public:
-    explicit RangeStepper(TQuillstoneMainForm& form) : m_slider(form.FactorSlider(kRangeRow))
-    {
+  public:
+    explicit RangeStepper(TQuillstoneMainForm& form) : m_slider(form.FactorSlider(kRangeRow)) {
         m_low = m_slider->value();
         m_high = m_low + 1;
         if (m_high > m_slider->maximum()) {
@@ -27,13 +26,12 @@ public:
         }
     }
 
-    void move()
-    {
+    void move() {
         m_slider->setValue(m_up ? m_high : m_low);
         m_up = !m_up;
     }
 
-private:
+  private:
     QScrollBar* m_slider;
     int m_low = 0;
     int m_high = 0;
@@ -42,8 +40,7 @@ private:
 
 // One move must rewrite the results: otherwise the path measured would be
 // one that does nothing (a closing window, a display that stopped).
-bool moveChangesResults(benchmark::State& state, RangeStepper& stepper)
-{
+bool moveChangesResults(benchmark::State& state, RangeStepper& stepper) {
     QLabel* result = World().form().ResultLabel(kFreeSpaceRow);
     const QString before = result->text();
     stepper.move();
@@ -55,8 +52,7 @@ bool moveChangesResults(benchmark::State& state, RangeStepper& stepper)
     return false;
 }
 
-void BM_SliderMove_NoRepaint(benchmark::State& state)
-{
+void BM_SliderMove_NoRepaint(benchmark::State& state) {
     RangeStepper stepper(World().form());
     if (!moveChangesResults(state, stepper))
         return;
@@ -70,8 +66,7 @@ void BM_SliderMove_NoRepaint(benchmark::State& state)
     }
 }
 
-void BM_SliderMove_Repaint(benchmark::State& state)
-{
+void BM_SliderMove_Repaint(benchmark::State& state) {
     RangeStepper stepper(World().form());
     if (!moveChangesResults(state, stepper))
         return;
@@ -90,8 +85,7 @@ void BM_SliderMove_Repaint(benchmark::State& state)
         benchmark::Counter(static_cast<double>(paints), benchmark::Counter::kAvgIterations);
 }
 
-void BM_SliderMove_FullRepaint(benchmark::State& state)
-{
+void BM_SliderMove_FullRepaint(benchmark::State& state) {
     RangeStepper stepper(World().form());
     if (!moveChangesResults(state, stepper))
         return;
@@ -102,8 +96,7 @@ void BM_SliderMove_FullRepaint(benchmark::State& state)
 }
 
 // The display step when nothing has changed: every text compared, none set.
-void BM_ShowAll_Unchanged(benchmark::State& state)
-{
+void BM_ShowAll_Unchanged(benchmark::State& state) {
     TQuillstoneMainForm& form = World().form();
     const long paintsBefore = World().formPaints();
     for (auto _ : state)
@@ -115,8 +108,7 @@ void BM_ShowAll_Unchanged(benchmark::State& state)
     }
 }
 
-void BM_BareWindow_Change_NoRepaint(benchmark::State& state)
-{
+void BM_BareWindow_Change_NoRepaint(benchmark::State& state) {
     int step = 0;
     for (auto _ : state) {
         ChangeBareWindow(World().bare(), ++step);
@@ -126,8 +118,7 @@ void BM_BareWindow_Change_NoRepaint(benchmark::State& state)
     }
 }
 
-void BM_BareWindow_Change_Repaint(benchmark::State& state)
-{
+void BM_BareWindow_Change_Repaint(benchmark::State& state) {
     int step = 0;
     for (auto _ : state) {
         ChangeBareWindow(World().bare(), ++step);
@@ -135,8 +126,7 @@ void BM_BareWindow_Change_Repaint(benchmark::State& state)
     }
 }
 
-void BM_BareWindow_Change_FullRepaint(benchmark::State& state)
-{
+void BM_BareWindow_Change_FullRepaint(benchmark::State& state) {
     int step = 0;
     for (auto _ : state) {
         ChangeBareWindow(World().bare(), ++step);

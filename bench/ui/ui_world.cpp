@@ -11,11 +11,10 @@
 #include <cstdio>
 
 class PaintCounter : public QObject {
-public:
+  public:
     explicit PaintCounter(QWidget* window) : m_window(window) {}
 
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && watched->isWidgetType() &&
             static_cast<QWidget*>(watched)->window() == m_window)
             ++paints;
@@ -24,7 +23,7 @@ public:
 
     long paints = 0;
 
-private:
+  private:
     QWidget* m_window;
 };
 
@@ -35,8 +34,7 @@ constexpr int kExposeTimeoutMs = 5000;
 UiWorld* currentWorld = nullptr;
 bool faultReported = false;
 
-void waitUntilExposed(QWidget* window)
-{
+void waitUntilExposed(QWidget* window) {
     const QDeadlineTimer deadline(kExposeTimeoutMs);
     while (!deadline.hasExpired() &&
            (window->windowHandle() == nullptr || !window->windowHandle()->isExposed()))
@@ -46,8 +44,7 @@ void waitUntilExposed(QWidget* window)
 
 } // namespace
 
-UiWorld::UiWorld() : m_previousDirectory(QDir::currentPath())
-{
+UiWorld::UiWorld() : m_previousDirectory(QDir::currentPath()) {
     QDir::setCurrent(m_directory.path());
     QDir(m_directory.path()).mkpath(QStringLiteral("Files/Hardcopies"));
     QDir(m_directory.path()).mkpath(QStringLiteral("SYSTEM/ERLOGS"));
@@ -66,8 +63,7 @@ UiWorld::UiWorld() : m_previousDirectory(QDir::currentPath())
     waitUntilExposed(m_bare.window);
 }
 
-UiWorld::~UiWorld()
-{
+UiWorld::~UiWorld() {
     QCoreApplication::instance()->removeEventFilter(m_paints.get());
     m_form->close(); // the program's own shut-down: settings and log end
     m_form.reset();
@@ -76,38 +72,31 @@ UiWorld::~UiWorld()
     QDir::setCurrent(m_previousDirectory);
 }
 
-std::string UiWorld::baseDirectory() const
-{
+std::string UiWorld::baseDirectory() const {
     return m_directory.path().toStdString();
 }
 
-long UiWorld::formPaints() const
-{
+long UiWorld::formPaints() const {
     return m_paints->paints;
 }
 
-UiWorld& World()
-{
+UiWorld& World() {
     return *currentWorld;
 }
 
-void SetWorld(UiWorld* world)
-{
+void SetWorld(UiWorld* world) {
     currentWorld = world;
 }
 
-void ReportBenchmarkFault(const char* what)
-{
+void ReportBenchmarkFault(const char* what) {
     faultReported = true;
     std::fprintf(stderr, "benchmark fault: %s\n", what);
 }
 
-bool BenchmarkFaultReported()
-{
+bool BenchmarkFaultReported() {
     return faultReported;
 }
 
-void ProcessPendingEvents()
-{
+void ProcessPendingEvents() {
     QCoreApplication::processEvents();
 }

@@ -15,7 +15,7 @@
 class PaintCounter;
 
 class UiWorld {
-public:
+  public:
     UiWorld();
     ~UiWorld();
     UiWorld(const UiWorld&) = delete;
@@ -30,7 +30,7 @@ public:
     // Messages the exception display would have shown.
     const std::vector<std::string>& shownErrors() const { return m_shownErrors; }
 
-private:
+  private:
     QString m_previousDirectory;
     QTemporaryDir m_directory;
     std::vector<std::string> m_shownErrors;

@@ -3,11 +3,13 @@
 // too) and arbitrary precision and digit counts.
 //
 // Input: 8 bytes of the double, 4 bytes of the precision P (int32), 2 bytes of
-// the digit count D (int16), all little-endian; missing bytes read as zero.
+// the digit count D (int16), all little-endian, then one byte choosing the
+// decimal separator; missing bytes read as zero (a full stop).
 #include "fuzz_check.h"
 #include "number_text.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -17,15 +19,20 @@
 
 namespace {
 
+// The full stop, a comma, the two-byte Arabic decimal separator (U+066B in
+// UTF-8), and the empty text that restores the full stop.
+constexpr std::array<std::string_view, 4> kSeparators{".", ",", "\xD9\xAB", ""};
+
 struct FormatInput {
     double value = 0.0;
     int32_t precision = 0;
     int decimals = 0;
+    std::string_view separator = ".";
 };
 
 FormatInput decode(const uint8_t* data, size_t size)
 {
-    uint8_t bytes[14] = {};
+    uint8_t bytes[15] = {};
     std::memcpy(bytes, data, std::min(size, sizeof bytes));
     FormatInput in;
     std::memcpy(&in.value, bytes, 8);
@@ -33,7 +40,38 @@ FormatInput decode(const uint8_t* data, size_t size)
     int16_t decimals = 0;
     std::memcpy(&decimals, bytes + 12, 2);
     in.decimals = decimals;
+    in.separator = kSeparators[bytes[14] % kSeparators.size()];
     return in;
+}
+
+// The text with its separator written as a full stop, so that one character
+// stands for it as it does for the cut. False when the text holds a full stop
+// of its own or a piece of a cut separator.
+bool normalized(const std::string& text, std::string& out)
+{
+    const std::string& separator = DecimalSeparator();
+    out = text;
+    if (separator == ".") {
+        return true;
+    }
+    if (out.find('.') != std::string::npos) {
+        return false;
+    }
+    for (size_t at = out.find(separator); at != std::string::npos;
+         at = out.find(separator, at + 1)) {
+        out.replace(at, separator.size(), ".");
+    }
+    return std::all_of(out.begin(), out.end(), [](char c) { return (c & 0x80) == 0; });
+}
+
+std::string formatFixed(int precision, int decimals, double value)
+{
+    const std::string text = FormatFixed(precision, decimals, value);
+    std::string out;
+    FUZZ_CHECK(normalized(text, out), "FormatFixed(" + std::to_string(precision) + ", "
+                                          + std::to_string(decimals) + ") wrote \""
+                                          + fuzzcheck::Printable(text) + "\"");
+    return out;
 }
 
 std::string describe(const char* routine, int precision, int decimals, double value,
@@ -151,16 +189,14 @@ void checkFixedPoint(const std::string& text, int p, int decimals, const std::st
 
 void checkFixed(const FormatInput& in)
 {
-    const std::string text = FormatFixed(in.precision, in.decimals, in.value);
+    const std::string text = formatFixed(in.precision, in.decimals, in.value);
     const std::string what = describe("FormatFixed", in.precision, in.decimals, in.value, text);
     if (!std::isfinite(in.value)) {
         FUZZ_CHECK(acceptedNonFinite(text, in.value, in.precision, true), what);
         return;
     }
     FUZZ_CHECK(text != "Nan", what);
-    if (in.precision >= 1) {
-        FUZZ_CHECK(static_cast<int64_t>(text.size()) <= in.precision, what);
-    }
+    FUZZ_CHECK(static_cast<int64_t>(text.size()) <= std::max(in.precision, 0), what);
     FUZZ_CHECK(text.find_first_not_of("-0123456789.E") == std::string::npos, what);
     // A text of exactly P characters may have been cut; only a whole text
     // can be checked for its form and read back.
@@ -194,8 +230,8 @@ void checkFixedSymmetry(const FormatInput& in)
         return;
     }
     const double magnitude = std::fabs(in.value);
-    const std::string positive = FormatFixed(in.precision, in.decimals, magnitude);
-    const std::string negative = FormatFixed(in.precision, in.decimals, -magnitude);
+    const std::string positive = formatFixed(in.precision, in.decimals, magnitude);
+    const std::string negative = formatFixed(in.precision, in.decimals, -magnitude);
     const std::string what = describe("FormatFixed", in.precision, in.decimals, -magnitude,
                                       negative)
         + " against \"" + positive + "\"";
@@ -212,7 +248,10 @@ void checkFixedSymmetry(const FormatInput& in)
 // point, a signed exponent of at least D digits (no minimum for D >= 4).
 void checkExponent(const FormatInput& in)
 {
-    const std::string text = FormatExponent(in.precision, in.decimals, in.value);
+    const std::string raw = FormatExponent(in.precision, in.decimals, in.value);
+    std::string text;
+    FUZZ_CHECK(normalized(raw, text),
+               "FormatExponent wrote \"" + fuzzcheck::Printable(raw) + "\"");
     const std::string what =
         describe("FormatExponent", in.precision, in.decimals, in.value, text);
     if (!std::isfinite(in.value)) {
@@ -274,6 +313,7 @@ void checkRound(double x)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const FormatInput in = decode(data, size);
+    SetDecimalSeparator(in.separator);
     checkFixed(in);
     checkFixedSymmetry(in);
     checkExponent(in);

@@ -63,7 +63,8 @@ void checkPlatformRead(const ProfileInput& in, const std::string& path)
         // around it.
         FUZZ_CHECK(in.file.find(full) != std::string_view::npos, what + ": not in the file");
         FUZZ_CHECK(full.find('\n') == std::string::npos, what + ": holds a line end");
-        FUZZ_CHECK(full.empty() || (full.front() != ' ' && full.back() != ' '),
+        const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+        FUZZ_CHECK(full.empty() || (!blank(full.front()) && !blank(full.back())),
                    what + ": blanks kept");
         FUZZ_CHECK(fuzzcheck::Mentioned(in.file, in.section) && fuzzcheck::Mentioned(in.file, in.key),
                    what + ": found a name that is not in the file");

@@ -47,7 +47,10 @@ public:
     {
         const std::string path = Name(name);
         std::FILE* f = std::fopen(path.c_str(), "wb");
-        if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) {
+        // An empty input may come without a buffer: fwrite must not see it.
+        const bool written = f != nullptr
+            && (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size());
+        if (!written) {
             std::perror(path.c_str());
             std::abort();
         }

@@ -3,19 +3,23 @@
 #include "gui_error.h"
 #include "speaker.h"
 
+#include <QBackingStore>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QSaveFile>
 #include <QWidget>
+#include <QWindow>
 
 #include <chrono>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
 #include <jpeglib.h>
@@ -151,9 +155,34 @@ void writeWholeFile(const std::string& fileName, const QByteArray& bytes) {
     }
 }
 
+// The pixels the window's top-level window holds for the screen in the
+// rectangle (0, 0, width, height) of the window, once any repaint still
+// pending is done: what the window shows, copied rather than drawn anew
+// (about 0.05 ms against 1.3 ms for the 569 x 401 panel). None when there is
+// no such picture: a window not on the screen yet, a scaled screen, a store
+// that is no plain image.
+std::optional<QImage> shownPixels(QWidget* window, int width, int height) {
+    QWidget* top = window->window();
+    const QWindow* handle = top->windowHandle();
+    if (!window->isVisible() || handle == nullptr || !handle->isExposed())
+        return std::nullopt;
+    QCoreApplication::sendPostedEvents(top, QEvent::UpdateRequest);
+    QBackingStore* store = top->backingStore();
+    const QPaintDevice* device = store != nullptr ? store->paintDevice() : nullptr;
+    if (device == nullptr || device->devType() != QInternal::Image)
+        return std::nullopt;
+    const auto* pixels = static_cast<const QImage*>(device);
+    const QRect area(window->mapTo(top, QPoint(0, 0)), QSize(width, height));
+    if (pixels->devicePixelRatio() != 1.0 || !pixels->rect().contains(area))
+        return std::nullopt;
+    return pixels->copy(area);
+}
+
 // What the window shows in the rectangle (0, 0, width, height), in device
 // pixels one to one whatever the screen's scale factor.
 QImage captureWindow(QWidget* window, int width, int height) {
+    if (std::optional<QImage> shown = shownPixels(window, width, height))
+        return *shown;
     QImage shot = window->grab(QRect(0, 0, width, height)).toImage();
     if (shot.size() != QSize(width, height))
         shot = shot.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

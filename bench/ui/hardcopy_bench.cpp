@@ -59,8 +59,15 @@ void BM_SaveHardcopy(benchmark::State& state) {
     int64_t elapsedNs = 0;
     int64_t waitedNs = 0;
     int64_t writingNs = 0;
+    int64_t repaintNs = 0;
     for (auto _ : state) {
         state.PauseTiming();
+        // The message loop's turn between two commands: the repaint the last
+        // one left behind (the image control got a new picture), counted
+        // apart.
+        const int64_t repaintStart = nowNs();
+        ProcessPendingEvents();
+        repaintNs += nowNs() - repaintStart;
         resetHardcopies();
         state.ResumeTiming();
         const int64_t start = nowNs();
@@ -75,10 +82,13 @@ void BM_SaveHardcopy(benchmark::State& state) {
     setMillisecondCounter(state, "waits_ms", waitedNs);
     setMillisecondCounter(state, "file_write_ms", writingNs);
     setMillisecondCounter(state, "rest_ms", elapsedNs - waitedNs - writingNs);
+    setMillisecondCounter(state, "repaint_after_ms", repaintNs);
     resetHardcopies();
 }
 
-void BM_HardcopyCapture(benchmark::State& state) {
+// The capture the writer falls back to when the window's shown pixels
+// cannot be copied: PanelScreen drawn anew into a picture of its own.
+void BM_PanelRedrawn(benchmark::State& state) {
     QWidget* panel = World().form().PanelScreen;
     for (auto _ : state) {
         QImage shot = panel->grab(QRect(0, 0, panel->width(), panel->height())).toImage();
@@ -126,6 +136,6 @@ void BM_SpeakerClick(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_SaveHardcopy)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_HardcopyCapture)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PanelRedrawn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HardcopyFileWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SpeakerClick)->Unit(benchmark::kMillisecond)->UseRealTime();

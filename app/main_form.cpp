@@ -9,10 +9,28 @@
 #include <QLabel>
 #include <QLocale>
 #include <QScrollBar>
+#include <QTextDocument>
 
 TQuillstoneMainForm* QuillstoneMainForm = nullptr;
 
 namespace {
+
+// Fits the label to its text. For a one-line plain text without margin,
+// indent or frame (every label the display writes) the size adjustSize()
+// would give is the text's own size, found with one layout of the text
+// instead of QLabel's three: most of the time of a slider move.
+void fitToText(QLabel* label) {
+    const QString& text = label->text();
+    const bool plainLine = label->margin() == 0 && label->indent() <= 0 &&
+                           label->frameWidth() == 0 && !label->wordWrap() &&
+                           label->textFormat() != Qt::RichText && !Qt::mightBeRichText(text) &&
+                           !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\t')) &&
+                           !text.contains(QLatin1Char('&'));
+    if (plainLine)
+        label->resize(label->fontMetrics().size(0, text));
+    else
+        label->adjustSize();
+}
 
 // Writes the text only when it differs, so that an unchanged label is not
 // repainted (and keeps its size).
@@ -20,7 +38,7 @@ void setTextIfChanged(QLabel* label, const std::string& text) {
     const QString shown = QString::fromStdString(text);
     if (label->text() != shown) {
         label->setText(shown);
-        label->adjustSize();
+        fitToText(label);
     }
 }
 

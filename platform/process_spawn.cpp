@@ -34,12 +34,14 @@ int WaitWhileInterrupted(pid_t pid, int flags) {
     return status;
 }
 
-// The idle class, or the lowest nice value where the kernel refuses it.
-// Only raw system calls: this runs between fork and exec.
-void LowerOwnPriority() {
+// The idle class for a started program, or the lowest nice value where the
+// kernel refuses it. Set by the parent once the exec has been confirmed: a
+// child lowered before its exec can be starved under load while the GUI
+// thread waits for the exec report.
+void LowerPriorityOf(pid_t pid) {
     sched_param param{};
-    if (::sched_setscheduler(0, SCHED_IDLE, &param) != 0)
-        ::setpriority(PRIO_PROCESS, 0, kLowestNice);
+    if (::sched_setscheduler(pid, SCHED_IDLE, &param) != 0)
+        ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), kLowestNice);
 }
 
 // In the child: reports errno through the pipe and ends.
@@ -90,8 +92,6 @@ pid_t ForkExec(const std::string& path, const std::vector<std::string>& argv, bo
     if (child == 0) {
         ::close(report[0]);
         ResetSignals();
-        if (idle)
-            LowerOwnPriority();
         if (detached) {
             const pid_t grandchild = ::fork();
             if (grandchild < 0)
@@ -114,6 +114,8 @@ pid_t ForkExec(const std::string& path, const std::vector<std::string>& argv, bo
         errno = error;
         return -1;
     }
+    if (idle)
+        LowerPriorityOf(child);
     return child;
 }
 

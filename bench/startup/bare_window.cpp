@@ -13,7 +13,7 @@ constexpr int kClientHeight = 405; // px
 constexpr int kSliderHeight = 10;  // px
 constexpr int kSliderMax = 1000;   // positions
 
-struct FrameSpec {
+struct FrameLayout {
     int parent; // index of the frame it sits in, -1 for the client area
     QRect geometry;
     int sliders; // slider rows in it
@@ -21,7 +21,7 @@ struct FrameSpec {
 };
 
 // The six group frames and strips of the main window, with its row counts.
-constexpr FrameSpec kFrames[] = {
+constexpr FrameLayout kFrames[] = {
     {-1, {4, 2, 320, 145}, 4, 66, 222},   // main factors
     {0, {1, 106, 318, 38}, 1, 128, 266},  // its minimum Eb/No strip
     {-1, {4, 149, 320, 95}, 3, 102, 258}, // noise factors
@@ -54,21 +54,23 @@ BareWindow MakeBareWindow() {
     std::size_t slider = 0;
     std::size_t shown = 0;
     for (std::size_t f = 0; f < frames.size(); ++f) {
-        const FrameSpec& spec = kFrames[f];
-        QWidget* parent = spec.parent < 0 ? client : frames[static_cast<std::size_t>(spec.parent)];
+        const FrameLayout& frameLayout = kFrames[f];
+        QWidget* parent =
+            frameLayout.parent < 0 ? client : frames[static_cast<std::size_t>(frameLayout.parent)];
         auto* frame = new QFrame(parent);
-        frame->setGeometry(spec.geometry);
+        frame->setGeometry(frameLayout.geometry);
         frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
         frame->setAutoFillBackground(true);
         frames[f] = frame;
-        for (int row = 0; row < spec.sliders; ++row, ++slider) {
+        for (int row = 0; row < frameLayout.sliders; ++row, ++slider) {
             const int top = 30 + row * kRowPitch;
             addLabel(frame, QStringLiteral("Factor %1").arg(slider), 5, top);
             auto* bar = new QScrollBar(Qt::Horizontal, frame);
-            bar->setGeometry(spec.sliderX, top + 1, 150, kSliderHeight);
+            bar->setGeometry(frameLayout.sliderX, top + 1, 150, kSliderHeight);
             bar->setRange(0, kSliderMax);
             bare.sliders[slider] = bar;
-            bare.shownLabels[shown++] = addLabel(frame, QStringLiteral("0"), spec.valueX, top);
+            bare.shownLabels[shown++] =
+                addLabel(frame, QStringLiteral("0"), frameLayout.valueX, top);
         }
     }
     QFrame* results = frames[kResultFrame];

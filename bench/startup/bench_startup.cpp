@@ -71,9 +71,9 @@ std::optional<Options> parseOptions(int argc, char** argv) {
         else if (arg == "--verbose")
             options.verbose = true;
         else if (arg == "--compare" && hasValue && std::strchr(argv[i + 1], '=') != nullptr) {
-            const std::string spec = argv[++i];
-            const std::size_t eq = spec.find('=');
-            options.extra.push_back({spec.substr(0, eq), spec.substr(eq + 1)});
+            const std::string variant = argv[++i];
+            const std::size_t eq = variant.find('=');
+            options.extra.push_back({variant.substr(0, eq), variant.substr(eq + 1)});
         } else
             return std::nullopt;
     }

@@ -3,6 +3,7 @@
 #include "help_form.h"
 #include "main_form.h"
 #include "quillstone_application.h"
+#include "termination_signals.h"
 
 #include <QEvent>
 
@@ -54,6 +55,8 @@ int main(int argc, char** argv) {
             helpForm = std::make_unique<TQuillstoneHelpForm>();
             QuillstoneHelpForm = helpForm.get();
         });
+        // A request to end the process closes the window like its close box.
+        TerminationSignals endRequests(&mainForm);
         QObject::connect(&mainForm, &TQuillstoneMainForm::closed, &application,
                          &QCoreApplication::quit, Qt::QueuedConnection);
         mainForm.show();

@@ -11,6 +11,7 @@
 #include "number_text.h"
 #include "prompts.h"
 #include "simulated_driver.h"
+#include "../sample_settings.h"
 
 #include <QAction>
 #include <QDir>
@@ -30,24 +31,7 @@
 namespace apptest {
 
 // The file a run that kept the defaults and did not move the window writes.
-inline const QByteArray kSampleSettings = "[UserInfo]\r\n"
-                                          "Range=10.000000000\r\n"
-                                          "Freq=2250.000000000\r\n"
-                                          "TxPower=5.000000000\r\n"
-                                          "BitRate=1000.000000000\r\n"
-                                          "MinEbNoDesired=15.000000000\r\n"
-                                          "LnaNoiseFigure=0.100000000\r\n"
-                                          "LnaGain=6.000000000\r\n"
-                                          "RxNoiseFigure=0.100000000\r\n"
-                                          "TxFeedLoss=1.000000000\r\n"
-                                          "TxAntGain=1.100000000\r\n"
-                                          "Weather=0.100000000\r\n"
-                                          "Polarization=0.100000000\r\n"
-                                          "RxAntGain=10.000000000\r\n"
-                                          "RxFeedLoss=0.100000000\r\n"
-                                          "[MiscInfo]\r\n"
-                                          "ScreenPosX=688\r\n"
-                                          "ScreenPosY=171\r\n";
+inline const QByteArray kSampleSettings = kSampleSettingsText;
 
 struct AskedPrompt {
     std::string title;

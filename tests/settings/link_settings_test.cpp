@@ -1,5 +1,6 @@
 #include "app_context.h"
 #include "link_settings.h"
+#include "../sample_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -16,25 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What a run that kept the defaults and never moved the window leaves behind.
-const std::string kSample = "[UserInfo]\r\n"
-                            "Range=10.000000000\r\n"
-                            "Freq=2250.000000000\r\n"
-                            "TxPower=5.000000000\r\n"
-                            "BitRate=1000.000000000\r\n"
-                            "MinEbNoDesired=15.000000000\r\n"
-                            "LnaNoiseFigure=0.100000000\r\n"
-                            "LnaGain=6.000000000\r\n"
-                            "RxNoiseFigure=0.100000000\r\n"
-                            "TxFeedLoss=1.000000000\r\n"
-                            "TxAntGain=1.100000000\r\n"
-                            "Weather=0.100000000\r\n"
-                            "Polarization=0.100000000\r\n"
-                            "RxAntGain=10.000000000\r\n"
-                            "RxFeedLoss=0.100000000\r\n"
-                            "[MiscInfo]\r\n"
-                            "ScreenPosX=688\r\n"
-                            "ScreenPosY=171\r\n";
+const std::string kSample = kSampleSettingsText;
 
 // kSample with whole lines replaced, e.g. {"Range=10.000000000", "Range=20.000000000"}.
 std::string SampleWith(const std::vector<std::pair<std::string, std::string>>& lines) {

@@ -12,7 +12,7 @@ class QFrame;
 
 class TPelKorAboutBoxForm : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TPelKorAboutBoxForm(QWidget* owner);
 
     // Fills the box, shows it modally, and stops the viewer when it closes.
@@ -25,13 +25,12 @@ public:
     // The box closes: a viewer it started ends with it.
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override; // FormShow
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
-    void fillTexts(const QString& programName, const QString& versionText,
-                   const QString& comments);
+  private:
+    void fillTexts(const QString& programName, const QString& versionText, const QString& comments);
     std::string viewerLogPath() const;
 
     QString m_logSubdirectory;

@@ -7,14 +7,12 @@
 AppContextData::AppContextData() = default;
 AppContextData::~AppContextData() = default;
 
-AppContextData& AppContext()
-{
+AppContextData& AppContext() {
     static AppContextData context;
     return context;
 }
 
-void ResetAppContext()
-{
+void ResetAppContext() {
     AppContextData& context = AppContext();
     if (context.ProgramLog)
         context.ProgramLog->CloseFile();

@@ -12,8 +12,8 @@ class Speaker;
 
 // The record exchanged with the driver's version request (132 bytes).
 struct DriverVersionRecord {
-    uint32_t dwVer;    // version x 100 (602 = 6.2)
-    char cVer[128];    // version text
+    uint32_t dwVer; // version x 100 (602 = 6.2)
+    char cVer[128]; // version text
 };
 static_assert(sizeof(DriverVersionRecord) == 132);
 
@@ -23,12 +23,12 @@ struct AppContextData {
     AppContextData(const AppContextData&) = delete;
     AppContextData& operator=(const AppContextData&) = delete;
 
-    std::string BaseDirectory;              // at most 259 characters; "" before ProgramStart
-    std::unique_ptr<ErrorLog> ProgramLog;   // none before ProgramStart and after ProgramEnd
-    uint8_t ShuttingDown = 0;               // 1 from the moment the main window closes
-    std::unique_ptr<::Speaker> Speaker;     // the sound cues' tone generator
-    DriverVersionRecord DriverVersion{};    // all zero until the driver answered
-    std::string DriverErrorText;            // at most 1023 characters
+    std::string BaseDirectory;            // at most 259 characters; "" before ProgramStart
+    std::unique_ptr<ErrorLog> ProgramLog; // none before ProgramStart and after ProgramEnd
+    uint8_t ShuttingDown = 0;             // 1 from the moment the main window closes
+    std::unique_ptr<::Speaker> Speaker;   // the sound cues' tone generator
+    DriverVersionRecord DriverVersion{};  // all zero until the driver answered
+    std::string DriverErrorText;          // at most 1023 characters
     std::array<uint32_t, 3> SpeakerPorts{0x43, 0x42, 0x61}; // timer command, channel 2, gate
 };
 

@@ -19,14 +19,12 @@ constexpr const char* kCpuTimeWarning = "  >>>> HAD TO USE THE CPU TIME";
 constexpr int kDaysBeforeMonth[12] = {0, 31, 31, 62, 92, 123, 153, 184, 215, 245, 276, 306};
 constexpr int kDaysInMonth[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
-bool inYearRange(double seconds)
-{
+bool inYearRange(double seconds) {
     return std::isfinite(seconds) && seconds >= 0.0 && seconds <= kSecondsOfLeapYearPlusOne;
 }
 
 // "%0<width>d" without the C library's locale.
-std::string zeroFilled(long long number, int width)
-{
+std::string zeroFilled(long long number, int width) {
     char digits[24];
     const auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
     static_cast<void>(error); // 24 characters hold every long long
@@ -39,8 +37,7 @@ std::string zeroFilled(long long number, int width)
 }
 
 // "%09.6f" with a full stop whatever the locale.
-std::string secondsText(double seconds)
-{
+std::string secondsText(double seconds) {
     char digits[400];
     const auto [end, error] =
         std::to_chars(digits, digits + sizeof digits, seconds, std::chars_format::fixed, 6);
@@ -52,8 +49,7 @@ std::string secondsText(double seconds)
     return text;
 }
 
-std::string timeStamp(double reading)
-{
+std::string timeStamp(double reading) {
     const TimeSplit split = SplitTime(reading);
     return zeroFilled(split.days, 3) + ":" + zeroFilled(split.hours, 2) + ":" +
            zeroFilled(split.minutes, 2) + ":" + secondsText(split.seconds);
@@ -61,8 +57,7 @@ std::string timeStamp(double reading)
 
 } // namespace
 
-double SecondsOfYear()
-{
+double SecondsOfYear() {
     const platform::LocalTime now = platform::Clock().Now();
     const double seconds = DayOfYear(now.year, now.month, now.day) * kSecondsPerDay +
                            now.hour * 3600.0 + now.minute * 60.0 + now.second +
@@ -70,8 +65,7 @@ double SecondsOfYear()
     return inYearRange(seconds) ? seconds : 0.0;
 }
 
-int DayOfYear(int year, int month, int day)
-{
+int DayOfYear(int year, int month, int day) {
     const int february = (year % 4 == 0) ? 29 : 28;
     if (month < 1 || month > 12)
         month = 1; // below 1 would index outside the tables
@@ -81,8 +75,7 @@ int DayOfYear(int year, int month, int day)
     return kDaysBeforeMonth[month - 1] + (month > 2 ? february : 0) + day;
 }
 
-TimeSplit SplitTime(double secondsOfYear)
-{
+TimeSplit SplitTime(double secondsOfYear) {
     TimeSplit split;
     if (!inYearRange(secondsOfYear))
         return split;
@@ -95,27 +88,23 @@ TimeSplit SplitTime(double secondsOfYear)
     return split;
 }
 
-LogClock::LogClock()
-{
+LogClock::LogClock() {
     platform::TimeBeginPeriod(1);
     Synchronise();
 }
 
-LogClock::~LogClock()
-{
+LogClock::~LogClock() {
     platform::TimeEndPeriod(1);
 }
 
-void LogClock::Synchronise()
-{
+void LogClock::Synchronise() {
     platform::SystemClock& clock = platform::Clock();
     m_counterPeriod = 1.0 / static_cast<double>(clock.CounterFrequency());
     m_counterAtSync = static_cast<double>(clock.Counter());
     m_secondsAtSync = SecondsOfYear();
 }
 
-double LogClock::Read()
-{
+double LogClock::Read() {
     double elapsed = 1.0; // s, when the counter cannot be read
     try {
         const double counter = static_cast<double>(platform::Clock().Counter());
@@ -126,8 +115,7 @@ double LogClock::Read()
     return m_secondsAtSync + elapsed;
 }
 
-void LogClock::StartInterval(double seconds)
-{
+void LogClock::StartInterval(double seconds) {
     m_interval = std::isfinite(seconds) ? std::clamp(seconds, 0.0, kLongestInterval) : 0.0;
     const double reading = Read();
     m_now = inYearRange(reading) ? reading : 0.0;
@@ -135,30 +123,25 @@ void LogClock::StartInterval(double seconds)
     m_deadline = m_startMark + m_interval;
 }
 
-bool LogClock::IntervalDone()
-{
+bool LogClock::IntervalDone() {
     const double reading = Read();
     m_now = inYearRange(reading) ? reading : 0.0;
     return m_now >= m_deadline;
 }
 
 ErrorLog::ErrorLog(const char* path, LineListener listener)
-    : m_clock(std::make_unique<LogClock>()),
-      m_listener(std::move(listener)),
-      m_path(path != nullptr ? path : kDefaultPath)
-{
+    : m_clock(std::make_unique<LogClock>()), m_listener(std::move(listener)),
+      m_path(path != nullptr ? path : kDefaultPath) {
     // Creates the file, or empties the one of an earlier run.
     if (std::FILE* file = std::fopen(m_path.c_str(), "w"))
         std::fclose(file);
 }
 
-ErrorLog::~ErrorLog()
-{
+ErrorLog::~ErrorLog() {
     CloseFile();
 }
 
-void ErrorLog::Add(const std::string& text, int32_t code)
-{
+void ErrorLog::Add(const std::string& text, int32_t code) {
     if (m_busy)
         return; // a listener that logs again
     m_busy = true;
@@ -192,8 +175,7 @@ void ErrorLog::Add(const std::string& text, int32_t code)
         m_listener(line);
 }
 
-void ErrorLog::CloseFile()
-{
+void ErrorLog::CloseFile() {
     if (m_file != nullptr) {
         std::fclose(m_file);
         m_file = nullptr;

@@ -28,7 +28,7 @@ TimeSplit SplitTime(double secondsOfYear);
 // Seconds of the year with microsecond resolution from the performance
 // counter. Also times the speaker's waits (the interval fields).
 class LogClock {
-public:
+  public:
     LogClock();  // raises the timer resolution to 1 ms, then synchronises
     ~LogClock(); // restores it
     LogClock(const LogClock&) = delete;
@@ -41,18 +41,18 @@ public:
     void StartInterval(double seconds); // at most 86400; negative counts as 0
     bool IntervalDone();                // reads the clock
 
-private:
-    double m_counterPeriod = 0.0;  // s per tick
-    double m_counterAtSync = 0.0;  // ticks
-    double m_secondsAtSync = 0.0;  // s of the year
-    double m_now = 0.0;            // s, clamped to 0 ... 31708800
-    double m_startMark = 0.0;      // s
-    double m_interval = 0.0;       // s
-    double m_deadline = 0.0;       // s
+  private:
+    double m_counterPeriod = 0.0; // s per tick
+    double m_counterAtSync = 0.0; // ticks
+    double m_secondsAtSync = 0.0; // s of the year
+    double m_now = 0.0;           // s, clamped to 0 ... 31708800
+    double m_startMark = 0.0;     // s
+    double m_interval = 0.0;      // s
+    double m_deadline = 0.0;      // s
 };
 
 class ErrorLog {
-public:
+  public:
     using LineListener = std::function<void(const std::string& line)>;
 
     // path nullptr: "ErrorLog.Log". Creates or empties the file.
@@ -66,7 +66,7 @@ public:
     void CloseFile();
     const std::string& Path() const { return m_path; }
 
-private:
+  private:
     bool m_busy = false;
     std::unique_ptr<LogClock> m_clock;
     LineListener m_listener;

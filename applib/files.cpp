@@ -11,24 +11,21 @@ constexpr std::size_t kCopyBlock = 8192;      // bytes per read
 constexpr std::size_t kLongestBackedUp = 255; // characters, so that ".BAK" fits in 260
 
 // Both names lead to the same file: copying would empty it before reading.
-bool sameFile(std::FILE* a, std::FILE* b)
-{
+bool sameFile(std::FILE* a, std::FILE* b) {
     struct stat infoA {};
     struct stat infoB {};
     return ::fstat(::fileno(a), &infoA) == 0 && ::fstat(::fileno(b), &infoB) == 0 &&
            infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
-bool isDirectory(std::FILE* file)
-{
+bool isDirectory(std::FILE* file) {
     struct stat info {};
     return ::fstat(::fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 } // namespace
 
-bool FileIsPresent(const char* name)
-{
+bool FileIsPresent(const char* name) {
     if (name == nullptr)
         return false;
     std::FILE* file = std::fopen(name, "r");
@@ -40,13 +37,11 @@ bool FileIsPresent(const char* name)
     return present;
 }
 
-bool FileIsPresent(const std::string& name)
-{
+bool FileIsPresent(const std::string& name) {
     return FileIsPresent(name.c_str());
 }
 
-void CopyFileData(const std::string& source, const std::string& destination)
-{
+void CopyFileData(const std::string& source, const std::string& destination) {
     std::FILE* in = std::fopen(source.c_str(), "rb");
     if (in == nullptr)
         return;
@@ -71,27 +66,23 @@ void CopyFileData(const std::string& source, const std::string& destination)
     std::fclose(in);
 }
 
-void BackupFile(const std::string& name)
-{
+void BackupFile(const std::string& name) {
     if (name.size() > kLongestBackedUp || !FileIsPresent(name))
         return;
     CopyFileData(name, name + ".BAK");
 }
 
-bool DirectoryIsPresent(const std::string& path)
-{
+bool DirectoryIsPresent(const std::string& path) {
     return platform::CanEnterDirectory(path);
 }
 
-void ChangeDirectory(const char* path)
-{
+void ChangeDirectory(const char* path) {
     if (path == nullptr)
         return;
     ChangeDirectory(std::string(path));
 }
 
-void ChangeDirectory(const std::string& path)
-{
+void ChangeDirectory(const std::string& path) {
     if (path.empty())
         return;
     // A drive letter is selected first ("C:"); on Linux such a step finds no

@@ -23,8 +23,7 @@ constexpr double kLargestMagnitude = 1e68;
 // The profile read: the value text, or false when the file, the section or
 // the key is missing.
 bool readValueText(const std::string& file, const std::string& section, const std::string& key,
-                   std::string& text)
-{
+                   std::string& text) {
     text = platform::GetPrivateProfileString(section, key, MissingKeyMarker, kValueBuffer, file);
     return text != MissingKeyMarker;
 }
@@ -32,8 +31,7 @@ bool readValueText(const std::string& file, const std::string& section, const st
 } // namespace
 
 bool ReadProfileInt(const std::string& file, const std::string& section, const std::string& key,
-                    int32_t& value)
-{
+                    int32_t& value) {
     std::string text;
     if (!readValueText(file, section, key, text))
         return false;
@@ -44,9 +42,8 @@ bool ReadProfileInt(const std::string& file, const std::string& section, const s
     return true;
 }
 
-bool ReadProfileDouble(const std::string& file, const std::string& section,
-                       const std::string& key, double& value)
-{
+bool ReadProfileDouble(const std::string& file, const std::string& section, const std::string& key,
+                       double& value) {
     std::string text;
     if (!readValueText(file, section, key, text))
         return false;
@@ -58,23 +55,20 @@ bool ReadProfileDouble(const std::string& file, const std::string& section,
 }
 
 bool WriteProfileInt(const std::string& file, const std::string& section, const std::string& key,
-                     int32_t value)
-{
+                     int32_t value) {
     return platform::WritePrivateProfileString(
         section, key, FormatProfileNumber(static_cast<double>(value), 16, 0), file);
 }
 
-bool WriteProfileDouble(const std::string& file, const std::string& section,
-                        const std::string& key, double value)
-{
+bool WriteProfileDouble(const std::string& file, const std::string& section, const std::string& key,
+                        double value) {
     return platform::WritePrivateProfileString(section, key, FormatProfileNumber(value, 18, 9),
                                                file);
 }
 
 // "%<width>.<decimals>f" in the "C" locale, then the blanks removed. The
 // padding is counted against the limit just as the printed text would be.
-std::string FormatProfileNumber(double value, int total, int decimals)
-{
+std::string FormatProfileNumber(double value, int total, int decimals) {
     const int width = total - decimals;
     if (decimals < 0 || decimals > kFormatFieldLimit || width < -kFormatFieldLimit ||
         width > kFormatFieldLimit)
@@ -84,13 +78,12 @@ std::string FormatProfileNumber(double value, int total, int decimals)
     if (!std::isfinite(value) || std::fabs(value) >= kLargestMagnitude)
         return "INVALID";
     char buffer[256]; // 68 integer digits, point, 99 decimals, sign
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                            std::chars_format::fixed, decimals);
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     if (error != std::errc())
         return "INVALID";
     const std::string digits(buffer, end);
-    const std::size_t printed =
-        std::max(digits.size(), static_cast<std::size_t>(std::abs(width)));
+    const std::size_t printed = std::max(digits.size(), static_cast<std::size_t>(std::abs(width)));
     if (printed > kNumberLimit)
         return "INVALID";
     return digits; // no blanks: the padding would be removed again

@@ -13,15 +13,15 @@ extern const char* const MissingKeyMarker;
 bool ReadProfileInt(const std::string& file, const std::string& section, const std::string& key,
                     int32_t& value);
 // True when the key is present and its whole text is a decimal number.
-bool ReadProfileDouble(const std::string& file, const std::string& section,
-                       const std::string& key, double& value);
+bool ReadProfileDouble(const std::string& file, const std::string& section, const std::string& key,
+                       double& value);
 
 // True when the value was written ("688", "-8").
 bool WriteProfileInt(const std::string& file, const std::string& section, const std::string& key,
                      int32_t value);
 // True when the value was written, with nine decimals ("2250.000000000").
-bool WriteProfileDouble(const std::string& file, const std::string& section,
-                        const std::string& key, double value);
+bool WriteProfileDouble(const std::string& file, const std::string& section, const std::string& key,
+                        double value);
 
 // sprintf("%<total-decimals>.<decimals>f") with "." whatever the locale, then
 // every blank removed; "INVALID" when it cannot be formatted in 79 characters.

@@ -13,15 +13,15 @@ constexpr const char* kLogExtension = ".Log";
 
 } // namespace
 
-bool ResolveLogPath(const char* logName, const char* logSubdirectory,
-                    const char* fallbackLogName, std::string& path)
-{
+bool ResolveLogPath(const char* logName, const char* logSubdirectory, const char* fallbackLogName,
+                    std::string& path) {
     path.clear();
     if (logName == nullptr && logSubdirectory == nullptr && fallbackLogName == nullptr)
         return false; // the run keeps no program log
     const std::string name = logName != nullptr ? logName : "";
     const std::string subdirectory = logSubdirectory != nullptr ? logSubdirectory : "";
-    const std::string fallback = fallbackLogName != nullptr ? fallbackLogName : kDefaultFallbackName;
+    const std::string fallback =
+        fallbackLogName != nullptr ? fallbackLogName : kDefaultFallbackName;
     if (!subdirectory.empty()) {
         // The subdirectory text begins and ends with "/": the doubled slash
         // after the base directory reads as one.
@@ -36,20 +36,17 @@ bool ResolveLogPath(const char* logName, const char* logSubdirectory,
     return true;
 }
 
-void LogMessage(const char* text, int32_t code)
-{
+void LogMessage(const char* text, int32_t code) {
     LogMessage(std::string(text != nullptr ? text : ""), code);
 }
 
-void LogMessage(const std::string& text, int32_t code)
-{
+void LogMessage(const std::string& text, int32_t code) {
     AppContextData& context = AppContext();
     ChangeDirectory(context.BaseDirectory);
     if (context.ProgramLog)
         context.ProgramLog->Add(text, code);
 }
 
-void LogMessage(const QString& text, int32_t code)
-{
+void LogMessage(const QString& text, int32_t code) {
     LogMessage(text.toLocal8Bit().toStdString(), code);
 }

@@ -14,8 +14,8 @@ constexpr int32_t kLogAbnormalEnd = 5000;
 // Whether the run wants a program log, and its path: BaseDirectory + "/" +
 // logSubdirectory + logName + ".Log" when that subdirectory exists, else the
 // relative fallbackLogName + ".Log". nullptr means absent.
-bool ResolveLogPath(const char* logName, const char* logSubdirectory,
-                    const char* fallbackLogName, std::string& path);
+bool ResolveLogPath(const char* logName, const char* logSubdirectory, const char* fallbackLogName,
+                    std::string& path);
 
 // Makes BaseDirectory current again, then adds the line to the program log
 // (dropped when there is none).

@@ -7,10 +7,10 @@
 #include <string>
 
 constexpr double FailureSentinel = 9.9999999999e26;
-constexpr double kFreeSpaceConstant = 36.6;   // dB, miles and MHz
-constexpr double kMilliwatt = 0.001;          // W
-constexpr double kKilo = 1000.0;              // kbit/s to bit/s
-constexpr double kNoiseDensity290K = -173.9;  // dBm/Hz
+constexpr double kFreeSpaceConstant = 36.6;  // dB, miles and MHz
+constexpr double kMilliwatt = 0.001;         // W
+constexpr double kKilo = 1000.0;             // kbit/s to bit/s
+constexpr double kNoiseDensity290K = -173.9; // dBm/Hz
 
 // log10(x) for x > 0, FailureSentinel otherwise (zero, negative, NaN).
 double SafeLog10(double x);

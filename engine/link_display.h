@@ -7,9 +7,9 @@
 #include <string>
 
 struct LinkDisplay {
-    SliderPositions positions;                       // table order
-    std::array<std::string, kFactorCount> valueTexts; // table order
-    std::string bepText;                              // LabelMinBepDesired
+    SliderPositions positions;                         // table order
+    std::array<std::string, kFactorCount> valueTexts;  // table order
+    std::string bepText;                               // LabelMinBepDesired
     std::array<std::string, kResultCount> resultTexts; // ResultTable order
 };
 

@@ -44,20 +44,20 @@ enum class FactorPanel { Panel1, Panel5, Panel4, Panel3 };
 
 struct FactorRow {
     double LinkFactors::*field;
-    const char* key;          // field name = profile key, e.g. "Range"
-    double defaultValue;      // engineering unit
-    const char* slider;       // objectName, e.g. "ScrollBarRange"
-    int min, max;             // slider positions
-    int formPosition;         // design-time position, overwritten by the first display
-    int scale;                // positions per unit (1 or 10)
-    const char* valueLabel;   // objectName, e.g. "LabelRange"
-    int decimals;             // decimals of the value label
-    const char* unit;         // unit label text, e.g. "Miles"
+    const char* key;        // field name = profile key, e.g. "Range"
+    double defaultValue;    // engineering unit
+    const char* slider;     // objectName, e.g. "ScrollBarRange"
+    int min, max;           // slider positions
+    int formPosition;       // design-time position, overwritten by the first display
+    int scale;              // positions per unit (1 or 10)
+    const char* valueLabel; // objectName, e.g. "LabelRange"
+    int decimals;           // decimals of the value label
+    const char* unit;       // unit label text, e.g. "Miles"
     FactorPanel panel;
-    const char* caption;      // caption label text, e.g. "Range"
-    const char* popupMenu;    // objectName of the group's pop-up menu
-    const char* menuItem;     // objectName of the pop-up item
-    const char* menuCaption;  // its caption
+    const char* caption;     // caption label text, e.g. "Range"
+    const char* popupMenu;   // objectName of the group's pop-up menu
+    const char* menuItem;    // objectName of the pop-up item
+    const char* menuCaption; // its caption
 };
 
 // In table order: the order of the record, the display and the settings file.

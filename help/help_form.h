@@ -7,7 +7,7 @@ class QPlainTextEdit;
 
 class TQuillstoneHelpForm : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TQuillstoneHelpForm(QWidget* parent = nullptr); // runs FormCreate
     ~TQuillstoneHelpForm() override;
     void FormCreate();
@@ -15,7 +15,7 @@ public:
 
     QPlainTextEdit* Memo1 = nullptr;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override; // hides only
 };
 

@@ -10,8 +10,7 @@
 
 namespace platform {
 
-std::string GetCurrentDirectory()
-{
+std::string GetCurrentDirectory() {
     // glibc allocates a buffer of the needed size, so long paths are read whole.
     char* text = ::getcwd(nullptr, 0);
     if (text == nullptr)
@@ -21,13 +20,11 @@ std::string GetCurrentDirectory()
     return result;
 }
 
-bool SetCurrentDirectory(const std::string& path)
-{
+bool SetCurrentDirectory(const std::string& path) {
     return !path.empty() && ::chdir(path.c_str()) == 0;
 }
 
-bool CanEnterDirectory(const std::string& path)
-{
+bool CanEnterDirectory(const std::string& path) {
     if (path.empty())
         return false;
     // A handle on the current directory brings it back whatever its length,
@@ -44,67 +41,63 @@ bool CanEnterDirectory(const std::string& path)
     return entered;
 }
 
-bool DeleteFile(const std::string& path)
-{
+bool DeleteFile(const std::string& path) {
     return !path.empty() && ::unlink(path.c_str()) == 0;
 }
 
 namespace {
 
 class RealClock final : public SystemClock {
-public:
+  public:
     int64_t CounterFrequency() override { return 1'000'000'000; } // ns ticks
 
-    int64_t Counter() override
-    {
+    int64_t Counter() override {
         timespec ts{};
         ::clock_gettime(CLOCK_MONOTONIC, &ts);
         return int64_t{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
     }
 
-    LocalTime Now() override
-    {
+    LocalTime Now() override {
         timespec ts{};
         ::clock_gettime(CLOCK_REALTIME, &ts);
         std::tm parts{};
         const time_t seconds = ts.tv_sec;
         if (::localtime_r(&seconds, &parts) == nullptr)
             return LocalTime{1970, 1, 1, 0, 0, 0, 0};
-        return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-                         parts.tm_hour,        parts.tm_min,     parts.tm_sec,
+        return LocalTime{parts.tm_year + 1900,
+                         parts.tm_mon + 1,
+                         parts.tm_mday,
+                         parts.tm_hour,
+                         parts.tm_min,
+                         parts.tm_sec,
                          static_cast<int>(ts.tv_nsec / 1'000'000)};
     }
 };
 
-RealClock& realClock()
-{
+RealClock& realClock() {
     static RealClock clock;
     return clock;
 }
 
-std::unique_ptr<SystemClock>& installedClock()
-{
+std::unique_ptr<SystemClock>& installedClock() {
     static std::unique_ptr<SystemClock> clock;
     return clock;
 }
 
 } // namespace
 
-SystemClock& Clock()
-{
+SystemClock& Clock() {
     auto& installed = installedClock();
     if (installed)
         return *installed;
     return realClock();
 }
 
-void SetClock(std::unique_ptr<SystemClock> clock)
-{
+void SetClock(std::unique_ptr<SystemClock> clock) {
     installedClock() = std::move(clock);
 }
 
-void Sleep(uint32_t milliseconds)
-{
+void Sleep(uint32_t milliseconds) {
     if (milliseconds == 0) {
         ::sched_yield();
         return;

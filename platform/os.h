@@ -20,12 +20,12 @@ bool CanEnterDirectory(const std::string& path);
 bool DeleteFile(const std::string& path);
 
 struct LocalTime {
-    int year, month, day;              // month 1-12, day 1-31
+    int year, month, day; // month 1-12, day 1-31
     int hour, minute, second, millisecond;
 };
 
 class SystemClock {
-public:
+  public:
     virtual ~SystemClock() = default;
     virtual int64_t CounterFrequency() = 0; // ticks per second
     virtual int64_t Counter() = 0;          // monotonic ticks
@@ -37,7 +37,7 @@ SystemClock& Clock();
 // Installs a clock (tests); nullptr restores the real one.
 void SetClock(std::unique_ptr<SystemClock> clock);
 
-void Sleep(uint32_t milliseconds); // Sleep(0) only yields
+void Sleep(uint32_t milliseconds);           // Sleep(0) only yields
 void TimeBeginPeriod(uint32_t milliseconds); // nothing to do on Linux
 void TimeEndPeriod(uint32_t milliseconds);
 

@@ -14,20 +14,17 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-long realWrite(int fd, const void* data, std::size_t size)
-{
+long realWrite(int fd, const void* data, std::size_t size) {
     return static_cast<long>(::write(fd, data, size));
 }
 
 ProfileWriteFunction g_write = &realWrite;
 
-bool isBlank(char c)
-{
+bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-std::string_view trimmed(std::string_view text)
-{
+std::string_view trimmed(std::string_view text) {
     while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back()))
@@ -35,13 +32,11 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-char lowerAscii(char c)
-{
+char lowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool sameName(std::string_view a, std::string_view b)
-{
+bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -52,8 +47,7 @@ bool sameName(std::string_view a, std::string_view b)
 
 // Splits on LF; a CR before the LF belongs to the line end. A final line
 // end does not start another line.
-Lines splitLines(const std::string& contents)
-{
+Lines splitLines(const std::string& contents) {
     Lines lines;
     std::size_t start = 0;
     while (start < contents.size()) {
@@ -69,8 +63,7 @@ Lines splitLines(const std::string& contents)
     return lines;
 }
 
-std::string joinLines(const Lines& lines)
-{
+std::string joinLines(const Lines& lines) {
     std::string contents;
     for (const auto& line : lines) {
         contents += line;
@@ -80,8 +73,7 @@ std::string joinLines(const Lines& lines)
 }
 
 // True for "[name]" (blanks allowed around it); `name` without its blanks.
-bool sectionName(std::string_view line, std::string_view& name)
-{
+bool sectionName(std::string_view line, std::string_view& name) {
     line = trimmed(line);
     if (line.empty() || line.front() != '[')
         return false;
@@ -93,8 +85,7 @@ bool sectionName(std::string_view line, std::string_view& name)
 }
 
 // True for "key=value"; both without their blanks.
-bool keyLine(std::string_view line, std::string_view& key, std::string_view& value)
-{
+bool keyLine(std::string_view line, std::string_view& key, std::string_view& value) {
     const std::size_t equals = line.find('=');
     if (equals == std::string_view::npos)
         return false;
@@ -105,8 +96,7 @@ bool keyLine(std::string_view line, std::string_view& key, std::string_view& val
 
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-std::size_t findSection(const Lines& lines, std::string_view section)
-{
+std::size_t findSection(const Lines& lines, std::string_view section) {
     std::string_view name;
     for (std::size_t i = 0; i < lines.size(); ++i)
         if (sectionName(lines[i], name) && sameName(name, section))
@@ -115,8 +105,7 @@ std::size_t findSection(const Lines& lines, std::string_view section)
 }
 
 // The index of the line after the section that starts at `header`.
-std::size_t sectionEnd(const Lines& lines, std::size_t header)
-{
+std::size_t sectionEnd(const Lines& lines, std::size_t header) {
     std::string_view name;
     for (std::size_t i = header + 1; i < lines.size(); ++i)
         if (sectionName(lines[i], name))
@@ -124,8 +113,7 @@ std::size_t sectionEnd(const Lines& lines, std::size_t header)
     return lines.size();
 }
 
-std::size_t findKey(const Lines& lines, std::size_t header, std::string_view key)
-{
+std::size_t findKey(const Lines& lines, std::size_t header, std::string_view key) {
     const std::size_t end = sectionEnd(lines, header);
     std::string_view name;
     std::string_view value;
@@ -137,12 +125,10 @@ std::size_t findKey(const Lines& lines, std::size_t header, std::string_view key
 
 enum class ReadOutcome { Read, Missing, Failed };
 
-ReadOutcome readWholeFile(const std::string& path, std::string& contents)
-{
+ReadOutcome readWholeFile(const std::string& path, std::string& contents) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
-        return (errno == ENOENT || errno == ENOTDIR) ? ReadOutcome::Missing
-                                                     : ReadOutcome::Failed;
+        return (errno == ENOENT || errno == ENOTDIR) ? ReadOutcome::Missing : ReadOutcome::Failed;
     contents.clear();
     char block[8192];
     std::size_t count = 0;
@@ -153,26 +139,21 @@ ReadOutcome readWholeFile(const std::string& path, std::string& contents)
     return failed ? ReadOutcome::Failed : ReadOutcome::Read;
 }
 
-std::string_view cut(std::string_view text, std::size_t bufferSize)
-{
+std::string_view cut(std::string_view text, std::size_t bufferSize) {
     return text.substr(0, bufferSize == 0 ? 0 : bufferSize - 1);
 }
 
-bool holdsLineBreak(std::string_view text)
-{
+bool holdsLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-bool acceptable(std::string_view section, std::string_view key, std::string_view text)
-{
+bool acceptable(std::string_view section, std::string_view key, std::string_view text) {
     return !holdsLineBreak(section) && !holdsLineBreak(key) && !holdsLineBreak(text) &&
            section.find(']') == std::string_view::npos && !trimmed(key).empty() &&
            key.find('=') == std::string_view::npos;
 }
 
-void setValue(Lines& lines, std::string_view section, std::string_view key,
-              std::string_view text)
-{
+void setValue(Lines& lines, std::string_view section, std::string_view key, std::string_view text) {
     const std::string keyText = std::string(trimmed(key)) + "=" + std::string(text);
     const std::size_t header = findSection(lines, section);
     if (header == kNone) {
@@ -199,8 +180,7 @@ void setValue(Lines& lines, std::string_view section, std::string_view key,
 
 // The file a rename must replace: the target of a symbolic link, so that the
 // link itself survives.
-std::string replacedPath(const std::string& path)
-{
+std::string replacedPath(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
         char resolved[PATH_MAX];
@@ -210,16 +190,14 @@ std::string replacedPath(const std::string& path)
     return path;
 }
 
-std::string directoryOf(const std::string& path)
-{
+std::string directoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-int createTemporary(const std::string& directory, std::string& name)
-{
+int createTemporary(const std::string& directory, std::string& name) {
     static unsigned serial = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = directory + "/.profile-" + std::to_string(::getpid()) + "-" +
@@ -231,8 +209,7 @@ int createTemporary(const std::string& directory, std::string& name)
     return -1;
 }
 
-bool writeAll(int fd, const std::string& contents)
-{
+bool writeAll(int fd, const std::string& contents) {
     std::size_t done = 0;
     while (done < contents.size()) {
         const long count = g_write(fd, contents.data() + done, contents.size() - done);
@@ -245,8 +222,7 @@ bool writeAll(int fd, const std::string& contents)
     return true;
 }
 
-void syncDirectory(const std::string& directory)
-{
+void syncDirectory(const std::string& directory) {
     const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
@@ -257,8 +233,7 @@ void syncDirectory(const std::string& directory)
 // Temporary file in the same directory, complete and synced, then renamed
 // over the old one: at every moment the path holds either the old or the new
 // contents.
-bool replaceFile(const std::string& path, const std::string& contents)
-{
+bool replaceFile(const std::string& path, const std::string& contents) {
     const std::string target = replacedPath(path);
     const std::string directory = directoryOf(target);
     std::string temporary;
@@ -284,8 +259,7 @@ bool replaceFile(const std::string& path, const std::string& contents)
 
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
                                     std::string_view defaultText, std::size_t bufferSize,
-                                    const std::string& file)
-{
+                                    const std::string& file) {
     std::string contents;
     if (readWholeFile(file, contents) != ReadOutcome::Read)
         return std::string(cut(defaultText, bufferSize));
@@ -303,8 +277,7 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 }
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view text, const std::string& file)
-{
+                               std::string_view text, const std::string& file) {
     if (file.empty() || !acceptable(section, key, text))
         return false;
     std::string contents;
@@ -318,8 +291,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
     return replaceFile(file, joinLines(lines));
 }
 
-void SetProfileWriteFunction(ProfileWriteFunction write)
-{
+void SetProfileWriteFunction(ProfileWriteFunction write) {
     g_write = write != nullptr ? write : &realWrite;
 }
 

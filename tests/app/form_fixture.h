@@ -4,6 +4,7 @@
 // mute), the input dialog answers from a script and the exception display
 // records instead of opening a message box. Everything is put back when the
 // object goes.
+#include "../sample_settings.h"
 #include "app_context.h"
 #include "gui_error.h"
 #include "link_calculation.h"
@@ -11,7 +12,6 @@
 #include "number_text.h"
 #include "prompts.h"
 #include "simulated_driver.h"
-#include "../sample_settings.h"
 
 #include <QAction>
 #include <QDir>

@@ -19,22 +19,20 @@ struct DayCase {
     int year, month, day, expected;
 };
 
-void PrintTo(const DayCase& c, std::ostream* os)
-{
+void PrintTo(const DayCase& c, std::ostream* os) {
     *os << c.year << "-" << c.month << "-" << c.day;
 }
 
 const DayCase kDays[] = {
-    {2023, 1, 1, 1},    {2023, 1, 5, 5},     {2023, 3, 1, 60},   {2024, 3, 1, 61},
-    {2023, 12, 31, 365}, {2024, 12, 31, 366}, {2100, 3, 1, 61},   {2023, 12, 6, 340},
-    {2024, 2, 29, 60},   {2023, 2, 29, 32},   {2024, 2, 30, 32},  {2023, 4, 31, 91},
-    {2023, 4, 30, 120},  {2023, 5, 31, 151},  {2023, 13, 5, 5},   {2023, 0, 5, 5},
+    {2023, 1, 1, 1},     {2023, 1, 5, 5},     {2023, 3, 1, 60},  {2024, 3, 1, 61},
+    {2023, 12, 31, 365}, {2024, 12, 31, 366}, {2100, 3, 1, 61},  {2023, 12, 6, 340},
+    {2024, 2, 29, 60},   {2023, 2, 29, 32},   {2024, 2, 30, 32}, {2023, 4, 31, 91},
+    {2023, 4, 30, 120},  {2023, 5, 31, 151},  {2023, 13, 5, 5},  {2023, 0, 5, 5},
 };
 
 class DayOfYearTest : public ::testing::TestWithParam<DayCase> {};
 
-TEST_P(DayOfYearTest, Counts)
-{
+TEST_P(DayOfYearTest, Counts) {
     const DayCase& c = GetParam();
     EXPECT_EQ(DayOfYear(c.year, c.month, c.day), c.expected)
         << c.year << "-" << c.month << "-" << c.day;
@@ -47,8 +45,7 @@ struct SplitCase {
     TimeSplit expected;
 };
 
-void PrintTo(const SplitCase& c, std::ostream* os)
-{
+void PrintTo(const SplitCase& c, std::ostream* os) {
     *os << c.reading;
 }
 
@@ -66,8 +63,7 @@ const SplitCase kSplits[] = {
 
 class SplitTimeTest : public ::testing::TestWithParam<SplitCase> {};
 
-TEST_P(SplitTimeTest, Splits)
-{
+TEST_P(SplitTimeTest, Splits) {
     const SplitCase& c = GetParam();
     const TimeSplit split = SplitTime(c.reading);
     EXPECT_EQ(split.days, c.expected.days);
@@ -78,8 +74,7 @@ TEST_P(SplitTimeTest, Splits)
 
 INSTANTIATE_TEST_SUITE_P(Readings, SplitTimeTest, ::testing::ValuesIn(kSplits));
 
-TEST(SecondsOfYearTest, FromLocalTime)
-{
+TEST(SecondsOfYearTest, FromLocalTime) {
     ScopedFakeClock clock;
     const struct {
         platform::LocalTime now;
@@ -98,7 +93,7 @@ TEST(SecondsOfYearTest, FromLocalTime)
 }
 
 class ErrorLogTest : public testing_support::TempDirTest {
-protected:
+  protected:
     ScopedFakeClock clock;
 };
 
@@ -109,8 +104,7 @@ struct LineCase {
     const char* line;
 };
 
-void PrintTo(const LineCase& c, std::ostream* os)
-{
+void PrintTo(const LineCase& c, std::ostream* os) {
     *os << c.name;
 }
 
@@ -129,8 +123,7 @@ const LineCase kLines[] = {
 
 class LogLine : public ErrorLogTest, public ::testing::WithParamInterface<LineCase> {};
 
-TEST_P(LogLine, HasExactFormat)
-{
+TEST_P(LogLine, HasExactFormat) {
     const LineCase& c = GetParam();
     ErrorLog log(Path("t.Log").c_str());
     log.Add(c.text, c.code);
@@ -140,8 +133,7 @@ TEST_P(LogLine, HasExactFormat)
 INSTANTIATE_TEST_SUITE_P(Cases, LogLine, ::testing::ValuesIn(kLines),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ErrorLogTest, CreationEmptiesFileAndLinesFollowInOrder)
-{
+TEST_F(ErrorLogTest, CreationEmptiesFileAndLinesFollowInOrder) {
     WriteAll(Path("t.Log"), "old run\r\n");
     ErrorLog log(Path("t.Log").c_str());
     EXPECT_EQ(ReadAll(Path("t.Log")), "");
@@ -152,24 +144,21 @@ TEST_F(ErrorLogTest, CreationEmptiesFileAndLinesFollowInOrder)
               "000000  340:14:05:07.250000  one\n000001  340:14:05:07.250001  two\n");
 }
 
-TEST_F(ErrorLogTest, DefaultPathInCurrentDirectory)
-{
+TEST_F(ErrorLogTest, DefaultPathInCurrentDirectory) {
     ErrorLog log;
     EXPECT_EQ(log.Path(), "ErrorLog.Log");
     log.Add("x", 0);
     EXPECT_EQ(ReadAll(Path("ErrorLog.Log")), "000000  340:14:05:07.250000  x\n");
 }
 
-TEST_F(ErrorLogTest, DayFieldHasThreeDigits)
-{
+TEST_F(ErrorLogTest, DayFieldHasThreeDigits) {
     clock->now = {2023, 1, 5, 0, 0, 7, 250};
     ErrorLog log(Path("t.Log").c_str());
     log.Add("x", 0);
     EXPECT_EQ(ReadAll(Path("t.Log")), "000000  005:00:00:07.250000  x\n");
 }
 
-TEST_F(ErrorLogTest, SecondsRoundUpToSixty)
-{
+TEST_F(ErrorLogTest, SecondsRoundUpToSixty) {
     clock->now = {2023, 12, 6, 14, 5, 59, 999};
     ErrorLog log(Path("t.Log").c_str());
     clock->Advance(0.0009996);
@@ -177,8 +166,7 @@ TEST_F(ErrorLogTest, SecondsRoundUpToSixty)
     EXPECT_EQ(ReadAll(Path("t.Log")), "000000  340:14:05:60.000000  x\n");
 }
 
-TEST_F(ErrorLogTest, PassingNewYearCountsOnThenReinitialises)
-{
+TEST_F(ErrorLogTest, PassingNewYearCountsOnThenReinitialises) {
     clock->now = {2023, 12, 31, 23, 59, 59, 0};
     ErrorLog log(Path("t.Log").c_str());
     clock->Advance(1.0);
@@ -197,8 +185,7 @@ TEST_F(ErrorLogTest, PassingNewYearCountsOnThenReinitialises)
               "000000  001:00:00:00.750000  d\n");
 }
 
-TEST_F(ErrorLogTest, ClockFailuresAreRecoveredAndMarked)
-{
+TEST_F(ErrorLogTest, ClockFailuresAreRecoveredAndMarked) {
     const platform::LocalTime good{2023, 12, 6, 14, 5, 7, 250};
     const platform::LocalTime bad{2024, 12, 31, 99, 0, 0, 0}; // beyond 367 days: 0 s
     const std::string cpu = "  >>>> HAD TO USE THE CPU TIME";
@@ -214,10 +201,13 @@ TEST_F(ErrorLogTest, ClockFailuresAreRecoveredAndMarked)
          "000001  340:14:05:07.250000  m" + cpu + "\n"},
         {"ZeroReadingStaysZero", bad, bad, 0.0, 10'000'000,
          "000001  000:00:00:00.000000  m" + cpu + "\n"},
-        {"ReinitThenCpuTime", {2024, 12, 31, 23, 59, 59, 0}, bad, 2.0, 10'000'000,
+        {"ReinitThenCpuTime",
+         {2024, 12, 31, 23, 59, 59, 0},
+         bad,
+         2.0,
+         10'000'000,
          "000001  000:00:00:00.000000  m" + reinit + cpu + "\n"},
-        {"NotANumber", good, good, 0.0, 0,
-         "000001  000:00:00:00.000000  m" + cpu + "\n"},
+        {"NotANumber", good, good, 0.0, 0, "000001  000:00:00:00.000000  m" + cpu + "\n"},
     };
     for (const auto& c : cases) {
         clock->now = c.atCreation;
@@ -230,8 +220,7 @@ TEST_F(ErrorLogTest, ClockFailuresAreRecoveredAndMarked)
     }
 }
 
-TEST_F(ErrorLogTest, CounterTroublesStillGiveTime)
-{
+TEST_F(ErrorLogTest, CounterTroublesStillGiveTime) {
     ErrorLog log(Path("t.Log").c_str());
     clock->counter -= 2 * clock->frequency; // runs backwards: still 2 s elapsed
     log.Add("back", 0);
@@ -241,8 +230,7 @@ TEST_F(ErrorLogTest, CounterTroublesStillGiveTime)
               "000000  340:14:05:09.250000  back\n000000  340:14:05:08.250000  thrown\n");
 }
 
-TEST_F(ErrorLogTest, FailedOpenDoesNotSilenceLaterLines)
-{
+TEST_F(ErrorLogTest, FailedOpenDoesNotSilenceLaterLines) {
     ASSERT_EQ(::mkdir(Path("logs").c_str(), 0755), 0);
     ErrorLog log(Path("logs/t.Log").c_str());
     log.Add("first", 1);
@@ -257,8 +245,7 @@ TEST_F(ErrorLogTest, FailedOpenDoesNotSilenceLaterLines)
     EXPECT_EQ(ReadAll(Path("logs/t.Log")), kept + "000001  340:14:05:07.250000  again\n");
 }
 
-TEST_F(ErrorLogTest, ListenerSeesLineAndCannotReenter)
-{
+TEST_F(ErrorLogTest, ListenerSeesLineAndCannotReenter) {
     std::vector<std::string> heard;
     ErrorLog* self = nullptr;
     ErrorLog log(Path("t.Log").c_str(), [&](const std::string& line) {
@@ -268,15 +255,13 @@ TEST_F(ErrorLogTest, ListenerSeesLineAndCannotReenter)
     self = &log;
     log.Add("x", 0);
     log.Add("y", 0);
-    const std::string expected =
-        "000000  340:14:05:07.250000  x\n000000  340:14:05:07.250000  y\n";
+    const std::string expected = "000000  340:14:05:07.250000  x\n000000  340:14:05:07.250000  y\n";
     EXPECT_EQ(ReadAll(Path("t.Log")), expected);
     ASSERT_EQ(heard.size(), 2u);
     EXPECT_EQ(heard[0] + heard[1], expected);
 }
 
-TEST_F(ErrorLogTest, ThrowingListenerDoesNotSilenceLaterLines)
-{
+TEST_F(ErrorLogTest, ThrowingListenerDoesNotSilenceLaterLines) {
     bool fail = true;
     ErrorLog log(Path("t.Log").c_str(), [&](const std::string&) {
         if (fail)
@@ -289,20 +274,17 @@ TEST_F(ErrorLogTest, ThrowingListenerDoesNotSilenceLaterLines)
               "000000  340:14:05:07.250000  x\n000000  340:14:05:07.250000  y\n");
 }
 
-TEST_F(ErrorLogTest, IntervalEndsAtDeadline)
-{
+TEST_F(ErrorLogTest, IntervalEndsAtDeadline) {
     LogClock logClock;
     const struct {
         double interval;
-        double firstStep;  // s before the first check
+        double firstStep; // s before the first check
         bool doneFirst;
         double secondStep; // s more before the second check
         bool doneSecond;
     } cases[] = {
-        {0.05, 0.049, false, 0.001, true},
-        {0.0, 0.0, true, 0.0, true},
-        {-3.0, 0.0, true, 0.0, true},
-        {kNaN, 0.0, true, 0.0, true},
+        {0.05, 0.049, false, 0.001, true},     {0.0, 0.0, true, 0.0, true},
+        {-3.0, 0.0, true, 0.0, true},          {kNaN, 0.0, true, 0.0, true},
         {100000.0, 86399.0, false, 1.0, true}, // limited to one day
     };
     for (const auto& c : cases) {

@@ -12,16 +12,14 @@ namespace {
 class Files : public testing_support::TempDirTest {};
 
 // Every byte value, CR LF and NUL included, so text-mode damage would show.
-std::string binaryData(std::size_t size)
-{
+std::string binaryData(std::size_t size) {
     std::string data(size, '\0');
     for (std::size_t i = 0; i < size; ++i)
         data[i] = static_cast<char>((i * 7 + i / 256) & 0xFF);
     return data;
 }
 
-TEST_F(Files, FileIsPresentBothForms)
-{
+TEST_F(Files, FileIsPresentBothForms) {
     WriteAll(Path("there.txt"), "x");
     WriteAll(Path("empty.txt"), "");
     ASSERT_EQ(::mkdir(Path("folder").c_str(), 0755), 0);
@@ -29,8 +27,12 @@ TEST_F(Files, FileIsPresentBothForms)
         std::string name;
         bool present;
     } cases[] = {
-        {Path("there.txt"), true}, {Path("empty.txt"), true}, {"there.txt", true},
-        {Path("none.txt"), false}, {Path("folder"), false},   {Path("there.txt/x"), false},
+        {Path("there.txt"), true},
+        {Path("empty.txt"), true},
+        {"there.txt", true},
+        {Path("none.txt"), false},
+        {Path("folder"), false},
+        {Path("there.txt/x"), false},
         {"", false},
     };
     for (const auto& c : cases) {
@@ -43,8 +45,7 @@ TEST_F(Files, FileIsPresentBothForms)
 class CopySizes : public testing_support::TempDirTest,
                   public ::testing::WithParamInterface<std::size_t> {};
 
-TEST_P(CopySizes, CopiesByteForByte)
-{
+TEST_P(CopySizes, CopiesByteForByte) {
     const std::string data = binaryData(GetParam());
     WriteAll(Path("src"), data);
     WriteAll(Path("dst"), std::string(30000, 'z')); // emptied first
@@ -55,8 +56,7 @@ TEST_P(CopySizes, CopiesByteForByte)
 INSTANTIATE_TEST_SUITE_P(Sizes, CopySizes,
                          ::testing::Values(0u, 1u, 8191u, 8192u, 8193u, 16384u, 20000u));
 
-TEST_F(Files, CopyFailuresLeaveThingsAlone)
-{
+TEST_F(Files, CopyFailuresLeaveThingsAlone) {
     CopyFileData(Path("none"), Path("dst"));
     EXPECT_FALSE(Exists(Path("dst")));
 
@@ -66,8 +66,7 @@ TEST_F(Files, CopyFailuresLeaveThingsAlone)
     EXPECT_EQ(ReadAll(Path("plain")), "x");
 }
 
-TEST_F(Files, CopyOntoItselfKeepsData)
-{
+TEST_F(Files, CopyOntoItselfKeepsData) {
     WriteAll(Path("src"), "precious");
     ASSERT_EQ(::link(Path("src").c_str(), Path("alias").c_str()), 0);
     CopyFileData(Path("src"), Path("src"));
@@ -78,8 +77,7 @@ TEST_F(Files, CopyOntoItselfKeepsData)
 class BackupSizes : public testing_support::TempDirTest,
                     public ::testing::WithParamInterface<std::size_t> {};
 
-TEST_P(BackupSizes, AppendsBakAndCopies)
-{
+TEST_P(BackupSizes, AppendsBakAndCopies) {
     const std::string data = binaryData(GetParam());
     WriteAll(Path("Quillstone.Cfg"), data);
     BackupFile(Path("Quillstone.Cfg"));
@@ -89,8 +87,7 @@ TEST_P(BackupSizes, AppendsBakAndCopies)
 
 INSTANTIATE_TEST_SUITE_P(Sizes, BackupSizes, ::testing::Values(0u, 5u, 8192u, 9000u));
 
-TEST_F(Files, BackupOfMissingFileKeepsEarlierBackup)
-{
+TEST_F(Files, BackupOfMissingFileKeepsEarlierBackup) {
     WriteAll(Path("Quillstone.Cfg.BAK"), "earlier");
     BackupFile(Path("Quillstone.Cfg"));
     EXPECT_EQ(ReadAll(Path("Quillstone.Cfg.BAK")), "earlier");
@@ -98,8 +95,7 @@ TEST_F(Files, BackupOfMissingFileKeepsEarlierBackup)
     EXPECT_FALSE(Exists(Path("Other.Cfg.BAK")));
 }
 
-TEST_F(Files, BackupOverwritesEarlierBackup)
-{
+TEST_F(Files, BackupOverwritesEarlierBackup) {
     WriteAll(Path("Quillstone.Cfg.BAK"), std::string(10000, 'o'));
     WriteAll(Path("Quillstone.Cfg"), "new");
     BackupFile(Path("Quillstone.Cfg"));
@@ -108,8 +104,7 @@ TEST_F(Files, BackupOverwritesEarlierBackup)
 
 // A path of exactly `length` characters to an existing file below the test
 // directory (nested folders keep each name short).
-std::string longPath(const std::string& base, std::size_t length)
-{
+std::string longPath(const std::string& base, std::size_t length) {
     std::string path = base;
     while (path.size() + 1 + 60 < length) {
         path += "/" + std::string(50, 'd');
@@ -120,8 +115,7 @@ std::string longPath(const std::string& base, std::size_t length)
     return path;
 }
 
-TEST_F(Files, BackupNameLengthLimit)
-{
+TEST_F(Files, BackupNameLengthLimit) {
     const std::string fits = longPath(Dir(), 255);
     ASSERT_EQ(fits.size(), 255u);
     BackupFile(fits);
@@ -134,14 +128,13 @@ TEST_F(Files, BackupNameLengthLimit)
     EXPECT_FALSE(Exists(tooLong + ".BAK"));
 }
 
-TEST_F(Files, DirectoryIsPresentLeavesCurrentDirectory)
-{
+TEST_F(Files, DirectoryIsPresentLeavesCurrentDirectory) {
     WriteAll(Path("plain"), "x");
     ASSERT_EQ(::mkdir(Path("sub").c_str(), 0755), 0);
     const struct {
         std::string path;
         bool present;
-    } cases[] = {{Path("sub"), true}, {"sub", true},         {"/", true},
+    } cases[] = {{Path("sub"), true},   {"sub", true},          {"/", true},
                  {Path("none"), false}, {Path("plain"), false}, {"", false}};
     for (const auto& c : cases) {
         EXPECT_EQ(DirectoryIsPresent(c.path), c.present) << c.path;
@@ -150,8 +143,7 @@ TEST_F(Files, DirectoryIsPresentLeavesCurrentDirectory)
     EXPECT_FALSE(Exists(Path("none")));
 }
 
-TEST_F(Files, DirectoryIsPresentFromVeryLongCurrentDirectory)
-{
+TEST_F(Files, DirectoryIsPresentFromVeryLongCurrentDirectory) {
     std::string deep = Dir();
     while (deep.size() < 400) {
         deep += "/" + std::string(60, 'n');
@@ -162,8 +154,7 @@ TEST_F(Files, DirectoryIsPresentFromVeryLongCurrentDirectory)
     EXPECT_EQ(platform::GetCurrentDirectory(), deep);
 }
 
-TEST_F(Files, ChangeDirectoryBothForms)
-{
+TEST_F(Files, ChangeDirectoryBothForms) {
     ASSERT_EQ(::mkdir(Path("a").c_str(), 0755), 0);
     ASSERT_EQ(::mkdir(Path("b").c_str(), 0755), 0);
 
@@ -179,8 +170,7 @@ TEST_F(Files, ChangeDirectoryBothForms)
     EXPECT_EQ(platform::GetCurrentDirectory(), Path("b"));
 }
 
-TEST_F(Files, ChangeDirectoryDriveStepIsHarmless)
-{
+TEST_F(Files, ChangeDirectoryDriveStepIsHarmless) {
     // No drive "X:" exists: the step fails and the path itself decides.
     ChangeDirectory("X:/Nowhere");
     EXPECT_EQ(platform::GetCurrentDirectory(), Dir());

@@ -10,8 +10,7 @@ namespace {
 
 class Os : public testing_support::TempDirTest {};
 
-TEST(RealClock, CounterRunsForwardInNanoseconds)
-{
+TEST(RealClock, CounterRunsForwardInNanoseconds) {
     platform::SystemClock& clock = platform::Clock();
     EXPECT_EQ(clock.CounterFrequency(), 1'000'000'000);
     const int64_t before = clock.Counter();
@@ -22,8 +21,7 @@ TEST(RealClock, CounterRunsForwardInNanoseconds)
     EXPECT_GE(clock.Counter(), after);
 }
 
-TEST(RealClock, LocalTimeAgreesWithCLibrary)
-{
+TEST(RealClock, LocalTimeAgreesWithCLibrary) {
     const time_t before = std::time(nullptr);
     const platform::LocalTime now = platform::Clock().Now();
     const time_t after = std::time(nullptr);
@@ -42,8 +40,7 @@ TEST(RealClock, LocalTimeAgreesWithCLibrary)
     EXPECT_LE(now.millisecond, 999);
 }
 
-TEST(ClockSeam, InstalledClockIsUsedUntilRemoved)
-{
+TEST(ClockSeam, InstalledClockIsUsedUntilRemoved) {
     platform::SystemClock* real = &platform::Clock();
     {
         testing_support::ScopedFakeClock fake;
@@ -54,8 +51,7 @@ TEST(ClockSeam, InstalledClockIsUsedUntilRemoved)
     EXPECT_EQ(&platform::Clock(), real);
 }
 
-TEST_F(Os, DeleteFileRemovesFilesOnly)
-{
+TEST_F(Os, DeleteFileRemovesFilesOnly) {
     WriteAll(Path("f"), "x");
     ASSERT_EQ(::mkdir(Path("d").c_str(), 0755), 0);
     const struct {
@@ -68,8 +64,7 @@ TEST_F(Os, DeleteFileRemovesFilesOnly)
     EXPECT_TRUE(Exists(Path("d")));
 }
 
-TEST_F(Os, CurrentDirectoryFollowsSuccessfulChangesOnly)
-{
+TEST_F(Os, CurrentDirectoryFollowsSuccessfulChangesOnly) {
     ASSERT_EQ(::mkdir(Path("sub").c_str(), 0755), 0);
     EXPECT_TRUE(platform::SetCurrentDirectory("sub"));
     EXPECT_EQ(platform::GetCurrentDirectory(), Path("sub"));

@@ -22,23 +22,21 @@ struct ReadCase {
     const char* expected;
 };
 
-void PrintTo(const ReadCase& c, std::ostream* os)
-{
+void PrintTo(const ReadCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-const char* const kSample =
-    "[UserInfo]\r\n"
-    "Range=25.000000000\r\n"
-    "  Freq  =   2250.5   \r\n"
-    "Empty=\r\n"
-    "Blanks=   \t \r\n"
-    "Twice=a=b\r\n"
-    "\r\n"
-    "[ MiscInfo ]\r\n"
-    "ScreenPosX=688\r\n"
-    "[Other]\r\n"
-    "Range=other section\r\n";
+const char* const kSample = "[UserInfo]\r\n"
+                            "Range=25.000000000\r\n"
+                            "  Freq  =   2250.5   \r\n"
+                            "Empty=\r\n"
+                            "Blanks=   \t \r\n"
+                            "Twice=a=b\r\n"
+                            "\r\n"
+                            "[ MiscInfo ]\r\n"
+                            "ScreenPosX=688\r\n"
+                            "[Other]\r\n"
+                            "Range=other section\r\n";
 
 const ReadCase kReadCases[] = {
     {"PlainValue", kSample, "UserInfo", "Range", 1024, "25.000000000"},
@@ -65,13 +63,12 @@ const ReadCase kReadCases[] = {
 class ProfileRead : public testing_support::TempDirTest,
                     public ::testing::WithParamInterface<ReadCase> {};
 
-TEST_P(ProfileRead, GivesValueOrDefault)
-{
+TEST_P(ProfileRead, GivesValueOrDefault) {
     const ReadCase& c = GetParam();
     WriteAll(Path("p.ini"), c.contents);
-    EXPECT_EQ(platform::GetPrivateProfileString(c.section, c.key, kDefault, c.bufferSize,
-                                                Path("p.ini")),
-              c.expected);
+    EXPECT_EQ(
+        platform::GetPrivateProfileString(c.section, c.key, kDefault, c.bufferSize, Path("p.ini")),
+        c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileRead, ::testing::ValuesIn(kReadCases),
@@ -79,8 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProfileRead, ::testing::ValuesIn(kReadCases),
 
 class ProfileFile : public testing_support::TempDirTest {};
 
-TEST_F(ProfileFile, MissingOrUnreadableFileGivesDefault)
-{
+TEST_F(ProfileFile, MissingOrUnreadableFileGivesDefault) {
     EXPECT_EQ(platform::GetPrivateProfileString("A", "k", kDefault, 1024, Path("none.ini")),
               kDefault);
     ASSERT_EQ(::mkdir(Path("dir.ini").c_str(), 0755), 0);
@@ -88,8 +84,7 @@ TEST_F(ProfileFile, MissingOrUnreadableFileGivesDefault)
               kDefault);
 }
 
-TEST_F(ProfileFile, LongValueIsCut)
-{
+TEST_F(ProfileFile, LongValueIsCut) {
     const std::string value(2000, '7');
     WriteAll(Path("p.ini"), "[A]\r\nk=" + value + "\r\n");
     EXPECT_EQ(platform::GetPrivateProfileString("A", "k", kDefault, 1024, Path("p.ini")),
@@ -105,8 +100,7 @@ struct WriteCase {
     const char* after;
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os)
-{
+void PrintTo(const WriteCase& c, std::ostream* os) {
     *os << c.name;
 }
 
@@ -122,8 +116,7 @@ const WriteCase kWriteCases[] = {
     {"AppendedKeyBeforeBlankSeparator", "[A]\r\nx=1\r\n\r\n[B]\r\n", "A", "k", "5",
      "[A]\r\nx=1\r\nk=5\r\n\r\n[B]\r\n"},
     {"AppendsKeyToLastSection", "[A]\r\nx=1\r\n", "A", "k", "5", "[A]\r\nx=1\r\nk=5\r\n"},
-    {"AppendsSectionAtEnd", "[A]\r\nx=1\r\n", "B", "k", "5",
-     "[A]\r\nx=1\r\n[B]\r\nk=5\r\n"},
+    {"AppendsSectionAtEnd", "[A]\r\nx=1\r\n", "B", "k", "5", "[A]\r\nx=1\r\n[B]\r\nk=5\r\n"},
     {"LineFeedFileRewrittenWithCrLf", "[A]\nx=1\n", "A", "x", "2", "[A]\r\nx=2\r\n"},
     {"MissingFinalLineEnd", "[A]\r\nx=1", "B", "y", "2", "[A]\r\nx=1\r\n[B]\r\ny=2\r\n"},
     {"EmptyValue", "[A]\r\nx=1\r\n", "A", "x", "", "[A]\r\nx=\r\n"},
@@ -134,8 +127,7 @@ const WriteCase kWriteCases[] = {
 class ProfileWrite : public testing_support::TempDirTest,
                      public ::testing::WithParamInterface<WriteCase> {};
 
-TEST_P(ProfileWrite, ProducesFile)
-{
+TEST_P(ProfileWrite, ProducesFile) {
     const WriteCase& c = GetParam();
     if (c.before != nullptr)
         WriteAll(Path("p.ini"), c.before);
@@ -146,11 +138,12 @@ TEST_P(ProfileWrite, ProducesFile)
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileWrite, ::testing::ValuesIn(kWriteCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ProfileFile, DeletedFileWrittenKeyByKeyKeepsOrderOfWrites)
-{
+TEST_F(ProfileFile, DeletedFileWrittenKeyByKeyKeepsOrderOfWrites) {
     const std::string file = Path("order.ini");
-    const char* const writes[][3] = {{"UserInfo", "Range", "1"}, {"MiscInfo", "ScreenPosX", "2"},
-                                     {"UserInfo", "Freq", "3"},  {"MiscInfo", "ScreenPosY", "4"},
+    const char* const writes[][3] = {{"UserInfo", "Range", "1"},
+                                     {"MiscInfo", "ScreenPosX", "2"},
+                                     {"UserInfo", "Freq", "3"},
+                                     {"MiscInfo", "ScreenPosY", "4"},
                                      {"UserInfo", "Range", "5"}};
     for (const auto& w : writes)
         ASSERT_TRUE(platform::WritePrivateProfileString(w[0], w[1], w[2], file));
@@ -166,8 +159,7 @@ struct RefusedCase {
     const char* text;
 };
 
-void PrintTo(const RefusedCase& c, std::ostream* os)
-{
+void PrintTo(const RefusedCase& c, std::ostream* os) {
     *os << c.name;
 }
 
@@ -183,8 +175,7 @@ const RefusedCase kRefused[] = {
 class ProfileRefused : public testing_support::TempDirTest,
                        public ::testing::WithParamInterface<RefusedCase> {};
 
-TEST_P(ProfileRefused, LeavesFileAlone)
-{
+TEST_P(ProfileRefused, LeavesFileAlone) {
     const RefusedCase& c = GetParam();
     const std::string before = "[A]\r\nk=0\r\n";
     WriteAll(Path("p.ini"), before);
@@ -197,8 +188,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProfileRefused, ::testing::ValuesIn(kRefused),
 
 std::size_t g_writeBudget = 0; // bytes the failing write lets through
 
-long writeThenFail(int fd, const void* data, std::size_t size)
-{
+long writeThenFail(int fd, const void* data, std::size_t size) {
     if (g_writeBudget == 0) {
         errno = ENOSPC;
         return -1;
@@ -208,16 +198,14 @@ long writeThenFail(int fd, const void* data, std::size_t size)
     return static_cast<long>(::write(fd, data, now));
 }
 
-std::size_t entriesIn(const std::string& dir)
-{
+std::size_t entriesIn(const std::string& dir) {
     std::size_t count = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
         ++count;
     return count;
 }
 
-TEST_F(ProfileFile, WriteFailingPartWayLeavesOldFileAndNoTemporary)
-{
+TEST_F(ProfileFile, WriteFailingPartWayLeavesOldFileAndNoTemporary) {
     const std::string before = "[A]\r\nx=1\r\nk=old\r\ny=2\r\n";
     WriteAll(Path("p.ini"), before);
     g_writeBudget = 7;
@@ -232,15 +220,13 @@ TEST_F(ProfileFile, WriteFailingPartWayLeavesOldFileAndNoTemporary)
     EXPECT_EQ(ReadAll(Path("p.ini")), "[A]\r\nx=1\r\nk=new\r\ny=2\r\n");
 }
 
-TEST_F(ProfileFile, WriteUnderRegularFileFails)
-{
+TEST_F(ProfileFile, WriteUnderRegularFileFails) {
     WriteAll(Path("plain"), "not a directory");
     EXPECT_FALSE(platform::WritePrivateProfileString("A", "k", "1", Path("plain/p.ini")));
     EXPECT_EQ(ReadAll(Path("plain")), "not a directory");
 }
 
-TEST_F(ProfileFile, WriteOverDirectoryFailsAndKeepsIt)
-{
+TEST_F(ProfileFile, WriteOverDirectoryFailsAndKeepsIt) {
     ASSERT_EQ(::mkdir(Path("p.ini").c_str(), 0755), 0);
     EXPECT_FALSE(platform::WritePrivateProfileString("A", "k", "1", Path("p.ini")));
     struct stat info {};
@@ -249,8 +235,7 @@ TEST_F(ProfileFile, WriteOverDirectoryFailsAndKeepsIt)
     EXPECT_EQ(entriesIn(Dir()), 1u);
 }
 
-TEST_F(ProfileFile, WriteKeepsLinkAndModeOfOldFile)
-{
+TEST_F(ProfileFile, WriteKeepsLinkAndModeOfOldFile) {
     WriteAll(Path("real.ini"), "[A]\r\nk=1\r\n");
     ASSERT_EQ(::chmod(Path("real.ini").c_str(), 0640), 0);
     ASSERT_EQ(::symlink("real.ini", Path("link.ini").c_str()), 0);
@@ -263,15 +248,13 @@ TEST_F(ProfileFile, WriteKeepsLinkAndModeOfOldFile)
     EXPECT_EQ(ReadAll(Path("real.ini")), "[A]\r\nk=2\r\n");
 }
 
-TEST_F(ProfileFile, RelativeNameWrittenInCurrentDirectory)
-{
+TEST_F(ProfileFile, RelativeNameWrittenInCurrentDirectory) {
     ASSERT_TRUE(platform::WritePrivateProfileString("A", "k", "1", "rel.ini"));
     EXPECT_EQ(ReadAll(Path("rel.ini")), "[A]\r\nk=1\r\n");
 }
 
 // A real full file system: a 16 KiB tmpfs, filled up, then a value changed.
-TEST_F(ProfileFile, WriteOnFullFileSystemLeavesOldFile)
-{
+TEST_F(ProfileFile, WriteOnFullFileSystemLeavesOldFile) {
     const std::string mountPoint = Path("small");
     ASSERT_EQ(::mkdir(mountPoint.c_str(), 0755), 0);
     if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=16k") != 0)

@@ -21,8 +21,7 @@ struct IntReadCase {
     int32_t value; // expected when ok
 };
 
-void PrintTo(const IntReadCase& c, std::ostream* os)
-{
+void PrintTo(const IntReadCase& c, std::ostream* os) {
     *os << c.name;
 }
 
@@ -51,8 +50,7 @@ const IntReadCase kIntReads[] = {
 class ReadInt : public testing_support::TempDirTest,
                 public ::testing::WithParamInterface<IntReadCase> {};
 
-TEST_P(ReadInt, ConvertsWholeTextOnly)
-{
+TEST_P(ReadInt, ConvertsWholeTextOnly) {
     const IntReadCase& c = GetParam();
     WriteAll(Path("q.cfg"), std::string("[UserInfo]\r\n") + c.valueLine + "\r\n");
     int32_t value = kUntouchedInt;
@@ -70,8 +68,7 @@ struct DoubleReadCase {
     double value;
 };
 
-void PrintTo(const DoubleReadCase& c, std::ostream* os)
-{
+void PrintTo(const DoubleReadCase& c, std::ostream* os) {
     *os << c.name;
 }
 
@@ -93,8 +90,7 @@ const DoubleReadCase kDoubleReads[] = {
 class ReadDouble : public testing_support::TempDirTest,
                    public ::testing::WithParamInterface<DoubleReadCase> {};
 
-TEST_P(ReadDouble, ConvertsWholeTextOnly)
-{
+TEST_P(ReadDouble, ConvertsWholeTextOnly) {
     const DoubleReadCase& c = GetParam();
     WriteAll(Path("q.cfg"), std::string("[UserInfo]\r\n") + c.valueLine + "\r\n");
     double value = kUntouchedDouble;
@@ -107,13 +103,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReadDouble, ::testing::ValuesIn(kDoubleReads),
 
 class ProfileHelpers : public testing_support::TempDirTest {};
 
-TEST_F(ProfileHelpers, MarkerText)
-{
+TEST_F(ProfileHelpers, MarkerText) {
     EXPECT_STREQ(MissingKeyMarker, "BOGUS SECTION or KEY");
 }
 
-TEST_F(ProfileHelpers, MissingFileOrSectionLeavesValues)
-{
+TEST_F(ProfileHelpers, MissingFileOrSectionLeavesValues) {
     WriteAll(Path("q.cfg"), "[UserInfo]\r\nRange=5\r\n");
     const std::string places[][2] = {{Path("none.cfg"), "UserInfo"}, {Path("q.cfg"), "MiscInfo"}};
     for (const auto& place : places) {
@@ -126,8 +120,7 @@ TEST_F(ProfileHelpers, MissingFileOrSectionLeavesValues)
     }
 }
 
-TEST_F(ProfileHelpers, ValueLongerThanBufferIsCutBeforeConversion)
-{
+TEST_F(ProfileHelpers, ValueLongerThanBufferIsCutBeforeConversion) {
     // 1023 digits of zeros then a 5: the 5 is cut off, so the value reads as 0.
     WriteAll(Path("q.cfg"), "[A]\r\nk=" + std::string(1023, '0') + "5\r\n");
     int32_t value = kUntouchedInt;
@@ -142,8 +135,7 @@ struct WriteCase {
     const char* text;
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os)
-{
+void PrintTo(const WriteCase& c, std::ostream* os) {
     *os << c.name;
 }
 
@@ -162,12 +154,11 @@ const WriteCase kWrites[] = {
 class WriteValue : public testing_support::TempDirTest,
                    public ::testing::WithParamInterface<WriteCase> {};
 
-TEST_P(WriteValue, WritesPlainDecimalText)
-{
+TEST_P(WriteValue, WritesPlainDecimalText) {
     const WriteCase& c = GetParam();
-    const bool ok = c.isInt ? WriteProfileInt(Path("q.cfg"), "UserInfo", "Key",
-                                              static_cast<int32_t>(c.value))
-                            : WriteProfileDouble(Path("q.cfg"), "UserInfo", "Key", c.value);
+    const bool ok =
+        c.isInt ? WriteProfileInt(Path("q.cfg"), "UserInfo", "Key", static_cast<int32_t>(c.value))
+                : WriteProfileDouble(Path("q.cfg"), "UserInfo", "Key", c.value);
     ASSERT_TRUE(ok);
     EXPECT_EQ(ReadAll(Path("q.cfg")), std::string("[UserInfo]\r\nKey=") + c.text + "\r\n");
 }
@@ -175,8 +166,7 @@ TEST_P(WriteValue, WritesPlainDecimalText)
 INSTANTIATE_TEST_SUITE_P(Cases, WriteValue, ::testing::ValuesIn(kWrites),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ProfileHelpers, RoundTripsExactly)
-{
+TEST_F(ProfileHelpers, RoundTripsExactly) {
     const double doubles[] = {0.1, 1.1, 2250.0, -50.0, 123456.789, 1e-9};
     for (double written : doubles) {
         ASSERT_TRUE(WriteProfileDouble(Path("q.cfg"), "UserInfo", "Range", written));
@@ -195,15 +185,13 @@ TEST_F(ProfileHelpers, RoundTripsExactly)
               "[UserInfo]\r\nRange=0.000000001\r\n[MiscInfo]\r\nScreenPosX=-2147483648\r\n");
 }
 
-TEST_F(ProfileHelpers, FailedWriteReportsFalse)
-{
+TEST_F(ProfileHelpers, FailedWriteReportsFalse) {
     WriteAll(Path("plain"), "x");
     EXPECT_FALSE(WriteProfileInt(Path("plain/q.cfg"), "A", "k", 1));
     EXPECT_FALSE(WriteProfileDouble(Path("plain/q.cfg"), "A", "k", 1.0));
 }
 
-TEST_F(ProfileHelpers, InvalidTextReadsBackAsFailure)
-{
+TEST_F(ProfileHelpers, InvalidTextReadsBackAsFailure) {
     ASSERT_TRUE(WriteProfileDouble(Path("q.cfg"), "A", "k", 1e70));
     EXPECT_EQ(ReadAll(Path("q.cfg")), "[A]\r\nk=INVALID\r\n");
     double value = kUntouchedDouble;
@@ -219,8 +207,7 @@ struct FormatCase {
     const char* text;
 };
 
-void PrintTo(const FormatCase& c, std::ostream* os)
-{
+void PrintTo(const FormatCase& c, std::ostream* os) {
     *os << c.name;
 }
 
@@ -247,8 +234,7 @@ const FormatCase kFormats[] = {
 
 class Format : public ::testing::TestWithParam<FormatCase> {};
 
-TEST_P(Format, GivesText)
-{
+TEST_P(Format, GivesText) {
     const FormatCase& c = GetParam();
     const std::string text = FormatProfileNumber(c.value, c.total, c.decimals);
     EXPECT_EQ(text, c.text);
@@ -258,8 +244,7 @@ TEST_P(Format, GivesText)
 INSTANTIATE_TEST_SUITE_P(Cases, Format, ::testing::ValuesIn(kFormats),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(FormatLimit, LargestMagnitudesFitIn79Characters)
-{
+TEST(FormatLimit, LargestMagnitudesFitIn79Characters) {
     const double belowLimit = std::nextafter(1e68, 0.0); // 68 integer digits
     const std::string positive = FormatProfileNumber(belowLimit, 18, 9);
     EXPECT_EQ(positive.size(), 78u);
@@ -273,8 +258,7 @@ TEST(FormatLimit, LargestMagnitudesFitIn79Characters)
     EXPECT_EQ(FormatProfileNumber(1e67, 18, 30), "INVALID");
 }
 
-TEST(FormatLocale, FullStopWhateverTheLocale)
-{
+TEST(FormatLocale, FullStopWhateverTheLocale) {
     const char* const commaLocales[] = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"};
     const char* chosen = nullptr;
     for (const char* name : commaLocales)

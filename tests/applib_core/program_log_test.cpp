@@ -13,20 +13,17 @@ using testing_support::ScopedFakeClock;
 namespace {
 
 class ProgramLogTest : public testing_support::TempDirTest {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         TempDirTest::SetUp();
         ResetAppContext();
         AppContext().BaseDirectory = Dir();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         ResetAppContext();
         TempDirTest::TearDown();
     }
-    void MakeLogDirectory() const
-    {
+    void MakeLogDirectory() const {
         ASSERT_EQ(::mkdir(Path("SYSTEM").c_str(), 0755), 0);
         ASSERT_EQ(::mkdir(Path("SYSTEM/ERLOGS").c_str(), 0755), 0);
     }
@@ -44,8 +41,7 @@ struct ResolveCase {
     const char* path; // "@" stands for the base directory
 };
 
-void PrintTo(const ResolveCase& c, std::ostream* os)
-{
+void PrintTo(const ResolveCase& c, std::ostream* os) {
     *os << c.name;
 }
 
@@ -64,8 +60,7 @@ const ResolveCase kResolve[] = {
 
 class Resolve : public ProgramLogTest, public ::testing::WithParamInterface<ResolveCase> {};
 
-TEST_P(Resolve, ChoosesPath)
-{
+TEST_P(Resolve, ChoosesPath) {
     const ResolveCase& c = GetParam();
     if (c.withSubdirectory)
         MakeLogDirectory();
@@ -83,8 +78,7 @@ TEST_P(Resolve, ChoosesPath)
 INSTANTIATE_TEST_SUITE_P(Cases, Resolve, ::testing::ValuesIn(kResolve),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ProgramLogTest, LogLandsInSubdirectoryWhenPresent)
-{
+TEST_F(ProgramLogTest, LogLandsInSubdirectoryWhenPresent) {
     MakeLogDirectory();
     std::string path;
     ASSERT_TRUE(ResolveLogPath("Quillstone", "/SYSTEM/ERLOGS/", "Quillstone", path));
@@ -95,8 +89,7 @@ TEST_F(ProgramLogTest, LogLandsInSubdirectoryWhenPresent)
     EXPECT_FALSE(Exists(Path("Quillstone.Log")));
 }
 
-TEST_F(ProgramLogTest, FallbackLogFollowsBaseDirectoryWhereverCurrentIs)
-{
+TEST_F(ProgramLogTest, FallbackLogFollowsBaseDirectoryWhereverCurrentIs) {
     std::string path;
     ASSERT_TRUE(ResolveLogPath("Quillstone", "/SYSTEM/ERLOGS/", "Quillstone", path));
     AppContext().ProgramLog = std::make_unique<ErrorLog>(path.c_str());
@@ -108,8 +101,7 @@ TEST_F(ProgramLogTest, FallbackLogFollowsBaseDirectoryWhereverCurrentIs)
     EXPECT_FALSE(Exists(Path("elsewhere/Quillstone.Log")));
 }
 
-TEST_F(ProgramLogTest, EveryMessageResetsCurrentDirectoryEvenWithoutLog)
-{
+TEST_F(ProgramLogTest, EveryMessageResetsCurrentDirectoryEvenWithoutLog) {
     ASSERT_FALSE(AppContext().ProgramLog);
     ASSERT_TRUE(platform::SetCurrentDirectory("/"));
     LogMessage("dropped", kLogNotice);
@@ -117,30 +109,26 @@ TEST_F(ProgramLogTest, EveryMessageResetsCurrentDirectoryEvenWithoutLog)
     EXPECT_FALSE(Exists(Path("Quillstone.Log")));
 }
 
-TEST_F(ProgramLogTest, EmptyBaseDirectoryLeavesCurrentDirectory)
-{
+TEST_F(ProgramLogTest, EmptyBaseDirectoryLeavesCurrentDirectory) {
     AppContext().BaseDirectory.clear();
     ASSERT_TRUE(platform::SetCurrentDirectory("/"));
     LogMessage("before start", kLogNotice);
     EXPECT_EQ(platform::GetCurrentDirectory(), "/");
 }
 
-TEST_F(ProgramLogTest, ThreeFormsWriteAlike)
-{
+TEST_F(ProgramLogTest, ThreeFormsWriteAlike) {
     AppContext().ProgramLog = std::make_unique<ErrorLog>("Quillstone.Log");
     LogMessage("chars", kLogBanner);
     LogMessage(std::string("standard"), kLogNotice);
     LogMessage(QString::fromUtf8("qt \xC3\xA9"), kLogAbnormalEnd);
     LogMessage(static_cast<const char*>(nullptr), kLogNotice);
-    EXPECT_EQ(ReadAll(Path("Quillstone.Log")),
-              "000000  340:14:05:07.250000  chars\n"
-              "000001  340:14:05:07.250000  standard\n"
-              "005000  340:14:05:07.250000  qt \xC3\xA9\n"
-              "000001  340:14:05:07.250000  \n");
+    EXPECT_EQ(ReadAll(Path("Quillstone.Log")), "000000  340:14:05:07.250000  chars\n"
+                                               "000001  340:14:05:07.250000  standard\n"
+                                               "005000  340:14:05:07.250000  qt \xC3\xA9\n"
+                                               "000001  340:14:05:07.250000  \n");
 }
 
-TEST_F(ProgramLogTest, MessageAfterLogIsGoneLeavesFile)
-{
+TEST_F(ProgramLogTest, MessageAfterLogIsGoneLeavesFile) {
     AppContext().ProgramLog = std::make_unique<ErrorLog>("Quillstone.Log");
     LogMessage("during", kLogNotice);
     const std::string during = ReadAll(Path("Quillstone.Log"));
@@ -151,8 +139,7 @@ TEST_F(ProgramLogTest, MessageAfterLogIsGoneLeavesFile)
     EXPECT_EQ(ReadAll(Path("Quillstone.Log")), during);
 }
 
-TEST_F(ProgramLogTest, ResetReturnsContextToBeforeStart)
-{
+TEST_F(ProgramLogTest, ResetReturnsContextToBeforeStart) {
     AppContextData& context = AppContext();
     context.ProgramLog = std::make_unique<ErrorLog>("Quillstone.Log");
     context.ShuttingDown = 1;

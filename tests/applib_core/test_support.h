@@ -18,27 +18,23 @@
 
 namespace testing_support {
 
-inline std::string ReadAll(const std::string& path)
-{
+inline std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline void WriteAll(const std::string& path, const std::string& contents)
-{
+inline void WriteAll(const std::string& path, const std::string& contents) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << contents;
 }
 
-inline bool Exists(const std::string& path)
-{
+inline bool Exists(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0;
 }
 
 class TempDirTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         m_previous = platform::GetCurrentDirectory();
         char pattern[] = "/tmp/quillstone-core-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
@@ -46,8 +42,7 @@ protected:
         ASSERT_TRUE(platform::SetCurrentDirectory(m_dir));
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         platform::SetCurrentDirectory(m_previous);
         std::error_code ignored;
         if (!m_dir.empty())
@@ -57,7 +52,7 @@ protected:
     std::string Path(const std::string& name) const { return m_dir + "/" + name; }
     const std::string& Dir() const { return m_dir; }
 
-private:
+  private:
     std::string m_previous;
     std::string m_dir;
 };
@@ -72,26 +67,24 @@ struct FakeClockState {
 };
 
 class FakeClock final : public platform::SystemClock {
-public:
+  public:
     explicit FakeClock(std::shared_ptr<FakeClockState> state) : m_state(std::move(state)) {}
     int64_t CounterFrequency() override { return m_state->frequency; }
-    int64_t Counter() override
-    {
+    int64_t Counter() override {
         if (m_state->counterThrows)
             throw std::runtime_error("counter unavailable");
         return m_state->counter;
     }
     platform::LocalTime Now() override { return m_state->now; }
 
-private:
+  private:
     std::shared_ptr<FakeClockState> m_state;
 };
 
 // Installs a fake clock for the life of the object; the real one afterwards.
 class ScopedFakeClock {
-public:
-    ScopedFakeClock() : m_state(std::make_shared<FakeClockState>())
-    {
+  public:
+    ScopedFakeClock() : m_state(std::make_shared<FakeClockState>()) {
         platform::SetClock(std::make_unique<FakeClock>(m_state));
     }
     ~ScopedFakeClock() { platform::SetClock(nullptr); }
@@ -101,7 +94,7 @@ public:
     FakeClockState& operator*() { return *m_state; }
     FakeClockState* operator->() { return m_state.get(); }
 
-private:
+  private:
     std::shared_ptr<FakeClockState> m_state;
 };
 

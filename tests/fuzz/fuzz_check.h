@@ -12,8 +12,7 @@
 namespace fuzzcheck {
 
 [[noreturn]] inline void Fail(const char* condition, const char* file, int line,
-                              const std::string& detail)
-{
+                              const std::string& detail) {
     std::fprintf(stderr, "%s:%d: invariant broken: %s\n  %s\n", file, line, condition,
                  detail.c_str());
     std::fflush(stderr);
@@ -21,8 +20,7 @@ namespace fuzzcheck {
 }
 
 // The text with every byte outside printable ASCII written as \xHH.
-inline std::string Printable(std::string_view text)
-{
+inline std::string Printable(std::string_view text) {
     std::string out;
     for (unsigned char c : text) {
         if (c >= 0x20 && c < 0x7F && c != '\\') {
@@ -39,8 +37,7 @@ inline std::string Printable(std::string_view text)
 // True when `name`, without the white space around it, occurs anywhere in
 // the text, letter case aside: a profile read cannot find a section or key
 // whose name the file does not hold. A blank name counts as held.
-inline bool Mentioned(std::string_view text, std::string_view name)
-{
+inline bool Mentioned(std::string_view text, std::string_view name) {
     const char* space = " \t\r\n\v\f";
     const size_t begin = name.find_first_not_of(space);
     if (begin == std::string_view::npos) {
@@ -57,9 +54,9 @@ inline bool Mentioned(std::string_view text, std::string_view name)
 } // namespace fuzzcheck
 
 // FUZZ_CHECK(condition, detail): `detail` is only built when the check fails.
-#define FUZZ_CHECK(condition, detail)                                              \
-    do {                                                                           \
-        if (!(condition)) {                                                        \
-            ::fuzzcheck::Fail(#condition, __FILE__, __LINE__, (detail));           \
-        }                                                                          \
+#define FUZZ_CHECK(condition, detail)                                                              \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            ::fuzzcheck::Fail(#condition, __FILE__, __LINE__, (detail));                           \
+        }                                                                                          \
     } while (0)

@@ -30,8 +30,7 @@ struct FormatInput {
     std::string_view separator = ".";
 };
 
-FormatInput decode(const uint8_t* data, size_t size)
-{
+FormatInput decode(const uint8_t* data, size_t size) {
     uint8_t bytes[15] = {};
     std::memcpy(bytes, data, std::min(size, sizeof bytes));
     FormatInput in;
@@ -47,8 +46,7 @@ FormatInput decode(const uint8_t* data, size_t size)
 // The text with its separator written as a full stop, so that one character
 // stands for it as it does for the cut. False when the text holds a full stop
 // of its own or a piece of a cut separator.
-bool normalized(const std::string& text, std::string& out)
-{
+bool normalized(const std::string& text, std::string& out) {
     const std::string& separator = DecimalSeparator();
     out = text;
     if (separator == ".") {
@@ -64,44 +62,37 @@ bool normalized(const std::string& text, std::string& out)
     return std::all_of(out.begin(), out.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
-std::string formatFixed(int precision, int decimals, double value)
-{
+std::string formatFixed(int precision, int decimals, double value) {
     const std::string text = FormatFixed(precision, decimals, value);
     std::string out;
-    FUZZ_CHECK(normalized(text, out), "FormatFixed(" + std::to_string(precision) + ", "
-                                          + std::to_string(decimals) + ") wrote \""
-                                          + fuzzcheck::Printable(text) + "\"");
+    FUZZ_CHECK(normalized(text, out), "FormatFixed(" + std::to_string(precision) + ", " +
+                                          std::to_string(decimals) + ") wrote \"" +
+                                          fuzzcheck::Printable(text) + "\"");
     return out;
 }
 
 std::string describe(const char* routine, int precision, int decimals, double value,
-                     const std::string& text)
-{
+                     const std::string& text) {
     char number[64];
     std::snprintf(number, sizeof number, "%.17g", value);
-    return std::string(routine) + "(" + std::to_string(precision) + ", "
-        + std::to_string(decimals) + ", " + number + ") = \"" + fuzzcheck::Printable(text) + "\"";
+    return std::string(routine) + "(" + std::to_string(precision) + ", " +
+           std::to_string(decimals) + ", " + number + ") = \"" + fuzzcheck::Printable(text) + "\"";
 }
 
-int effectivePrecision(int precision)
-{
+int effectivePrecision(int precision) {
     return std::clamp(precision, 2, 18);
 }
 
-bool isDigit(char c)
-{
+bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-bool hasNonZeroDigit(std::string_view text)
-{
+bool hasNonZeroDigit(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) { return c >= '1' && c <= '9'; });
 }
 
-double parseC(const std::string& text, bool& whole)
-{
-    static const locale_t cLocale =
-        newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+double parseC(const std::string& text, bool& whole) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     char* end = nullptr;
     const double parsed = strtod_l(text.c_str(), &end, cLocale);
     whole = !text.empty() && end == text.c_str() + text.size();
@@ -111,8 +102,7 @@ double parseC(const std::string& text, bool& whole)
 // The largest error a text of p significant digits (and, when decimals >= 0,
 // at most that many decimals) may have against the value. The digits first
 // pass through an 18-digit expansion, which may add half a unit of the 18th.
-double allowedError(double value, double parsed, int p, int decimals)
-{
+double allowedError(double value, double parsed, int p, int decimals) {
     const double magnitude = std::max(std::fabs(value), std::fabs(parsed));
     double bound = 0.0;
     if (magnitude > 0.0) {
@@ -122,12 +112,10 @@ double allowedError(double value, double parsed, int p, int decimals)
     if (decimals >= 0) {
         bound = std::max(bound, 0.5 * std::pow(10.0, -decimals));
     }
-    return bound * (1.0 + 1e-9) + magnitude * 4e-16
-        + std::numeric_limits<double>::denorm_min();
+    return bound * (1.0 + 1e-9) + magnitude * 4e-16 + std::numeric_limits<double>::denorm_min();
 }
 
-bool acceptedNonFinite(const std::string& text, double value, int precision, bool cutToPrecision)
-{
+bool acceptedNonFinite(const std::string& text, double value, int precision, bool cutToPrecision) {
     const char* words[2] = {std::signbit(value) ? "-INF" : "INF", nullptr};
     if (std::isnan(value)) {
         words[0] = "NAN";
@@ -141,8 +129,8 @@ bool acceptedNonFinite(const std::string& text, double value, int precision, boo
         if (text == w) {
             return true;
         }
-        if (cutToPrecision && static_cast<int64_t>(w.size()) > precision
-            && text == w.substr(0, static_cast<size_t>(std::max(precision, 0)))) {
+        if (cutToPrecision && static_cast<int64_t>(w.size()) > precision &&
+            text == w.substr(0, static_cast<size_t>(std::max(precision, 0)))) {
             return true;
         }
     }
@@ -151,8 +139,7 @@ bool acceptedNonFinite(const std::string& text, double value, int precision, boo
 
 // "1E4", "-2.5E28": first digit not zero, no trailing zeros in the fraction,
 // an exponent with no plus sign and no leading zeros, at least p.
-void checkFixedScientific(const std::string& text, int p, const std::string& what)
-{
+void checkFixedScientific(const std::string& text, int p, const std::string& what) {
     const size_t mark = text.find('E');
     const size_t first = text[0] == '-' ? 1 : 0;
     FUZZ_CHECK(mark > first && text[first] >= '1' && text[first] <= '9', what);
@@ -167,8 +154,7 @@ void checkFixedScientific(const std::string& text, int p, const std::string& wha
 }
 
 // "-173.9", "2250.0", "7": integer digits of at most p, exactly D decimals.
-void checkFixedPoint(const std::string& text, int p, int decimals, const std::string& what)
-{
+void checkFixedPoint(const std::string& text, int p, int decimals, const std::string& what) {
     const size_t first = text[0] == '-' ? 1 : 0;
     const size_t point = text.find('.');
     const size_t integerEnd = point == std::string::npos ? text.size() : point;
@@ -179,16 +165,15 @@ void checkFixedPoint(const std::string& text, int p, int decimals, const std::st
     if (decimals > 0) {
         FUZZ_CHECK(point != std::string::npos, what);
         const std::string fraction = text.substr(point + 1);
-        FUZZ_CHECK(static_cast<int>(fraction.size()) == decimals
-                       && std::all_of(fraction.begin(), fraction.end(), isDigit),
+        FUZZ_CHECK(static_cast<int>(fraction.size()) == decimals &&
+                       std::all_of(fraction.begin(), fraction.end(), isDigit),
                    what);
     } else {
         FUZZ_CHECK(point == std::string::npos, what);
     }
 }
 
-void checkFixed(const FormatInput& in)
-{
+void checkFixed(const FormatInput& in) {
     const std::string text = formatFixed(in.precision, in.decimals, in.value);
     const std::string what = describe("FormatFixed", in.precision, in.decimals, in.value, text);
     if (!std::isfinite(in.value)) {
@@ -216,29 +201,26 @@ void checkFixed(const FormatInput& in)
     const double parsed = parseC(text, parsedWhole);
     FUZZ_CHECK(parsedWhole, what);
     if (in.decimals >= 0) {
-        FUZZ_CHECK(std::fabs(parsed - in.value)
-                       <= allowedError(in.value, parsed, p, in.decimals),
+        FUZZ_CHECK(std::fabs(parsed - in.value) <= allowedError(in.value, parsed, p, in.decimals),
                    what + ": too far from the value");
     }
 }
 
 // The text of -|v| is the text of |v| with a minus sign in front (then cut
 // to P characters), unless both round to zero and so are the same text.
-void checkFixedSymmetry(const FormatInput& in)
-{
+void checkFixedSymmetry(const FormatInput& in) {
     if (!std::isfinite(in.value) || in.precision < 1) {
         return;
     }
     const double magnitude = std::fabs(in.value);
     const std::string positive = formatFixed(in.precision, in.decimals, magnitude);
     const std::string negative = formatFixed(in.precision, in.decimals, -magnitude);
-    const std::string what = describe("FormatFixed", in.precision, in.decimals, -magnitude,
-                                      negative)
-        + " against \"" + positive + "\"";
+    const std::string what =
+        describe("FormatFixed", in.precision, in.decimals, -magnitude, negative) + " against \"" +
+        positive + "\"";
     FUZZ_CHECK(positive.empty() || positive[0] != '-', what);
     if (!negative.empty() && negative[0] == '-') {
-        FUZZ_CHECK(negative == ("-" + positive).substr(0, static_cast<size_t>(in.precision)),
-                   what);
+        FUZZ_CHECK(negative == ("-" + positive).substr(0, static_cast<size_t>(in.precision)), what);
     } else {
         FUZZ_CHECK(negative == positive, what);
     }
@@ -246,14 +228,11 @@ void checkFixedSymmetry(const FormatInput& in)
 
 // "-1.0E-7", "0.0E+000": sign only when negative, p - 1 digits after the
 // point, a signed exponent of at least D digits (no minimum for D >= 4).
-void checkExponent(const FormatInput& in)
-{
+void checkExponent(const FormatInput& in) {
     const std::string raw = FormatExponent(in.precision, in.decimals, in.value);
     std::string text;
-    FUZZ_CHECK(normalized(raw, text),
-               "FormatExponent wrote \"" + fuzzcheck::Printable(raw) + "\"");
-    const std::string what =
-        describe("FormatExponent", in.precision, in.decimals, in.value, text);
+    FUZZ_CHECK(normalized(raw, text), "FormatExponent wrote \"" + fuzzcheck::Printable(raw) + "\"");
+    const std::string what = describe("FormatExponent", in.precision, in.decimals, in.value, text);
     if (!std::isfinite(in.value)) {
         FUZZ_CHECK(acceptedNonFinite(text, in.value, in.precision, false), what);
         return;
@@ -272,8 +251,8 @@ void checkExponent(const FormatInput& in)
     FUZZ_CHECK(isDigit(text[first]) && text[mark] == 'E', what);
     FUZZ_CHECK(text[mark + 1] == '+' || text[mark + 1] == '-', what + ": exponent sign");
     const std::string exponent = text.substr(mark + 2);
-    FUZZ_CHECK(!exponent.empty() && exponent.size() <= 3
-                   && std::all_of(exponent.begin(), exponent.end(), isDigit),
+    FUZZ_CHECK(!exponent.empty() && exponent.size() <= 3 &&
+                   std::all_of(exponent.begin(), exponent.end(), isDigit),
                what);
     const std::string natural = std::to_string(std::abs(std::stoi(exponent)));
     const size_t minimum = in.decimals >= 1 && in.decimals <= 3 ? in.decimals : 0;
@@ -285,8 +264,7 @@ void checkExponent(const FormatInput& in)
                what + ": too far from the value");
 }
 
-void checkRound(double x)
-{
+void checkRound(double x) {
     constexpr int32_t kLimit = 2147483647;
     const int32_t r = RoundNearest(x);
     char number[64];
@@ -310,8 +288,7 @@ void checkRound(double x)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const FormatInput in = decode(data, size);
     SetDecimalSeparator(in.separator);
     checkFixed(in);

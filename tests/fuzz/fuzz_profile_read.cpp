@@ -22,8 +22,7 @@ struct ProfileInput {
     std::string_view file;
 };
 
-ProfileInput decode(std::string_view bytes)
-{
+ProfileInput decode(std::string_view bytes) {
     ProfileInput in;
     const size_t first = bytes.find('\n');
     if (first == std::string_view::npos) {
@@ -41,19 +40,17 @@ ProfileInput decode(std::string_view bytes)
     return in;
 }
 
-std::string describe(const ProfileInput& in, size_t bufferSize, const std::string& got)
-{
-    return "section \"" + fuzzcheck::Printable(in.section) + "\", key \""
-        + fuzzcheck::Printable(in.key) + "\", buffer " + std::to_string(bufferSize) + ": got \""
-        + fuzzcheck::Printable(got) + "\"";
+std::string describe(const ProfileInput& in, size_t bufferSize, const std::string& got) {
+    return "section \"" + fuzzcheck::Printable(in.section) + "\", key \"" +
+           fuzzcheck::Printable(in.key) + "\", buffer " + std::to_string(bufferSize) + ": got \"" +
+           fuzzcheck::Printable(got) + "\"";
 }
 
 // The widest read: no value in a fuzz input comes near this length.
 constexpr size_t kUnlimited = size_t{1} << 24;
 constexpr std::array<size_t, 7> kBufferSizes{1, 2, 3, 8, 21, 1024, 4096};
 
-void checkPlatformRead(const ProfileInput& in, const std::string& path)
-{
+void checkPlatformRead(const ProfileInput& in, const std::string& path) {
     const std::string_view marker(MissingKeyMarker);
     const std::string full =
         platform::GetPrivateProfileString(in.section, in.key, marker, kUnlimited, path);
@@ -66,7 +63,8 @@ void checkPlatformRead(const ProfileInput& in, const std::string& path)
         const auto blank = [](char c) { return c == ' ' || c == '\t'; };
         FUZZ_CHECK(full.empty() || (!blank(full.front()) && !blank(full.back())),
                    what + ": blanks kept");
-        FUZZ_CHECK(fuzzcheck::Mentioned(in.file, in.section) && fuzzcheck::Mentioned(in.file, in.key),
+        FUZZ_CHECK(fuzzcheck::Mentioned(in.file, in.section) &&
+                       fuzzcheck::Mentioned(in.file, in.key),
                    what + ": found a name that is not in the file");
     }
     for (size_t bufferSize : kBufferSizes) {
@@ -78,8 +76,7 @@ void checkPlatformRead(const ProfileInput& in, const std::string& path)
 
 // The numeric reads answer what their conversion says of the 1024-character
 // read, and leave the caller's variable alone when they fail.
-void checkNumericReads(const ProfileInput& in, const std::string& path)
-{
+void checkNumericReads(const ProfileInput& in, const std::string& path) {
     const std::string section(in.section);
     const std::string key(in.key);
     const std::string text =
@@ -91,8 +88,8 @@ void checkNumericReads(const ProfileInput& in, const std::string& path)
     constexpr int32_t kUntouchedInt = 0x5A5A5A5A;
     int32_t intValue = kUntouchedInt;
     const bool intRead = ReadProfileInt(path, section, key, intValue);
-    FUZZ_CHECK(intRead == intOk, describe(in, 1024, text) + ": ReadProfileInt " +
-                                     std::to_string(intRead));
+    FUZZ_CHECK(intRead == intOk,
+               describe(in, 1024, text) + ": ReadProfileInt " + std::to_string(intRead));
     FUZZ_CHECK(intValue == (intOk ? expectedInt : kUntouchedInt),
                describe(in, 1024, text) + ": ReadProfileInt stored " + std::to_string(intValue));
 
@@ -101,8 +98,8 @@ void checkNumericReads(const ProfileInput& in, const std::string& path)
     constexpr double kUntouchedDouble = -4321.5;
     double doubleValue = kUntouchedDouble;
     const bool doubleRead = ReadProfileDouble(path, section, key, doubleValue);
-    FUZZ_CHECK(doubleRead == doubleOk, describe(in, 1024, text) + ": ReadProfileDouble " +
-                                           std::to_string(doubleRead));
+    FUZZ_CHECK(doubleRead == doubleOk,
+               describe(in, 1024, text) + ": ReadProfileDouble " + std::to_string(doubleRead));
     FUZZ_CHECK(doubleValue == (doubleOk ? expectedDouble : kUntouchedDouble),
                describe(in, 1024, text) + ": ReadProfileDouble stored " +
                    std::to_string(doubleValue));
@@ -110,8 +107,7 @@ void checkNumericReads(const ProfileInput& in, const std::string& path)
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static fuzzscratch::Directory scratch;
     const ProfileInput in = decode(std::string_view(reinterpret_cast<const char*>(data), size));
     const std::string path = scratch.Write("fuzz.ini", in.file);

@@ -13,9 +13,8 @@
 namespace fuzzscratch {
 
 class Directory {
-public:
-    Directory()
-    {
+  public:
+    Directory() {
         std::string pattern = baseDirectory() + "/quillstone-fuzz-XXXXXX";
         if (mkdtemp(pattern.data()) == nullptr) {
             std::perror("mkdtemp");
@@ -23,8 +22,7 @@ public:
         }
         m_path = pattern;
     }
-    ~Directory()
-    {
+    ~Directory() {
         for (const auto& name : m_names) {
             std::remove((m_path + "/" + name).c_str());
         }
@@ -36,20 +34,19 @@ public:
     const std::string& Path() const { return m_path; }
 
     // Names a file in the directory that the code under test may create.
-    std::string Name(const std::string& name)
-    {
+    std::string Name(const std::string& name) {
         m_names.insert(name);
         return m_path + "/" + name;
     }
 
     // Replaces the file `name` with exactly `bytes`; returns its full path.
-    std::string Write(const std::string& name, std::string_view bytes)
-    {
+    std::string Write(const std::string& name, std::string_view bytes) {
         const std::string path = Name(name);
         std::FILE* f = std::fopen(path.c_str(), "wb");
         // An empty input may come without a buffer: fwrite must not see it.
-        const bool written = f != nullptr
-            && (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size());
+        const bool written =
+            f != nullptr &&
+            (bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size());
         if (!written) {
             std::perror(path.c_str());
             std::abort();
@@ -58,9 +55,8 @@ public:
         return path;
     }
 
-private:
-    static std::string baseDirectory()
-    {
+  private:
+    static std::string baseDirectory() {
         if (access("/dev/shm", W_OK | X_OK) == 0) {
             return "/dev/shm";
         }

@@ -19,15 +19,13 @@
 
 namespace {
 
-std::string number(double value)
-{
+std::string number(double value) {
     char text[64];
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
 }
 
-bool sameFactors(const LinkFactors& a, const LinkFactors& b)
-{
+bool sameFactors(const LinkFactors& a, const LinkFactors& b) {
     for (const FactorRow& row : FactorTable) {
         if (!(a.*row.field == b.*row.field)) {
             return false;
@@ -38,8 +36,7 @@ bool sameFactors(const LinkFactors& a, const LinkFactors& b)
 
 // Every loaded factor is the file's value for its key or, when the key does
 // not hold a whole finite number, the default.
-void checkLoadedFactors(std::string_view file, const std::string& path, const LinkFactors& loaded)
-{
+void checkLoadedFactors(std::string_view file, const std::string& path, const LinkFactors& loaded) {
     LinkFactors defaults{};
     SetDefaultFactors(defaults);
     if (!fuzzcheck::Mentioned(file, "UserInfo")) {
@@ -52,13 +49,12 @@ void checkLoadedFactors(std::string_view file, const std::string& path, const Li
         double read = 0.0;
         const double expected =
             ReadProfileDouble(path, "UserInfo", row.key, read) ? read : defaults.*row.field;
-        FUZZ_CHECK(value == expected, std::string(row.key) + " loaded as " + number(value)
-                                          + ", the file says " + number(expected));
+        FUZZ_CHECK(value == expected, std::string(row.key) + " loaded as " + number(value) +
+                                          ", the file says " + number(expected));
     }
 }
 
-void checkLoadedPosition(std::string_view file, const WindowPosition& position)
-{
+void checkLoadedPosition(std::string_view file, const WindowPosition& position) {
     if (!fuzzcheck::Mentioned(file, "MiscInfo")) {
         const WindowPosition design;
         FUZZ_CHECK(position.x == design.x && position.y == design.y,
@@ -66,33 +62,30 @@ void checkLoadedPosition(std::string_view file, const WindowPosition& position)
     }
 }
 
-void checkColors(std::string_view file, const std::string& path)
-{
+void checkColors(std::string_view file, const std::string& path) {
     CmnColorDefines colors{};
     SetDefaultColors(colors);
     ReadColorDefines(path, colors);
     for (const ColorKey& entry : ColorTable) {
         int32_t read = 0;
-        const bool present = fuzzcheck::Mentioned(file, "COLORS")
-            && ReadProfileInt(path, "COLORS", entry.key, read);
+        const bool present =
+            fuzzcheck::Mentioned(file, "COLORS") && ReadProfileInt(path, "COLORS", entry.key, read);
         const int32_t expected = present ? read : entry.defaultValue;
-        FUZZ_CHECK(colors.*entry.field == expected,
-                   std::string(entry.key) + " = " + std::to_string(colors.*entry.field)
-                       + ", expected " + std::to_string(expected));
+        FUZZ_CHECK(colors.*entry.field == expected, std::string(entry.key) + " = " +
+                                                        std::to_string(colors.*entry.field) +
+                                                        ", expected " + std::to_string(expected));
     }
 }
 
-bool hasExponentForm(std::string_view text)
-{
+bool hasExponentForm(std::string_view text) {
     // d.dE+d or d.dE-d with at least one exponent digit.
-    return text.size() >= 6 && text[0] >= '0' && text[0] <= '9' && text[1] == '.'
-        && text[2] >= '0' && text[2] <= '9' && text[3] == 'E'
-        && (text[4] == '+' || text[4] == '-')
-        && text.find_first_not_of("0123456789", 5) == std::string_view::npos;
+    return text.size() >= 6 && text[0] >= '0' && text[0] <= '9' && text[1] == '.' &&
+           text[2] >= '0' && text[2] <= '9' && text[3] == 'E' &&
+           (text[4] == '+' || text[4] == '-') &&
+           text.find_first_not_of("0123456789", 5) == std::string_view::npos;
 }
 
-void checkDisplay(const LinkFactors& factors)
-{
+void checkDisplay(const LinkFactors& factors) {
     LinkResults results;
     constexpr double kUnwritten = -1234.5678125;
     for (const ResultRow& row : ResultTable) {
@@ -109,8 +102,8 @@ void checkDisplay(const LinkFactors& factors)
         FUZZ_CHECK(text.size() <= 12 && text == FormatFixed(12, row.decimals, value),
                    std::string(row.key) + " label \"" + text + "\" for " + number(value));
         FUZZ_CHECK(display.positions[i] >= row.min && display.positions[i] <= row.max,
-                   std::string(row.slider) + " at " + std::to_string(display.positions[i])
-                       + " for " + number(value));
+                   std::string(row.slider) + " at " + std::to_string(display.positions[i]) +
+                       " for " + number(value));
         // The value prompt's default text, with 0 or 1 decimals.
         for (int decimals = 0; decimals <= 1; ++decimals) {
             FUZZ_CHECK(FormatFixed(16, decimals, value).size() <= 16,
@@ -139,10 +132,8 @@ constexpr double kKeptMagnitude = 1e68;
 
 // The value the saved nine-decimal text reads back as; false when that text
 // needs more than 79 characters.
-bool savedText(double value, double& read)
-{
-    static const locale_t cLocale =
-        newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+bool savedText(double value, double& read) {
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     char text[512];
     const int length = std::snprintf(text, sizeof text, "%.9f", value);
     if (length < 0 || length > 79) {
@@ -152,8 +143,7 @@ bool savedText(double value, double& read)
     return true;
 }
 
-bool cameBack(double saved, double reloaded, double defaultValue)
-{
+bool cameBack(double saved, double reloaded, double defaultValue) {
     double read = 0.0;
     const bool fits = savedText(saved, read);
     if (std::fabs(saved) < kKeptMagnitude) {
@@ -163,8 +153,7 @@ bool cameBack(double saved, double reloaded, double defaultValue)
 }
 
 void checkSaveAndReload(const std::string& path, const LinkFactors& factors,
-                        const WindowPosition& position)
-{
+                        const WindowPosition& position) {
     FUZZ_CHECK(SaveLinkSettings(path, factors, position), "the save failed");
     LinkFactors reloaded{};
     SetDefaultFactors(reloaded);
@@ -172,19 +161,18 @@ void checkSaveAndReload(const std::string& path, const LinkFactors& factors,
     FUZZ_CHECK(LoadLinkSettings(path, reloaded, reloadedPosition), "the saved file is missing");
     for (const FactorRow& row : FactorTable) {
         FUZZ_CHECK(cameBack(factors.*row.field, reloaded.*row.field, row.defaultValue),
-                   std::string(row.key) + " saved as " + number(factors.*row.field)
-                       + " came back as " + number(reloaded.*row.field));
+                   std::string(row.key) + " saved as " + number(factors.*row.field) +
+                       " came back as " + number(reloaded.*row.field));
     }
     FUZZ_CHECK(reloadedPosition.x == position.x && reloadedPosition.y == position.y,
-               "window position " + std::to_string(position.x) + "," + std::to_string(position.y)
-                   + " came back as " + std::to_string(reloadedPosition.x) + ","
-                   + std::to_string(reloadedPosition.y));
+               "window position " + std::to_string(position.x) + "," + std::to_string(position.y) +
+                   " came back as " + std::to_string(reloadedPosition.x) + "," +
+                   std::to_string(reloadedPosition.y));
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static fuzzscratch::Directory scratch;
     const std::string_view file(reinterpret_cast<const char*>(data), size);
     const std::string settingsPath = scratch.Write(kSettingsFileName, file);

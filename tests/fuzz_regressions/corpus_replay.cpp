@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 namespace {
 
 // The names of the corpus files, sorted.
-std::vector<std::string> corpusFiles()
-{
+std::vector<std::string> corpusFiles() {
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(FUZZ_CORPUS_DIR)) {
         if (entry.is_regular_file()) {
@@ -31,18 +30,16 @@ std::vector<std::string> corpusFiles()
 
 class CorpusReplay : public testing::TestWithParam<std::string> {};
 
-TEST_P(CorpusReplay, KeepsItsInvariants)
-{
+TEST_P(CorpusReplay, KeepsItsInvariants) {
     std::ifstream in(std::filesystem::path(FUZZ_CORPUS_DIR) / GetParam(), std::ios::binary);
     ASSERT_TRUE(in) << GetParam();
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
                                   std::istreambuf_iterator<char>());
-    EXPECT_EQ(0, LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()),
-                                        bytes.size()));
+    EXPECT_EQ(0,
+              LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
 }
 
-std::string fileName(const testing::TestParamInfo<std::string>& info)
-{
+std::string fileName(const testing::TestParamInfo<std::string>& info) {
     std::string name = info.param;
     const auto notAlnum = [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); };
     std::replace_if(name.begin(), name.end(), notAlnum, '_');
@@ -51,15 +48,14 @@ std::string fileName(const testing::TestParamInfo<std::string>& info)
 
 // Named after the fuzz target (FUZZ_TARGET), so that the replays of the
 // four targets do not share test names.
-#define INSTANTIATE_REPLAY(target)                                                 \
+#define INSTANTIATE_REPLAY(target)                                                                 \
     INSTANTIATE_TEST_SUITE_P(target, CorpusReplay, testing::ValuesIn(corpusFiles()), fileName)
 INSTANTIATE_REPLAY(FUZZ_TARGET);
 
 // An emptied or moved corpus would otherwise pass without replaying anything.
-#define CORPUS_PRESENT_TEST(target)                                                \
-    TEST(target, CorpusHoldsTheSeeds)                                              \
-    {                                                                              \
-        EXPECT_GE(corpusFiles().size(), 10u) << FUZZ_CORPUS_DIR;                   \
+#define CORPUS_PRESENT_TEST(target)                                                                \
+    TEST(target, CorpusHoldsTheSeeds) {                                                            \
+        EXPECT_GE(corpusFiles().size(), 10u) << FUZZ_CORPUS_DIR;                                   \
     }
 CORPUS_PRESENT_TEST(FUZZ_TARGET)
 

@@ -16,10 +16,10 @@ namespace {
 
 struct RoundTripCase {
     const char* name;
-    const char* line;     // the hand-edited line under [UserInfo]
+    const char* line; // the hand-edited line under [UserInfo]
     double LinkFactors::*field;
-    double loaded;        // the value after the first load
-    double afterSave;     // the value after a save and a second load
+    double loaded;    // the value after the first load
+    double afterSave; // the value after a save and a second load
 };
 
 const RoundTripCase kCases[] = {
@@ -35,9 +35,8 @@ const RoundTripCase kCases[] = {
 };
 
 class SettingsRoundTrip : public testing::TestWithParam<RoundTripCase> {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         std::string pattern = (std::filesystem::temp_directory_path() / "qs-roundtrip-XXXXXX");
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         m_dir = pattern;
@@ -49,8 +48,7 @@ protected:
     std::string m_path;
 };
 
-TEST_P(SettingsRoundTrip, ValueComesBackAsItsSavedText)
-{
+TEST_P(SettingsRoundTrip, ValueComesBackAsItsSavedText) {
     const RoundTripCase& c = GetParam();
     {
         std::ofstream out(m_path, std::ios::binary);

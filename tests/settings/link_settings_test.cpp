@@ -1,6 +1,6 @@
+#include "../sample_settings.h"
 #include "app_context.h"
 #include "link_settings.h"
-#include "../sample_settings.h"
 
 #include <gtest/gtest.h>
 

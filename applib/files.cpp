@@ -1,5 +1,6 @@
 #include "files.h"
 
+#include "file_replace.h"
 #include "os.h"
 
 #include <cstdio>
@@ -90,4 +91,8 @@ void ChangeDirectory(const std::string& path) {
     if (path.size() > 2 && path[1] == ':')
         platform::SetCurrentDirectory(path.substr(0, 2));
     platform::SetCurrentDirectory(path);
+}
+
+bool ReplaceFileContents(const std::string& name, std::string_view bytes, int* error) {
+    return platform::ReplaceFile(name, bytes, error);
 }

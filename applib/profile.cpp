@@ -1,7 +1,9 @@
 #include "profile.h"
 
+#include "file_replace.h"
 #include "number_parse.h"
 #include "private_profile.h"
+#include "profile_document.h"
 
 #include <algorithm>
 #include <charconv>
@@ -26,6 +28,15 @@ bool readValueText(const std::string& file, const std::string& section, const st
                    std::string& text) {
     text = platform::GetPrivateProfileString(section, key, MissingKeyMarker, kValueBuffer, file);
     return text != MissingKeyMarker;
+}
+
+// The texts of the two kinds of value a profile file holds.
+std::string intText(int32_t value) {
+    return FormatProfileNumber(static_cast<double>(value), 16, 0);
+}
+
+std::string doubleText(double value) {
+    return FormatProfileNumber(value, 18, 9);
 }
 
 } // namespace
@@ -56,14 +67,28 @@ bool ReadProfileDouble(const std::string& file, const std::string& section, cons
 
 bool WriteProfileInt(const std::string& file, const std::string& section, const std::string& key,
                      int32_t value) {
-    return platform::WritePrivateProfileString(
-        section, key, FormatProfileNumber(static_cast<double>(value), 16, 0), file);
+    return platform::WritePrivateProfileString(section, key, intText(value), file);
 }
 
 bool WriteProfileDouble(const std::string& file, const std::string& section, const std::string& key,
                         double value) {
-    return platform::WritePrivateProfileString(section, key, FormatProfileNumber(value, 18, 9),
-                                               file);
+    return platform::WritePrivateProfileString(section, key, doubleText(value), file);
+}
+
+NewProfileFile::NewProfileFile() : m_document(std::make_unique<platform::ProfileDocument>()) {}
+
+NewProfileFile::~NewProfileFile() = default;
+
+bool NewProfileFile::WriteInt(const std::string& section, const std::string& key, int32_t value) {
+    return m_document->set(section, key, intText(value));
+}
+
+bool NewProfileFile::WriteDouble(const std::string& section, const std::string& key, double value) {
+    return m_document->set(section, key, doubleText(value));
+}
+
+bool NewProfileFile::Save(const std::string& file) const {
+    return !file.empty() && platform::ReplaceFile(file, m_document->text());
 }
 
 // "%<width>.<decimals>f" in the "C" locale, then the blanks removed. The

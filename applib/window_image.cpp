@@ -1,16 +1,15 @@
 #include "window_image.h"
 
+#include "files.h"
 #include "gui_error.h"
 #include "speaker.h"
 
 #include <QBackingStore>
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QWidget>
 #include <QWindow>
 
@@ -19,6 +18,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <thread>
 
@@ -140,19 +140,14 @@ QByteArray encodeBitmap(const QImage& picture) {
     return bytes;
 }
 
-// Written beside the target under a temporary name and renamed over it only
-// when complete, so a failed write leaves neither a partial file nor damage
-// to an older file of the same name.
+// Replaced in one step, so a failed write leaves neither a partial file nor
+// damage to an older file of the same name.
 void writeWholeFile(const std::string& fileName, const QByteArray& bytes) {
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
-    if (!file.open(QIODevice::WriteOnly))
-        throw GuiError("Cannot create file \"" + fileName + "\". " +
-                       file.errorString().toStdString());
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const std::string reason = file.errorString().toStdString();
-        file.cancelWriting();
-        throw GuiError("Cannot write file \"" + fileName + "\". " + reason);
-    }
+    int error = 0;
+    if (!ReplaceFileContents(fileName,
+                             std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())),
+                             &error))
+        throw GuiError("Cannot create file \"" + fileName + "\". " + std::strerror(error));
 }
 
 // The pixels the window's top-level window holds for the screen in the

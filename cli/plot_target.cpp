@@ -1,5 +1,7 @@
 #include "plot_target.h"
 
+#include "files.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -7,13 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <sys/stat.h>
+#include <fstream>
+#include <iterator>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
+bool endsWithNoCase(const std::string& text, const std::string& suffix) {
     return text.size() >= suffix.size() &&
            std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<long>(suffix.size()),
                       [](char a, char b) {
@@ -22,25 +25,24 @@ bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
                       });
 }
 
-std::string CannotWrite(const std::string& path, const std::string& why) {
+std::string cannotWrite(const std::string& path, const std::string& why) {
     return "cannot write plot file '" + path + "': " + why;
 }
 
-// Mode of a newly created file under the process's umask (rw for all, less
-// the umask); mkstemp itself creates 0600.
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// The whole drawn plot; false when it cannot be read back.
+bool readScratch(const std::string& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad() && in.is_open();
 }
 
 } // namespace
 
 std::optional<PlotFormat> PlotFormatOf(const std::string& path) {
-    if (EndsWithNoCase(path, ".svg")) {
+    if (endsWithNoCase(path, ".svg")) {
         return PlotFormat::Svg;
     }
-    if (EndsWithNoCase(path, ".png")) {
+    if (endsWithNoCase(path, ".png")) {
         return PlotFormat::Png;
     }
     return std::nullopt;
@@ -54,12 +56,12 @@ bool PlotTarget::prepare(const std::string& path, std::string& error) {
     discard();
     const std::optional<PlotFormat> format = PlotFormatOf(path);
     if (!format) {
-        error = CannotWrite(path, "the name must end in .svg or .png");
+        error = cannotWrite(path, "the name must end in .svg or .png");
         return false;
     }
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-        error = CannotWrite(path, "it is a directory");
+        error = cannotWrite(path, "it is a directory");
         return false;
     }
     std::filesystem::path directory = std::filesystem::path(path).parent_path();
@@ -71,7 +73,7 @@ bool PlotTarget::prepare(const std::string& path, std::string& error) {
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
     if (fd < 0) {
-        error = CannotWrite(path, std::strerror(errno));
+        error = cannotWrite(path, std::strerror(errno));
         return false;
     }
     ::close(fd);
@@ -83,16 +85,22 @@ bool PlotTarget::prepare(const std::string& path, std::string& error) {
 
 bool PlotTarget::commit(std::string& error) {
     if (m_scratch.empty()) {
-        error = CannotWrite(m_path, "it was not prepared");
+        error = cannotWrite(m_path, "it was not prepared");
         return false;
     }
-    if (::chmod(m_scratch.c_str(), NewFileMode()) != 0 ||
-        std::rename(m_scratch.c_str(), m_path.c_str()) != 0) {
-        error = CannotWrite(m_path, std::strerror(errno));
+    std::string bytes;
+    int failure = 0;
+    if (!readScratch(m_scratch, bytes)) {
+        error = cannotWrite(m_path, "the drawn plot cannot be read back");
         discard();
         return false;
     }
-    m_scratch.clear();
+    if (!ReplaceFileContents(m_path, bytes, &failure)) {
+        error = cannotWrite(m_path, std::strerror(failure));
+        discard();
+        return false;
+    }
+    discard();
     return true;
 }
 

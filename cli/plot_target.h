@@ -26,7 +26,8 @@ class PlotTarget {
     const std::string& path() const { return m_path; }
     const std::string& scratchPath() const { return m_scratch; } // where the plot is drawn
 
-    // Gives the scratch file the usual permissions and renames it to path().
+    // Puts what was drawn in the scratch file at path() in one durable step
+    // (an older file keeps its permissions) and removes the scratch file.
     bool commit(std::string& error);
     void discard();
 

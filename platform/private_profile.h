@@ -1,8 +1,6 @@
 #pragma once
-// Profile files: INI-style text of [sections] holding key=value lines.
-// Section and key names match without regard to letter case; blanks around
-// names and values are not part of them. Lines are written with CR LF and
-// read with LF or CR LF.
+// Profile files: INI-style text of [sections] holding key=value lines, read
+// and changed by the rules of ProfileDocument.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -16,19 +14,11 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
                                     std::string_view defaultText, std::size_t bufferSize,
                                     const std::string& file);
 
-// Stores `text` as the value of `key`: replaces it on the key's line, or adds
-// the key as the last line of its section, or adds the section and the key at
-// the end, or creates the file. The old file is replaced only by complete new
-// contents that are already on disk; on failure it is left as it was and the
-// result is false. Names or texts holding a line break, a section name
-// holding "]" and a key that is empty or holds "=" are refused.
+// Stores `text` as the value of `key` (ProfileDocument::set), creating the
+// file when there is none. The file is replaced in one step (ReplaceFile); on
+// failure it is left as it was and the result is false, as it is for the
+// names and texts that ProfileDocument::set refuses.
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view text, const std::string& file);
-
-// Writes bytes to an open descriptor the way ::write does (count written, or
-// -1 with errno set). Tests install one that fails part way.
-using ProfileWriteFunction = long (*)(int fd, const void* data, std::size_t size);
-// nullptr restores the real write.
-void SetProfileWriteFunction(ProfileWriteFunction write);
 
 } // namespace platform

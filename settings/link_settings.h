@@ -20,10 +20,6 @@ std::string MakeSettingsPath(const std::string& baseDirectory);
 // key keeps what the caller had. False when the file is absent.
 bool LoadLinkSettings(const std::string& path, LinkFactors& factors, WindowPosition& position);
 
-// Where a save builds the new file before it replaces the old one: beside it,
-// named after this process so that two instances never share it.
-std::string SettingsTempPath(const std::string& path);
-
 // Backs the file up (path + ".BAK"), then replaces it in one step with the two
 // sections and sixteen keys in table order. False when the new file could not
 // be written; the old file is then left as it was.

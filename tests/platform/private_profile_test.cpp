@@ -1,7 +1,12 @@
+#include "base_dir_test.h"
+#include "file_replace.h"
 #include "private_profile.h"
-#include "test_support.h"
 
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string_view>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -9,13 +14,15 @@ using testing_support::Exists;
 using testing_support::ReadAll;
 using testing_support::WriteAll;
 
+using namespace std::string_view_literals;
+
 namespace {
 
 const std::string kDefault = "DEFAULT";
 
 struct ReadCase {
     const char* name;
-    const char* contents;
+    std::string_view contents;
     const char* section;
     const char* key;
     std::size_t bufferSize;
@@ -58,14 +65,30 @@ const ReadCase kReadCases[] = {
     {"NoFinalLineEnd", "[A]\nk=last", "A", "k", 1024, "last"},
     {"KeysBeforeAnySectionIgnored", "k=0\n[A]\nj=1\n", "A", "k", 1024, "DEFAULT"},
     {"EmptyFile", "", "A", "k", 1024, "DEFAULT"},
+    {"ByteOrderMarkBeforeFirstSection", "\xEF\xBB\xBF[UserInfo]\r\nRange=7\r\n", "UserInfo",
+     "Range", 1024, "7"},
+    {"DoubleQuotesDropped", "[A]\r\nk=\"10\"\r\n", "A", "k", 1024, "10"},
+    {"SingleQuotesDropped", "[A]\r\nk= '10' \r\n", "A", "k", 1024, "10"},
+    {"QuotesKeepInnerBlanks", "[A]\r\nk=\" 1 \"\r\n", "A", "k", 1024, " 1 "},
+    {"PairOfQuotesIsEmpty", "[A]\r\nk=''\r\n", "A", "k", 1024, ""},
+    {"LoneQuoteKept", "[A]\r\nk=\"\r\n", "A", "k", 1024, "\""},
+    {"UnmatchedQuotesKept", "[A]\r\nk=\"10'\r\n", "A", "k", 1024, "\"10'"},
+    {"QuotesCutLikeAnyValue", "[A]\r\nk=\"12345\"\r\n", "A", "k", 4, "123"},
+    {"LoneCarriageReturnEndsLines", "[A]\rx=1\rk=2\r[B]\rk=3\r", "A", "k", 1024, "2"},
+    {"ConvertedTwiceCrCrLf", "[A]\r\r\nk=-3\r\r\n", "A", "k", 1024, "-3"},
+    {"CtrlZAfterValue", "[A]\r\nk=5\x1A\r\n", "A", "k", 1024, "5"},
+    {"CtrlZAndTabsAroundNames", "[\x1A A\t]\r\n\x1Ak\t=1\r\n", "A", "k", 1024, "1"},
+    {"ValueEndsAtNul", "[A]\r\nk=12\0 34\r\n"sv, "A", "k", 1024, "12"},
+    {"KeyAloneIsNoValue", "[A]\r\nk\r\n", "A", "k", 1024, "DEFAULT"},
+    {"MarkInsideFileIsText", "[A]\r\n\xEF\xBB\xBF[B]\r\nk=1\r\n", "B", "k", 1024, "DEFAULT"},
 };
 
-class ProfileRead : public testing_support::TempDirTest,
+class ProfileRead : public testing_support::BaseDirTest,
                     public ::testing::WithParamInterface<ReadCase> {};
 
 TEST_P(ProfileRead, GivesValueOrDefault) {
     const ReadCase& c = GetParam();
-    WriteAll(Path("p.ini"), c.contents);
+    WriteAll(Path("p.ini"), std::string(c.contents));
     EXPECT_EQ(
         platform::GetPrivateProfileString(c.section, c.key, kDefault, c.bufferSize, Path("p.ini")),
         c.expected);
@@ -74,7 +97,7 @@ TEST_P(ProfileRead, GivesValueOrDefault) {
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileRead, ::testing::ValuesIn(kReadCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-class ProfileFile : public testing_support::TempDirTest {};
+class ProfileFile : public testing_support::BaseDirTest {};
 
 TEST_F(ProfileFile, MissingOrUnreadableFileGivesDefault) {
     EXPECT_EQ(platform::GetPrivateProfileString("A", "k", kDefault, 1024, Path("none.ini")),
@@ -93,11 +116,11 @@ TEST_F(ProfileFile, LongValueIsCut) {
 
 struct WriteCase {
     const char* name;
-    const char* before; // nullptr: no file
+    std::optional<std::string_view> before; // none: no file
     const char* section;
     const char* key;
     const char* text;
-    const char* after;
+    std::string_view after;
 };
 
 void PrintTo(const WriteCase& c, std::ostream* os) {
@@ -105,7 +128,7 @@ void PrintTo(const WriteCase& c, std::ostream* os) {
 }
 
 const WriteCase kWriteCases[] = {
-    {"CreatesFile", nullptr, "UserInfo", "Range", "25", "[UserInfo]\r\nRange=25\r\n"},
+    {"CreatesFile", std::nullopt, "UserInfo", "Range", "25", "[UserInfo]\r\nRange=25\r\n"},
     {"ReplacesInPlace", "[A]\r\nx=1\r\nk=old\r\ny=2\r\n", "A", "k", "new",
      "[A]\r\nx=1\r\nk=new\r\ny=2\r\n"},
     {"ReplaceKeepsFileSpelling", "[A]\r\n  KEY = old  \r\n", "a", "key", "9", "[A]\r\nKEY=9\r\n"},
@@ -122,17 +145,32 @@ const WriteCase kWriteCases[] = {
     {"EmptyValue", "[A]\r\nx=1\r\n", "A", "x", "", "[A]\r\nx=\r\n"},
     {"OtherLinesKept", "; note\r\n[A]\r\nfree text\r\nx=1\r\n", "A", "x", "2",
      "; note\r\n[A]\r\nfree text\r\nx=2\r\n"},
+    {"ByteOrderMarkKeptAndSectionFound", "\xEF\xBB\xBF[UserInfo]\r\nRange=1\r\n", "UserInfo",
+     "Range", "42", "\xEF\xBB\xBF[UserInfo]\r\nRange=42\r\n"},
+    {"ByteOrderMarkKeyAdded", "\xEF\xBB\xBF[A]\r\n", "A", "k", "1", "\xEF\xBB\xBF[A]\r\nk=1\r\n"},
+    {"KeyAloneReplaced", "[A]\r\nx=1\r\n  Range \r\ny=2\r\n", "A", "range", "42",
+     "[A]\r\nx=1\r\nRange=42\r\ny=2\r\n"},
+    {"FirstOfKeyAloneAndKeyLine", "[A]\r\nk=1\r\nk\r\n", "A", "k", "2", "[A]\r\nk=2\r\nk\r\n"},
+    {"QuotedValueReplaced", "[A]\r\nk=\"10\"\r\n", "A", "k", "20", "[A]\r\nk=20\r\n"},
+    {"LoneCarriageReturnsBecomeCrLf", "[A]\rk=1\r[B]\r", "A", "k", "2", "[A]\r\nk=2\r\n[B]\r\n"},
+    {"ConvertedTwiceKeepsItsBlankLines", "[A]\r\r\nk=-3\r\r\n", "A", "k", "4",
+     "[A]\r\n\r\nk=4\r\n\r\n"},
+    {"CtrlZLineReplaced", "[A]\r\n\x1Ak=5\x1A\r\n\x1A", "A", "k", "6", "[A]\r\nk=6\r\n\x1A\r\n"},
+    {"NulValueReplacedOtherLinesKept", "[A]\r\nk=1\0x\r\nj=\0\r\n"sv, "A", "k", "2",
+     "[A]\r\nk=2\r\nj=\0\r\n"sv},
 };
 
-class ProfileWrite : public testing_support::TempDirTest,
+class ProfileWrite : public testing_support::BaseDirTest,
                      public ::testing::WithParamInterface<WriteCase> {};
 
 TEST_P(ProfileWrite, ProducesFile) {
     const WriteCase& c = GetParam();
-    if (c.before != nullptr)
-        WriteAll(Path("p.ini"), c.before);
+    if (c.before)
+        WriteAll(Path("p.ini"), std::string(*c.before));
     ASSERT_TRUE(platform::WritePrivateProfileString(c.section, c.key, c.text, Path("p.ini")));
     EXPECT_EQ(ReadAll(Path("p.ini")), c.after);
+    EXPECT_EQ(platform::GetPrivateProfileString(c.section, c.key, kDefault, 1024, Path("p.ini")),
+              c.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileWrite, ::testing::ValuesIn(kWriteCases),
@@ -170,9 +208,11 @@ const RefusedCase kRefused[] = {
     {"BracketInSection", "A]x", "k", "1"},
     {"EqualsInKey", "A", "k=x", "1"},
     {"EmptyKey", "A", "  ", "1"},
+    {"LoneCarriageReturnInValue", "A", "k", "1\r2"},
+    {"KeyThatWouldOpenASection", "A", "[B]", "1"},
 };
 
-class ProfileRefused : public testing_support::TempDirTest,
+class ProfileRefused : public testing_support::BaseDirTest,
                        public ::testing::WithParamInterface<RefusedCase> {};
 
 TEST_P(ProfileRefused, LeavesFileAlone) {
@@ -188,14 +228,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProfileRefused, ::testing::ValuesIn(kRefused),
 
 std::size_t g_writeBudget = 0; // bytes the failing write lets through
 
-long writeThenFail(int fd, const void* data, std::size_t size) {
+ssize_t writeThenFail(int fd, const void* data, std::size_t size) {
     if (g_writeBudget == 0) {
         errno = ENOSPC;
         return -1;
     }
     const std::size_t now = size < g_writeBudget ? size : g_writeBudget;
     g_writeBudget -= now;
-    return static_cast<long>(::write(fd, data, now));
+    return ::write(fd, data, now);
 }
 
 std::size_t entriesIn(const std::string& dir) {
@@ -209,9 +249,11 @@ TEST_F(ProfileFile, WriteFailingPartWayLeavesOldFileAndNoTemporary) {
     const std::string before = "[A]\r\nx=1\r\nk=old\r\ny=2\r\n";
     WriteAll(Path("p.ini"), before);
     g_writeBudget = 7;
-    platform::SetProfileWriteFunction(&writeThenFail);
+    platform::FileCalls calls = platform::SystemFileCalls();
+    calls.write = &writeThenFail;
+    platform::SetFileCalls(&calls);
     const bool written = platform::WritePrivateProfileString("A", "k", "new", Path("p.ini"));
-    platform::SetProfileWriteFunction(nullptr);
+    platform::SetFileCalls(nullptr);
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadAll(Path("p.ini")), before);
     EXPECT_EQ(entriesIn(Dir()), 1u);

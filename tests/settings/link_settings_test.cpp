@@ -1,9 +1,12 @@
-#include "../sample_settings.h"
 #include "app_context.h"
+#include "base_dir_test.h"
+#include "file_calls.h"
 #include "link_settings.h"
+#include "sample_settings.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -32,16 +35,8 @@ std::string SampleWith(const std::vector<std::pair<std::string, std::string>>& l
     return text;
 }
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteAll(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+using testing_support::ReadAll;
+using testing_support::WriteAll;
 
 // Values no default has, so that "the field kept what it held" is visible.
 LinkFactors Sentinels() {
@@ -55,22 +50,14 @@ void ExpectSameFactors(const LinkFactors& expected, const LinkFactors& actual) {
     }
 }
 
-class LinkSettingsTest : public ::testing::Test {
+class LinkSettingsTest : public testing_support::BaseDirTest {
   protected:
+    LinkSettingsTest() : BaseDirTest(testing_support::TestBase::ContextBase::Set) {}
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "quillstone-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_base = pattern;
-        fs::current_path(m_base);
-        ResetAppContext();
-        AppContext().BaseDirectory = m_base.string();
+        BaseDirTest::SetUp();
+        m_base = Dir();
         m_path = MakeSettingsPath(m_base.string());
         SetDefaultFactors(m_factors);
-    }
-    void TearDown() override {
-        ResetAppContext();
-        fs::current_path("/");
-        fs::remove_all(m_base);
     }
 
     std::string Backup() const { return m_path + ".BAK"; }
@@ -92,7 +79,7 @@ TEST_F(LinkSettingsTest, FirstSaveWritesTheSampleAndNoBackup) {
     ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
     EXPECT_EQ(ReadAll(m_path), kSample);
     EXPECT_FALSE(fs::exists(Backup()));
-    EXPECT_FALSE(fs::exists(SettingsTempPath(m_path)));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_base), fs::directory_iterator()), 1);
     EXPECT_EQ(fs::current_path(), m_base);
 }
 
@@ -118,9 +105,17 @@ TEST_F(LinkSettingsTest, AbsentFileChangesNothingAndCreatesNothing) {
     EXPECT_EQ(fs::current_path(), m_base);
 }
 
+// Every key with its own value, after a UTF-8 byte-order mark.
+const char kEveryKeyWithMark[] =
+    "\xEF\xBB\xBF[UserInfo]\r\nRange=1\r\nFreq=2\r\nTxPower=3\r\nBitRate=4\r\n"
+    "MinEbNoDesired=5\r\nLnaNoiseFigure=6\r\nLnaGain=7\r\nRxNoiseFigure=8\r\nTxFeedLoss=9\r\n"
+    "TxAntGain=10\r\nWeather=11\r\nPolarization=12\r\nRxAntGain=13\r\nRxFeedLoss=14\r\n"
+    "[MiscInfo]\r\nScreenPosX=15\r\nScreenPosY=16\r\n";
+const char kNulInValue[] = "[UserInfo]\r\nRange=20\0abc\r\n";
+
 struct LoadCase {
     const char* name;
-    const char* file;
+    std::string_view file;
     void (*expect)(LinkFactors&, WindowPosition&); // applied to the sentinels
 };
 
@@ -131,7 +126,7 @@ void PrintTo(const LoadCase& c, std::ostream* os) {
 class LoadCaseTest : public LinkSettingsTest, public ::testing::WithParamInterface<LoadCase> {};
 
 TEST_P(LoadCaseTest, ReadsValidKeysAndKeepsTheRest) {
-    WriteAll(m_path, GetParam().file);
+    WriteAll(m_path, std::string(GetParam().file));
     LinkFactors factors = Sentinels();
     WindowPosition position{-1, -2};
     ASSERT_TRUE(LoadLinkSettings(m_path, factors, position));
@@ -187,6 +182,30 @@ const LoadCase kLoadCases[] = {
          f = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
          p = {15, 16};
      }},
+    {"ByteOrderMarkBeforeEveryKey", kEveryKeyWithMark,
+     [](LinkFactors& f, WindowPosition& p) {
+         f = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
+         p = {15, 16};
+     }},
+    {"QuotedValues", "[UserInfo]\r\nRange=\"20\"\r\nFreq='3.5'\r\nTxPower=\"7'\r\n",
+     [](LinkFactors& f, WindowPosition&) {
+         f.Range = 20.0;
+         f.Freq = 3.5;
+     }},
+    {"LoneCarriageReturns", "[UserInfo]\rRange=20\r[MiscInfo]\rScreenPosX=-3\r",
+     [](LinkFactors& f, WindowPosition& p) {
+         f.Range = 20.0;
+         p.x = -3;
+     }},
+    {"ConvertedTwiceCrCrLf", "[UserInfo]\r\r\nRange=-3\r\r\nFreq=4\r\r\n",
+     [](LinkFactors& f, WindowPosition&) {
+         f.Range = -3.0;
+         f.Freq = 4.0;
+     }},
+    {"CtrlZAfterValue", "[UserInfo]\r\nRange=20\x1A\r\n\x1A",
+     [](LinkFactors& f, WindowPosition&) { f.Range = 20.0; }},
+    {"NulEndsValue", std::string_view(kNulInValue, sizeof kNulInValue - 1),
+     [](LinkFactors& f, WindowPosition&) { f.Range = 20.0; }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, LoadCaseTest, ::testing::ValuesIn(kLoadCases),
@@ -281,11 +300,32 @@ TEST_F(LinkSettingsTest, RewrittenFileKeepsItsPermissions) {
     EXPECT_EQ(fs::status(m_path).permissions(), mode);
 }
 
-TEST_F(LinkSettingsTest, LeftoverOfAnInterruptedSaveIsReplaced) {
-    WriteAll(SettingsTempPath(m_path), "[UserInfo]\r\nRange=3\r\n[Stale]\r\nKey=1\r\n");
+// A whole save is one durable replace of the file: two syncs (the file and
+// its directory) and one rename, whatever the number of keys.
+TEST_F(LinkSettingsTest, SaveIsOneDurableReplace) {
+    WriteAll(m_path, kSample);
+    const testing_support::ScriptedFileCalls calls;
+    m_factors.Range = 20.0;
     ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
-    EXPECT_EQ(ReadAll(m_path), kSample);
-    EXPECT_FALSE(fs::exists(SettingsTempPath(m_path)));
+    EXPECT_EQ(calls.Count(calls.Fsync), 2);
+    EXPECT_EQ(calls.Count(calls.Rename), 1);
+    EXPECT_EQ(ReadAll(m_path), SampleWith({{"Range=10.000000000", "Range=20.000000000"}}));
+}
+
+// A file with a byte-order mark loads every key (see the load cases) and is
+// saved as the program's own file, the mark kept in the backup.
+TEST_F(LinkSettingsTest, ByteOrderMarkFileIsSavedWithItsValues) {
+    WriteAll(m_path, kEveryKeyWithMark);
+    ASSERT_TRUE(LoadLinkSettings(m_path, m_factors, m_position));
+    ASSERT_TRUE(SaveLinkSettings(m_path, m_factors, m_position));
+    EXPECT_EQ(ReadAll(Backup()), kEveryKeyWithMark);
+    LinkFactors reloaded = Sentinels();
+    WindowPosition position{-1, -2};
+    ASSERT_TRUE(LoadLinkSettings(m_path, reloaded, position));
+    ExpectSameFactors(m_factors, reloaded);
+    EXPECT_EQ(position.x, 15);
+    EXPECT_EQ(position.y, 16);
+    EXPECT_EQ(ReadAll(m_path).substr(0, 31), "[UserInfo]\r\nRange=1.000000000\r\n");
 }
 
 TEST_F(LinkSettingsTest, SaveUnderARegularFileFailsAndCreatesNothing) {
@@ -296,20 +336,17 @@ TEST_F(LinkSettingsTest, SaveUnderARegularFileFailsAndCreatesNothing) {
     EXPECT_EQ(std::distance(fs::directory_iterator(m_base), fs::directory_iterator()), 1);
 }
 
-// The new contents cannot be written (their place is taken by a directory that
-// is not empty): the save reports it and the old file stays as it was.
+// The disk is full: the save reports it and the old file stays as it was.
 TEST_F(LinkSettingsTest, FailedSaveLeavesTheOldFileIntact) {
     const std::string old = SampleWith({{"Range=10.000000000", "Range=20.000000000"}});
     WriteAll(m_path, old);
-    const fs::path blocker = SettingsTempPath(m_path);
-    fs::create_directory(blocker);
-    WriteAll(blocker / "occupied", "x");
-
+    testing_support::ScriptedFileCalls calls;
+    calls.Fail(calls.Write, ENOSPC);
     m_factors.Range = 30.0;
     EXPECT_FALSE(SaveLinkSettings(m_path, m_factors, m_position));
     EXPECT_EQ(ReadAll(m_path), old);
     EXPECT_EQ(ReadAll(Backup()), old);
-    EXPECT_TRUE(fs::is_directory(blocker));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_base), fs::directory_iterator()), 2);
 }
 
 // Makes a decimal-comma locale the process's C locale: the installed one, or

@@ -2,6 +2,8 @@
 // The process-wide application context: base directory, shutting-down flag,
 // program log, speaker, and what the hardware driver reported. One object,
 // filled by ProgramStart and cleared by ProgramEnd; tests reset it.
+#include "driver_version_record.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -9,13 +11,6 @@
 
 class ErrorLog;
 class Speaker;
-
-// The record exchanged with the driver's version request (132 bytes).
-struct DriverVersionRecord {
-    uint32_t dwVer; // version x 100 (602 = 6.2)
-    char cVer[128]; // version text
-};
-static_assert(sizeof(DriverVersionRecord) == 132);
 
 struct AppContextData {
     AppContextData();

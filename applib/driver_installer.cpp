@@ -2,12 +2,12 @@
 
 namespace {
 
-DriverInstallerFactory& Factory() {
+DriverInstallerFactory& installerFactory() {
     static DriverInstallerFactory factory;
     return factory;
 }
 
-std::string Kept(const std::string& text, size_t limit) {
+std::string kept(const std::string& text, size_t limit) {
     return text.size() > limit ? text.substr(0, limit) : text;
 }
 
@@ -40,25 +40,26 @@ void DriverInstaller::ClearTexts() {
 
 void DriverInstaller::BuildPaths(const std::string& driverName, const std::string& fileName,
                                  const std::string& imagePath) {
-    m_driverName = Kept(driverName, kMaxName);
-    m_fileName = Kept(fileName, kMaxName);
+    m_driverName = kept(driverName, kMaxName);
+    m_fileName = kept(fileName, kMaxName);
     if (!imagePath.empty())
-        m_imagePath = Kept(imagePath, kMaxName);
+        m_imagePath = kept(imagePath, kMaxName);
 }
 
 void DriverInstaller::Append(const std::string& text) {
-    m_texts = Kept(m_texts + text, kMaxTexts);
+    m_texts = kept(m_texts + text, kMaxTexts);
 }
 
 // No platform family of this build has a service manager that loads the
 // driver, so without a test's factory there is no installer.
 std::unique_ptr<DriverInstaller> MakeDriverInstaller() {
-    std::unique_ptr<DriverInstaller> installer = Factory() ? Factory()() : nullptr;
+    std::unique_ptr<DriverInstaller> installer =
+        installerFactory() ? installerFactory()() : nullptr;
     if (installer && !installer->OpenManager())
         installer->AddError("Cannot open service control manager\n");
     return installer;
 }
 
 void SetDriverInstallerFactory(DriverInstallerFactory factory) {
-    Factory() = std::move(factory);
+    installerFactory() = std::move(factory);
 }

@@ -30,25 +30,25 @@ constexpr Banners kBanners[] = {
      "--------------------DLL END----------------------"},
 };
 
-const Banners& BannersFor(uint8_t libraryMode) {
+const Banners& bannersFor(uint8_t libraryMode) {
     return kBanners[libraryMode != 0 ? 1 : 0];
 }
 
 // The directory the run started in. A directory that cannot be read leaves
 // "." so that files are still found relative to it, never at the file
 // system's root.
-std::string StartDirectory() {
+std::string startDirectory() {
     const std::string current = platform::GetCurrentDirectory();
     return current.empty() ? "." : current;
 }
 
 // "WINDRIVER Version 6.2" for the version number 602.
-std::string DriverVersionLine(uint32_t version) {
+std::string driverVersionLine(uint32_t version) {
     return "WINDRIVER Version " + FormatProfileNumber(version / 100, 6, 0) + "." +
            FormatProfileNumber(version % 100, 6, 0);
 }
 
-void CheckHardwareDriver() {
+void checkHardwareDriver() {
     if (EnsureHardwareDriver())
         return;
     LogMessage(AppContext().DriverErrorText, kLogNotice);
@@ -61,22 +61,22 @@ void CheckHardwareDriver() {
 void ProgramStart(uint8_t libraryMode, const char* versionText, const char* logName,
                   const char* logSubdirectory, const char* fallbackLogName) {
     AppContextData& context = AppContext();
-    context.BaseDirectory = StartDirectory();
+    context.BaseDirectory = startDirectory();
 
     std::string logPath;
     context.ProgramLog.reset();
     if (ResolveLogPath(logName, logSubdirectory, fallbackLogName, logPath))
         context.ProgramLog = std::make_unique<ErrorLog>(logPath.c_str());
 
-    const Banners& banners = BannersFor(libraryMode);
+    const Banners& banners = bannersFor(libraryMode);
     LogMessage(banners.start, kLogBanner);
     LogMessage(std::string(banners.versionPrefix) + (versionText ? versionText : ""), kLogBanner);
 
-    CheckHardwareDriver();
+    checkHardwareDriver();
 
     const uint32_t version = context.DriverVersion.dwVer;
     LogMessage(kSeparator, kLogNotice);
-    LogMessage(DriverVersionLine(version), static_cast<int32_t>(version));
+    LogMessage(driverVersionLine(version), static_cast<int32_t>(version));
     LogMessage(kSeparator, kLogNotice);
 
     context.Speaker.reset(); // a cue before the start may have made one
@@ -86,7 +86,7 @@ void ProgramStart(uint8_t libraryMode, const char* versionText, const char* logN
 
 void ProgramEnd(uint8_t libraryMode) {
     AppContextData& context = AppContext();
-    const char* endBanner = BannersFor(libraryMode).end;
+    const char* endBanner = bannersFor(libraryMode).end;
     context.Speaker.reset(); // silences the speaker and releases its ports
     LogMessage(endBanner, kLogBanner);
     if (context.ProgramLog) {

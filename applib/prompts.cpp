@@ -17,7 +17,7 @@ namespace {
 constexpr int kNumberPrecision = 16;
 
 // OK gives the edited text; Cancel, or closing the dialog, the default text.
-std::string AskWithQt(const std::string& title, const std::string& prompt,
+std::string askWithQt(const std::string& title, const std::string& prompt,
                       const std::string& defaultText) {
     bool ok = false;
     const QString text = QInputDialog::getText(
@@ -26,22 +26,22 @@ std::string AskWithQt(const std::string& title, const std::string& prompt,
     return ok ? text.toStdString() : defaultText;
 }
 
-InputDialog& CurrentDialog() {
+InputDialog& currentDialog() {
     static InputDialog dialog;
     return dialog;
 }
 
-std::string AskForText(const std::string& title, const std::string& prompt,
+std::string askForText(const std::string& title, const std::string& prompt,
                        const std::string& defaultText) {
-    const InputDialog& dialog = CurrentDialog();
-    return dialog ? dialog(title, prompt, defaultText) : AskWithQt(title, prompt, defaultText);
+    const InputDialog& dialog = currentDialog();
+    return dialog ? dialog(title, prompt, defaultText) : askWithQt(title, prompt, defaultText);
 }
 
 // The prompt shows its numbers with the user's decimal separator, so a value
 // typed with that separator is read as well: "10,5" is 10.5 where the user
 // writes decimal commas. Where the separator is a full stop nothing changes,
 // and a comma stays what it is there: not part of a number.
-bool ReadTypedNumber(std::string text, double& value) {
+bool readTypedNumber(std::string text, double& value) {
     const std::string& separator = DecimalSeparator();
     if (separator != ".") {
         for (auto at = text.find(separator); at != std::string::npos;
@@ -55,7 +55,7 @@ bool ReadTypedNumber(std::string text, double& value) {
 } // namespace
 
 void SetInputDialog(InputDialog dialog) {
-    CurrentDialog() = std::move(dialog);
+    currentDialog() = std::move(dialog);
 }
 
 bool PromptForValue(const std::string& promptText, double& value, int decimals, double low,
@@ -64,11 +64,11 @@ bool PromptForValue(const std::string& promptText, double& value, int decimals, 
     const std::string title = "Input Value between " +
                               FormatFixed(kNumberPrecision, decimals, low) + " & " +
                               FormatFixed(kNumberPrecision, decimals, high);
-    const std::string text = AskForText(title, promptText, defaultText);
+    const std::string text = askForText(title, promptText, defaultText);
 
     double result = value;
     if (text != defaultText) {
-        if (!ReadTypedNumber(text, result)) {
+        if (!readTypedNumber(text, result)) {
             return false;
         }
     }

@@ -26,7 +26,7 @@ constexpr int kSleepsPerYield = 10;
 constexpr double kSecondsPerMillisecond = 0.001;
 
 // Gives back what a failed open has taken: the claim, then the device.
-void Abandon(platform::DriverHandle device, platform::DriverCard& card) {
+void abandon(platform::DriverHandle device, platform::DriverCard& card) {
     if (card.cardHandle != 0)
         DriverRequest(platform::kDriverReleaseCardRequest, device, &card, sizeof card);
     if (device != platform::kInvalidDriverHandle)
@@ -35,7 +35,7 @@ void Abandon(platform::DriverHandle device, platform::DriverCard& card) {
 
 // Opens the device, checks its version and claims the ports. On failure the
 // error text says which step failed; `device` is whatever was opened.
-bool ClaimPorts(platform::DriverHandle& device, platform::DriverCard& card, int count,
+bool claimPorts(platform::DriverHandle& device, platform::DriverCard& card, int count,
                 const uint32_t* ports) {
     device = platform::OpenDriverDevice();
     if (device == platform::kInvalidDriverHandle) {
@@ -61,7 +61,7 @@ bool ClaimPorts(platform::DriverHandle& device, platform::DriverCard& card, int 
     return true;
 }
 
-Speaker& ContextSpeaker() {
+Speaker& contextSpeaker() {
     auto& speaker = AppContext().Speaker;
     if (!speaker)
         speaker = std::make_unique<Speaker>();
@@ -108,8 +108,8 @@ bool OpenPorts(PortAccess& access, int count, const uint32_t* ports) {
     SetDriverErrorText("");
     auto card = std::make_unique<platform::DriverCard>();
     platform::DriverHandle device = platform::kInvalidDriverHandle;
-    if (!ClaimPorts(device, *card, count, ports)) {
-        Abandon(device, *card);
+    if (!claimPorts(device, *card, count, ports)) {
+        abandon(device, *card);
         SetDriverErrorText("Gen I/O open failed for \n");
         return false;
     }
@@ -188,11 +188,11 @@ void Speaker::Beep(int16_t frequency, int milliseconds) {
 }
 
 void SpeakerClick() {
-    ContextSpeaker().Beep(1, 1);
+    contextSpeaker().Beep(1, 1);
 }
 
 void SpeakerChirp() {
-    Speaker& speaker = ContextSpeaker();
+    Speaker& speaker = contextSpeaker();
     speaker.ToneOn(800);
     speaker.Wait(50);
     speaker.ToneOn(700); // follows the first tone without a gap
@@ -201,7 +201,7 @@ void SpeakerChirp() {
 }
 
 void SpeakerAlarm() {
-    Speaker& speaker = ContextSpeaker();
+    Speaker& speaker = contextSpeaker();
     for (int pair = 0; pair < 2; ++pair) {
         if (pair > 0)
             speaker.Wait(100);

@@ -16,19 +16,19 @@ struct DeviceTable {
 
 // Never destroyed: a Speaker held by another static object may still close
 // its device while the process exits.
-DeviceTable& Devices() {
+DeviceTable& devices() {
     static auto* table = new DeviceTable;
     return *table;
 }
 
-DriverBackend& Backend() {
-    DeviceTable& table = Devices();
+DriverBackend& currentBackend() {
+    DeviceTable& table = devices();
     if (!table.backend)
         table.backend = std::make_shared<PcSpeakerBackend>();
     return *table.backend;
 }
 
-template <typename Record> Record* RecordIn(void* buffer, uint32_t size) {
+template <typename Record> Record* recordIn(void* buffer, uint32_t size) {
     return buffer != nullptr && size >= sizeof(Record) ? static_cast<Record*>(buffer) : nullptr;
 }
 
@@ -37,14 +37,14 @@ template <typename Record> Record* RecordIn(void* buffer, uint32_t size) {
 bool PortDriverDevice::Request(uint32_t code, void* buffer, uint32_t size, uint32_t& output) {
     switch (code) {
     case kDriverVersionRequest:
-        if (auto* data = RecordIn<DriverVersionData>(buffer, size)) {
+        if (auto* data = recordIn<DriverVersionRecord>(buffer, size)) {
             Version(*data);
             output = 0;
             return true;
         }
         return false;
     case kDriverClaimCardRequest:
-        if (auto* card = RecordIn<DriverCard>(buffer, size)) {
+        if (auto* card = recordIn<DriverCard>(buffer, size)) {
             card->cardHandle = 0;
             if (card->rangeCount >= 1 && card->rangeCount <= kDriverMaxRanges)
                 Claim(*card);
@@ -53,13 +53,13 @@ bool PortDriverDevice::Request(uint32_t code, void* buffer, uint32_t size, uint3
         }
         return false;
     case kDriverReleaseCardRequest:
-        if (auto* card = RecordIn<DriverCard>(buffer, size); card && Release(*card)) {
+        if (auto* card = recordIn<DriverCard>(buffer, size); card && Release(*card)) {
             output = 0;
             return true;
         }
         return false;
     case kDriverTransferRequest:
-        if (auto* transfer = RecordIn<DriverTransfer>(buffer, size);
+        if (auto* transfer = recordIn<DriverTransfer>(buffer, size);
             transfer && Transfer(*transfer)) {
             output = 0;
             return true;
@@ -71,14 +71,14 @@ bool PortDriverDevice::Request(uint32_t code, void* buffer, uint32_t size, uint3
 }
 
 void SetDriverBackend(std::shared_ptr<DriverBackend> backend) {
-    Devices().backend = std::move(backend);
+    devices().backend = std::move(backend);
 }
 
 DriverHandle OpenDriverDevice() {
-    std::unique_ptr<DriverDevice> device = Backend().Open();
+    std::unique_ptr<DriverDevice> device = currentBackend().Open();
     if (!device)
         return kInvalidDriverHandle;
-    DeviceTable& table = Devices();
+    DeviceTable& table = devices();
     const DriverHandle handle = table.nextHandle++;
     table.open.emplace(handle, std::move(device));
     return handle;
@@ -86,13 +86,13 @@ DriverHandle OpenDriverDevice() {
 
 bool DriverIoControl(DriverHandle handle, uint32_t code, void* buffer, uint32_t size,
                      uint32_t& output) {
-    auto& open = Devices().open;
+    auto& open = devices().open;
     auto found = open.find(handle);
     return found != open.end() && found->second->Request(code, buffer, size, output);
 }
 
 bool CloseDriverDevice(DriverHandle handle) {
-    return Devices().open.erase(handle) == 1;
+    return devices().open.erase(handle) == 1;
 }
 
 } // namespace platform

@@ -4,6 +4,8 @@
 // port transfers. Linux has no such driver, so the device is provided by a
 // backend behind a seam: the PC-speaker bridge over the kernel's input device
 // (the default), or a simulated device that tests install.
+#include "driver_version_record.h"
+
 #include <cstdint>
 #include <memory>
 
@@ -17,13 +19,6 @@ constexpr uint32_t kDriverVersionRequest = 0x95382443;
 constexpr uint32_t kDriverClaimCardRequest = 0x9538264b;
 constexpr uint32_t kDriverReleaseCardRequest = 0x953824af;
 constexpr uint32_t kDriverTransferRequest = 0x95382633;
-
-// Filled by the version request: version x 100, then the version text.
-struct DriverVersionData {
-    uint32_t version;
-    char text[128];
-};
-static_assert(sizeof(DriverVersionData) == 132);
 
 // One I/O range of a card: `bytes` consecutive ports from `port`.
 struct DriverPortRange {
@@ -80,7 +75,7 @@ class PortDriverDevice : public DriverDevice {
     bool Request(uint32_t code, void* buffer, uint32_t size, uint32_t& output) final;
 
   protected:
-    virtual void Version(DriverVersionData& data) = 0;
+    virtual void Version(DriverVersionRecord& data) = 0;
     // Sets card.cardHandle to a nonzero handle when the ranges are accepted.
     virtual void Claim(DriverCard& card) = 0;
     virtual bool Release(const DriverCard& card) = 0;

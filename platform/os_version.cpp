@@ -8,13 +8,13 @@ namespace platform {
 
 namespace {
 
-OsVersionSource& Source() {
+OsVersionSource& versionSource() {
     static OsVersionSource source;
     return source;
 }
 
 // The kernel release ("6.1.0-18-amd64") gives the major and minor version.
-bool HostVersion(OsVersion& version) {
+bool hostVersion(OsVersion& version) {
     utsname name{};
     if (::uname(&name) != 0)
         return false;
@@ -28,11 +28,11 @@ bool HostVersion(OsVersion& version) {
 } // namespace
 
 bool GetOsVersion(OsVersion& version) {
-    return Source() ? Source()(version) : HostVersion(version);
+    return versionSource() ? versionSource()(version) : hostVersion(version);
 }
 
 void SetOsVersionSource(OsVersionSource source) {
-    Source() = std::move(source);
+    versionSource() = std::move(source);
 }
 
 } // namespace platform

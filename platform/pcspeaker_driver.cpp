@@ -18,11 +18,11 @@ constexpr const char* kPcSpeakerName = "PC Speaker";
 constexpr const char* kPcSpeakerByPath = "/by-path/platform-pcspkr-event-spkr";
 constexpr const char* kBridgeVersionText = "PC speaker bridge over the Linux input device";
 
-bool IsWritableDevice(const std::string& path) {
+bool isWritableDevice(const std::string& path) {
     return !path.empty() && ::access(path.c_str(), W_OK) == 0;
 }
 
-std::string FirstLine(const std::filesystem::path& file) {
+std::string firstLine(const std::filesystem::path& file) {
     std::ifstream in(file);
     std::string line;
     std::getline(in, line);
@@ -40,10 +40,10 @@ class PcSpeakerDevice : public PortDriverDevice {
     PcSpeakerDevice& operator=(const PcSpeakerDevice&) = delete;
 
   protected:
-    void Version(DriverVersionData& data) override {
+    void Version(DriverVersionRecord& data) override {
         data = {};
-        data.version = kPcSpeakerBridgeVersion;
-        std::snprintf(data.text, sizeof data.text, "%s", kBridgeVersionText);
+        data.dwVer = kPcSpeakerBridgeVersion;
+        std::snprintf(data.cVer, sizeof data.cVer, "%s", kBridgeVersionText);
     }
 
     void Claim(DriverCard& card) override {
@@ -169,17 +169,17 @@ void SpeakerPortEmulator::WriteDivisorByte(uint8_t value) {
 
 std::string FindPcSpeakerDevice(const std::string& devInput, const std::string& sysClassInput) {
     const std::string byPath = devInput + kPcSpeakerByPath;
-    if (IsWritableDevice(byPath))
+    if (isWritableDevice(byPath))
         return byPath;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(sysClassInput, error)) {
         const std::string name = entry.path().filename().string();
         if (name.rfind("event", 0) != 0)
             continue;
-        if (FirstLine(entry.path() / "device" / "name") != kPcSpeakerName)
+        if (firstLine(entry.path() / "device" / "name") != kPcSpeakerName)
             continue;
         const std::string device = devInput + "/" + name;
-        if (IsWritableDevice(device))
+        if (isWritableDevice(device))
             return device;
     }
     return {};

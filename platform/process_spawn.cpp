@@ -17,7 +17,7 @@ namespace {
 constexpr int kLowestNice = 19;
 constexpr int kExecFailed = 127;
 
-std::vector<char*> ArgumentArray(const std::vector<std::string>& argv) {
+std::vector<char*> argumentArray(const std::vector<std::string>& argv) {
     std::vector<char*> array;
     array.reserve(argv.size() + 1);
     for (const std::string& arg : argv)
@@ -27,7 +27,7 @@ std::vector<char*> ArgumentArray(const std::vector<std::string>& argv) {
 }
 
 // The wait status (0 when there was nothing to wait for).
-int WaitWhileInterrupted(pid_t pid, int flags) {
+int waitWhileInterrupted(pid_t pid, int flags) {
     int status = 0;
     while (::waitpid(pid, &status, flags) < 0 && errno == EINTR) {
     }
@@ -38,14 +38,14 @@ int WaitWhileInterrupted(pid_t pid, int flags) {
 // kernel refuses it. Set by the parent once the exec has been confirmed: a
 // child lowered before its exec can be starved under load while the GUI
 // thread waits for the exec report.
-void LowerPriorityOf(pid_t pid) {
+void lowerPriorityOf(pid_t pid) {
     sched_param param{};
     if (::sched_setscheduler(pid, SCHED_IDLE, &param) != 0)
         ::setpriority(PRIO_PROCESS, static_cast<id_t>(pid), kLowestNice);
 }
 
 // In the child: reports errno through the pipe and ends.
-[[noreturn]] void ReportAndExit(int reportFd) {
+[[noreturn]] void reportAndExit(int reportFd) {
     const int error = errno;
     [[maybe_unused]] ssize_t n = ::write(reportFd, &error, sizeof error);
     ::_exit(kExecFailed);
@@ -53,7 +53,7 @@ void LowerPriorityOf(pid_t pid) {
 
 // In the child: the started program gets no blocked signals and the default
 // action for a broken pipe, whatever this process chose for itself.
-void ResetSignals() {
+void resetSignals() {
     sigset_t none;
     ::sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -64,7 +64,7 @@ void ResetSignals() {
 
 // The exec error the child reported, or 0 once the pipe closed at a
 // successful exec.
-int ExecResult(int readFd) {
+int execResult(int readFd) {
     int error = 0;
     ssize_t got;
     while ((got = ::read(readFd, &error, sizeof error)) < 0 && errno == EINTR) {
@@ -82,40 +82,40 @@ int ExecResult(int readFd) {
 // program that cannot run is never reported as started. Between fork and
 // exec only async-signal-safe calls are made: this process may have other
 // threads.
-pid_t ForkExec(const std::string& path, const std::vector<std::string>& argv, bool idle,
+pid_t forkExec(const std::string& path, const std::vector<std::string>& argv, bool idle,
                bool detached) {
-    std::vector<char*> args = ArgumentArray(argv);
+    std::vector<char*> args = argumentArray(argv);
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0)
         return -1;
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(report[0]);
-        ResetSignals();
+        resetSignals();
         if (detached) {
             const pid_t grandchild = ::fork();
             if (grandchild < 0)
-                ReportAndExit(report[1]);
+                reportAndExit(report[1]);
             if (grandchild > 0)
                 ::_exit(0); // init (or a subreaper) adopts and reaps the program
         }
         ::execve(path.c_str(), args.data(), environ);
-        ReportAndExit(report[1]);
+        reportAndExit(report[1]);
     }
     ::close(report[1]);
     if (child < 0) {
         ::close(report[0]);
         return -1;
     }
-    const int error = ExecResult(report[0]);
+    const int error = execResult(report[0]);
     if (detached || error != 0)
-        WaitWhileInterrupted(child, 0);
+        waitWhileInterrupted(child, 0);
     if (error != 0) {
         errno = error;
         return -1;
     }
     if (idle)
-        LowerPriorityOf(child);
+        lowerPriorityOf(child);
     return child;
 }
 
@@ -123,7 +123,7 @@ pid_t ForkExec(const std::string& path, const std::vector<std::string>& argv, bo
 
 pid_t SpawnProgram(const std::string& path, const std::vector<std::string>& argv,
                    bool idlePriority) {
-    return ForkExec(path, argv, idlePriority, false);
+    return forkExec(path, argv, idlePriority, false);
 }
 
 void KillAndReap(pid_t pid) {
@@ -136,11 +136,11 @@ void KillAndReap(pid_t pid) {
     if (ended != 0)
         return; // it had ended and is now reaped, or it is not our child
     ::kill(pid, SIGKILL);
-    WaitWhileInterrupted(pid, 0);
+    waitWhileInterrupted(pid, 0);
 }
 
 bool SpawnDetached(const std::string& path, const std::vector<std::string>& argv) {
-    return ForkExec(path, argv, false, true) > 0;
+    return forkExec(path, argv, false, true) > 0;
 }
 
 } // namespace platform

@@ -21,11 +21,11 @@ class SimulatedDevice : public PortDriverDevice {
     SimulatedDevice& operator=(const SimulatedDevice&) = delete;
 
   protected:
-    void Version(DriverVersionData& data) override {
+    void Version(DriverVersionRecord& data) override {
         ++m_state->requests;
         data = {};
-        data.version = m_state->version;
-        std::snprintf(data.text, sizeof data.text, "%s", m_state->versionText.c_str());
+        data.dwVer = m_state->version;
+        std::snprintf(data.cVer, sizeof data.cVer, "%s", m_state->versionText.c_str());
     }
 
     void Claim(DriverCard& card) override {

@@ -9,7 +9,7 @@
 
 namespace {
 
-void RunMillionPointSweep(benchmark::State& state, const BufferedOutput::Sink& sink) {
+void runMillionPointSweep(benchmark::State& state, const BufferedOutput::Sink& sink) {
     for (auto _ : state) {
         CalcJob job;
         std::string error;
@@ -28,7 +28,7 @@ void RunMillionPointSweep(benchmark::State& state, const BufferedOutput::Sink& s
 // Formatting and buffering only: the bytes are counted and dropped.
 void BM_SweepMillionPointsToCsv(benchmark::State& state) {
     std::size_t bytes = 0;
-    RunMillionPointSweep(state, [&bytes](std::string_view block) {
+    runMillionPointSweep(state, [&bytes](std::string_view block) {
         bytes += block.size();
         return true;
     });
@@ -43,7 +43,7 @@ void BM_SweepMillionPointsToDevNull(benchmark::State& state) {
         state.SkipWithError("no /dev/null");
         return;
     }
-    RunMillionPointSweep(state, FileSink(sink));
+    runMillionPointSweep(state, FileSink(sink));
     std::fclose(sink);
 }
 BENCHMARK(BM_SweepMillionPointsToDevNull)->Unit(benchmark::kMillisecond);

@@ -5,9 +5,12 @@
 #include "gui_test_base.h"
 #include "process.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -15,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,7 +44,7 @@ class AboutBoxTest : public QObject {
     Q_OBJECT
 
   private:
-    GuiTestBase m_base;
+    testing_support::GuiTestBase m_base;
 
     // A stand-in viewer: writes its argument count and arguments to a file
     // named after its process id, then waits to be ended.
@@ -108,7 +112,7 @@ class AboutBoxTest : public QObject {
 
   private slots:
     void init() {
-        QVERIFY(m_base.Open(GuiTestBase::Mode::Present));
+        QVERIFY(m_base.Open(testing_support::GuiTestBase::Mode::Present));
         SetDevelopmentViewerPath(m_base.StdPath("nowhere/Wexalor.exe"));
     }
     void cleanup() {
@@ -120,6 +124,9 @@ class AboutBoxTest : public QObject {
     void textsShownAndOkCloses();
     void emptyCommentsHideTheirLabel();
     void layoutAsDesigned();
+    void opensCentredOnTheScreen();
+    void keysPressTheFocusedButtonOnly_data();
+    void keysPressTheFocusedButtonOnly();
     void viewLogsStartsOneViewerAtATime();
     void viewerEndsWhenTheBoxCloses();
     void viewerIsGivenTheLogsFullPath_data();
@@ -230,6 +237,52 @@ void AboutBoxTest::layoutAsDesigned() {
     QVERIFY(colours.size() > 5);
 }
 
+void AboutBoxTest::opensCentredOnTheScreen() {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(screen.width() > 400 && screen.height() > 300); // offscreen: 800 x 800
+    QWidget owner; // far from the centre: the box does not follow it
+    owner.setGeometry(10, 10, 200, 100);
+    owner.show();
+    TPelKorAboutBoxForm box(&owner);
+    QPoint at;
+    runModal(box, "Link Budget", [&] {
+        at = box.frameGeometry().topLeft();
+        box.done(1);
+    });
+    QCOMPARE(at,
+             screen.topLeft() + QPoint((screen.width() - 298) / 2, (screen.height() - 213) / 2));
+}
+
+void AboutBoxTest::keysPressTheFocusedButtonOnly_data() {
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("result");     // 99: still open afterwards
+    QTest::addColumn<int>("viewerRuns"); // clicks on "View Logs"
+    QTest::newRow("Enter on OK") << "OKButton" << int(Qt::Key_Return) << 1 << 0;
+    QTest::newRow("keypad Enter on OK") << "OKButton" << int(Qt::Key_Enter) << 1 << 0;
+    QTest::newRow("Space on OK") << "OKButton" << int(Qt::Key_Space) << 1 << 0;
+    QTest::newRow("Enter on View Logs") << "ButtonWexalor" << int(Qt::Key_Return) << 99 << 1;
+    QTest::newRow("Space on View Logs") << "ButtonWexalor" << int(Qt::Key_Space) << 99 << 1;
+    QTest::newRow("Escape") << "OKButton" << int(Qt::Key_Escape) << 99 << 0;
+}
+
+void AboutBoxTest::keysPressTheFocusedButtonOnly() {
+    QFETCH(QString, focused);
+    QFETCH(int, key);
+    QFETCH(int, result);
+    QFETCH(int, viewerRuns);
+    TPelKorAboutBoxForm box(nullptr);
+    QPushButton* target = button(box, qPrintable(focused));
+    QSignalSpy viewLogs(button(box, "ButtonWexalor"), &QPushButton::clicked);
+    QCOMPARE(runModal(box, "Link Budget",
+                      [&] {
+                          target->setFocus();
+                          QTest::keyClick(target, Qt::Key(key));
+                      }),
+             result);
+    QCOMPARE(viewLogs.count(), viewerRuns);
+}
+
 void AboutBoxTest::viewLogsStartsOneViewerAtATime() {
     QVERIFY(m_base.MakeDir(kLogFolder));
     const QString log = openProgramLog(m_base.Path(kLogFolder + "/Quillstone.Log"));
@@ -314,18 +367,24 @@ void AboutBoxTest::viewerIsGivenTheLogsFullPath() {
 }
 
 void AboutBoxTest::viewerOnlyInTheDevelopmentFolder_data() {
-    QTest::addColumn<bool>("unrunnableCopyHere");
-    QTest::newRow("none in the current directory") << false;
-    QTest::newRow("one here that cannot run") << true;
+    QTest::addColumn<int>("copyHere");    // 0 none, 1 not executable, 2 another user's
+    QTest::addColumn<QString>("refusal"); // the line saying why it was not run
+    QTest::newRow("none in the current directory") << 0 << "";
+    QTest::newRow("one here that cannot run") << 1 << "";
+    QTest::newRow("one here of another user")
+        << 2 << "000001|    .... Will not run ./Wexalor.exe  because it belongs to another user.";
 }
 
 void AboutBoxTest::viewerOnlyInTheDevelopmentFolder() {
-    QFETCH(bool, unrunnableCopyHere);
+    QFETCH(int, copyHere);
+    QFETCH(QString, refusal);
     const QString log = openProgramLog(m_base.Path("Quillstone.Log"));
-    if (unrunnableCopyHere) {
-        QVERIFY(writeViewer("Wexalor.exe", false));
-        QVERIFY(!QFileInfo(m_base.Path("Wexalor.exe")).isExecutable());
+    if (copyHere != 0) {
+        QVERIFY(writeViewer("Wexalor.exe", copyHere == 2));
+        QCOMPARE(QFileInfo(m_base.Path("Wexalor.exe")).isExecutable(), copyHere == 2);
     }
+    if (copyHere == 2) // planted: runnable, but not by the user or root
+        QCOMPARE(::chown(m_base.StdPath("Wexalor.exe").c_str(), 65534, gid_t(-1)), 0);
     QVERIFY(m_base.MakeDir("dev"));
     QVERIFY(writeViewer("dev/Wexalor.exe"));
     SetDevelopmentViewerPath(m_base.StdPath("dev/Wexalor.exe"));
@@ -337,7 +396,8 @@ void AboutBoxTest::viewerOnlyInTheDevelopmentFolder() {
     QVERIFY(viewer > 0);
     QTRY_VERIFY(viewerWrote(viewer));
     QCOMPARE(viewerArguments(viewer), "1\n" + log.toLocal8Bit() + "\n");
-    QCOMPARE(logTexts(log), QStringList{"000001|" + kFirstMissing});
+    QCOMPARE(logTexts(log), (refusal.isEmpty() ? QStringList{} : QStringList{refusal}) +
+                                QStringList{"000001|" + kFirstMissing});
     QCOMPARE(m_base.ToneStarts(), 4); // one alarm: two pairs of two tones
     box.close();
     QVERIFY(processGone(viewer));

@@ -1,5 +1,5 @@
+#include "base_dir_test.h"
 #include "error_log.h"
-#include "test_support.h"
 
 #include <cmath>
 #include <limits>
@@ -92,7 +92,7 @@ TEST(SecondsOfYearTest, FromLocalTime) {
     }
 }
 
-class ErrorLogTest : public testing_support::TempDirTest {
+class ErrorLogTest : public testing_support::BaseDirTest {
   protected:
     ScopedFakeClock clock;
 };

@@ -1,5 +1,6 @@
+#include "base_dir_test.h"
 #include "files.h"
-#include "test_support.h"
+#include "os.h"
 
 #include <sys/stat.h>
 
@@ -9,7 +10,7 @@ using testing_support::WriteAll;
 
 namespace {
 
-class Files : public testing_support::TempDirTest {};
+class Files : public testing_support::BaseDirTest {};
 
 // Every byte value, CR LF and NUL included, so text-mode damage would show.
 std::string binaryData(std::size_t size) {
@@ -42,7 +43,7 @@ TEST_F(Files, FileIsPresentBothForms) {
     EXPECT_FALSE(FileIsPresent(static_cast<const char*>(nullptr)));
 }
 
-class CopySizes : public testing_support::TempDirTest,
+class CopySizes : public testing_support::BaseDirTest,
                   public ::testing::WithParamInterface<std::size_t> {};
 
 TEST_P(CopySizes, CopiesByteForByte) {
@@ -74,7 +75,7 @@ TEST_F(Files, CopyOntoItselfKeepsData) {
     EXPECT_EQ(ReadAll(Path("src")), "precious");
 }
 
-class BackupSizes : public testing_support::TempDirTest,
+class BackupSizes : public testing_support::BaseDirTest,
                     public ::testing::WithParamInterface<std::size_t> {};
 
 TEST_P(BackupSizes, AppendsBakAndCopies) {

@@ -1,8 +1,9 @@
 // The driver load script: missing, failing to start, and started once through
 // the interpreter, without waiting and without leaving a zombie.
+#include "base_dir_test.h"
 #include "driver_check.h"
 #include "error_log.h"
-#include "hw_support.h"
+#include "log_lines.h"
 #include "program_log.h"
 #include "program_run.h"
 
@@ -11,8 +12,8 @@
 #include <cerrno>
 
 using namespace platform;
-using hw_support::HardwareTest;
-using hw_support::LogLine;
+using applib_test::LogLine;
+using testing_support::HardwareTest;
 using Log = std::vector<LogLine>;
 
 namespace {
@@ -23,7 +24,7 @@ const std::string kAttemptFailed =
 const std::string kNoInstaller =
     "WINDRVR6 Init failed.  No driver installer for this operating system.";
 
-bool NoChildLeft() {
+bool noChildLeft() {
     int status = 0;
     return ::waitpid(-1, &status, WNOHANG) == -1 && errno == ECHILD;
 }
@@ -40,11 +41,11 @@ class LoadScriptTest : public HardwareTest {
     std::string Script() { return Path("DriverTools/98_WindriverLoad.bat"); }
     void MakeScript(const std::string& body) {
         std::filesystem::create_directories(Path("DriverTools"));
-        hw_support::WriteScript(Script(), body);
+        testing_support::WriteScript(Script(), body);
     }
-    Log ReadLog() { return hw_support::ReadLog(Path("Quillstone.Log")); }
+    Log ReadLog() { return applib_test::ReadLog(Path("Quillstone.Log")); }
     std::vector<std::string> Runs() {
-        return hw_support::Lines(hw_support::ReadAll(Path("DriverTools/ran.txt")));
+        return testing_support::Lines(testing_support::ReadAll(Path("DriverTools/ran.txt")));
     }
 };
 
@@ -55,6 +56,28 @@ TEST_F(LoadScriptTest, MissingScriptIsNamedWithItsFullPath) {
                                              "  and it does not exist.  Located on your Install "
                                              "CD and put it here."},
                               {"000001", kAttemptFailed}}));
+}
+
+// A script someone else could have planted is logged and treated as missing.
+TEST_F(LoadScriptTest, ScriptOthersCouldHavePlantedIsNotRun) {
+    const struct {
+        mode_t mode;
+        uid_t owner;
+        const char* reason;
+    } kPlanted[] = {{0775, 0, "its group or others may write to it"},
+                    {0755, 65534, "it belongs to another user"}};
+    for (const auto& planted : kPlanted) {
+        MakeScript("pwd >> ran.txt\n");
+        ASSERT_EQ(::chmod(Script().c_str(), planted.mode), 0);
+        ASSERT_EQ(::chown(Script().c_str(), planted.owner, gid_t(-1)), 0);
+        std::filesystem::remove(Path("Quillstone.Log"));
+        RunDriverLoadScript();
+        EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting},
+                                  {"000001", "    .... Will not run " + Script() + "  because " +
+                                                 planted.reason + "."},
+                                  {"000001", kAttemptFailed}}));
+        EXPECT_EQ(platform::GetCurrentDirectory(), Dir());
+    }
 }
 
 TEST_F(LoadScriptTest, ScriptChosenByThePlatformVersion) {
@@ -78,20 +101,20 @@ TEST_F(LoadScriptTest, InterpreterThatCannotStartIsReported) {
                               {"000001", "    .... Tried to run " + Script() + "  and it failed"},
                               {"000001", kAttemptFailed}}));
     EXPECT_EQ(platform::GetCurrentDirectory(), Dir());
-    EXPECT_TRUE(NoChildLeft());
+    EXPECT_TRUE(noChildLeft());
 }
 
 TEST_F(LoadScriptTest, StartedOnceInDriverToolsThenTheDriverIsCheckedAgain) {
     MakeScript("pwd >> ran.txt\n");
     RunDriverLoadScript();
     EXPECT_EQ(platform::GetCurrentDirectory(), Dir()); // back in the base directory
-    ASSERT_TRUE(hw_support::WaitFor([&] { return !Runs().empty(); }));
+    ASSERT_TRUE(testing_support::WaitFor([&] { return !Runs().empty(); }));
     EXPECT_EQ(Runs(), std::vector<std::string>{Path("DriverTools")});
     EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting},
                               {"000001", kNoInstaller},
                               {"", ""},
                               {"000001", kAttemptFailed}}));
-    EXPECT_TRUE(NoChildLeft());
+    EXPECT_TRUE(noChildLeft());
 }
 
 TEST_F(LoadScriptTest, DriverPresentAfterTheScriptLogsNothingMore) {
@@ -103,18 +126,19 @@ TEST_F(LoadScriptTest, DriverPresentAfterTheScriptLogsNothingMore) {
     EXPECT_EQ(platform::GetCurrentDirectory(), Dir());
     EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting}}));
     EXPECT_EQ(AppContext().DriverVersion.dwVer, 650u);
-    ASSERT_TRUE(hw_support::WaitFor([&] { return !Runs().empty(); }));
+    ASSERT_TRUE(testing_support::WaitFor([&] { return !Runs().empty(); }));
 }
 
 TEST_F(LoadScriptTest, ComspecNamesTheInterpreterThatGetsTheScriptPath) {
     MakeScript("echo script >> ran.txt\n");
     const std::string interpreter = Path("interpreter");
-    hw_support::WriteScript(interpreter, "printf '%s\\n' \"$@\" > " + Path("args.txt") + "\n");
+    testing_support::WriteScript(interpreter, "printf '%s\\n' \"$@\" > " + Path("args.txt") + "\n");
     ::setenv("COMSPEC", interpreter.c_str(), 1);
     RunDriverLoadScript();
-    ASSERT_TRUE(hw_support::WaitFor(
-        [&] { return hw_support::ReadAll(Path("args.txt")).find('\n') != std::string::npos; }));
-    EXPECT_EQ(hw_support::ReadAll(Path("args.txt")), Script() + "\n");
+    ASSERT_TRUE(testing_support::WaitFor([&] {
+        return testing_support::ReadAll(Path("args.txt")).find('\n') != std::string::npos;
+    }));
+    EXPECT_EQ(testing_support::ReadAll(Path("args.txt")), Script() + "\n");
     EXPECT_TRUE(Runs().empty()); // the interpreter did not run the script
 }
 
@@ -126,14 +150,14 @@ TEST_F(LoadScriptTest, ProgramStartRunsTheScriptOnceAndDoesNotWaitForIt) {
                "pwd >> ran.txt\n");
     ProgramStart(0, "2.01", "Quillstone", "/SYSTEM/ERLOGS/", "Quillstone");
     EXPECT_TRUE(Runs().empty());
-    hw_support::WriteAll(Path("DriverTools/go"), "");
-    ASSERT_TRUE(hw_support::WaitFor([&] { return !Runs().empty(); }));
+    testing_support::WriteAll(Path("DriverTools/go"), "");
+    ASSERT_TRUE(testing_support::WaitFor([&] { return !Runs().empty(); }));
     EXPECT_EQ(Runs().size(), 1u);
     int attempts = 0;
     for (const LogLine& line : ReadLog())
         attempts += line.text == kAttempting;
     EXPECT_EQ(attempts, 1);
-    EXPECT_TRUE(NoChildLeft());
+    EXPECT_TRUE(noChildLeft());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Starting and stopping real child processes: a tiny script in the test's
 // base directory stands in for the log viewer.
-#include "hw_support.h"
+#include "base_dir_test.h"
 #include "process.h"
 #include "process_spawn.h"
 
@@ -12,24 +12,24 @@
 #include <cerrno>
 #include <regex>
 
-using hw_support::HardwareTest;
+using testing_support::HardwareTest;
 
 namespace {
 
 // The state letter of /proc/<pid>/stat ('Z' for a zombie), or 0.
-char ProcessState(pid_t pid) {
-    const std::string stat = hw_support::ReadAll("/proc/" + std::to_string(pid) + "/stat");
+char processState(pid_t pid) {
+    const std::string stat = testing_support::ReadAll("/proc/" + std::to_string(pid) + "/stat");
     const size_t close = stat.rfind(')');
     return close == std::string::npos || close + 2 >= stat.size() ? 0 : stat[close + 2];
 }
 
 // Running: present and not a zombie waiting for its parent.
-bool Alive(pid_t pid) {
-    const char state = ProcessState(pid);
+bool alive(pid_t pid) {
+    const char state = processState(pid);
     return state != 0 && state != 'Z';
 }
 
-bool Reaped(pid_t pid) {
+bool reaped(pid_t pid) {
     int status = 0;
     return ::waitpid(pid, &status, WNOHANG) == -1 && errno == ECHILD;
 }
@@ -44,13 +44,13 @@ class ProcessTest : public HardwareTest {
     // lingers until stopped.
     std::string Viewer() {
         const std::string path = Path("viewer.sh");
-        hw_support::WriteScript(path,
-                                "printf '%s\\n%s\\n%s\\n' \"$1\" \"$(pwd)\" \"$QUILLSTONE_MARK\" "
-                                "> out.tmp && mv out.tmp out.txt\nexec sleep 60\n");
+        testing_support::WriteScript(
+            path, "printf '%s\\n%s\\n%s\\n' \"$1\" \"$(pwd)\" \"$QUILLSTONE_MARK\" "
+                  "> out.tmp && mv out.tmp out.txt\nexec sleep 60\n");
         return path;
     }
     std::vector<std::string> Output() {
-        return hw_support::Lines(hw_support::ReadAll(Path("out.txt")));
+        return testing_support::Lines(testing_support::ReadAll(Path("out.txt")));
     }
     ProcessRecord m_record;
 };
@@ -60,9 +60,9 @@ TEST_F(ProcessTest, RunsWithItsCommandLineOurEnvironmentAndDirectory) {
     ASSERT_TRUE(RunProgram(Viewer(), "/logs/Quillstone Log.Log", 0, m_record));
     ::unsetenv("QUILLSTONE_MARK");
     ASSERT_GT(m_record.process, 0);
-    ASSERT_TRUE(hw_support::WaitFor([&] { return Output().size() == 3; }));
+    ASSERT_TRUE(testing_support::WaitFor([&] { return Output().size() == 3; }));
     EXPECT_EQ(Output(), (std::vector<std::string>{"/logs/Quillstone Log.Log", Dir(), "inherited"}));
-    EXPECT_TRUE(Alive(m_record.process)); // not waited for
+    EXPECT_TRUE(alive(m_record.process)); // not waited for
 }
 
 TEST_F(ProcessTest, StopEndsAndReapsTheChildAndASecondStopDoesNothing) {
@@ -70,8 +70,8 @@ TEST_F(ProcessTest, StopEndsAndReapsTheChildAndASecondStopDoesNothing) {
     const pid_t pid = m_record.process;
     StopProgram(m_record);
     EXPECT_EQ(m_record.process, 0);
-    EXPECT_FALSE(Alive(pid));
-    EXPECT_TRUE(Reaped(pid));
+    EXPECT_FALSE(alive(pid));
+    EXPECT_TRUE(reaped(pid));
     StopProgram(m_record);
     EXPECT_EQ(m_record.process, 0);
 }
@@ -84,27 +84,29 @@ TEST_F(ProcessTest, StopOnAnEmptyRecordDoesNothing) {
 
 TEST_F(ProcessTest, ChildThatEndedIsReapedAndForgotten) {
     const std::string quick = Path("quick.sh");
-    hw_support::WriteScript(quick, "exit 3\n");
+    testing_support::WriteScript(quick, "exit 3\n");
     ASSERT_TRUE(RunProgram(quick, "", 0, m_record));
     const pid_t pid = m_record.process;
-    ASSERT_TRUE(hw_support::WaitFor([&] { return ProcessState(pid) == 'Z'; }));
+    ASSERT_TRUE(testing_support::WaitFor([&] { return processState(pid) == 'Z'; }));
     StopProgram(m_record);
     EXPECT_EQ(m_record.process, 0);
-    EXPECT_TRUE(Reaped(pid));
+    EXPECT_TRUE(reaped(pid));
 }
 
 TEST_F(ProcessTest, ProcessThatIsNotOurChildIsLeftAlone) {
     // A grandchild, adopted by another process: its pid must never be killed
     // through a record, since it may belong to anyone.
     const std::string detached = Path("detached.sh");
-    hw_support::WriteScript(detached, "echo $$ > pid.tmp && mv pid.tmp pid.txt\nexec sleep 60\n");
+    testing_support::WriteScript(detached,
+                                 "echo $$ > pid.tmp && mv pid.tmp pid.txt\nexec sleep 60\n");
     ASSERT_TRUE(platform::SpawnDetached(detached, {detached}));
-    ASSERT_TRUE(hw_support::WaitFor([&] { return !hw_support::ReadAll(Path("pid.txt")).empty(); }));
-    const pid_t stranger = std::stoi(hw_support::ReadAll(Path("pid.txt")));
+    ASSERT_TRUE(testing_support::WaitFor(
+        [&] { return !testing_support::ReadAll(Path("pid.txt")).empty(); }));
+    const pid_t stranger = std::stoi(testing_support::ReadAll(Path("pid.txt")));
     ProcessRecord record{stranger};
     StopProgram(record);
     EXPECT_EQ(record.process, 0);
-    EXPECT_TRUE(Alive(stranger));
+    EXPECT_TRUE(alive(stranger));
     ::kill(stranger, SIGKILL);
 }
 
@@ -125,7 +127,8 @@ TEST_P(PriorityTable, LowPriorityRunsInTheIdleClass) {
     EXPECT_EQ(idle, GetParam().idle) << "policy " << policy << ", nice " << nice;
     if (policy == SCHED_IDLE) {
         // The same as the kernel shows it: policy 5 in /proc/<pid>/sched.
-        const std::string sched = hw_support::ReadAll("/proc/" + std::to_string(pid) + "/sched");
+        const std::string sched =
+            testing_support::ReadAll("/proc/" + std::to_string(pid) + "/sched");
         EXPECT_TRUE(std::regex_search(sched, std::regex(R"(policy\s*:\s*5\b)"))) << sched;
     }
 }
@@ -154,7 +157,7 @@ TEST_P(StartFailure, ReturnsFalseAndKeepsTheEarlierRecord) {
     if (std::string(c.name) == "directory") {
         std::filesystem::create_directories(name);
     } else if (*c.contents != '\0') {
-        hw_support::WriteAll(name, c.contents);
+        testing_support::WriteAll(name, c.contents);
         ::chmod(name.c_str(), c.mode);
     } else if (*c.file == '\0') {
         name.clear();
@@ -162,7 +165,7 @@ TEST_P(StartFailure, ReturnsFalseAndKeepsTheEarlierRecord) {
     EXPECT_FALSE(RunProgram(name, "arg", 0, m_record));
     EXPECT_FALSE(RunProgram(name, "arg", 1, m_record));
     EXPECT_EQ(m_record.process, earlier);
-    EXPECT_TRUE(Alive(earlier));
+    EXPECT_TRUE(alive(earlier));
     int status = 0;
     EXPECT_EQ(::waitpid(-1, &status, WNOHANG), 0); // no failed child left behind
 }

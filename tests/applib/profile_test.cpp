@@ -1,5 +1,5 @@
+#include "base_dir_test.h"
 #include "profile.h"
-#include "test_support.h"
 
 #include <clocale>
 #include <cmath>
@@ -47,7 +47,7 @@ const IntReadCase kIntReads[] = {
     {"KeyInOtherCase", "RANGE=5", true, 5},
 };
 
-class ReadInt : public testing_support::TempDirTest,
+class ReadInt : public testing_support::BaseDirTest,
                 public ::testing::WithParamInterface<IntReadCase> {};
 
 TEST_P(ReadInt, ConvertsWholeTextOnly) {
@@ -87,7 +87,7 @@ const DoubleReadCase kDoubleReads[] = {
     {"MissingKey", "Freq=5", false, 0.0},
 };
 
-class ReadDouble : public testing_support::TempDirTest,
+class ReadDouble : public testing_support::BaseDirTest,
                    public ::testing::WithParamInterface<DoubleReadCase> {};
 
 TEST_P(ReadDouble, ConvertsWholeTextOnly) {
@@ -101,7 +101,7 @@ TEST_P(ReadDouble, ConvertsWholeTextOnly) {
 INSTANTIATE_TEST_SUITE_P(Cases, ReadDouble, ::testing::ValuesIn(kDoubleReads),
                          [](const auto& info) { return std::string(info.param.name); });
 
-class ProfileHelpers : public testing_support::TempDirTest {};
+class ProfileHelpers : public testing_support::BaseDirTest {};
 
 TEST_F(ProfileHelpers, MarkerText) {
     EXPECT_STREQ(MissingKeyMarker, "BOGUS SECTION or KEY");
@@ -151,7 +151,7 @@ const WriteCase kWrites[] = {
     {"DoubleTiny", false, 1e-12, "0.000000000"},
 };
 
-class WriteValue : public testing_support::TempDirTest,
+class WriteValue : public testing_support::BaseDirTest,
                    public ::testing::WithParamInterface<WriteCase> {};
 
 TEST_P(WriteValue, WritesPlainDecimalText) {

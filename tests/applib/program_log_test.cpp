@@ -1,7 +1,7 @@
 #include "app_context.h"
+#include "base_dir_test.h"
 #include "error_log.h"
 #include "program_log.h"
-#include "test_support.h"
 
 #include <QString>
 #include <sys/stat.h>
@@ -12,17 +12,9 @@ using testing_support::ScopedFakeClock;
 
 namespace {
 
-class ProgramLogTest : public testing_support::TempDirTest {
+class ProgramLogTest : public testing_support::BaseDirTest {
   protected:
-    void SetUp() override {
-        TempDirTest::SetUp();
-        ResetAppContext();
-        AppContext().BaseDirectory = Dir();
-    }
-    void TearDown() override {
-        ResetAppContext();
-        TempDirTest::TearDown();
-    }
+    ProgramLogTest() : BaseDirTest(testing_support::TestBase::ContextBase::Set) {}
     void MakeLogDirectory() const {
         ASSERT_EQ(::mkdir(Path("SYSTEM").c_str(), 0755), 0);
         ASSERT_EQ(::mkdir(Path("SYSTEM/ERLOGS").c_str(), 0755), 0);

@@ -1,8 +1,9 @@
 // ProgramStart and ProgramEnd: the program log each run leaves, with the
 // driver absent, present, refused by the speaker or installed by a fake
 // installer.
+#include "base_dir_test.h"
 #include "driver_check.h"
-#include "hw_support.h"
+#include "log_lines.h"
 #include "program_log.h"
 #include "program_run.h"
 #include "speaker.h"
@@ -10,8 +11,8 @@
 #include <regex>
 
 using namespace platform;
-using hw_support::HardwareTest;
-using hw_support::LogLine;
+using applib_test::LogLine;
+using testing_support::HardwareTest;
 using Log = std::vector<LogLine>;
 
 namespace {
@@ -68,7 +69,7 @@ class FakeInstaller : public DriverInstaller {
 class ProgramRunTest : public HardwareTest {
   protected:
     void Start() { ProgramStart(0, "2.01", "Quillstone", "/SYSTEM/ERLOGS/", "Quillstone"); }
-    Log ReadLog() { return hw_support::ReadLog(Path("Quillstone.Log")); }
+    Log ReadLog() { return applib_test::ReadLog(Path("Quillstone.Log")); }
     std::string ScriptPath() { return Dir() + "/DriverTools/98_WindriverLoad.bat"; }
     void InstallFakeService(FakeService& service) {
         service.driver = m_sharedDriver;
@@ -159,10 +160,10 @@ TEST_F(ProgramRunTest, NormalCloseEndsWithTheEndBanner) {
 TEST_F(ProgramRunTest, LinesAfterTheEndAreDroppedAndASecondEndOnlyDropsItsBanner) {
     Start();
     ProgramEnd(0);
-    const std::string closed = hw_support::ReadAll(Path("Quillstone.Log"));
+    const std::string closed = testing_support::ReadAll(Path("Quillstone.Log"));
     LogMessage("too late", kLogNotice);
     ProgramEnd(0);
-    EXPECT_EQ(hw_support::ReadAll(Path("Quillstone.Log")), closed);
+    EXPECT_EQ(testing_support::ReadAll(Path("Quillstone.Log")), closed);
 }
 
 TEST_F(ProgramRunTest, SecondRunEmptiesTheLog) {
@@ -195,7 +196,7 @@ TEST_F(ProgramRunTest, LogGoesToTheSubdirectoryWhenItExists) {
     Present(1000);
     Start();
     EXPECT_FALSE(std::filesystem::exists(Path("Quillstone.Log")));
-    const Log log = hw_support::ReadLog(Path("SYSTEM/ERLOGS/Quillstone.Log"));
+    const Log log = applib_test::ReadLog(Path("SYSTEM/ERLOGS/Quillstone.Log"));
     ASSERT_EQ(log.size(), 5u);
     EXPECT_EQ(log[0].text, kStart);
 }
@@ -204,7 +205,8 @@ TEST_F(ProgramRunTest, EveryLineCarriesCodeAndTimeStamp) {
     Start();
     const std::regex shape(R"(^-?\d{6,}  \d{3}:\d{2}:\d{2}:\d{2}\.\d{6}  .*$)");
     size_t checked = 0;
-    for (const std::string& raw : hw_support::Lines(hw_support::ReadAll(Path("Quillstone.Log")))) {
+    for (const std::string& raw :
+         testing_support::Lines(testing_support::ReadAll(Path("Quillstone.Log")))) {
         if (raw.empty())
             continue;
         EXPECT_TRUE(std::regex_match(raw, shape)) << raw;

@@ -1,5 +1,5 @@
 // The value prompt with the real input dialog, driven through its widgets.
-#include "app_context.h"
+#include "gui_test_base.h"
 #include "number_text.h"
 #include "prompts.h"
 #include "simulated_driver.h"
@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -22,9 +23,8 @@ struct Seen {
 };
 
 // Finds the modal input dialog once it is up, notes what it shows, types
-// `typed` and ends it by `action`. Anything else that is modal is closed
-// after a few seconds, so that a wrong dialog fails the test instead of
-// hanging it. Stops with the scope that owns it.
+// `typed` and ends it by `action`; the watchdog closes any other modal dialog
+// and fails the test. Stops with the scope that owns it.
 class DialogAnswerer {
   public:
     DialogAnswerer(const QString& typed, Action action) : m_typed(typed), m_action(action) {
@@ -36,14 +36,9 @@ class DialogAnswerer {
 
   private:
     void poll() {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<QInputDialog*>(modal);
-        if (dialog == nullptr) {
-            if (++m_polls > 250 && modal != nullptr) {
-                modal->close();
-            }
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
             return;
-        }
         m_timer.stop();
         m_seen = {true, dialog->windowTitle(), dialog->labelText(), dialog->textValue()};
         dialog->setTextValue(m_typed);
@@ -63,7 +58,6 @@ class DialogAnswerer {
     QTimer m_timer;
     QString m_typed;
     Action m_action;
-    int m_polls = 0;
     Seen m_seen;
 };
 
@@ -74,18 +68,15 @@ Q_DECLARE_METATYPE(Action)
 class PromptDialogTest : public QObject {
     Q_OBJECT
 
+    std::optional<testing_support::GuiTestScope> m_scope;
+
   private slots:
     void init() {
-        SetInputDialog({});
-        SetDecimalSeparator(".");
-        ResetAppContext();
+        m_scope.emplace();
         platform::SetDriverBackend(
             std::make_shared<platform::SimulatedDriver>(platform::SimulatedDriver::Mode::Absent));
     }
-    void cleanup() {
-        ResetAppContext();
-        platform::SetDriverBackend(nullptr);
-    }
+    void cleanup() { m_scope.reset(); }
 
     void answers_data() {
         QTest::addColumn<Action>("action");

@@ -1,4 +1,5 @@
 #include "app_context.h"
+#include "gui_test_base.h"
 #include "number_text.h"
 #include "prompts.h"
 #include "simulated_driver.h"
@@ -20,31 +21,13 @@ struct FakeDialog {
     std::string title, prompt, defaultText;
 };
 
-// The timer divisors of every tone the speaker started, in order; a chirp is
-// 800 Hz then 700 Hz.
-std::vector<int> ToneDivisors(const platform::SimulatedDriver& driver) {
-    std::vector<int> divisors;
-    const auto& transfers = driver.Transfers();
-    for (std::size_t i = 0; i + 2 < transfers.size(); ++i) {
-        const auto& command = transfers[i];
-        if (command.write && command.port == 0x43 && command.value == 0xB6) {
-            const auto& low = transfers[i + 1];
-            const auto& high = transfers[i + 2];
-            EXPECT_TRUE(low.write && low.port == 0x42 && high.write && high.port == 0x42);
-            divisors.push_back(low.value | (high.value << 8));
-        }
-    }
-    return divisors;
-}
-
+// A chirp is 800 Hz then 700 Hz.
 const std::vector<int> kOneChirp{1193180 / 800, 1193180 / 700};
 
 class PromptTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetAppContext();
         platform::SetDriverBackend(std::make_shared<platform::SimulatedDriver>(m_driver));
-        SetDecimalSeparator(".");
         SetInputDialog([this](const std::string& title, const std::string& prompt,
                               const std::string& defaultText) {
             ++m_dialog.calls;
@@ -54,16 +37,12 @@ class PromptTest : public ::testing::Test {
             return m_dialog.answer.value_or(defaultText);
         });
     }
-    void TearDown() override {
-        SetInputDialog({});
-        SetDecimalSeparator(".");
-        ResetAppContext();
-        platform::SetDriverBackend(nullptr);
-    }
 
     // Starts the count after the speaker has been created and silenced.
-    std::vector<int> Chirps() const { return ToneDivisors(m_driver); }
+    std::vector<int> Chirps() const { return testing_support::ToneDivisors(m_driver); }
 
+    testing_support::ContextGuard m_guard;
+    testing_support::GuiSeamGuard m_guiGuard;
     platform::SimulatedDriver m_driver{platform::SimulatedDriver::Mode::Present, 603};
     FakeDialog m_dialog;
 };

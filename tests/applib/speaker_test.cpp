@@ -1,6 +1,6 @@
 // The speaker: claiming its ports through the driver, the exact port
 // transfers of its tones, and the cues with and without a driver.
-#include "hw_support.h"
+#include "base_dir_test.h"
 #include "pcspeaker_driver.h"
 #include "program_run.h"
 #include "speaker.h"
@@ -8,7 +8,7 @@
 #include <chrono>
 
 using namespace platform;
-using hw_support::HardwareTest;
+using testing_support::HardwareTest;
 
 namespace {
 
@@ -16,15 +16,15 @@ constexpr const char* kOpenFailed = "Gen I/O open failed for \n";
 
 using Transfers = std::vector<SimulatedTransfer>;
 
-SimulatedTransfer W(uint64_t port, uint8_t value) {
+SimulatedTransfer wr(uint64_t port, uint8_t value) {
     return {port, true, value};
 }
-SimulatedTransfer R(uint64_t port, uint8_t value) {
+SimulatedTransfer rd(uint64_t port, uint8_t value) {
     return {port, false, value};
 }
 
 // The transfers at one port, in order, written or read.
-std::vector<uint8_t> Values(const Transfers& transfers, uint64_t port, bool written) {
+std::vector<uint8_t> portValues(const Transfers& transfers, uint64_t port, bool written) {
     std::vector<uint8_t> values;
     for (const SimulatedTransfer& t : transfers)
         if (t.port == port && t.write == written)
@@ -109,7 +109,7 @@ TEST_F(SpeakerTest, PortAccessReachesClaimedRangesByIndex) {
     ClosePorts(access);
     EXPECT_FALSE(access.WritePort(1, 0xB6));
     ClosePorts(access); // closing twice is harmless
-    EXPECT_EQ(Driver().Transfers(), (Transfers{R(0x61, 0x33), W(0x43, 0xB6)}));
+    EXPECT_EQ(Driver().Transfers(), (Transfers{rd(0x61, 0x33), wr(0x43, 0xB6)}));
     EXPECT_EQ(Driver().ActiveClaims(), 0);
 }
 
@@ -130,8 +130,8 @@ TEST_P(ToneOnTable, ProgramsChannel2ThenOpensTheGate) {
     Driver().ClearTransfers();
     speaker.ToneOn(GetParam().frequency);
     EXPECT_EQ(Driver().Transfers(),
-              (Transfers{W(0x43, 0xB6), W(0x42, GetParam().low), W(0x42, GetParam().high),
-                         R(0x61, 0xB0), W(0x61, 0xB3)}));
+              (Transfers{wr(0x43, 0xB6), wr(0x42, GetParam().low), wr(0x42, GetParam().high),
+                         rd(0x61, 0xB0), wr(0x61, 0xB3)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Frequencies, ToneOnTable,
@@ -156,7 +156,7 @@ TEST_P(ToneOffTable, ClearsOnlyTheTwoGateBits) {
     Driver().ClearTransfers();
     speaker.ToneOff();
     EXPECT_EQ(Driver().Transfers(),
-              (Transfers{R(0x61, GetParam()), W(0x61, static_cast<uint8_t>(GetParam() & 0xFC))}));
+              (Transfers{rd(0x61, GetParam()), wr(0x61, static_cast<uint8_t>(GetParam() & 0xFC))}));
 }
 
 INSTANTIATE_TEST_SUITE_P(GateBytes, ToneOffTable,
@@ -169,7 +169,7 @@ TEST_F(SpeakerTest, FrequencyZeroSilencesInsteadOfDividingByZero) {
     speaker.ToneOn(800);
     Driver().ClearTransfers();
     speaker.ToneOn(0);
-    EXPECT_EQ(Values(Driver().Transfers(), 0x42, true), std::vector<uint8_t>{});
+    EXPECT_EQ(portValues(Driver().Transfers(), 0x42, true), std::vector<uint8_t>{});
     EXPECT_EQ(Driver().PortByte(0x61) & 0x03, 0);
 }
 
@@ -235,10 +235,10 @@ TEST_P(CueTable, PlaysItsTonesAndEndsSilent) {
     ASSERT_NE(AppContext().Speaker, nullptr); // made on first use
     EXPECT_TRUE(AppContext().Speaker->IsOpen());
     const Transfers& done = Driver().Transfers();
-    EXPECT_EQ(Values(done, 0x42, true), GetParam().divisorBytes);
-    EXPECT_EQ(Values(done, 0x43, true), std::vector<uint8_t>(GetParam().commands, 0xB6));
+    EXPECT_EQ(portValues(done, 0x42, true), GetParam().divisorBytes);
+    EXPECT_EQ(portValues(done, 0x43, true), std::vector<uint8_t>(GetParam().commands, 0xB6));
     ASSERT_FALSE(done.empty());
-    EXPECT_EQ(done.back(), W(0x61, 0x20));
+    EXPECT_EQ(done.back(), wr(0x61, 0x20));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -253,18 +253,18 @@ TEST_F(SpeakerTest, ChirpSecondToneFollowsWithoutGap) {
     Present();
     SpeakerChirp();
     // Gate writes: silence at creation, 800 Hz on, 700 Hz on, off at the end.
-    EXPECT_EQ(Values(Driver().Transfers(), 0x61, true),
+    EXPECT_EQ(portValues(Driver().Transfers(), 0x61, true),
               (std::vector<uint8_t>{0x00, 0x03, 0x03, 0x00}));
 }
 
 TEST_F(SpeakerTest, ChirpThroughTheSpeakerBridgeSoundsBothTonesThenSilence) {
     const std::string sink = Path("event-sink");
-    hw_support::WriteAll(sink, "");
+    testing_support::WriteAll(sink, "");
     SetDriverBackend(std::make_shared<PcSpeakerBackend>(sink));
     SpeakerChirp();
     ASSERT_TRUE(AppContext().Speaker->IsOpen());
     AppContext().Speaker.reset();
-    EXPECT_EQ(hw_support::ToneEvents(sink), (std::vector<int32_t>{800, 700, 0}));
+    EXPECT_EQ(testing_support::ToneEvents(sink), (std::vector<int32_t>{800, 700, 0}));
 }
 
 TEST_F(SpeakerTest, AlarmWithoutDriverIsSilentButTakesItsTime) {

@@ -2,6 +2,8 @@
 // What a fuzz target does when an invariant breaks: print what was expected
 // and the input's detail, then abort, so that libFuzzer keeps the input as a
 // crash artifact and a corpus replay fails.
+#include "test_base.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -49,6 +51,17 @@ inline bool Mentioned(std::string_view text, std::string_view name) {
     };
     const auto same = [&lower](char a, char b) { return lower(a) == lower(b); };
     return std::search(text.begin(), text.end(), name.begin(), name.end(), same) != text.end();
+}
+
+// Replaces the file `name` in the process's scratch directory (in memory
+// where there is such a place, so that the fsync of every save costs
+// nothing) with exactly `bytes`; returns its full path.
+inline std::string WriteScratch(std::string_view name, std::string_view bytes) {
+    static const testing_support::TempDir scratch(testing_support::TempDir::Place::Memory);
+    const std::string path = scratch.valid() ? scratch.write(name, bytes) : std::string();
+    if (path.empty())
+        Fail("the scratch file was written", __FILE__, __LINE__, std::string(name));
+    return path;
 }
 
 } // namespace fuzzcheck

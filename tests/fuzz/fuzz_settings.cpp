@@ -4,7 +4,6 @@
 // display is made, and the settings are saved and read back.
 #include "cmn_color_defines.h"
 #include "fuzz_check.h"
-#include "fuzz_scratch.h"
 #include "link_display.h"
 #include "link_settings.h"
 #include "number_text.h"
@@ -173,11 +172,9 @@ void checkSaveAndReload(const std::string& path, const LinkFactors& factors,
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static fuzzscratch::Directory scratch;
     const std::string_view file(reinterpret_cast<const char*>(data), size);
-    const std::string settingsPath = scratch.Write(kSettingsFileName, file);
-    const std::string optionsPath = scratch.Write(kOptionsFileName, file);
-    scratch.Name(std::string(kSettingsFileName) + ".BAK");
+    const std::string settingsPath = fuzzcheck::WriteScratch(kSettingsFileName, file);
+    const std::string optionsPath = fuzzcheck::WriteScratch(kOptionsFileName, file);
 
     LinkFactors factors{};
     SetDefaultFactors(factors);

@@ -1,6 +1,7 @@
 // Values the settings fuzzer took from hand-edited files to the save and back:
 // a value whose nine-decimal text still fits in the 79 characters of a
 // formatted number must come back from the next start as that text reads.
+#include "base_dir_test.h"
 #include "link_settings.h"
 
 #include <gtest/gtest.h>
@@ -34,17 +35,14 @@ const RoundTripCase kCases[] = {
     {"ExponentAccepted", "LnaGain=2.25e3", &LinkFactors::LnaGain, 2250.0, 2250.0},
 };
 
-class SettingsRoundTrip : public testing::TestWithParam<RoundTripCase> {
+class SettingsRoundTrip : public testing_support::BaseDirTest,
+                          public testing::WithParamInterface<RoundTripCase> {
   protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qs-roundtrip-XXXXXX");
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_path = MakeSettingsPath(m_dir);
+        BaseDirTest::SetUp();
+        m_path = MakeSettingsPath(Dir());
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
 
-    std::string m_dir;
     std::string m_path;
 };
 

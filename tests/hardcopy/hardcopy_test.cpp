@@ -65,12 +65,12 @@ class HardcopyTest : public QObject {
     Q_OBJECT
 
   private:
-    GuiTestBase m_base;
+    testing_support::GuiTestBase m_base;
 
     QString hardcopies() const { return m_base.Path("Files/Hardcopies"); }
 
   private slots:
-    void init() { QVERIFY(m_base.Open(GuiTestBase::Mode::Present)); }
+    void init() { QVERIFY(m_base.Open(testing_support::GuiTestBase::Mode::Present)); }
     void cleanup() { m_base.Close(); }
 
     void namesAdvancePastTakenNumbers_data();

@@ -1,13 +1,13 @@
 // The driver device layer: handles, request decoding, the simulated device,
 // the PC-speaker port emulation and the search for the speaker's event device.
+#include "base_dir_test.h"
 #include "driver_check.h"
-#include "hw_support.h"
 #include "pcspeaker_driver.h"
 
 #include <cstring>
 
 using namespace platform;
-using hw_support::HardwareTest;
+using testing_support::HardwareTest;
 
 namespace {
 
@@ -21,7 +21,7 @@ TEST_F(DriverDeviceTest, AbsentDriverGivesNoHandle) {
 TEST_F(DriverDeviceTest, RequestOnInvalidOrClosedHandleNeverReachesTheDriver) {
     Driver().SetMode(SimulatedDriver::Mode::Present);
     Driver().SetVersion(1100);
-    DriverVersionData data{};
+    DriverVersionRecord data{};
     EXPECT_EQ(DriverRequest(kDriverVersionRequest, kInvalidDriverHandle, &data, sizeof data), -1);
 
     const DriverHandle handle = OpenDriverDevice();
@@ -30,7 +30,7 @@ TEST_F(DriverDeviceTest, RequestOnInvalidOrClosedHandleNeverReachesTheDriver) {
     EXPECT_FALSE(CloseDriverDevice(handle));
     EXPECT_EQ(DriverRequest(kDriverVersionRequest, handle, &data, sizeof data), -1);
     EXPECT_EQ(Driver().Requests(), 0);
-    EXPECT_EQ(data.version, 0u);
+    EXPECT_EQ(data.dwVer, 0u);
 }
 
 struct RequestCase {
@@ -50,10 +50,10 @@ TEST_P(DriverRequestTable, AnswersOrRefuses) {
     Driver().SetVersion(602);
     const DriverHandle handle = OpenDriverDevice();
     ASSERT_NE(handle, kInvalidDriverHandle);
-    DriverVersionData data{};
-    data.version = 77; // a refused request leaves it
+    DriverVersionRecord data{};
+    data.dwVer = 77; // a refused request leaves it
     EXPECT_EQ(DriverRequest(c.code, handle, &data, c.size), c.output);
-    EXPECT_EQ(data.version, c.version);
+    EXPECT_EQ(data.dwVer, c.version);
     CloseDriverDevice(handle);
 }
 
@@ -212,16 +212,16 @@ TEST_F(PcSpeakerBackendTest, MissingDeviceMeansAbsentDriver) {
 
 TEST_F(PcSpeakerBackendTest, AnswersVersionAndSoundsTonesAsEvents) {
     const std::string sink = Path("event-sink");
-    hw_support::WriteAll(sink, "");
+    testing_support::WriteAll(sink, "");
     PcSpeakerBackend backend(sink);
     std::unique_ptr<DriverDevice> device = backend.Open();
     ASSERT_NE(device, nullptr);
 
     uint32_t output = 0xFFFFFFFFu;
-    DriverVersionData version{};
+    DriverVersionRecord version{};
     ASSERT_TRUE(device->Request(kDriverVersionRequest, &version, sizeof version, output));
-    EXPECT_GE(version.version, 603u);
-    EXPECT_GT(std::strlen(version.text), 0u);
+    EXPECT_GE(version.dwVer, 603u);
+    EXPECT_GT(std::strlen(version.cVer), 0u);
 
     DriverCard card{};
     card.rangeCount = 3;
@@ -252,12 +252,12 @@ TEST_F(PcSpeakerBackendTest, AnswersVersionAndSoundsTonesAsEvents) {
     EXPECT_TRUE(write(0x61, 0x03)); // 800 Hz again
     device.reset();                 // closing silences it
 
-    EXPECT_EQ(hw_support::ToneEvents(sink), (std::vector<int32_t>{800, 0, 800, 0}));
+    EXPECT_EQ(testing_support::ToneEvents(sink), (std::vector<int32_t>{800, 0, 800, 0}));
 }
 
 TEST_F(PcSpeakerBackendTest, RefusesPortsItDoesNotEmulate) {
     const std::string sink = Path("event-sink");
-    hw_support::WriteAll(sink, "");
+    testing_support::WriteAll(sink, "");
     PcSpeakerBackend backend(sink);
     std::unique_ptr<DriverDevice> device = backend.Open();
     ASSERT_NE(device, nullptr);
@@ -280,10 +280,10 @@ class FindSpeakerDevice : public HardwareTest {
   protected:
     void AddInputDevice(const std::string& event, const std::string& name, bool withNode) {
         std::filesystem::create_directories(Path("sys/" + event + "/device"));
-        hw_support::WriteAll(Path("sys/" + event + "/device/name"), name + "\n");
+        testing_support::WriteAll(Path("sys/" + event + "/device/name"), name + "\n");
         std::filesystem::create_directories(Path("dev"));
         if (withNode)
-            hw_support::WriteAll(Path("dev/" + event), "");
+            testing_support::WriteAll(Path("dev/" + event), "");
     }
     std::string Find() { return FindPcSpeakerDevice(Path("dev"), Path("sys")); }
 };
@@ -298,7 +298,7 @@ TEST_F(FindSpeakerDevice, ByNameAmongOtherDevices) {
 TEST_F(FindSpeakerDevice, ByPathLinkComesFirst) {
     AddInputDevice("event4", "PC Speaker", true);
     std::filesystem::create_directories(Path("dev/by-path"));
-    hw_support::WriteAll(Path("dev/by-path/platform-pcspkr-event-spkr"), "");
+    testing_support::WriteAll(Path("dev/by-path/platform-pcspkr-event-spkr"), "");
     EXPECT_EQ(Find(), Path("dev/by-path/platform-pcspkr-event-spkr"));
 }
 

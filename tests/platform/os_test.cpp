@@ -1,4 +1,4 @@
-#include "test_support.h"
+#include "base_dir_test.h"
 
 #include <ctime>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@ using testing_support::WriteAll;
 
 namespace {
 
-class Os : public testing_support::TempDirTest {};
+class Os : public testing_support::BaseDirTest {};
 
 TEST(RealClock, CounterRunsForwardInNanoseconds) {
     platform::SystemClock& clock = platform::Clock();

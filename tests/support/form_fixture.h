@@ -1,16 +1,16 @@
 #pragma once
-// One run of the main window in a private base directory: the directory is
-// made current, the hardware driver is simulated as absent (the speaker stays
-// mute), the input dialog answers from a script and the exception display
-// records instead of opening a message box. Everything is put back when the
-// object goes.
-#include "../sample_settings.h"
+// One run of the main window in a private base directory (a GuiTestScope):
+// the hardware driver is simulated as absent (the speaker stays mute), the
+// input dialog answers from a script and the exception display records
+// instead of opening a message box.
 #include "app_context.h"
 #include "gui_error.h"
+#include "gui_test_base.h"
 #include "link_calculation.h"
 #include "main_form.h"
 #include "number_text.h"
 #include "prompts.h"
+#include "sample_settings.h"
 #include "simulated_driver.h"
 
 #include <QAction>
@@ -20,7 +20,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QScrollBar>
-#include <QTemporaryDir>
 
 #include <deque>
 #include <memory>
@@ -28,7 +27,7 @@
 #include <string>
 #include <vector>
 
-namespace apptest {
+namespace testing_support {
 
 // The file a run that kept the defaults and did not move the window writes.
 inline const QByteArray kSampleSettings = kSampleSettingsText;
@@ -41,9 +40,7 @@ struct AskedPrompt {
 
 class FormRun {
   public:
-    FormRun() : m_previousDirectory(QDir::currentPath()) {
-        ResetAppContext();
-        QDir::setCurrent(m_dir.path());
+    FormRun() {
         platform::SetDriverBackend(
             std::make_shared<platform::SimulatedDriver>(platform::SimulatedDriver::Mode::Absent));
         SetInputDialog([this](const std::string& title, const std::string& prompt,
@@ -60,22 +57,10 @@ class FormRun {
         SetExceptionDisplay([this](const std::string& message) { shownErrors.push_back(message); });
     }
 
-    ~FormRun() {
-        m_form.reset();
-        ResetAppContext();
-        SetInputDialog({});
-        SetExceptionDisplay({});
-        platform::SetDriverBackend(nullptr);
-        SetDecimalSeparator(".");
-        QDir::setCurrent(m_previousDirectory);
-    }
-
     FormRun(const FormRun&) = delete;
     FormRun& operator=(const FormRun&) = delete;
 
-    bool ready() const {
-        return m_dir.isValid() && QDir::currentPath() == QDir(m_dir.path()).canonicalPath();
-    }
+    bool ready() const { return m_scope.base().ready(); }
 
     // A new main window: the whole start-up runs. An earlier one is deleted.
     TQuillstoneMainForm* start() {
@@ -96,15 +81,14 @@ class FormRun {
         action(menuItem)->trigger();
     }
 
-    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString path(const QString& name) const {
+        return QString::fromStdString(m_scope.base().path(name.toStdString()));
+    }
     void writeFile(const QString& name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        file.write(bytes);
+        WriteAll(path(name).toStdString(), bytes.toStdString());
     }
     QByteArray readFile(const QString& name) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return QByteArray::fromStdString(ReadAll(path(name).toStdString()));
     }
     bool exists(const QString& name) const { return QFile::exists(path(name)); }
 
@@ -124,8 +108,7 @@ class FormRun {
     int unexpectedPrompts = 0;
 
   private:
-    QString m_previousDirectory;
-    QTemporaryDir m_dir;
+    GuiTestScope m_scope; // goes after the window
     std::deque<std::optional<std::string>> m_answers;
     std::unique_ptr<TQuillstoneMainForm> m_form;
 };
@@ -155,4 +138,14 @@ inline QStringList sliderPositions(const FormRun& run) {
     return positions;
 }
 
-} // namespace apptest
+// The window's pop-up menu that is open, or none.
+inline QMenu* visibleMenu(const QWidget* form) {
+    for (QMenu* menu : form->findChildren<QMenu*>()) {
+        if (menu->isVisible()) {
+            return menu;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace testing_support

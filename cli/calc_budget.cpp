@@ -53,8 +53,10 @@ bool CheckReadable(const std::string& path, std::string& error) {
     return true;
 }
 
-void PutRow(BufferedOutput& out, std::string_view caption, std::string_view value,
-            std::string_view unit) {
+} // namespace
+
+void PutBudgetRow(BufferedOutput& out, std::string_view caption, std::string_view value,
+                  std::string_view unit) {
     std::string line(caption);
     line.resize(std::max(line.size() + 1, kCaptionWidth), ' ');
     if (value.size() < kValueWidth) {
@@ -110,8 +112,6 @@ void PutJsonEntry(BufferedOutput& out, std::string_view key, std::string_view ca
     out.put('}');
 }
 
-} // namespace
-
 bool BuildFactors(const CalcOptions& options, LinkFactors& factors, std::string& error) {
     SetDefaultFactors(factors);
     if (options.configPath) {
@@ -153,19 +153,22 @@ double BitErrorPerformance(double minEbNo) {
     return InterpolateTable(static_cast<int>(BepTable.size()), ebNo.data(), bep.data(), minEbNo);
 }
 
-void WriteBudgetText(const LinkFactors& factors, const LinkResults& results, BufferedOutput& out) {
+void WriteBudgetText(const LinkFactors& factors, const LinkResults& results, BufferedOutput& out,
+                     const FactorNotes* notes) {
     LinkDisplay display;
     MakeLinkDisplay(factors, results, display);
     for (std::size_t i = 0; i < FactorTable.size(); ++i) {
-        PutRow(out, FactorTable[i].caption, display.valueTexts[i], FactorTable[i].unit);
+        const std::string unit = FactorTable[i].unit + (notes ? (*notes)[i] : std::string());
+        PutBudgetRow(out, FactorTable[i].caption, display.valueTexts[i], unit);
     }
     for (std::size_t i = 0; i < ResultTable.size(); ++i) {
-        PutRow(out, ResultTable[i].caption, display.resultTexts[i], ResultTable[i].unit);
+        PutBudgetRow(out, ResultTable[i].caption, display.resultTexts[i], ResultTable[i].unit);
     }
-    PutRow(out, kBepCaption, display.bepText, "");
+    PutBudgetRow(out, kBepCaption, display.bepText, "");
 }
 
-void WriteBudgetJson(const LinkFactors& factors, const LinkResults& results, BufferedOutput& out) {
+void WriteBudgetJson(const LinkFactors& factors, const LinkResults& results, BufferedOutput& out,
+                     const std::vector<JsonMember>& more) {
     LinkDisplay display;
     MakeLinkDisplay(factors, results, display);
     out.put("{\n  \"factors\": [\n");
@@ -191,5 +194,12 @@ void WriteBudgetJson(const LinkFactors& factors, const LinkResults& results, Buf
     PutJsonNumber(out, BitErrorPerformance(factors.MinEbNoDesired));
     out.put(", \"text\": ");
     PutJsonString(out, display.bepText);
-    out.put(", \"unit\": \"errors per bit\"}\n}\n");
+    out.put(", \"unit\": \"errors per bit\"}");
+    for (const JsonMember& member : more) {
+        out.put(",\n  ");
+        PutJsonString(out, member.name);
+        out.put(": ");
+        member.writeValue(out);
+    }
+    out.put("\n}\n");
 }

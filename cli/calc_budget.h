@@ -5,8 +5,11 @@
 #include "calc_options.h"
 #include "link_factors.h"
 
+#include <array>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Defaults, then the settings file of --config, then the overrides. False with
 // a one-line message when the file is missing or cannot be read.
@@ -22,9 +25,33 @@ constexpr std::string_view kBepCaption = "Minimum BEP Desired";
 // The bit error performance that goes with a minimum Eb/No (errors per bit).
 double BitErrorPerformance(double minEbNo);
 
-// Fourteen factor lines, nine result lines, the bit error line: caption,
-// value text as the window shows it, unit.
-void WriteBudgetText(const LinkFactors& factors, const LinkResults& results, BufferedOutput& out);
+// Text after a factor's unit, e.g. " (16.09 km)"; table order.
+using FactorNotes = std::array<std::string, kFactorCount>;
 
-// The same as one JSON object with the number and the text of each value.
-void WriteBudgetJson(const LinkFactors& factors, const LinkResults& results, BufferedOutput& out);
+// Fourteen factor lines, nine result lines, the bit error line: caption,
+// value text as the window shows it, unit (and the note, when given).
+void WriteBudgetText(const LinkFactors& factors, const LinkResults& results, BufferedOutput& out,
+                     const FactorNotes* notes = nullptr);
+
+// A further member of the budget's JSON object, after the bit error
+// performance: its name and what writes its value.
+struct JsonMember {
+    std::string name;
+    std::function<void(BufferedOutput&)> writeValue;
+};
+
+// The same as one JSON object with the number and the text of each value,
+// then the further members in their order.
+void WriteBudgetJson(const LinkFactors& factors, const LinkResults& results, BufferedOutput& out,
+                     const std::vector<JsonMember>& more = {});
+
+// One line of the text output: caption, value text right-aligned, unit.
+void PutBudgetRow(BufferedOutput& out, std::string_view caption, std::string_view value,
+                  std::string_view unit);
+
+// JSON pieces: a string with escapes, a number (null when not finite), and
+// an entry {"key", "caption", "value", "text", "unit"}.
+void PutJsonString(BufferedOutput& out, std::string_view text);
+void PutJsonNumber(BufferedOutput& out, double value);
+void PutJsonEntry(BufferedOutput& out, std::string_view key, std::string_view caption, double value,
+                  std::string_view text, std::string_view unit);

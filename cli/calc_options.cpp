@@ -1,5 +1,9 @@
 #include "calc_options.h"
 
+#include "calc_modulation.h"
+#include "calc_report.h"
+#include "calc_solve.h"
+#include "calc_units.h"
 #include "link_factors.h"
 #include "number_parse.h"
 
@@ -68,8 +72,7 @@ bool ParseOverride(std::string_view arg, CalcOptions& options, std::string& erro
         return false;
     }
     double value = 0.0;
-    if (!ParseFactorValue(text, value)) {
-        error = "value " + Quoted(text) + " of " + FactorTable[*factor].key + " is not a number";
+    if (!ParseValueWithUnit(*factor, text, value, error)) {
         return false;
     }
     options.overrides.push_back({*factor, value});
@@ -128,7 +131,7 @@ struct ValueOption {
     bool (*apply)(std::string_view value, CalcOptions& options, std::string& error);
 };
 
-constexpr std::array<ValueOption, 3> kValueOptions{{
+constexpr std::array<ValueOption, 9> kValueOptions{{
     {"--config", [](std::string_view v, CalcOptions& o,
                     std::string& e) { return SetOnce(o.configPath, "--config", v, e); }},
     {"--plot", [](std::string_view v, CalcOptions& o,
@@ -141,6 +144,13 @@ constexpr std::array<ValueOption, 3> kValueOptions{{
          }
          return ParseSweep(v, o, e);
      }},
+    {"--solve", ParseSolveOption},
+    {"--margin", ParseMarginOption},
+    {"--modulation", ParseModulationOption},
+    {"--ber", ParseBerOption},
+    {"--coding-gain", ParseCodingGainOption},
+    {"--report", [](std::string_view v, CalcOptions& o,
+                    std::string& e) { return SetOnce(o.reportPath, "--report", v, e); }},
 }};
 
 // -1: not a value option; 0: failed; 1: done (index advanced past its value).
@@ -172,7 +182,11 @@ bool CheckCombination(const CalcOptions& options, std::string& error) {
         error = "--json cannot be combined with --sweep (a sweep is written as CSV)";
         return false;
     }
-    return true;
+    if (!CheckSolveOptions(options, error) || !CheckModulationOptions(options, error) ||
+        !CheckReportOptions(options, error)) {
+        return false;
+    }
+    return CheckPropagationOptions(options, error);
 }
 
 } // namespace
@@ -210,7 +224,14 @@ bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& optio
             options.json = true;
             continue;
         }
-        const int handled = ParseValueOption(args, i, options, error);
+        if (arg == "--metric") {
+            options.metric = true;
+            continue;
+        }
+        int handled = ParsePropagationOption(args, i, options.propagation, error);
+        if (handled == -1) {
+            handled = ParseValueOption(args, i, options, error);
+        }
         if (handled == 0) {
             return false;
         }
@@ -233,6 +254,8 @@ std::string CalcHelpText() {
         "Usage: quillstone-calc [--config FILE] [--json] [Key=value ...]\n"
         "       quillstone-calc [--config FILE] [Key=value ...] --sweep Key=start:stop:step"
         " [--plot FILE]\n"
+        "       quillstone-calc [--config FILE] [Key=value ...] --solve KEY [--margin DB]\n"
+        "       quillstone-calc [--config FILE] [Key=value ...] --report FILE\n"
         "\n"
         "Computes the link budget of the Quillstone window from the command line.\n"
         "The factors start at their defaults, then take the values of --config, then\n"
@@ -256,6 +279,13 @@ std::string CalcHelpText() {
         "                  0 dB fade margin crossing marked; FILE ends in .svg or .png\n"
         "  -h, --help      print this text\n"
         "\n"
+        "Propagation options (each feeds the budget and adds its own lines and a\n"
+        "\"propagation\" member to --json; with --sweep they apply at every point):\n" +
+        PropagationHelpText() +
+        "\n"
+        "Link design options:\n" +
+        DesignHelpText() +
+        "\n"
         "Without --json or --sweep each factor and result is printed on its own line\n"
         "(caption, value as the window shows it, unit), then the bit error performance.\n"
         "\n"
@@ -267,6 +297,7 @@ std::string CalcHelpText() {
     }
     text += "\n"
             "Exit status: 0 done; 1 the output or the plot could not be written;\n"
-            "2 bad arguments (nothing is written).\n";
+            "2 bad arguments (nothing is written); 3 --solve found no value that gives\n"
+            "the margin (one line on standard error says why; nothing is written).\n";
     return text;
 }

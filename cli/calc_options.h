@@ -1,6 +1,9 @@
 #pragma once
 // The calculator's command line: what the user asked for, read and checked
 // before anything is computed or written.
+#include "calc_propagation_options.h"
+#include "modulation.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -28,6 +31,15 @@ struct CalcOptions {
     std::vector<FactorOverride> overrides; // in command-line order; the last one wins
     std::optional<SweepPlan> sweep;
     std::optional<std::string> plotPath;
+    PropagationOptions propagation;
+    // Link design: calc_solve.h, calc_units.h, calc_modulation.h, calc_report.h.
+    std::optional<std::size_t> solveFactor; // --solve, index into FactorTable
+    std::optional<double> margin;           // --margin, dB
+    bool metric = false;
+    const ModulationRow* modulation = nullptr;
+    std::optional<double> ber;        // target, errors per bit
+    std::optional<double> codingGain; // dB
+    std::optional<std::string> reportPath;
 };
 
 // Reads the arguments (without the program name). False with a one-line

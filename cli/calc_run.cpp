@@ -1,6 +1,7 @@
 #include "calc_run.h"
 
 #include "calc_budget.h"
+#include "calc_propagation.h"
 #include "calc_sweep.h"
 #include "link_calculation.h"
 
@@ -26,14 +27,30 @@ int RunSweepJob(CalcJob& job, BufferedOutput& out, const MessageSink& message,
     }
     SweepCsvWriter csv(out);
     csv.header(plan);
-    RunSweep(job.factors, plan, job.sweepCount, [&](const SweepSample& sample) {
-        csv.row(sample);
-        largest.add(sample.x, sample.results.FadeMargin);
-        if (sampler) {
-            crossings.add(sample.x, sample.results.FadeMargin);
-            sampler->add(sample);
-        }
-    });
+    bool rainBelowModel = false;
+    SweepAdjust adjust;
+    if (job.options.propagation.any()) {
+        adjust = [&](LinkFactors& factors) {
+            const PropagationResult propagation =
+                EvaluatePropagation(job.options.propagation, factors);
+            rainBelowModel = rainBelowModel || propagation.rainBelowModel;
+            ApplyPropagation(propagation, factors);
+        };
+    }
+    RunSweep(
+        job.factors, plan, job.sweepCount,
+        [&](const SweepSample& sample) {
+            csv.row(sample);
+            largest.add(sample.x, sample.results.FadeMargin);
+            if (sampler) {
+                crossings.add(sample.x, sample.results.FadeMargin);
+                sampler->add(sample);
+            }
+        },
+        adjust);
+    if (rainBelowModel) {
+        message(RainBelowModelNote(true));
+    }
     int status = kExitDone;
     if (!out.flush()) {
         message("cannot write the output");
@@ -73,27 +90,46 @@ int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string&
     if (job.options.plotPath && !job.plot.prepare(*job.options.plotPath, error)) {
         return kExitBadArguments;
     }
-    return kExitDone;
+    return PrepareDesign(job.options, job.factors, job.design, error);
 }
 
 int ExecuteCalc(CalcJob& job, const BufferedOutput::Sink& out, const MessageSink& message,
-                const PlotRenderer& renderPlot) {
+                const PlotRenderer& renderPlot, const ReportRenderer& renderReport) {
     BufferedOutput buffer(out);
     if (job.options.help) {
         buffer.put(CalcHelpText());
     } else if (job.options.sweep) {
         return RunSweepJob(job, buffer, message, renderPlot);
     } else {
+        const PropagationOptions& extra = job.options.propagation;
+        const PropagationResult propagation = EvaluatePropagation(extra, job.factors);
+        LinkFactors factors = job.factors;
+        ApplyPropagation(propagation, factors);
         LinkResults results{};
-        CalculateLink(job.factors, results);
+        CalculateLink(factors, results);
         if (job.options.json) {
-            WriteBudgetJson(job.factors, results, buffer);
+            std::vector<JsonMember> members = PropagationJsonMembers(extra, propagation);
+            AddDesignJson(job.options, job.design, factors, results, members);
+            WriteBudgetJson(factors, results, buffer, members);
         } else {
-            WriteBudgetText(job.factors, results, buffer);
+            const std::optional<FactorNotes> notes = DesignNotes(job.options, factors);
+            WriteDesignHead(job.options, job.design, buffer);
+            WriteBudgetText(factors, results, buffer, notes ? &*notes : nullptr);
+            WritePropagationText(extra, propagation, buffer);
+            WriteDesignTail(job.design, results, buffer);
+        }
+        if (propagation.rainBelowModel) {
+            message(RainBelowModelNote(false));
         }
     }
     if (!buffer.flush()) {
         message("cannot write the output");
+        return kExitOutputFailed;
+    }
+    std::string error;
+    if (job.design.report &&
+        !WriteDesignReport(job.options, job.design, job.factors, renderReport, error)) {
+        message(error);
         return kExitOutputFailed;
     }
     return kExitDone;

@@ -2,6 +2,7 @@
 // The calculator from arguments to exit status, in two steps: everything
 // that can be wrong with the arguments is found first, before any output.
 #include "buffered_output.h"
+#include "calc_design.h"
 #include "calc_options.h"
 #include "link_factors.h"
 #include "plot_data.h"
@@ -20,13 +21,15 @@ struct CalcJob {
     CalcOptions options;
     LinkFactors factors{};
     std::uint64_t sweepCount = 0;
-    PlotTarget plot; // prepared when --plot was given
+    PlotTarget plot;  // prepared when --plot was given
+    DesignJob design; // --solve, --modulation, --report
 };
 
 // Reads the arguments (without the program name), the settings file and the
 // sweep, and makes sure the plot file can be created. kExitDone when the job
 // can run (or only help was asked for), kExitBadArguments with a one-line
-// message otherwise; nothing has been written then.
+// message otherwise, kExitNoSolution when --solve finds no value; nothing has
+// been written then.
 int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string& error);
 
 // Draws the plot into the given file; false with a message.
@@ -39,4 +42,4 @@ using MessageSink = std::function<void(const std::string& line)>;
 // Runs a prepared job: help, the budget as text or JSON, or the sweep as CSV
 // with its plot and its range report. kExitDone or kExitOutputFailed.
 int ExecuteCalc(CalcJob& job, const BufferedOutput::Sink& out, const MessageSink& message,
-                const PlotRenderer& renderPlot);
+                const PlotRenderer& renderPlot, const ReportRenderer& renderReport = {});

@@ -67,14 +67,21 @@ double SweepPointValue(const SweepPlan& plan, std::uint64_t i, std::uint64_t cou
 }
 
 void RunSweep(const LinkFactors& base, const SweepPlan& plan, std::uint64_t count,
-              const std::function<void(const SweepSample&)>& visit) {
+              const std::function<void(const SweepSample&)>& visit, const SweepAdjust& adjust) {
     LinkFactors factors = base;
+    LinkFactors adjusted = base;
     LinkResults results{};
     double& swept = factors.*FactorTable[plan.factor].field;
     for (std::uint64_t i = 0; i < count; ++i) {
         swept = SweepPointValue(plan, i, count);
-        CalculateLink(factors, results);
-        visit(SweepSample{swept, results, factors.MinEbNoDesired});
+        const LinkFactors* used = &factors;
+        if (adjust) {
+            adjusted = factors;
+            adjust(adjusted);
+            used = &adjusted;
+        }
+        CalculateLink(*used, results);
+        visit(SweepSample{swept, results, used->MinEbNoDesired});
     }
 }
 

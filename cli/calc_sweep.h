@@ -36,9 +36,14 @@ struct SweepSample {
     double minEbNo;
 };
 
-// Evaluates every point in grid order.
+// Turns the factors of one point, as swept, into the factors its budget
+// uses (the propagation options recompute their losses and gains).
+using SweepAdjust = std::function<void(LinkFactors& factors)>;
+
+// Evaluates every point in grid order; `adjust`, when given, before each
+// point's budget. The sample's x is the swept value as given.
 void RunSweep(const LinkFactors& base, const SweepPlan& plan, std::uint64_t count,
-              const std::function<void(const SweepSample&)>& visit);
+              const std::function<void(const SweepSample&)>& visit, const SweepAdjust& adjust = {});
 
 // "Range,FreeSpaceAtten,...,Reliability" and one row per point: the swept
 // value and the nine results (Reliability in percent), shortest round-trip.

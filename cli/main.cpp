@@ -1,6 +1,7 @@
 // quillstone-calc: the link budget of the Quillstone window from the command
-// line, with sweeps and plots. Qt is started only for a plot, so that a plain
-// calculation starts at once.
+// line, with sweeps, plots and reports. Qt is started only for a plot or a
+// report, so that a plain calculation starts at once.
+#include "calc_report_render.h"
 #include "calc_run.h"
 #include "sweep_plot.h"
 
@@ -48,21 +49,24 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     CalcJob job;
     std::string error;
-    if (PrepareCalc(args, job, error) != kExitDone) {
+    const int prepared = PrepareCalc(args, job, error);
+    if (prepared != kExitDone) {
         PrintMessage(error);
-        return kExitBadArguments;
+        return prepared;
     }
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     std::unique_ptr<QApplication> application;
     PlotRenderer renderer;
-    if (job.options.plotPath && !job.options.help) {
+    ReportRenderer reportRenderer;
+    if ((job.options.plotPath || job.options.reportPath) && !job.options.help) {
         UseOffscreenWithoutDisplay();
         qInstallMessageHandler(QtMessage);
         // Only the program name: Qt would read options such as -platform from
         // the user's arguments, which are this program's own.
         application = std::make_unique<QApplication>(qtArgc, qtArgv);
         renderer = RenderSweepPlot;
+        reportRenderer = RenderReport;
     }
-    return ExecuteCalc(job, FileSink(stdout), PrintMessage, renderer);
+    return ExecuteCalc(job, FileSink(stdout), PrintMessage, renderer, reportRenderer);
 }

@@ -171,3 +171,12 @@ bool RenderSweepPlot(const PlotData& data, const std::string& file, PlotFormat f
     }
     return true;
 }
+
+void PaintSweepPlot(const PlotData& data, QPainter& painter, const QRectF& target) {
+    QGraphicsScene scene;
+    auto* chart = new QChart; // owned by the scene
+    scene.addItem(chart);
+    BuildChart(*chart, data);
+    scene.setSceneRect(0, 0, kPlotWidth, kPlotHeight);
+    scene.render(&painter, target, QRectF(0, 0, kPlotWidth, kPlotHeight));
+}

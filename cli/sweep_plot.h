@@ -12,3 +12,10 @@ constexpr int kPlotHeight = 640;
 // the file could not be written.
 bool RenderSweepPlot(const PlotData& data, const std::string& file, PlotFormat format,
                      std::string& error);
+
+class QPainter;
+class QRectF;
+
+// Draws the same plot into `target` on a painter (a report's page); the plot
+// is scaled from kPlotWidth x kPlotHeight.
+void PaintSweepPlot(const PlotData& data, QPainter& painter, const QRectF& target);

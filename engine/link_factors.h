@@ -58,6 +58,10 @@ struct FactorRow {
     const char* popupMenu;   // objectName of the group's pop-up menu
     const char* menuItem;    // objectName of the pop-up item
     const char* menuCaption; // its caption
+    // Bounds of the value prompt, engineering unit: wider than most sliders'
+    // ranges, since a typed value the slider cannot show stays in the record.
+    double promptLow;
+    double promptHigh;
 };
 
 // In table order: the order of the record, the display and the settings file.

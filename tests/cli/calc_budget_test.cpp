@@ -1,6 +1,7 @@
 // The budget the calculator prints must be the window's: the same factors from
 // the same settings file, the same value texts, captions and units.
 #include "calc_budget.h"
+#include "factor_table.h"
 
 #include "cli_test_support.h"
 #include "link_calculation.h"
@@ -15,6 +16,8 @@
 
 #include <algorithm>
 
+using testing_support::DefaultFactors;
+
 namespace {
 
 struct Row {
@@ -23,7 +26,7 @@ struct Row {
     std::string unit;
 };
 
-std::string TrimRight(std::string text) {
+std::string trimRight(std::string text) {
     while (!text.empty() && text.back() == ' ') {
         text.pop_back();
     }
@@ -31,16 +34,16 @@ std::string TrimRight(std::string text) {
 }
 
 // Caption in 24 columns, value right-aligned in the next 12, a blank, unit.
-Row ParseRow(const std::string& line) {
+Row parseRow(const std::string& line) {
     Row row;
-    row.caption = TrimRight(line.substr(0, 24));
+    row.caption = trimRight(line.substr(0, 24));
     std::string value = line.substr(24, 12);
     row.value = value.substr(value.find_first_not_of(' '));
     row.unit = line.size() > 37 ? line.substr(37) : "";
     return row;
 }
 
-std::vector<Row> BudgetRows(const LinkFactors& factors) {
+std::vector<Row> budgetRows(const LinkFactors& factors) {
     LinkResults results{};
     CalculateLink(factors, results);
     std::string text;
@@ -50,13 +53,13 @@ std::vector<Row> BudgetRows(const LinkFactors& factors) {
     }
     std::vector<Row> rows;
     for (const std::string& line : SplitLines(text)) {
-        rows.push_back(ParseRow(line));
+        rows.push_back(parseRow(line));
     }
     return rows;
 }
 
 // What the window shows for these factors, row by row in the same order.
-std::vector<Row> WindowRows(const LinkFactors& factors) {
+std::vector<Row> windowRows(const LinkFactors& factors) {
     LinkResults results{};
     CalculateLink(factors, results);
     LinkDisplay display;
@@ -67,25 +70,19 @@ std::vector<Row> WindowRows(const LinkFactors& factors) {
     }
     for (std::size_t i = 0; i < ResultTable.size(); ++i) {
         rows.push_back(
-            {TrimRight(ResultTable[i].caption), display.resultTexts[i], ResultTable[i].unit});
+            {trimRight(ResultTable[i].caption), display.resultTexts[i], ResultTable[i].unit});
     }
     rows.push_back({"Minimum BEP Desired", display.bepText, ""});
     return rows;
 }
 
-void ExpectSameRows(const std::vector<Row>& actual, const std::vector<Row>& expected) {
+void expectSameRows(const std::vector<Row>& actual, const std::vector<Row>& expected) {
     ASSERT_EQ(actual.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(actual[i].caption, expected[i].caption) << "row " << i;
         EXPECT_EQ(actual[i].value, expected[i].value) << "row " << i;
         EXPECT_EQ(actual[i].unit, expected[i].unit) << "row " << i;
     }
-}
-
-LinkFactors Defaults() {
-    LinkFactors factors{};
-    SetDefaultFactors(factors);
-    return factors;
 }
 
 TEST(BudgetText, DefaultsShowTheWindowsFirstScreen) {
@@ -115,23 +112,23 @@ TEST(BudgetText, DefaultsShowTheWindowsFirstScreen) {
         {"Link Reliability", "99.4", "Percent"},
         {"Minimum BEP Desired", "1.0E-7", ""},
     };
-    const std::vector<Row> rows = BudgetRows(Defaults());
-    ExpectSameRows(rows, expected);
-    ExpectSameRows(rows, WindowRows(Defaults()));
+    const std::vector<Row> rows = budgetRows(DefaultFactors());
+    expectSameRows(rows, expected);
+    expectSameRows(rows, windowRows(DefaultFactors()));
 }
 
 TEST(BudgetText, PrefixedBitErrorTextsStayWhole) {
-    LinkFactors factors = Defaults();
+    LinkFactors factors = DefaultFactors();
     factors.MinEbNoDesired = 16;
-    EXPECT_EQ(BudgetRows(factors).back().value, "> 1.0E-7");
+    EXPECT_EQ(budgetRows(factors).back().value, "> 1.0E-7");
     factors.MinEbNoDesired = 7;
-    EXPECT_EQ(BudgetRows(factors).back().value, "< 3.0E-2");
+    EXPECT_EQ(budgetRows(factors).back().value, "< 3.0E-2");
 }
 
 TEST(BudgetText, SavedFileShowsWhatTheWindowShows) {
     ScratchDir dir;
     const std::string path = dir.file("Quillstone.Cfg");
-    LinkFactors saved = Defaults();
+    LinkFactors saved = DefaultFactors();
     saved.Range = 1000.0; // beyond the slider: the value is shown, not the slider's
     saved.Freq = 3100.5;
     saved.TxPower = 0.1234567891234; // kept to nine decimals by the file
@@ -146,7 +143,7 @@ TEST(BudgetText, SavedFileShowsWhatTheWindowShows) {
     std::string error;
     ASSERT_TRUE(BuildFactors(options, factors, error)) << error;
 
-    LinkFactors windowFactors = Defaults();
+    LinkFactors windowFactors = DefaultFactors();
     WindowPosition position;
     ASSERT_TRUE(LoadLinkSettings(path, windowFactors, position));
     for (const FactorRow& row : FactorTable) {
@@ -155,8 +152,8 @@ TEST(BudgetText, SavedFileShowsWhatTheWindowShows) {
     EXPECT_EQ(factors.Range, 1000.0);
     EXPECT_EQ(factors.TxPower, 0.123456789);
 
-    const std::vector<Row> rows = BudgetRows(factors);
-    ExpectSameRows(rows, WindowRows(windowFactors));
+    const std::vector<Row> rows = budgetRows(factors);
+    expectSameRows(rows, windowRows(windowFactors));
     EXPECT_EQ(rows[0].value, "1000.0");
     EXPECT_EQ(rows[1].value, "3100.5");
     EXPECT_EQ(rows[9].value, "-12.50");
@@ -179,14 +176,14 @@ TEST(BudgetText, HandEditedFileIsReadLikeTheWindowReadsIt) {
     LinkFactors factors{};
     std::string error;
     ASSERT_TRUE(BuildFactors(options, factors, error)) << error;
-    LinkFactors expected = Defaults();
+    LinkFactors expected = DefaultFactors();
     expected.Range = 20.0;
     expected.Freq = 2250.0;
     expected.BitRate = 0.0; // an empty value in the file reads as 0
     for (const FactorRow& row : FactorTable) {
         EXPECT_EQ(factors.*row.field, expected.*row.field) << row.key;
     }
-    ExpectSameRows(BudgetRows(factors), WindowRows(expected));
+    expectSameRows(budgetRows(factors), windowRows(expected));
 }
 
 TEST(BudgetFactors, OverridesComeAfterTheFile) {
@@ -229,7 +226,7 @@ TEST(BudgetFactors, ConfigThatCannotBeReadIsAnError) {
 }
 
 // The budget as --json writes it, parsed; a parse error fails the test.
-QJsonDocument BudgetJson(const LinkFactors& factors, const LinkResults& results) {
+QJsonDocument budgetJson(const LinkFactors& factors, const LinkResults& results) {
     std::string json;
     {
         BufferedOutput out(StringSink(json));
@@ -244,13 +241,13 @@ QJsonDocument BudgetJson(const LinkFactors& factors, const LinkResults& results)
     return document;
 }
 
-TEST(BudgetJson, CarriesNumbersTextsAndUnits) {
-    LinkFactors factors = Defaults();
+TEST(budgetJson, CarriesNumbersTextsAndUnits) {
+    LinkFactors factors = DefaultFactors();
     factors.MinEbNoDesired = 9.5;
     factors.TxAntGain = -3.25;
     LinkResults results{};
     CalculateLink(factors, results);
-    const QJsonDocument document = BudgetJson(factors, results);
+    const QJsonDocument document = budgetJson(factors, results);
     ASSERT_FALSE(document.isNull());
     LinkDisplay display;
     MakeLinkDisplay(factors, results, display);
@@ -285,12 +282,12 @@ TEST(BudgetJson, CarriesNumbersTextsAndUnits) {
     EXPECT_EQ(bep["caption"].toString(), QStringLiteral("Minimum BEP Desired"));
 }
 
-TEST(BudgetJson, SentinelResultsStayValidJson) {
-    LinkFactors factors = Defaults();
+TEST(budgetJson, SentinelResultsStayValidJson) {
+    LinkFactors factors = DefaultFactors();
     factors.Range = 0.0; // log10(0): the calculation's failure sentinel
     LinkResults results{};
     CalculateLink(factors, results);
-    const QJsonDocument document = BudgetJson(factors, results);
+    const QJsonDocument document = budgetJson(factors, results);
     ASSERT_FALSE(document.isNull());
     EXPECT_LT(document["results"][0]["value"].toDouble(), -1e27);
 }

@@ -1,8 +1,9 @@
 // The installed program as a user meets it: exit status, what reaches
 // standard output and standard error, and the files it leaves.
-#include "cli_test_support.h"
+#include "calc_process.h"
 #include "link_settings.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -16,77 +17,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-constexpr std::size_t kNoLimit = 0;
-constexpr std::size_t kFileSizeLimit = 4096; // bytes
-
-// Runs the calculator in `dir` with its output in files (no pipe to drain).
-// With a size limit, writes beyond it fail as on a full disk (EFBIG; the
-// signal that would end the process is ignored, and stays so across exec).
-Result RunCalc(const ScratchDir& dir, const std::vector<std::string>& args,
-               std::size_t sizeLimit = kNoLimit) {
-    const std::string outFile = dir.file(".stdout");
-    const std::string errFile = dir.file(".stderr");
-    std::vector<std::string> argStrings{QUILLSTONE_CALC_PATH};
-    argStrings.insert(argStrings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : argStrings) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    Result result;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
-            ::chdir(dir.path().c_str()) != 0) {
-            ::_exit(126);
-        }
-        if (sizeLimit != kNoLimit) {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{sizeLimit, sizeLimit};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    if (pid < 0) {
-        ADD_FAILURE() << "cannot fork: " << std::strerror(errno);
-        return result;
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadWholeFile(outFile);
-    result.err = ReadWholeFile(errFile);
-    std::filesystem::remove(outFile);
-    std::filesystem::remove(errFile);
-    return result;
-}
-
-std::vector<std::string> Sorted(std::vector<std::string> names) {
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-struct BadCase {
-    const char* name;
-    std::vector<std::string> args;
-    const char* fault;
-};
-
-void PrintTo(const BadCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class BadInput : public testing::TestWithParam<BadCase> {};
 
 TEST_P(BadInput, OneLineOnStderrStatusTwoNothingWritten) {
     ScratchDir dir;
@@ -176,8 +106,10 @@ TEST(CalcProgram, HelpDescribesEveryOption) {
     const Result r = RunCalc(dir, {"--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    for (const char* option : {"--config FILE", "--json", "--sweep Key=start:stop:step",
-                               "--plot FILE", "--help", "Exit status"}) {
+    for (const char* option :
+         {"--config FILE", "--json", "--sweep Key=start:stop:step", "--plot FILE", "--help",
+          "Exit status", "--rain-rate R", "--availability A", "--polarization h|v|c",
+          "--elevation DEG", "--heights H1,H2", "--tx-dish D[,EFF]", "--rx-dish D[,EFF]"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
 }
@@ -249,6 +181,58 @@ TEST(CalcProgram, ExistingPlotIsReplaced) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ReadWholeFile(dir.file("m.png")).substr(0, 4), "\x89PNG");
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"m.png"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Propagation, BadInput,
+    testing::Values(
+        BadCase{"NegativeRainRate", {"--rain-rate", "-1"}, "--rain-rate: '-1' is out of range"},
+        BadCase{"AvailabilityLow",
+                {"--rain-rate", "20", "--availability", "98.9"},
+                "'98.9' is out of range (99.0 to 99.999 percent)"},
+        BadCase{"AvailabilityHigh",
+                {"--rain-rate=20", "--availability=99.9999"},
+                "'99.9999' is out of range"},
+        BadCase{"AvailabilityWithoutRain", {"--availability", "99.9"}, "needs --rain-rate"},
+        BadCase{"UnknownPolarization",
+                {"--rain-rate", "20", "--polarization", "x"},
+                "'x' is not h, v or c"},
+        BadCase{"ElevationOver90", {"--rain-rate", "20", "--elevation", "91"}, "0 to 90 degrees"},
+        BadCase{"HeightBelowZero", {"--heights", "30,-1"}, "'-1' is below 0"},
+        BadCase{"OneHeight", {"--heights", "30"}, "is not H1,H2"},
+        BadCase{"HeightInYards", {"--heights", "30yd,20"}, "'30yd' is not a height"},
+        BadCase{"DishOfZero", {"--tx-dish", "0"}, "must be more than 0"},
+        BadCase{"EfficiencyOverOne", {"--rx-dish", "1.2,1.5"}, "efficiency '1.5' is out of range"},
+        BadCase{"DishAndGain", {"--tx-dish", "1.2", "TxAntGain=20"}, "not both"},
+        BadCase{
+            "DishAndSweptGain", {"--rx-dish", "1.2", "--sweep", "RxAntGain=0:10:1"}, "not both"},
+        BadCase{"RainRateTwice",
+                {"--rain-rate", "20", "--rain-rate", "30"},
+                "--rain-rate given more than once"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CalcProgram, PropagationLinesAndJson) {
+    ScratchDir dir;
+    const std::vector<std::string> args{"Freq=23000", "Range=5", "--rain-rate",    "60",
+                                        "--heights",  "40,25",   "--tx-dish",      "0.6",
+                                        "--rx-dish",  "2ft,60%", "--polarization", "c"};
+    const Result text = RunCalc(dir, args);
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.err, "");
+    for (const char* line : {"Rain Loss ", "Rain Distance Factor r", "Rain Polarization   ",
+                             "circular", "Radio Horizon 4/3 Earth", "Clearance / F1",
+                             "Tx Dish Gain", "Rx Dish Beamwidth", "radio horizon"}) {
+        EXPECT_NE(text.out.find(line), std::string::npos) << line;
+    }
+    std::vector<std::string> json = args;
+    json.push_back("--json");
+    const Result r = RunCalc(dir, json);
+    EXPECT_EQ(r.status, 0) << r.err;
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(r.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out;
+    EXPECT_EQ(doc["propagation"]["rows"].toArray().size(), 28);
+    EXPECT_EQ(doc["propagation"]["notes"].toArray().size(), 2);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The command line: what is accepted, how keys and values are read, and a
 // one-line message naming the fault for everything else.
 #include "calc_options.h"
+#include "factor_table.h"
 #include "link_factors.h"
 
 #include <gtest/gtest.h>
@@ -8,16 +9,9 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+using testing_support::FactorIndex;
 
-std::size_t Index(double LinkFactors::*field) {
-    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
-        if (FactorTable[i].field == field) {
-            return i;
-        }
-    }
-    return FactorTable.size();
-}
+namespace {
 
 struct AcceptedCase {
     const char* name;
@@ -51,13 +45,13 @@ INSTANTIATE_TEST_SUITE_P(
                      {"range=20", "FREQ=2.25e3", "TxAntGain=-12.5", "rxfeedloss= 0.5 "},
                      [](const CalcOptions& o) {
                          ASSERT_EQ(o.overrides.size(), 4u);
-                         EXPECT_EQ(o.overrides[0].factor, Index(&LinkFactors::Range));
+                         EXPECT_EQ(o.overrides[0].factor, FactorIndex(&LinkFactors::Range));
                          EXPECT_EQ(o.overrides[0].value, 20.0);
-                         EXPECT_EQ(o.overrides[1].factor, Index(&LinkFactors::Freq));
+                         EXPECT_EQ(o.overrides[1].factor, FactorIndex(&LinkFactors::Freq));
                          EXPECT_EQ(o.overrides[1].value, 2250.0);
-                         EXPECT_EQ(o.overrides[2].factor, Index(&LinkFactors::TxAntGain));
+                         EXPECT_EQ(o.overrides[2].factor, FactorIndex(&LinkFactors::TxAntGain));
                          EXPECT_EQ(o.overrides[2].value, -12.5);
-                         EXPECT_EQ(o.overrides[3].factor, Index(&LinkFactors::RxFeedLoss));
+                         EXPECT_EQ(o.overrides[3].factor, FactorIndex(&LinkFactors::RxFeedLoss));
                          EXPECT_EQ(o.overrides[3].value, 0.5);
                      }},
         AcceptedCase{"ConfigBothSpellings",
@@ -75,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {"--sweep", "txantgain=-10:10.5:0.5", "--plot=out.svg"},
                      [](const CalcOptions& o) {
                          ASSERT_TRUE(o.sweep);
-                         EXPECT_EQ(o.sweep->factor, Index(&LinkFactors::TxAntGain));
+                         EXPECT_EQ(o.sweep->factor, FactorIndex(&LinkFactors::TxAntGain));
                          EXPECT_EQ(o.sweep->start, -10.0);
                          EXPECT_EQ(o.sweep->stop, 10.5);
                          EXPECT_EQ(o.sweep->step, 0.5);

@@ -18,7 +18,7 @@ struct Outcome {
 };
 
 // A stand-in for the chart: writes a marker into the file it is given.
-PlotRenderer FakeRenderer(Outcome& outcome, bool succeed, PlotData* seen = nullptr) {
+PlotRenderer fakeRenderer(Outcome& outcome, bool succeed, PlotData* seen = nullptr) {
     return [&outcome, succeed, seen](const PlotData& data, const std::string& file, PlotFormat,
                                      std::string& error) {
         ++outcome.renders;
@@ -34,7 +34,7 @@ PlotRenderer FakeRenderer(Outcome& outcome, bool succeed, PlotData* seen = nullp
     };
 }
 
-Outcome RunJob(const std::vector<std::string>& args, bool renderOk = true,
+Outcome runJob(const std::vector<std::string>& args, bool renderOk = true,
                PlotData* seen = nullptr) {
     Outcome outcome;
     CalcJob job;
@@ -47,12 +47,12 @@ Outcome RunJob(const std::vector<std::string>& args, bool renderOk = true,
     outcome.status = ExecuteCalc(
         job, StringSink(outcome.out),
         [&](const std::string& line) { outcome.messages.push_back(line); },
-        FakeRenderer(outcome, renderOk, seen));
+        fakeRenderer(outcome, renderOk, seen));
     return outcome;
 }
 
 TEST(CalcRun, PlainBudgetHasTwentyFourLines) {
-    const Outcome o = RunJob({"Range=20"});
+    const Outcome o = runJob({"Range=20"});
     EXPECT_EQ(o.status, kExitDone);
     const auto lines = SplitLines(o.out);
     ASSERT_EQ(lines.size(), 24u);
@@ -61,13 +61,13 @@ TEST(CalcRun, PlainBudgetHasTwentyFourLines) {
 }
 
 TEST(CalcRun, HelpGoesToTheOutput) {
-    const Outcome o = RunJob({"--help"});
+    const Outcome o = runJob({"--help"});
     EXPECT_EQ(o.status, kExitDone);
     EXPECT_EQ(o.out, CalcHelpText());
 }
 
 TEST(CalcRun, RangeSweepReportsTheLargestClosingRange) {
-    const Outcome o = RunJob({"--sweep", "Range=100:150:10"});
+    const Outcome o = runJob({"--sweep", "Range=100:150:10"});
     EXPECT_EQ(o.status, kExitDone);
     EXPECT_EQ(SplitLines(o.out).size(), 7u);
     EXPECT_EQ(o.messages,
@@ -76,7 +76,7 @@ TEST(CalcRun, RangeSweepReportsTheLargestClosingRange) {
 }
 
 TEST(CalcRun, OtherSweepsReportNothing) {
-    const Outcome o = RunJob({"--sweep", "Freq=200:3500:100"});
+    const Outcome o = runJob({"--sweep", "Freq=200:3500:100"});
     EXPECT_EQ(o.status, kExitDone);
     EXPECT_EQ(SplitLines(o.out).size(), 35u);
     EXPECT_TRUE(o.messages.empty());
@@ -86,7 +86,7 @@ TEST(CalcRun, PlotIsDrawnIntoTheScratchFileThenMoved) {
     ScratchDir dir;
     const std::string plot = dir.file("margin.png");
     PlotData seen;
-    const Outcome o = RunJob({"--sweep", "Range=100:150:1", "--plot", plot}, true, &seen);
+    const Outcome o = runJob({"--sweep", "Range=100:150:1", "--plot", plot}, true, &seen);
     EXPECT_EQ(o.status, kExitDone);
     EXPECT_EQ(o.renders, 1);
     EXPECT_EQ(ReadWholeFile(plot), "plot");
@@ -100,7 +100,7 @@ TEST(CalcRun, PlotIsDrawnIntoTheScratchFileThenMoved) {
 TEST(CalcRun, FailedPlotIsReportedAndLeavesNoFile) {
     ScratchDir dir;
     const std::string plot = dir.file("margin.svg");
-    const Outcome o = RunJob({"--sweep", "Freq=200:300:50", "--plot", plot}, false);
+    const Outcome o = runJob({"--sweep", "Freq=200:300:50", "--plot", plot}, false);
     EXPECT_EQ(o.status, kExitOutputFailed);
     EXPECT_EQ(SplitLines(o.out).size(), 4u); // the CSV still went out
     ASSERT_EQ(o.messages.size(), 1u);

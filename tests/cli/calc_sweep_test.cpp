@@ -1,6 +1,7 @@
 // Sweep grids, the CSV they produce, and the search for where the link stops
 // closing.
 #include "calc_sweep.h"
+#include "factor_table.h"
 
 #include "calc_budget.h"
 #include "cli_test_support.h"
@@ -11,18 +12,11 @@
 #include <charconv>
 #include <cmath>
 
+using testing_support::FactorIndex;
+
 namespace {
 
-std::size_t Index(double LinkFactors::*field) {
-    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
-        if (FactorTable[i].field == field) {
-            return i;
-        }
-    }
-    return FactorTable.size();
-}
-
-const std::size_t kRange = Index(&LinkFactors::Range);
+const std::size_t kRange = FactorIndex(&LinkFactors::Range);
 
 struct GridCase {
     const char* name;
@@ -184,7 +178,7 @@ TEST(SweepCsv, SweepingAFactorLeavesTheOthersAsGiven) {
     LinkFactors base{};
     SetDefaultFactors(base);
     base.Range = 42.0;
-    const SweepPlan plan{Index(&LinkFactors::MinEbNoDesired), 10, 12, 1};
+    const SweepPlan plan{FactorIndex(&LinkFactors::MinEbNoDesired), 10, 12, 1};
     std::vector<double> margins;
     RunSweep(base, plan, 3, [&](const SweepSample& s) {
         margins.push_back(s.results.FadeMargin);

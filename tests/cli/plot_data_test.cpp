@@ -1,4 +1,5 @@
 // What goes into the plot, and the plot file's checks before any work.
+#include "factor_table.h"
 #include "plot_data.h"
 #include "plot_target.h"
 
@@ -12,18 +13,12 @@
 #include <fstream>
 #include <sys/stat.h>
 
+using testing_support::DefaultFactors;
+using testing_support::FactorIndex;
+
 namespace {
 
-std::size_t Index(double LinkFactors::*field) {
-    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
-        if (FactorTable[i].field == field) {
-            return i;
-        }
-    }
-    return FactorTable.size();
-}
-
-PlotData Sample(const SweepPlan& plan, std::uint64_t count, std::uint64_t maxPoints,
+PlotData sample(const SweepPlan& plan, std::uint64_t count, std::uint64_t maxPoints,
                 const LinkFactors& base) {
     PlotSampler sampler(plan, count, maxPoints);
     ZeroCrossings crossings;
@@ -34,20 +29,14 @@ PlotData Sample(const SweepPlan& plan, std::uint64_t count, std::uint64_t maxPoi
     return sampler.finish(crossings);
 }
 
-LinkFactors Defaults() {
-    LinkFactors factors{};
-    SetDefaultFactors(factors);
-    return factors;
-}
-
 TEST(PlotSampler, ThinsLongSweepsButKeepsBothEnds) {
     const struct {
         std::uint64_t count;
         std::uint64_t maxPoints;
     } cases[] = {{10, 100}, {100, 100}, {101, 100}, {1000, 100}, {999, 10}, {7, 2}};
     for (const auto& c : cases) {
-        const SweepPlan plan{Index(&LinkFactors::Range), 1, static_cast<double>(c.count), 1};
-        const PlotData data = Sample(plan, c.count, c.maxPoints, Defaults());
+        const SweepPlan plan{FactorIndex(&LinkFactors::Range), 1, static_cast<double>(c.count), 1};
+        const PlotData data = sample(plan, c.count, c.maxPoints, DefaultFactors());
         ASSERT_FALSE(data.x.empty());
         EXPECT_LE(data.x.size(), c.maxPoints) << c.count;
         EXPECT_GE(data.x.size(), std::min(c.count, c.maxPoints / 2)) << c.count;
@@ -61,10 +50,10 @@ TEST(PlotSampler, ThinsLongSweepsButKeepsBothEnds) {
 }
 
 TEST(PlotSampler, CurvesAndNamesComeFromTheCalculation) {
-    LinkFactors base = Defaults();
+    LinkFactors base = DefaultFactors();
     base.MinEbNoDesired = 12.0;
-    const SweepPlan plan{Index(&LinkFactors::Range), 100, 150, 1};
-    const PlotData data = Sample(plan, 51, kMaxPlotPoints, base);
+    const SweepPlan plan{FactorIndex(&LinkFactors::Range), 100, 150, 1};
+    const PlotData data = sample(plan, 51, kMaxPlotPoints, base);
     ASSERT_EQ(data.x.size(), 51u);
     for (std::size_t i = 0; i < data.x.size(); ++i) {
         EXPECT_DOUBLE_EQ(data.rxEbNo[i] - data.fadeMargin[i], 12.0);
@@ -77,9 +66,9 @@ TEST(PlotSampler, CurvesAndNamesComeFromTheCalculation) {
 }
 
 TEST(PlotSampler, CrossingIsLabelledWithTheWindowsValueText) {
-    // Defaults close to about 124.8 miles.
-    const SweepPlan plan{Index(&LinkFactors::Range), 100, 150, 1};
-    const PlotData data = Sample(plan, 51, kMaxPlotPoints, Defaults());
+    // defaults close to about 124.8 miles.
+    const SweepPlan plan{FactorIndex(&LinkFactors::Range), 100, 150, 1};
+    const PlotData data = sample(plan, 51, kMaxPlotPoints, DefaultFactors());
     ASSERT_EQ(data.crossings.size(), 1u);
     EXPECT_GT(data.crossings[0], 124.0);
     EXPECT_LT(data.crossings[0], 125.0);
@@ -92,8 +81,8 @@ TEST(PlotSampler, CrossingIsLabelledWithTheWindowsValueText) {
 
 TEST(PlotSampler, SentinelPointsAreLeftOut) {
     // Range 0 puts log10(0) into the budget: a -1e27 dB margin is no link.
-    const SweepPlan plan{Index(&LinkFactors::Range), 0, 5, 1};
-    const PlotData data = Sample(plan, 6, kMaxPlotPoints, Defaults());
+    const SweepPlan plan{FactorIndex(&LinkFactors::Range), 0, 5, 1};
+    const PlotData data = sample(plan, 6, kMaxPlotPoints, DefaultFactors());
     ASSERT_EQ(data.x.size(), 5u);
     EXPECT_EQ(data.x.front(), 1.0);
     for (double y : data.fadeMargin) {
@@ -103,8 +92,8 @@ TEST(PlotSampler, SentinelPointsAreLeftOut) {
 
 TEST(PlotSampler, LargeSweptValuesAreKept) {
     // Bit rates reach 500000000 kbit/s: the limit is for dB values only.
-    const SweepPlan plan{Index(&LinkFactors::BitRate), 1e7, 5e8, 1e7};
-    const PlotData data = Sample(plan, 50, kMaxPlotPoints, Defaults());
+    const SweepPlan plan{FactorIndex(&LinkFactors::BitRate), 1e7, 5e8, 1e7};
+    const PlotData data = sample(plan, 50, kMaxPlotPoints, DefaultFactors());
     EXPECT_EQ(data.x.size(), 50u);
 }
 

@@ -1,10 +1,13 @@
 #include "link_display.h"
 
+#include "factor_table.h"
 #include "number_text.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+using testing_support::FactorIndex;
 
 namespace {
 
@@ -19,20 +22,13 @@ class LinkDisplayTest : public ::testing::Test {
         return display;
     }
 
-    std::size_t index(double LinkFactors::*field) const {
-        for (std::size_t i = 0; i < kFactorCount; ++i) {
-            if (FactorTable[i].field == field) {
-                return i;
-            }
-        }
-        return kFactorCount;
-    }
-
     LinkFactors factors{};
     LinkResults results{};
     LinkDisplay display;
 };
 
+// The defaults' texts, each through the factor and result text rules: the
+// one check of the default texts below the window.
 TEST_F(LinkDisplayTest, DefaultsFillEveryText) {
     const LinkDisplay& d = show();
     const SliderPositions positions = {10, 22500, 50, 10000, 15, 1, 60, 1, 10, 11, 1, 1, 100, 1};
@@ -64,7 +60,7 @@ TEST_F(LinkDisplayTest, TypedValuesBeyondTheSlidersShowThemselves) {
                     {&LinkFactors::MinEbNoDesired, 15, "15.5"},
                     {&LinkFactors::Weather, 2, "0.3"}};
     for (const auto& e : expected) {
-        const std::size_t i = index(e.field);
+        const std::size_t i = FactorIndex(e.field);
         EXPECT_EQ(d.positions[i], e.position) << FactorTable[i].key;
         EXPECT_EQ(d.valueTexts[i], e.text) << FactorTable[i].key;
     }
@@ -78,8 +74,8 @@ TEST_F(LinkDisplayTest, HugeValuesUseTheScientificForm) {
     factors.BitRate = 1e12;
     factors.Range = 0.0;
     const LinkDisplay& d = show();
-    EXPECT_EQ(d.valueTexts[index(&LinkFactors::BitRate)], "1E12");
-    EXPECT_EQ(d.valueTexts[index(&LinkFactors::Range)], "0.0");
+    EXPECT_EQ(d.valueTexts[FactorIndex(&LinkFactors::BitRate)], "1E12");
+    EXPECT_EQ(d.valueTexts[FactorIndex(&LinkFactors::Range)], "0.0");
     EXPECT_EQ(d.resultTexts[0], "-2E28");
 }
 
@@ -109,8 +105,8 @@ TEST_F(LinkDisplayTest, LnaGainLeavesReceivedPowerAlone) {
 TEST_F(LinkDisplayTest, UserSeparatorReachesEveryLabel) {
     SetDecimalSeparator(",");
     const LinkDisplay& d = show();
-    EXPECT_EQ(d.valueTexts[index(&LinkFactors::TxAntGain)], "1,10");
-    EXPECT_EQ(d.valueTexts[index(&LinkFactors::Freq)], "2250,0");
+    EXPECT_EQ(d.valueTexts[FactorIndex(&LinkFactors::TxAntGain)], "1,10");
+    EXPECT_EQ(d.valueTexts[FactorIndex(&LinkFactors::Freq)], "2250,0");
     EXPECT_EQ(d.resultTexts[0], "-123,6");
     EXPECT_EQ(d.resultTexts[8], "99,4");
     EXPECT_EQ(d.bepText, "1,0E-7");
@@ -129,7 +125,7 @@ TEST_F(LinkDisplayTest, LongResultIsCutToSevenCharacters) {
     // Eb is about -1000153.8 dB: rounded to seven digits, "-1000154.0" is cut
     // to its first seven characters.
     EXPECT_EQ(d.resultTexts[5], "-100015");
-    EXPECT_EQ(d.valueTexts[index(&LinkFactors::RxAntGain)], "-1000000.0");
+    EXPECT_EQ(d.valueTexts[FactorIndex(&LinkFactors::RxAntGain)], "-1000000.0");
     EXPECT_EQ(d.resultTexts[8], "0.0");
 }
 

@@ -65,17 +65,6 @@ TEST(DefaultFactorsTest, OverwriteEveryField) {
     }
 }
 
-TEST(DefaultFactorsTest, ValueLabelTexts) {
-    LinkFactors f;
-    SetDefaultFactors(f);
-    const char* expected[kFactorCount] = {"10.0", "2250.0", "5.0",  "1000.0", "15.0",
-                                          "0.1",  "6.0",    "0.1",  "1.0",    "1.10",
-                                          "0.1",  "0.1",    "10.0", "0.1"};
-    for (std::size_t i = 0; i < kFactorCount; ++i) {
-        EXPECT_EQ(FactorValueText(FactorTable[i], f.*FactorTable[i].field), expected[i]);
-    }
-}
-
 struct PositionCase {
     const char* key;
     double value;

@@ -1,0 +1,86 @@
+#pragma once
+// The calculator run as a separate process, as a user meets it, and the
+// table of bad command lines (exit status 2, one line, nothing written) that
+// the program tests of several options fill.
+#include "cli_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+constexpr std::size_t kNoLimit = 0;
+constexpr std::size_t kFileSizeLimit = 4096; // bytes
+
+// Runs the calculator in `dir` with its output in files (no pipe to drain).
+// With a size limit, writes beyond it fail as on a full disk (EFBIG; the
+// signal that would end the process is ignored, and stays so across exec).
+inline Result RunCalc(const ScratchDir& dir, const std::vector<std::string>& args,
+                      std::size_t sizeLimit = kNoLimit) {
+    const std::string outFile = dir.file(".stdout");
+    const std::string errFile = dir.file(".stderr");
+    std::vector<std::string> argStrings{QUILLSTONE_CALC_PATH};
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : argStrings) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    Result result;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int out = ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
+            ::chdir(dir.path().c_str()) != 0) {
+            ::_exit(126);
+        }
+        if (sizeLimit != kNoLimit) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{sizeLimit, sizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    if (pid < 0) {
+        ADD_FAILURE() << "cannot fork: " << std::strerror(errno);
+        return result;
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = ReadWholeFile(outFile);
+    result.err = ReadWholeFile(errFile);
+    std::filesystem::remove(outFile);
+    std::filesystem::remove(errFile);
+    return result;
+}
+
+inline std::vector<std::string> Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct BadCase {
+    const char* name;
+    std::vector<std::string> args;
+    const char* fault;
+};
+
+inline void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BadInput : public testing::TestWithParam<BadCase> {};

@@ -14,66 +14,68 @@ namespace {
 
 using Handler = void (TQuillstoneMainForm::*)();
 
-// The prompt's bounds are wider than most sliders' ranges: a typed value the
-// slider cannot show stays in the record, and the slider stands at its end.
+// One row per factor, in the factor table's order: the table names the pop-up
+// item it handles and gives the prompt's bounds (promptLow, promptHigh).
 struct PromptRow {
-    const char* menuItem; // objectName of the pop-up item
     Handler handler;
     const char* promptText;
     int decimals; // of the default text and of the bounds in the title
-    double low;   // engineering unit of the factor
-    double high;
     double LinkFactors::*field;
 };
 
 // clang-format off
 const std::array<PromptRow, kFactorCount> kPromptTable = {{
-    {"PopMenuRange", &TQuillstoneMainForm::PopMenuRangeClick,
-     "Enter the range (miles)", 1, 0.1, 10000, &LinkFactors::Range},
-    {"PopMenuFrequency", &TQuillstoneMainForm::PopMenuFrequencyClick,
-     "Enter the frequency (MHz)", 1, 0.1, 10000, &LinkFactors::Freq},
-    {"PopMenuTxPower", &TQuillstoneMainForm::PopMenuTxPowerClick,
-     "Enter the transmit power (watts)", 1, 0.1, 10000, &LinkFactors::TxPower},
-    {"PopMenuBitRate", &TQuillstoneMainForm::PopMenuBitRateClick,
-     "Enter the bit rate", 0, 1, 500000000, &LinkFactors::BitRate},
-    {"MinEbNoDesired1", &TQuillstoneMainForm::MinEbNoDesired1Click,
-     "Enter the minimum Eb/No desired", 0, 1, 50, &LinkFactors::MinEbNoDesired},
-    {"PopLNANoiseFigure", &TQuillstoneMainForm::PopLNANoiseFigureClick,
-     "Enter the LNA Noise Figure", 1, 0, 300, &LinkFactors::LnaNoiseFigure},
-    {"PopLNAGain", &TQuillstoneMainForm::PopLNAGainClick,
-     "Enter the LNA Gain", 1, 0, 400, &LinkFactors::LnaGain},
-    {"PopRxNoiseFigure", &TQuillstoneMainForm::PopRxNoiseFigureClick,
-     "Enter Rx Noise Figure", 1, 0, 300, &LinkFactors::RxNoiseFigure},
-    {"PopTxFeedLoss", &TQuillstoneMainForm::PopTxFeedLossClick,
-     "Enter Tx Feed Loss", 1, 0, 300, &LinkFactors::TxFeedLoss},
-    {"PopTxAntGain", &TQuillstoneMainForm::PopTxAntGainClick,
-     "Enter Tx Ant Gain", 1, -500, 500, &LinkFactors::TxAntGain},
-    {"PopWeather", &TQuillstoneMainForm::PopWeatherClick,
-     "Enter Weather Loss", 1, 0, 200, &LinkFactors::Weather},
-    {"PopPolarization", &TQuillstoneMainForm::PopPolarizationClick,
-     "Enter Polarization Loss", 1, 0, 200, &LinkFactors::Polarization},
-    {"RxAntGain1", &TQuillstoneMainForm::RxAntGain1Click,
-     "Enter Rx Antenna Gain", 1, 0, 500, &LinkFactors::RxAntGain},
-    {"PopRxFeedLoss", &TQuillstoneMainForm::PopRxFeedLossClick,
-     "Enter Rx Feed Loss", 1, 0, 300, &LinkFactors::RxFeedLoss},
+    {&TQuillstoneMainForm::PopMenuRangeClick,
+     "Enter the range (miles)", 1, &LinkFactors::Range},
+    {&TQuillstoneMainForm::PopMenuFrequencyClick,
+     "Enter the frequency (MHz)", 1, &LinkFactors::Freq},
+    {&TQuillstoneMainForm::PopMenuTxPowerClick,
+     "Enter the transmit power (watts)", 1, &LinkFactors::TxPower},
+    {&TQuillstoneMainForm::PopMenuBitRateClick,
+     "Enter the bit rate", 0, &LinkFactors::BitRate},
+    {&TQuillstoneMainForm::MinEbNoDesired1Click,
+     "Enter the minimum Eb/No desired", 0, &LinkFactors::MinEbNoDesired},
+    {&TQuillstoneMainForm::PopLNANoiseFigureClick,
+     "Enter the LNA Noise Figure", 1, &LinkFactors::LnaNoiseFigure},
+    {&TQuillstoneMainForm::PopLNAGainClick,
+     "Enter the LNA Gain", 1, &LinkFactors::LnaGain},
+    {&TQuillstoneMainForm::PopRxNoiseFigureClick,
+     "Enter Rx Noise Figure", 1, &LinkFactors::RxNoiseFigure},
+    {&TQuillstoneMainForm::PopTxFeedLossClick,
+     "Enter Tx Feed Loss", 1, &LinkFactors::TxFeedLoss},
+    {&TQuillstoneMainForm::PopTxAntGainClick,
+     "Enter Tx Ant Gain", 1, &LinkFactors::TxAntGain},
+    {&TQuillstoneMainForm::PopWeatherClick,
+     "Enter Weather Loss", 1, &LinkFactors::Weather},
+    {&TQuillstoneMainForm::PopPolarizationClick,
+     "Enter Polarization Loss", 1, &LinkFactors::Polarization},
+    {&TQuillstoneMainForm::RxAntGain1Click,
+     "Enter Rx Antenna Gain", 1, &LinkFactors::RxAntGain},
+    {&TQuillstoneMainForm::PopRxFeedLossClick,
+     "Enter Rx Feed Loss", 1, &LinkFactors::RxFeedLoss},
 }};
 // clang-format on
 
 } // namespace
 
 void TQuillstoneMainForm::connectPromptItems() {
-    for (const PromptRow& row : kPromptTable) {
-        auto* item = findChild<QAction*>(QString::fromLatin1(row.menuItem));
+    for (std::size_t i = 0; i < kFactorCount; ++i) {
+        Q_ASSERT(kPromptTable[i].field == FactorTable[i].field);
+        auto* item = findChild<QAction*>(QString::fromLatin1(FactorTable[i].menuItem));
         connect(item, &QAction::triggered, this,
-                [this, handler = row.handler] { (this->*handler)(); });
+                [this, handler = kPromptTable[i].handler] { (this->*handler)(); });
     }
 }
 
 void TQuillstoneMainForm::runPrompt(double ::LinkFactors::*field) {
     const auto row = std::find_if(kPromptTable.begin(), kPromptTable.end(),
                                   [field](const PromptRow& r) { return r.field == field; });
+    const FactorRow& factor =
+        *std::find_if(FactorTable.begin(), FactorTable.end(),
+                      [field](const FactorRow& r) { return r.field == field; });
     double value = LinkFactors.*field;
-    if (PromptForValue(row->promptText, value, row->decimals, row->low, row->high)) {
+    if (PromptForValue(row->promptText, value, row->decimals, factor.promptLow,
+                       factor.promptHigh)) {
         LinkFactors.*field = value; // this one field only; the sliders are not read
     }
     CalculateLink(LinkFactors, LinkResults);

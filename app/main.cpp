@@ -1,6 +1,5 @@
 // Process entry: the application, the main window, the message loop.
 #include "gui_error.h"
-#include "help_form.h"
 #include "main_form.h"
 #include "quillstone_application.h"
 #include "termination_signals.h"
@@ -8,7 +7,6 @@
 #include <QEvent>
 
 #include <functional>
-#include <memory>
 
 namespace {
 
@@ -40,21 +38,17 @@ class AfterFirstFrame final : public QObject {
 
 int main(int argc, char** argv) {
     QuillstoneApplication application(argc, argv);
-    // The main window is a tool window, which Qt does not count as a last
-    // window; and closing any other window must not end the run behind the
-    // main window's back. Closing the main window ends it.
+    // Closing any other window must not end the run behind the main window's
+    // back: closing the main window ends it.
     QuillstoneApplication::setQuitOnLastWindowClosed(false);
     try {
         TQuillstoneMainForm mainForm;
-        // Created hidden, after the main window's start-up, and loaded at
-        // once; but only once the main window's first frame is out, since
-        // nothing of it is on that frame (its text box, fonts and text cost
-        // about a tenth of the time to the first frame).
-        std::unique_ptr<TQuillstoneHelpForm> helpForm;
-        AfterFirstFrame makeHelpForm(&mainForm, [&helpForm] {
-            helpForm = std::make_unique<TQuillstoneHelpForm>();
-            QuillstoneHelpForm = helpForm.get();
-        });
+        // The help window: created hidden, after the main window's start-up,
+        // and loaded at once; but only once the main window's first frame is
+        // out, since nothing of it is on that frame (its text box, fonts and
+        // text cost about a tenth of the time to the first frame). A "Help"
+        // before then creates it itself. The window's icon waits as well.
+        AfterFirstFrame finish(&mainForm, [&mainForm] { mainForm.FinishAfterFirstFrame(); });
         // A request to end the process closes the window like its close box.
         TerminationSignals endRequests(&mainForm);
         QObject::connect(&mainForm, &TQuillstoneMainForm::closed, &application,

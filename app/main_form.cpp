@@ -2,6 +2,7 @@
 #include "main_form.h"
 
 #include "app_context.h"
+#include "help_form.h"
 #include "link_calculation.h"
 #include "link_display.h"
 #include "number_text.h"
@@ -33,13 +34,15 @@ void fitToText(QLabel* label) {
 }
 
 // Writes the text only when it differs, so that an unchanged label is not
-// repainted (and keeps its size).
-void setTextIfChanged(QLabel* label, const std::string& text) {
+// repainted (and keeps its size). True when it was written.
+bool setTextIfChanged(QLabel* label, const std::string& text) {
     const QString shown = QString::fromStdString(text);
-    if (label->text() != shown) {
-        label->setText(shown);
-        fitToText(label);
+    if (label->text() == shown) {
+        return false;
     }
+    label->setText(shown);
+    fitToText(label);
+    return true;
 }
 
 // Clears `Updating` however the display step is left.
@@ -104,7 +107,14 @@ void TQuillstoneMainForm::ShowFactor(std::size_t row, int position, const std::s
     // Raises valueChanged when the position moves; ScrollBarRangeChange
     // ignores it while `Updating` is true.
     m_sliders[row]->setValue(position);
-    setTextIfChanged(m_valueLabels[row], valueText);
+    QLabel* label = m_valueLabels[row];
+    if (setTextIfChanged(label, valueText)) {
+        // What a screen reader says of the label: "Range 10.0 Miles".
+        const FactorRow& factor = FactorTable[row];
+        label->setAccessibleName(QStringLiteral("%1 %2 %3")
+                                     .arg(QString::fromLatin1(factor.caption), label->text(),
+                                          QString::fromLatin1(factor.unit)));
+    }
 }
 
 void TQuillstoneMainForm::ShowAll() {

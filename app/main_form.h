@@ -6,11 +6,13 @@
 //
 // Where the parts live:
 //   main_form_layout.cpp  the widgets, built from the factor and result tables
+//   factor_scroll_bar.cpp the sliders' keys, colours and thumb
+//   program_icon.cpp      the window's icon
 //   main_form.cpp         the slider path and the display step
 //   factor_prompts.cpp    the fourteen pop-up handlers (one prompt table)
 //   color_scheme.cpp      the colours of "ServerOptions.Opt"
 //   startup.cpp           start-up, shut-down, terminate handler, close query
-//   main_form_menu.cpp    the main menu's actions
+//   main_form_menu.cpp    the main menu's actions; the help window made once
 //
 // Data flow: slider -> ScrollBarRangeChange -> SlidersToFactors ->
 // CalculateLink -> ShowAll, which repositions every slider while `Updating`
@@ -18,11 +20,13 @@
 #include "cmn_color_defines.h"
 #include "link_factors.h"
 #include "link_settings.h"
+#include "quillstone_version.h"
 
 #include <QMainWindow>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -31,9 +35,10 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QScrollBar;
+class TQuillstoneHelpForm;
 
 constexpr const char* kProgramName = "Quillstone";
-constexpr const char* kVersionText = "2.01";
+constexpr const char* kVersionText = kQuillstoneVersion;
 constexpr const char* kLogSubdirectory = "/SYSTEM/ERLOGS/";
 
 class TQuillstoneMainForm : public QMainWindow {
@@ -97,6 +102,12 @@ class TQuillstoneMainForm : public QMainWindow {
     void Hardcopy1Click();
     void MenuAboutClick();
     void MenuHelpClick();
+    // The help window, made once: after the first frame, or by the first
+    // "Help" if that comes sooner.
+    void CreateHelpForm();
+    // What waits until the window's first frame is out, to keep the start-up
+    // short: the window's icon (drawn from its SVG) and the help window.
+    void FinishAfterFirstFrame();
 
     // Pop-up menu items: one prompt each, then recalculate and redisplay.
     void PopMenuRangeClick();
@@ -132,6 +143,7 @@ class TQuillstoneMainForm : public QMainWindow {
     void connectPromptItems();
     void connectPopupMenus();
     QFrame* panelOf(FactorPanel panel) const;
+    QMenu* popupMenuOf(FactorPanel panel) const;
     QPoint framePosition() const;
 
     void ShowFactor(std::size_t row, int position, const std::string& valueText);
@@ -140,6 +152,7 @@ class TQuillstoneMainForm : public QMainWindow {
     std::array<QScrollBar*, kFactorCount> m_sliders{};
     std::array<QLabel*, kFactorCount> m_valueLabels{};
     std::array<QLabel*, kResultCount> m_resultLabels{};
+    std::unique_ptr<TQuillstoneHelpForm> m_helpForm;
     bool m_shutDownDone = false;
 };
 

@@ -5,12 +5,14 @@
 #include "main_form.h"
 
 #include "color_scheme.h"
+#include "factor_scroll_bar.h"
 #include "link_calculation.h"
 
 #include <QAction>
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -86,12 +88,26 @@ constexpr int kResultUnitX = 171;
 constexpr std::array<int, 8> kResultTops = {30, 49, 69, 88, 107, 126, 146, 165};
 constexpr int kReliabilityTop = 7;
 
+// "Range: 1 to 200 Miles. Right-click to type an exact value."
+QString sliderHint(const FactorRow& row) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const auto number = [&locale](double value) { return locale.toString(value, 'g', 12); };
+    return QStringLiteral("%1: %2 to %3 %4. Right-click to type an exact value.")
+        .arg(QString::fromLatin1(row.caption), number(SliderValue(row, row.min)),
+             number(SliderValue(row, row.max)), QString::fromLatin1(row.unit));
+}
+
 } // namespace
 
 void TQuillstoneMainForm::createForm() {
     setObjectName(QStringLiteral("QuillstoneMainForm"));
-    // A tool window: caption and close button, no resizing.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    // A normal top-level window, so that the desktop gives it a taskbar entry
+    // and keeps it shown when another program is active: caption, system
+    // menu, minimise and close buttons; the fixed size leaves no resizing and
+    // no maximise. The icon comes after the first frame.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("RF Link Budget"));
     setFont(formFont(false, kFontPixels));
@@ -138,9 +154,8 @@ void TQuillstoneMainForm::createPanels() {
     Panel5 = makePanel(Panel1, "Panel5", {1, 106, 318, 38}, raised);
     Panel4 = makePanel(PanelScreen, "Panel4", {4, 149, 320, 95}, raised);
     Panel3 = makePanel(PanelScreen, "Panel3", {4, 246, 318, 151}, raised);
-    // Raised inner and lowered outer bevel.
-    Panel2 =
-        makePanel(PanelScreen, "Panel2", {336, 88, 219, 213}, QFrame::WinPanel | QFrame::Sunken);
+    // Raised inner and lowered outer bevel: an etched frame.
+    Panel2 = makePanel(PanelScreen, "Panel2", {336, 88, 219, 213}, QFrame::Box | QFrame::Sunken);
     Panel6 = makePanel(Panel2, "Panel6", {2, 184, 215, 27}, raised);
     for (QFrame* panel : {Panel1, Panel4, Panel3, Panel2}) {
         setRoleColor(panel, QPalette::Window, colorFromValue(kDesignGrey));
@@ -202,8 +217,10 @@ void TQuillstoneMainForm::createFactorRows() {
 
         makeLabel(panel, place.captionName, QString::fromLatin1(row.caption), place.captionX, top);
 
-        auto* slider = new QScrollBar(Qt::Horizontal, panel);
+        auto* slider = new FactorScrollBar(panel);
         slider->setObjectName(QString::fromLatin1(row.slider));
+        slider->setAccessibleName(QString::fromLatin1(row.caption));
+        slider->setToolTip(sliderHint(row));
         slider->setGeometry(place.sliderX, top + 1, place.sliderWidth, kSliderHeight);
         slider->setRange(row.min, row.max);
         slider->setSingleStep(1);
@@ -220,6 +237,9 @@ void TQuillstoneMainForm::createFactorRows() {
         m_valueLabels[i] = value;
 
         makeLabel(panel, place.unitName, QString::fromLatin1(row.unit), place.unitX, top);
+        if (i > 0) {
+            setTabOrder(m_sliders[i - 1], slider);
+        }
     }
     setRoleColor(LabelMinBepDesired, QPalette::WindowText, colorFromValue(kDesignBlue));
 }
@@ -249,31 +269,25 @@ void TQuillstoneMainForm::createMenus() {
         const char* name;
         const char* text;
     };
+    // Alt and the marked letter choose an item from anywhere in the window.
     const TopItem items[] = {
-        {Hardcopy1, "Hardcopy1", "Hardcopy"},
-        {MenuAbout, "MenuAbout", "About"},
-        {MenuHelp, "MenuHelp", "Help"},
+        {Hardcopy1, "Hardcopy1", "&Hardcopy"},
+        {MenuAbout, "MenuAbout", "&About"},
+        {MenuHelp, "MenuHelp", "H&elp"},
     };
     for (const TopItem& item : items) {
         item.action = MainMenu1->addAction(QString::fromLatin1(item.text));
         item.action->setObjectName(QString::fromLatin1(item.name));
     }
 
-    struct Popup {
-        QMenu*& menu;
-        const char* name;
-    };
-    const Popup popups[] = {
-        {PopupMenuMainFactors, "PopupMenuMainFactors"},
-        {PopupMenuNoise, "PopupMenuNoise"},
-        {PopupMenuAnttena, "PopupMenuAnttena"},
-    };
-    for (const Popup& popup : popups) {
-        popup.menu = new QMenu(this);
-        popup.menu->setObjectName(QString::fromLatin1(popup.name));
-    }
+    // The group pop-up menus and their items, named from the factor table.
     for (const FactorRow& row : FactorTable) {
-        QMenu* menu = findChild<QMenu*>(QString::fromLatin1(row.popupMenu));
+        const QString name = QString::fromLatin1(row.popupMenu);
+        auto* menu = findChild<QMenu*>(name, Qt::FindDirectChildrenOnly);
+        if (menu == nullptr) {
+            menu = new QMenu(this);
+            menu->setObjectName(name);
+        }
         if (row.panel == FactorPanel::Panel5) {
             // Between "Bit Rate" and "Min Eb/No Desired".
             menu->addSeparator()->setObjectName(QStringLiteral("N1"));
@@ -281,6 +295,19 @@ void TQuillstoneMainForm::createMenus() {
         menu->addAction(QString::fromLatin1(row.menuCaption))
             ->setObjectName(QString::fromLatin1(row.menuItem));
     }
+    PopupMenuMainFactors = popupMenuOf(FactorPanel::Panel1);
+    PopupMenuNoise = popupMenuOf(FactorPanel::Panel4);
+    PopupMenuAnttena = popupMenuOf(FactorPanel::Panel3);
+}
+
+QMenu* TQuillstoneMainForm::popupMenuOf(FactorPanel panel) const {
+    for (const FactorRow& row : FactorTable) {
+        if (row.panel == panel) {
+            return findChild<QMenu*>(QString::fromLatin1(row.popupMenu),
+                                     Qt::FindDirectChildrenOnly);
+        }
+    }
+    return nullptr;
 }
 
 void TQuillstoneMainForm::connectPopupMenus() {
@@ -293,10 +320,13 @@ void TQuillstoneMainForm::connectPopupMenus() {
         if (!done.insert(panel).second) {
             continue;
         }
-        QMenu* menu = findChild<QMenu*>(QString::fromLatin1(row.popupMenu));
+        QMenu* menu = popupMenuOf(row.panel);
         panel->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(panel, &QWidget::customContextMenuRequested, menu,
-                [panel, menu](const QPoint& at) { menu->popup(panel->mapToGlobal(at)); });
+        connect(panel, &QWidget::customContextMenuRequested, menu, [panel, menu](const QPoint& at) {
+            if (!menu->isVisible()) {
+                menu->popup(panel->mapToGlobal(at));
+            }
+        });
     }
     Panel2->setContextMenuPolicy(Qt::PreventContextMenu);
 }

@@ -5,6 +5,7 @@
 #include "gui_error.h"
 #include "hardcopy.h"
 #include "help_form.h"
+#include "program_icon.h"
 
 #include <memory>
 
@@ -24,7 +25,19 @@ void TQuillstoneMainForm::MenuAboutClick() {
     box->ShowAboutBox(kProgramName, kVersionText, kProgramName, kLogSubdirectory, "Link Budget");
 }
 
+void TQuillstoneMainForm::CreateHelpForm() {
+    if (QuillstoneHelpForm == nullptr) {
+        m_helpForm = std::make_unique<TQuillstoneHelpForm>();
+        QuillstoneHelpForm = m_helpForm.get();
+    }
+}
+
+void TQuillstoneMainForm::FinishAfterFirstFrame() {
+    setWindowIcon(ProgramIcon());
+    CreateHelpForm();
+}
+
 void TQuillstoneMainForm::MenuHelpClick() {
-    if (QuillstoneHelpForm != nullptr)
-        QuillstoneHelpForm->ShowAndRaise();
+    CreateHelpForm();
+    QuillstoneHelpForm->ShowAndRaise();
 }

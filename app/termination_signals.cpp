@@ -17,7 +17,7 @@ constexpr std::array<int, 3> kSignals{SIGTERM, SIGINT, SIGHUP};
 int g_pipe[2] = {-1, -1};
 std::array<struct sigaction, kSignals.size()> g_previous{};
 
-void OnSignal(int signal) {
+void onSignal(int signal) {
     const unsigned char number = static_cast<unsigned char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &number, 1);
 }
@@ -32,7 +32,7 @@ TerminationSignals::TerminationSignals(QWidget* window) : m_window(window) {
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::closeWindow);
 
     struct sigaction action {};
-    action.sa_handler = OnSignal;
+    action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < kSignals.size(); ++i) {

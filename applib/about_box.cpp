@@ -8,12 +8,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <qdrawutil.h>
 
@@ -184,6 +186,7 @@ void TPelKorAboutBoxForm::ShowAboutBox(const QString& programName, const QString
     m_logSubdirectory = logSubdirectory;
     m_logName = logName;
     fillTexts(programName, versionText, comments);
+    centreOnScreen();
     raise();
     exec();
     StopProgram(ViewerProcess);
@@ -200,11 +203,34 @@ void TPelKorAboutBoxForm::showEvent(QShowEvent* event) {
     activateWindow();
 }
 
+void TPelKorAboutBoxForm::centreOnScreen() {
+    // The owner's screen (the main window's), else the primary one.
+    const QWidget* owner = parentWidget();
+    const QScreen* screen = owner != nullptr ? owner->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    QRect frame(QPoint(0, 0), frameGeometry().size());
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft()); // the frame's top-left corner
+}
+
 void TPelKorAboutBoxForm::keyPressEvent(QKeyEvent* event) {
-    // There is no cancel button, so Escape does not close the box.
-    if (event->key() == Qt::Key_Escape) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        // There is no cancel button, so Escape does not close the box.
         event->accept();
         return;
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+        // No button is the default one: Enter presses the focused button.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+            event->accept();
+            return;
+        }
+        break;
+    default:
+        break;
     }
     QDialog::keyPressEvent(event);
 }
@@ -236,7 +262,8 @@ void TPelKorAboutBoxForm::ButtonWexalorClick() {
     raise();
     const std::string commandLine = viewerLogPath();
     // "./": the current directory itself, never a search of PATH.
-    if (RunProgram(std::string("./") + kViewerName, commandLine, kViewerLowPriority, ViewerProcess))
+    const std::string viewer = std::string("./") + kViewerName;
+    if (MayRunFile(viewer) && RunProgram(viewer, commandLine, kViewerLowPriority, ViewerProcess))
         return;
     SpeakerAlarm();
     LogMessage(std::string("Could Not Find ") + kViewerName +
@@ -244,7 +271,8 @@ void TPelKorAboutBoxForm::ButtonWexalorClick() {
                kLogNotice);
 
     const std::string executable = DevelopmentViewerPath();
-    if (RunProgram(executable, commandLine, kViewerLowPriority, ViewerProcess))
+    if (MayRunFile(executable) &&
+        RunProgram(executable, commandLine, kViewerLowPriority, ViewerProcess))
         return;
     SpeakerAlarm();
     LogMessage("Could Not Find Debug  " + executable + ".  Cannot View Log Files", kLogNotice);

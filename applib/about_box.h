@@ -31,6 +31,7 @@ class TPelKorAboutBoxForm : public QDialog {
 
   private:
     void fillTexts(const QString& programName, const QString& versionText, const QString& comments);
+    void centreOnScreen();
     std::string viewerLogPath() const;
 
     QString m_logSubdirectory;

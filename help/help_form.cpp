@@ -1,7 +1,6 @@
 #include "help_form.h"
 
 #include "app_context.h"
-#include "files.h"
 #include "gui_error.h"
 
 #include <QCloseEvent>
@@ -10,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include <filesystem>
 
 TQuillstoneHelpForm* QuillstoneHelpForm = nullptr;
 
@@ -37,6 +38,14 @@ QString linesOf(const QByteArray& bytes) {
         texts.append(QString::fromLatin1(line));
     }
     return texts.join(QLatin1Char('\n'));
+}
+
+// Whether a help file is there, decided without opening it: a file that is
+// there but cannot be opened or read is an error, not a missing file.
+bool isPresent(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    return std::filesystem::exists(status) && !std::filesystem::is_directory(status);
 }
 
 } // namespace
@@ -84,7 +93,7 @@ void TQuillstoneHelpForm::FormCreate() {
         AppContext().BaseDirectory.empty() ? std::string(".") : AppContext().BaseDirectory;
     for (const char* folder : kHelpFolders) {
         const std::string path = base + folder + kHelpFileName;
-        if (!FileIsPresent(path))
+        if (!isPresent(path))
             continue;
         QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
         if (!file.open(QIODevice::ReadOnly)) {

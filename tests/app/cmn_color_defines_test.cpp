@@ -1,3 +1,4 @@
+#include "base_dir_test.h"
 #include "cmn_color_defines.h"
 
 #include <gtest/gtest.h>
@@ -42,28 +43,15 @@ void ExpectSameColors(const CmnColorDefines& expected, const CmnColorDefines& ac
     }
 }
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+using testing_support::ReadAll;
 
-class ColorDefinesTest : public ::testing::Test {
+class ColorDefinesTest : public testing_support::BaseDirTest {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "quillstone-colors-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_base = pattern;
-        fs::current_path(m_base);
-        m_path = (m_base / kOptionsFileName).string();
-    }
-    void TearDown() override {
-        fs::current_path("/");
-        fs::remove_all(m_base);
+        BaseDirTest::SetUp();
+        m_path = Path(kOptionsFileName);
     }
 
-    fs::path m_base;
     std::string m_path;
 };
 
@@ -110,7 +98,7 @@ TEST_F(ColorDefinesTest, NoFileKeepsTheRecordAndCreatesNothing) {
     expected.SetupColor = 7;
     ExpectSameColors(expected, colors);
     EXPECT_FALSE(fs::exists(m_path));
-    EXPECT_TRUE(fs::is_empty(m_base));
+    EXPECT_TRUE(fs::is_empty(Dir()));
 }
 
 struct ColorCase {
@@ -165,6 +153,12 @@ const ColorCase kColorCases[] = {
     {"SectionInLowerCase", "[colors]\r\ndeviceguicolor=9\r\n",
      [](CmnColorDefines& c) { c.DeviceGuiColor = 9; }},
     {"NoColoursSection", "[Server]\r\nPort=5000\r\n", [](CmnColorDefines&) {}},
+    // A file converted to CR LF twice: each line then ends CR CR LF.
+    {"ConvertedTwiceCrCrLf", "[COLORS]\r\r\nMainColor=-3\r\r\nSetupColor=5\r\r\n",
+     [](CmnColorDefines& c) {
+         c.MainColor = -3;
+         c.SetupColor = 5;
+     }},
     // Every key with its own value, in reverse: each lands in the field of its name.
     {"EveryKeyInReverseOrder",
      "[COLORS]\r\nDisplayPageLabelColor=18\r\nDisplayPageDataColor=17\r\n"

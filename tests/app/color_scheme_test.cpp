@@ -11,7 +11,7 @@
 
 #include <cstdlib>
 
-using apptest::FormRun;
+using testing_support::FormRun;
 
 namespace {
 

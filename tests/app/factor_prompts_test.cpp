@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-using apptest::FormRun;
+using testing_support::FormRun;
 
 namespace {
 
@@ -32,31 +32,29 @@ void FactorPromptsTest::init() {
 }
 
 void FactorPromptsTest::everyItemSetsOnlyItsFactor_data() {
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<int>("row"); // of FactorTable
+    QTest::addColumn<int>("row"); // of FactorTable, whose pop-up item is chosen
     QTest::addColumn<QString>("prompt");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("defaultText");
     // clang-format off
-    QTest::newRow("range") << "PopMenuRange" << 0 << "Enter the range (miles)" << "Input Value between 0.1 & 10000.0" << "10.0";
-    QTest::newRow("freq") << "PopMenuFrequency" << 1 << "Enter the frequency (MHz)" << "Input Value between 0.1 & 10000.0" << "2250.0";
-    QTest::newRow("power") << "PopMenuTxPower" << 2 << "Enter the transmit power (watts)" << "Input Value between 0.1 & 10000.0" << "5.0";
-    QTest::newRow("bit rate") << "PopMenuBitRate" << 3 << "Enter the bit rate" << "Input Value between 1 & 500000000" << "1000";
-    QTest::newRow("min eb/no") << "MinEbNoDesired1" << 4 << "Enter the minimum Eb/No desired" << "Input Value between 1 & 50" << "15";
-    QTest::newRow("lna nf") << "PopLNANoiseFigure" << 5 << "Enter the LNA Noise Figure" << "Input Value between 0.0 & 300.0" << "0.1";
-    QTest::newRow("lna gain") << "PopLNAGain" << 6 << "Enter the LNA Gain" << "Input Value between 0.0 & 400.0" << "6.0";
-    QTest::newRow("rx nf") << "PopRxNoiseFigure" << 7 << "Enter Rx Noise Figure" << "Input Value between 0.0 & 300.0" << "0.1";
-    QTest::newRow("tx feed") << "PopTxFeedLoss" << 8 << "Enter Tx Feed Loss" << "Input Value between 0.0 & 300.0" << "1.0";
-    QTest::newRow("tx ant") << "PopTxAntGain" << 9 << "Enter Tx Ant Gain" << "Input Value between -500.0 & 500.0" << "1.1";
-    QTest::newRow("weather") << "PopWeather" << 10 << "Enter Weather Loss" << "Input Value between 0.0 & 200.0" << "0.1";
-    QTest::newRow("polarization") << "PopPolarization" << 11 << "Enter Polarization Loss" << "Input Value between 0.0 & 200.0" << "0.1";
-    QTest::newRow("rx ant") << "RxAntGain1" << 12 << "Enter Rx Antenna Gain" << "Input Value between 0.0 & 500.0" << "10.0";
-    QTest::newRow("rx feed") << "PopRxFeedLoss" << 13 << "Enter Rx Feed Loss" << "Input Value between 0.0 & 300.0" << "0.1";
+    QTest::newRow("range") << 0 << "Enter the range (miles)" << "Input Value between 0.1 & 10000.0" << "10.0";
+    QTest::newRow("freq") << 1 << "Enter the frequency (MHz)" << "Input Value between 0.1 & 10000.0" << "2250.0";
+    QTest::newRow("power") << 2 << "Enter the transmit power (watts)" << "Input Value between 0.1 & 10000.0" << "5.0";
+    QTest::newRow("bit rate") << 3 << "Enter the bit rate" << "Input Value between 1 & 500000000" << "1000";
+    QTest::newRow("min eb/no") << 4 << "Enter the minimum Eb/No desired" << "Input Value between 1 & 50" << "15";
+    QTest::newRow("lna nf") << 5 << "Enter the LNA Noise Figure" << "Input Value between 0.0 & 300.0" << "0.1";
+    QTest::newRow("lna gain") << 6 << "Enter the LNA Gain" << "Input Value between 0.0 & 400.0" << "6.0";
+    QTest::newRow("rx nf") << 7 << "Enter Rx Noise Figure" << "Input Value between 0.0 & 300.0" << "0.1";
+    QTest::newRow("tx feed") << 8 << "Enter Tx Feed Loss" << "Input Value between 0.0 & 300.0" << "1.0";
+    QTest::newRow("tx ant") << 9 << "Enter Tx Ant Gain" << "Input Value between -500.0 & 500.0" << "1.1";
+    QTest::newRow("weather") << 10 << "Enter Weather Loss" << "Input Value between 0.0 & 200.0" << "0.1";
+    QTest::newRow("polarization") << 11 << "Enter Polarization Loss" << "Input Value between 0.0 & 200.0" << "0.1";
+    QTest::newRow("rx ant") << 12 << "Enter Rx Antenna Gain" << "Input Value between 0.0 & 500.0" << "10.0";
+    QTest::newRow("rx feed") << 13 << "Enter Rx Feed Loss" << "Input Value between 0.0 & 300.0" << "0.1";
     // clang-format on
 }
 
 void FactorPromptsTest::everyItemSetsOnlyItsFactor() {
-    QFETCH(QString, item);
     QFETCH(int, row);
     QFETCH(QString, prompt);
     QFETCH(QString, title);
@@ -66,7 +64,7 @@ void FactorPromptsTest::everyItemSetsOnlyItsFactor() {
     TQuillstoneMainForm* form = run.start();
     const LinkResults before = form->LinkResults;
 
-    run.prompt(item.toLatin1().constData(), "7");
+    run.prompt(FactorTable[row].menuItem, "7");
 
     QCOMPARE(run.asked.size(), std::size_t{1});
     QCOMPARE(QString::fromStdString(run.asked[0].prompt), prompt);
@@ -92,36 +90,34 @@ void FactorPromptsTest::everyItemSetsOnlyItsFactor() {
 }
 
 void FactorPromptsTest::typedValueEdgeCases_data() {
-    QTest::addColumn<QString>("item");
+    QTest::addColumn<int>("row");          // of FactorTable, whose pop-up item is chosen
     QTest::addColumn<int>("presetSlider"); // -1: keep the defaults
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("row");
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("label");
     QTest::addColumn<int>("position");
     // clang-format off
-    QTest::newRow("range below bound") << "PopMenuRange" << -1 << "0.05" << 0 << 0.1 << "0.1" << 1;
-    QTest::newRow("range far above slider") << "PopMenuRange" << -1 << "10000" << 0 << 10000.0 << "10000.0" << 200;
-    QTest::newRow("range above bound") << "PopMenuRange" << -1 << "20000" << 0 << 10000.0 << "10000.0" << 200;
-    QTest::newRow("tx ant gain below bound") << "PopTxAntGain" << -1 << "-600" << 9 << -500.0 << "-500.00" << -500;
-    QTest::newRow("tx ant gain at slider min") << "PopTxAntGain" << -1 << "-50" << 9 << -50.0 << "-50.00" << -500;
-    QTest::newRow("bit rate cancelled out of bounds") << "PopMenuBitRate" << 5 << kCancel << 3 << 1.0 << "1.0" << 10;
-    QTest::newRow("bit rate upper bound") << "PopMenuBitRate" << -1 << "500000000" << 3 << 500000000.0 << "500000000.0" << 300000;
-    QTest::newRow("freq empty text") << "PopMenuFrequency" << -1 << "" << 1 << 0.1 << "0.1" << 2000;
-    QTest::newRow("min eb/no half") << "MinEbNoDesired1" << -1 << "15.5" << 4 << 15.5 << "15.5" << 15;
-    QTest::newRow("weather exact half") << "PopWeather" << -1 << "0.25" << 10 << 0.25 << "0.3" << 2;
-    QTest::newRow("weather above half") << "PopWeather" << -1 << "0.26" << 10 << 0.26 << "0.3" << 3;
-    QTest::newRow("exponent") << "PopLNAGain" << -1 << "1.5e1" << 6 << 15.0 << "15.0" << 150;
-    QTest::newRow("leading blanks") << "RxAntGain1" << -1 << "  12" << 12 << 12.0 << "12.0" << 120;
-    QTest::newRow("cancel in bounds") << "PopPolarization" << -1 << kCancel << 11 << 0.1 << "0.1" << 1;
+    QTest::newRow("range below bound") << 0 << -1 << "0.05" << 0.1 << "0.1" << 1;
+    QTest::newRow("range far above slider") << 0 << -1 << "10000" << 10000.0 << "10000.0" << 200;
+    QTest::newRow("range above bound") << 0 << -1 << "20000" << 10000.0 << "10000.0" << 200;
+    QTest::newRow("tx ant gain below bound") << 9 << -1 << "-600" << -500.0 << "-500.00" << -500;
+    QTest::newRow("tx ant gain at slider min") << 9 << -1 << "-50" << -50.0 << "-50.00" << -500;
+    QTest::newRow("bit rate cancelled out of bounds") << 3 << 5 << kCancel << 1.0 << "1.0" << 10;
+    QTest::newRow("bit rate upper bound") << 3 << -1 << "500000000" << 500000000.0 << "500000000.0" << 300000;
+    QTest::newRow("freq empty text") << 1 << -1 << "" << 0.1 << "0.1" << 2000;
+    QTest::newRow("min eb/no half") << 4 << -1 << "15.5" << 15.5 << "15.5" << 15;
+    QTest::newRow("weather exact half") << 10 << -1 << "0.25" << 0.25 << "0.3" << 2;
+    QTest::newRow("weather above half") << 10 << -1 << "0.26" << 0.26 << "0.3" << 3;
+    QTest::newRow("exponent") << 6 << -1 << "1.5e1" << 15.0 << "15.0" << 150;
+    QTest::newRow("leading blanks") << 12 << -1 << "  12" << 12.0 << "12.0" << 120;
+    QTest::newRow("cancel in bounds") << 11 << -1 << kCancel << 0.1 << "0.1" << 1;
     // clang-format on
 }
 
 void FactorPromptsTest::typedValueEdgeCases() {
-    QFETCH(QString, item);
+    QFETCH(int, row);
     QFETCH(int, presetSlider);
     QFETCH(QString, typed);
-    QFETCH(int, row);
     QFETCH(double, value);
     QFETCH(QString, label);
     QFETCH(int, position);
@@ -139,7 +135,7 @@ void FactorPromptsTest::typedValueEdgeCases() {
     } else {
         run.type(typed.toStdString());
     }
-    run.action(item.toLatin1().constData())->trigger();
+    run.action(factor.menuItem)->trigger();
 
     QCOMPARE(run.unexpectedPrompts, 0);
     QCOMPARE(form->LinkFactors.*factor.field, value);
@@ -158,13 +154,13 @@ void FactorPromptsTest::textThatIsNoNumberChangesNothing() {
         form->LinkFactors.Range = 1234.5; // beyond the slider: kept only if nothing re-reads it
         CalculateLink(form->LinkFactors, form->LinkResults);
         form->ShowAll();
-        const QStringList values = apptest::valueTexts(run);
-        const QStringList results = apptest::resultTexts(run);
+        const QStringList values = testing_support::valueTexts(run);
+        const QStringList results = testing_support::resultTexts(run);
 
         run.prompt("PopMenuRange", text);
         QCOMPARE(form->LinkFactors.Range, 1234.5);
-        QCOMPARE(apptest::valueTexts(run), values);
-        QCOMPARE(apptest::resultTexts(run), results);
+        QCOMPARE(testing_support::valueTexts(run), values);
+        QCOMPARE(testing_support::resultTexts(run), results);
         QCOMPARE(run.asked.size(), std::size_t{1});
     }
 }

@@ -45,7 +45,7 @@ class LabelFitTest : public QObject {
 };
 
 void LabelFitTest::labelsFitTheirTextsAcrossEveryRange() {
-    apptest::FormRun run;
+    testing_support::FormRun run;
     QVERIFY(run.ready());
     TQuillstoneMainForm* form = run.start();
     QCOMPARE(misfit(*form), QString());
@@ -68,7 +68,7 @@ void LabelFitTest::labelsFitTheirTextsAcrossEveryRange() {
 }
 
 void LabelFitTest::labelWithAMarginIsSizedByQLabel() {
-    apptest::FormRun run;
+    testing_support::FormRun run;
     QVERIFY(run.ready());
     TQuillstoneMainForm* form = run.start();
     form->ResultLabel(0)->setMargin(3);

@@ -12,7 +12,7 @@
 
 #include <exception>
 
-using apptest::FormRun;
+using testing_support::FormRun;
 
 namespace {
 
@@ -32,15 +32,6 @@ QStringList expectedResults(const LinkFactors& factors) {
         texts << QString::fromStdString(ResultText(row, results.*row.field));
     }
     return texts;
-}
-
-QMenu* visibleMenu(const TQuillstoneMainForm* form) {
-    for (QMenu* menu : form->findChildren<QMenu*>()) {
-        if (menu->isVisible()) {
-            return menu;
-        }
-    }
-    return nullptr;
 }
 
 } // namespace
@@ -74,10 +65,10 @@ void MainFormTest::firstStartShowsDefaults() {
     TQuillstoneMainForm* form = run.start();
 
     QCOMPARE(form->windowTitle(), QStringLiteral("Quillstone  Ver 2.01"));
-    QCOMPARE(apptest::valueTexts(run), kDefaultValues);
+    QCOMPARE(testing_support::valueTexts(run), kDefaultValues);
     QCOMPARE(run.text("LabelMinBepDesired"), QStringLiteral("1.0E-7"));
-    QCOMPARE(apptest::resultTexts(run), kDefaultResults);
-    QCOMPARE(apptest::sliderPositions(run), kDefaultPositions);
+    QCOMPARE(testing_support::resultTexts(run), kDefaultResults);
+    QCOMPARE(testing_support::sliderPositions(run), kDefaultPositions);
     QCOMPARE(form->pos(), QPoint(688, 171));
     QCOMPARE(form->SettingsPath,
              QDir(run.path("")).absolutePath().toStdString() + "/Quillstone.Cfg");
@@ -95,15 +86,15 @@ void MainFormTest::firstCloseWritesFileSecondMakesBackup() {
     QVERIFY(run.ready());
     run.start();
     QVERIFY(run.closeForm());
-    QCOMPARE(run.readFile("Quillstone.Cfg"), apptest::kSampleSettings);
+    QCOMPARE(run.readFile("Quillstone.Cfg"), testing_support::kSampleSettings);
     QVERIFY(!run.exists("Quillstone.Cfg.BAK"));
 
     // Second run: the backup holds the first close's file.
     TQuillstoneMainForm* form = run.start();
     form->LinkFactors.Range = 20.0;
     QVERIFY(run.closeForm());
-    QCOMPARE(run.readFile("Quillstone.Cfg.BAK"), apptest::kSampleSettings);
-    QByteArray expected = apptest::kSampleSettings;
+    QCOMPARE(run.readFile("Quillstone.Cfg.BAK"), testing_support::kSampleSettings);
+    QByteArray expected = testing_support::kSampleSettings;
     expected.replace("Range=10.000000000", "Range=20.000000000");
     QCOMPARE(run.readFile("Quillstone.Cfg"), expected);
 }
@@ -115,7 +106,13 @@ void MainFormTest::windowIsFixedAndLaidOutByName() {
 
     QCOMPARE(form->centralWidget()->size(), QSize(569, 405));
     QCOMPARE(form->minimumSize(), form->maximumSize());
-    QVERIFY(form->windowFlags().testFlag(Qt::Tool));
+    // A normal window with caption, minimise and close buttons, and an icon.
+    QCOMPARE(form->windowType(), Qt::Window);
+    const Qt::WindowFlags buttons = Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    QCOMPARE(form->windowFlags() & (buttons | Qt::WindowMaximizeButtonHint), buttons);
+    form->FinishAfterFirstFrame();
+    QVERIFY(form->windowIcon().pixmap(32).toImage().pixelColor(16, 16).alpha() == 255);
     QCOMPARE(form->PanelScreen->objectName(), QStringLiteral("PanelScreen"));
     QCOMPARE(form->PanelScreen->geometry(), QRect(0, 4, 569, 401));
     QCOMPARE(form->HardcopyImage->geometry(), form->PanelScreen->rect());
@@ -176,6 +173,12 @@ void MainFormTest::windowIsFixedAndLaidOutByName() {
     QCOMPARE(run.label("LabelRange")->font().family(), QStringLiteral("Arial"));
     QCOMPARE(run.label("Label35")->toolTip(), QStringLiteral("Bit Error Performance"));
     QCOMPARE(run.label("Label34")->pos(), QPoint(400, 26));
+
+    // Panel2's frame is etched: a lowered outer line, a raised inner one.
+    const QImage frame = form->Panel2->grab().toImage();
+    const int middle = frame.height() / 2, right = frame.width() - 1;
+    QVERIFY(qGray(frame.pixel(0, middle)) < qGray(frame.pixel(1, middle)));
+    QVERIFY(qGray(frame.pixel(right, middle)) > qGray(frame.pixel(right - 1, middle)));
 
     // The result rows stand in Panel2 in the order of the results.
     int previousTop = -1;
@@ -248,7 +251,7 @@ void MainFormTest::popupMenusHoldTheirItems() {
         top << action->objectName() + "=" + action->text();
         QVERIFY(action->menu() == nullptr);
     }
-    QCOMPARE(top, (QStringList{"Hardcopy1=Hardcopy", "MenuAbout=About", "MenuHelp=Help"}));
+    QCOMPARE(top, (QStringList{"Hardcopy1=&Hardcopy", "MenuAbout=&About", "MenuHelp=H&elp"}));
 }
 
 void MainFormTest::sliderMoveRereadsEverySlider() {
@@ -291,8 +294,8 @@ void MainFormTest::sliderMoveRecomputesEveryResult() {
     expected.BitRate = 0.1;
     QCOMPARE(form->LinkFactors.Freq, 3500.0);
     QCOMPARE(form->LinkFactors.BitRate, 0.1);
-    QCOMPARE(apptest::resultTexts(run), expectedResults(expected));
-    QVERIFY(apptest::resultTexts(run) != kDefaultResults);
+    QCOMPARE(testing_support::resultTexts(run), expectedResults(expected));
+    QVERIFY(testing_support::resultTexts(run) != kDefaultResults);
     QCOMPARE(run.text("LabelTxPowerdb"), QStringLiteral("37.0"));
     QCOMPARE(run.text("LabelBitRatedb"), QStringLiteral("20.0"));
 }
@@ -353,7 +356,7 @@ void MainFormTest::rightClickOpensTheGroupMenu() {
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
     QApplication::sendEvent(widget, &event);
 
-    QMenu* opened = visibleMenu(form);
+    QMenu* opened = testing_support::visibleMenu(form);
     QCOMPARE(opened != nullptr ? opened->objectName() : QString(), menu);
     if (opened != nullptr) {
         opened->hide();
@@ -367,8 +370,8 @@ void MainFormTest::sliderMovesAfterShutDownChangeNothing() {
     TQuillstoneMainForm* form = run.start();
     QVERIFY(run.closeForm());
     QCOMPARE(AppContext().ShuttingDown, uint8_t{1});
-    const QStringList values = apptest::valueTexts(run);
-    const QStringList results = apptest::resultTexts(run);
+    const QStringList values = testing_support::valueTexts(run);
+    const QStringList results = testing_support::resultTexts(run);
     const LinkResults before = form->LinkResults;
 
     run.slider("ScrollBarRange")->setValue(150);
@@ -379,9 +382,9 @@ void MainFormTest::sliderMovesAfterShutDownChangeNothing() {
     QCOMPARE(form->LinkResults.FreeSpaceAtten, before.FreeSpaceAtten);
     QCOMPARE(form->LinkResults.TxPowerdb, before.TxPowerdb);
     QCOMPARE(form->LinkResults.Reliability, before.Reliability);
-    QCOMPARE(apptest::valueTexts(run), values);
-    QCOMPARE(apptest::resultTexts(run), results);
-    QCOMPARE(run.readFile("Quillstone.Cfg"), apptest::kSampleSettings);
+    QCOMPARE(testing_support::valueTexts(run), values);
+    QCOMPARE(testing_support::resultTexts(run), results);
+    QCOMPARE(run.readFile("Quillstone.Cfg"), testing_support::kSampleSettings);
 }
 
 void MainFormTest::shutDownRunsOnceAndEndsTheRun() {
@@ -404,7 +407,7 @@ void MainFormTest::shutDownRunsOnceAndEndsTheRun() {
     form->LinkFactors.Range = 99.0;
     form->ShutDown();
     QVERIFY(run.closeForm());
-    QCOMPARE(run.readFile("Quillstone.Cfg"), apptest::kSampleSettings);
+    QCOMPARE(run.readFile("Quillstone.Cfg"), testing_support::kSampleSettings);
     QVERIFY(!run.exists("Quillstone.Cfg.BAK"));
 }
 
@@ -422,7 +425,7 @@ void MainFormTest::decimalCommaOnScreenFullStopInFile() {
     run.slider("ScrollBarWeather")->setValue(25);
     QCOMPARE(run.text("LabelWeather"), QStringLiteral("2,5"));
     QVERIFY(run.closeForm());
-    QByteArray expected = apptest::kSampleSettings;
+    QByteArray expected = testing_support::kSampleSettings;
     expected.replace("Weather=0.100000000", "Weather=2.500000000");
     QCOMPARE(run.readFile("Quillstone.Cfg"), expected);
     QLocale::setDefault(QLocale::c());

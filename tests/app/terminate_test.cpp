@@ -2,13 +2,12 @@
 // logs the termination, saves the settings through the main window's
 // shut-down and aborts. Each case runs in a forked child.
 #include "app_context.h"
+#include "base_dir_test.h"
 #include "main_form.h"
 #include "simulated_driver.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -17,33 +16,21 @@
 
 namespace {
 
-class TerminateTest : public ::testing::Test {
+class TerminateTest : public testing_support::BaseDirTest {
   protected:
     void SetUp() override {
         // Forked children keep the parent's current directory and backend;
         // the parent has started no thread, so forking is safe.
         GTEST_FLAG_SET(death_test_style, "fast");
-        ASSERT_TRUE(m_dir.isValid());
-        m_previous = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(m_dir.path()));
+        BaseDirTest::SetUp();
         ASSERT_TRUE(QDir().mkpath(QStringLiteral("SYSTEM/ERLOGS")));
         platform::SetDriverBackend(
             std::make_shared<platform::SimulatedDriver>(platform::SimulatedDriver::Mode::Absent));
     }
 
-    void TearDown() override {
-        platform::SetDriverBackend(nullptr);
-        QDir::setCurrent(m_previous);
+    QByteArray read(const std::string& name) const {
+        return QByteArray::fromStdString(testing_support::ReadAll(Path(name)));
     }
-
-    QByteArray read(const QString& name) const {
-        QFile file(m_dir.filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-  private:
-    QTemporaryDir m_dir;
-    QString m_previous;
 };
 
 [[noreturn]] void runWindowThenTerminate() {
@@ -62,12 +49,12 @@ class TerminateTest : public ::testing::Test {
 TEST_F(TerminateTest, SavesSettingsLogsAndAborts) {
     EXPECT_EXIT(runWindowThenTerminate(), ::testing::KilledBySignal(SIGABRT), "");
 
-    const QByteArray settings = read(QStringLiteral("Quillstone.Cfg"));
+    const QByteArray settings = read("Quillstone.Cfg");
     EXPECT_TRUE(settings.startsWith("[UserInfo]\r\nRange=42.000000000\r\n"))
         << settings.constData();
     EXPECT_TRUE(settings.endsWith("ScreenPosX=300\r\nScreenPosY=200\r\n")) << settings.constData();
 
-    const QByteArray log = read(QStringLiteral("SYSTEM/ERLOGS/Quillstone.Log"));
+    const QByteArray log = read("SYSTEM/ERLOGS/Quillstone.Log");
     const qsizetype abnormal = log.indexOf("Abnormal Program Termination");
     ASSERT_GE(abnormal, 0) << log.constData();
     const qsizetype lineStart = log.lastIndexOf('\n', abnormal) + 1;

@@ -7,7 +7,7 @@
 
 #include <csignal>
 
-using namespace apptest;
+using namespace testing_support;
 
 namespace {
 

@@ -19,7 +19,7 @@ QImage drawnNow(QWidget* panel) {
 }
 
 // The bitmap the writer makes of the panel, read back.
-QImage written(apptest::FormRun& run, QWidget* panel, QLabel* image) {
+QImage written(testing_support::FormRun& run, QWidget* panel, QLabel* image) {
     const std::string name = run.path("shot").toStdString();
     SaveWindowImage(panel, image, panel->height(), name, false, panel->width());
     QImage picture;
@@ -44,7 +44,7 @@ class WindowCaptureTest : public QObject {
 };
 
 void WindowCaptureTest::shownWindowGivesThePanelsPixels() {
-    apptest::FormRun run;
+    testing_support::FormRun run;
     QVERIFY(run.ready());
     TQuillstoneMainForm* form = run.start();
     form->show();
@@ -62,7 +62,7 @@ void WindowCaptureTest::shownWindowGivesThePanelsPixels() {
 }
 
 void WindowCaptureTest::changeNotYetPaintedIsInThePicture() {
-    apptest::FormRun run;
+    testing_support::FormRun run;
     QVERIFY(run.ready());
     TQuillstoneMainForm* form = run.start();
     form->show();
@@ -82,7 +82,7 @@ void WindowCaptureTest::changeNotYetPaintedIsInThePicture() {
 }
 
 void WindowCaptureTest::hiddenWindowIsDrawnAnew() {
-    apptest::FormRun run;
+    testing_support::FormRun run;
     QVERIFY(run.ready());
     TQuillstoneMainForm* form = run.start(); // never shown
 

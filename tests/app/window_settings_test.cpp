@@ -1,6 +1,7 @@
 // The link settings file as the window reads it at start and writes it at
 // close: hand-edited files, the window position, the backup, and a save that
 // cannot be completed.
+#include "file_calls.h"
 #include "form_fixture.h"
 
 #include <QTest>
@@ -8,13 +9,13 @@
 #include <csignal>
 #include <sys/resource.h>
 
-using apptest::FormRun;
+using testing_support::FormRun;
 
 namespace {
 
 // Settings written with the sample's values except for the given lines.
 QByteArray sampleWith(const QList<QPair<QByteArray, QByteArray>>& replacements) {
-    QByteArray file = apptest::kSampleSettings;
+    QByteArray file = testing_support::kSampleSettings;
     for (const auto& [from, to] : replacements) {
         file.replace("\n" + from + "\r", "\n" + to + "\r");
     }
@@ -58,6 +59,7 @@ class WindowSettingsTest : public QObject {
     void handAddedKeysSurviveOnlyInTheBackup();
     void positionFollowsTheWindow();
     void failedSaveLeavesTheOldFile();
+    void closeIsOneDurableReplace();
 };
 
 void WindowSettingsTest::init() {
@@ -79,12 +81,12 @@ void WindowSettingsTest::handEditedFiles_data() {
                               << 2250.0 << "2250.0" << design
                               << sampleWith({{"Range=10.000000000", "Range=20.000000000"}});
     QTest::newRow("Freq=2,250") << QByteArray("[UserInfo]\r\nFreq=2,250\r\n") << "Freq" << 2250.0
-                                << "2250.0" << design << apptest::kSampleSettings;
+                                << "2250.0" << design << testing_support::kSampleSettings;
     QTest::newRow("BitRate empty")
         << QByteArray("[UserInfo]\r\nBitRate=\r\n") << "BitRate" << 0.0 << "0.0" << design
         << sampleWith({{"BitRate=1000.000000000", "BitRate=0.000000000"}});
     QTest::newRow("Freq=2.25e3") << QByteArray("[UserInfo]\r\nFreq=2.25e3\r\n") << "Freq" << 2250.0
-                                 << "2250.0" << design << apptest::kSampleSettings;
+                                 << "2250.0" << design << testing_support::kSampleSettings;
     QTest::newRow("lower-case keys")
         << QByteArray("[userinfo]\r\nrange=20\r\n[miscinfo]\r\nscreenposx=-3000\r\n") << "Range"
         << 20.0 << "20.0" << QPoint(-3000, 171)
@@ -95,9 +97,12 @@ void WindowSettingsTest::handEditedFiles_data() {
         << "TxPower" << 7.5 << "7.5" << QPoint(12, 171)
         << sampleWith({{"TxPower=5.000000000", "TxPower=7.500000000"},
                        {"ScreenPosX=688", "ScreenPosX=12"}});
+    QTest::newRow("byte-order mark")
+        << QByteArray("\xEF\xBB\xBF[UserInfo]\r\nRange=20\r\n") << "Range" << 20.0 << "20.0"
+        << design << sampleWith({{"Range=10.000000000", "Range=20.000000000"}});
     QTest::newRow("marker text counts as missing")
         << QByteArray("[UserInfo]\r\nRange=BOGUS SECTION or KEY\r\n") << "Range" << 10.0 << "10.0"
-        << design << apptest::kSampleSettings;
+        << design << testing_support::kSampleSettings;
     QTest::newRow("nine decimals kept")
         << QByteArray("[UserInfo]\r\nWeather=0.1234567891234\r\n") << "Weather" << 0.1234567891234
         << "0.1" << design << sampleWith({{"Weather=0.100000000", "Weather=0.123456789"}});
@@ -153,13 +158,13 @@ void WindowSettingsTest::valueBeyondTheSliderIsKeptUntilASliderMoves() {
 void WindowSettingsTest::handAddedKeysSurviveOnlyInTheBackup() {
     FormRun run;
     QVERIFY(run.ready());
-    QByteArray edited = apptest::kSampleSettings;
+    QByteArray edited = testing_support::kSampleSettings;
     edited.replace("[MiscInfo]\r\n", "Comment=mine\r\n[MiscInfo]\r\n");
     edited.append("[Extra]\r\nKey=1\r\n");
     run.writeFile("Quillstone.Cfg", edited);
     run.start();
     QVERIFY(run.closeForm());
-    QCOMPARE(run.readFile("Quillstone.Cfg"), apptest::kSampleSettings);
+    QCOMPARE(run.readFile("Quillstone.Cfg"), testing_support::kSampleSettings);
     QCOMPARE(run.readFile("Quillstone.Cfg.BAK"), edited);
 }
 
@@ -193,6 +198,26 @@ void WindowSettingsTest::failedSaveLeavesTheOldFile() {
     QCOMPARE(run.readFile("Quillstone.Cfg.BAK"), old);
     const QStringList left = QDir(run.path("")).entryList(QDir::Files);
     QCOMPARE(left, (QStringList{"Quillstone.Cfg", "Quillstone.Cfg.BAK", "Quillstone.Log"}));
+}
+
+// Every sync and rename of the program goes through the file calls: a close
+// syncs the new settings file and its directory and renames once.
+void WindowSettingsTest::closeIsOneDurableReplace() {
+    FormRun run;
+    QVERIFY(run.ready());
+    run.writeFile("Quillstone.Cfg", testing_support::kSampleSettings);
+    run.start();
+    int fsyncs = 0;
+    int renames = 0;
+    {
+        const testing_support::ScriptedFileCalls calls;
+        QVERIFY(run.closeForm());
+        fsyncs = calls.Count(calls.Fsync);
+        renames = calls.Count(calls.Rename);
+    }
+    QCOMPARE(fsyncs, 2);
+    QCOMPARE(renames, 1);
+    QCOMPARE(run.readFile("Quillstone.Cfg"), testing_support::kSampleSettings);
 }
 
 QTEST_MAIN(WindowSettingsTest)

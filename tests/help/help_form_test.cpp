@@ -12,13 +12,17 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <cstring>
 #include <memory>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 class HelpFormTest : public QObject {
     Q_OBJECT
 
   private:
-    GuiTestBase m_base;
+    testing_support::GuiTestBase m_base;
     std::string m_shown; // what the exception display was given
 
     static QString memoText(const TQuillstoneHelpForm& form) {
@@ -32,13 +36,11 @@ class HelpFormTest : public QObject {
         m_shown.clear();
         SetExceptionDisplay([this](const std::string& message) { m_shown = message; });
     }
-    void cleanup() {
-        SetExceptionDisplay({});
-        m_base.Close();
-    }
+    void cleanup() { m_base.Close(); }
 
     void lookupOrder_data();
     void lookupOrder();
+    void unreadableFileIsReported_data();
     void unreadableFileIsReported();
     void windowAsDesigned();
     void helpTwiceIsOneWindowClosingOnlyHides();
@@ -80,16 +82,36 @@ void HelpFormTest::lookupOrder() {
     QCOMPARE(m_shown, std::string());
 }
 
+void HelpFormTest::unreadableFileIsReported_data() {
+    QTest::addColumn<bool>("opens");
+    // Fails even for root: this process's own memory, read from address 0.
+    QTest::newRow("open, but the read fails") << true;
+    // A local socket is there, but open() refuses it.
+    QTest::newRow("there, but open fails") << false;
+}
+
 void HelpFormTest::unreadableFileIsReported() {
-    // A file that opens but fails on the first read, even for root: this
-    // process's own memory, read from address 0.
+    QFETCH(bool, opens);
     QVERIFY(m_base.MakeDir("Files/Help"));
-    QVERIFY(QFile::link("/proc/self/mem", m_base.Path("Files/Help/The Link Budget.txt")));
+    const QString path = m_base.Path("Files/Help/The Link Budget.txt");
+    const int socketFd = opens ? -1 : ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (opens) {
+        QVERIFY(QFile::link("/proc/self/mem", path));
+    } else {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray name = QFile::encodeName(path);
+        QVERIFY(socketFd >= 0 && std::size_t(name.size()) < sizeof address.sun_path);
+        std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
+        QCOMPARE(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    }
     QVERIFY(m_base.WriteFile("The Link Budget.txt", "Base copy"));
     TQuillstoneHelpForm form;
+    if (socketFd >= 0)
+        ::close(socketFd);
     QVERIFY2(QString::fromStdString(m_shown).contains("Files/Help/The Link Budget.txt"),
              m_shown.c_str());
-    QCOMPARE(memoText(form), QString());
+    QCOMPARE(memoText(form), QString()); // not taken for missing: no other copy
 }
 
 void HelpFormTest::windowAsDesigned() {

@@ -5,6 +5,7 @@
 #include "driver_installer.h"
 #include "files.h"
 #include "os_version.h"
+#include "process.h"
 #include "process_spawn.h"
 #include "program_log.h"
 
@@ -118,6 +119,10 @@ void RunDriverLoadScript() {
         LogMessage("    .... Tried to run " + scriptPath +
                        "  and it does not exist.  Located on your Install CD and put it here.",
                    kLogNotice);
+        LogMessage(kInstallFailedLine, kLogNotice);
+        return;
+    }
+    if (!MayRunFile(scriptPath)) {
         LogMessage(kInstallFailedLine, kLogNotice);
         return;
     }

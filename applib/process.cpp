@@ -1,6 +1,8 @@
 #include "process.h"
 
+#include "file_trust.h"
 #include "process_spawn.h"
+#include "program_log.h"
 
 ProcessRecord ViewerProcess;
 
@@ -19,4 +21,15 @@ void StopProgram(ProcessRecord& record) {
         return;
     platform::KillAndReap(record.process);
     record.process = 0;
+}
+
+bool MayRunFile(const std::string& path) {
+    const platform::RunCheck check = platform::CheckRunnableFile(path);
+    if (check == platform::RunCheck::Runnable)
+        return true;
+    if (check != platform::RunCheck::Missing)
+        LogMessage("    .... Will not run " + path + "  because " +
+                       platform::RunCheckReason(check) + ".",
+                   kLogNotice);
+    return false;
 }

@@ -14,6 +14,12 @@ struct ProcessRecord {
 bool RunProgram(const std::string& applicationName, const std::string& commandLine,
                 uint8_t lowPriority, ProcessRecord& record);
 
+// Whether the file at `path` may be run: a regular file of this user or of
+// root that its group and others cannot write to (platform/file_trust.h).
+// A file there that may not be run gets one log line saying why; a missing
+// one gets none. Callers treat false as if the file were missing.
+bool MayRunFile(const std::string& path);
+
 // Ends the recorded process (if any), reaps it and clears the record.
 void StopProgram(ProcessRecord& record);
 

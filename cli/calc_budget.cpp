@@ -15,39 +15,39 @@ namespace {
 constexpr std::size_t kCaptionWidth = 24; // widest caption is 22 characters
 constexpr std::size_t kValueWidth = 12;   // factor texts are at most 12 characters
 
-std::string CannotRead(const std::string& path, const std::string& why) {
+std::string cannotRead(const std::string& path, const std::string& why) {
     return "cannot read config file '" + path + "': " + why;
 }
 
 // The settings reader treats an unreadable file as absent and keeps the
 // defaults; a file the user named must exist and be readable.
-bool CheckReadable(const std::string& path, std::string& error) {
+bool checkReadable(const std::string& path, std::string& error) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (ec) {
-        error = CannotRead(path, ec.message());
+        error = cannotRead(path, ec.message());
         return false;
     }
     if (std::filesystem::is_directory(status)) {
-        error = CannotRead(path, "it is a directory");
+        error = cannotRead(path, "it is a directory");
         return false;
     }
     // The reader opens the file once per key: a pipe would be empty after
     // the first key and silently leave the rest at their defaults.
     if (!std::filesystem::is_regular_file(status)) {
-        error = CannotRead(path, "it is not a regular file");
+        error = cannotRead(path, "it is not a regular file");
         return false;
     }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
-        error = CannotRead(path, std::strerror(errno));
+        error = cannotRead(path, std::strerror(errno));
         return false;
     }
     std::fgetc(file);
     const bool failed = std::ferror(file) != 0;
     std::fclose(file);
     if (failed) {
-        error = CannotRead(path, "read error");
+        error = cannotRead(path, "read error");
         return false;
     }
     return true;
@@ -115,7 +115,7 @@ void PutJsonEntry(BufferedOutput& out, std::string_view key, std::string_view ca
 bool BuildFactors(const CalcOptions& options, LinkFactors& factors, std::string& error) {
     SetDefaultFactors(factors);
     if (options.configPath) {
-        if (!CheckReadable(*options.configPath, error)) {
+        if (!checkReadable(*options.configPath, error)) {
             return false;
         }
         // The reader may change to the base directory: hand it a full path.
@@ -123,7 +123,7 @@ bool BuildFactors(const CalcOptions& options, LinkFactors& factors, std::string&
         const std::filesystem::path full = std::filesystem::absolute(*options.configPath, ec);
         WindowPosition unused;
         if (ec || !LoadLinkSettings(full.string(), factors, unused)) {
-            error = CannotRead(*options.configPath, "the file could not be opened");
+            error = cannotRead(*options.configPath, "the file could not be opened");
             return false;
         }
     }

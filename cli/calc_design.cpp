@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint64_t kChartPoints = 200;
 constexpr double kChartReach = 2.0; // the chart runs to this many times the larger range
 
-std::size_t RangeFactor() {
+std::size_t rangeFactor() {
     return static_cast<std::size_t>(
         std::find_if(FactorTable.begin(), FactorTable.end(),
                      [](const FactorRow& row) { return row.field == &LinkFactors::Range; }) -
@@ -23,13 +23,13 @@ std::size_t RangeFactor() {
 }
 
 // "Largest Range for a fade margin of 0.0 dB: 143.4 Miles"
-std::string SolvedNote(const CalcOptions& options, const SolvedFactor& solved) {
+std::string solvedNote(const CalcOptions& options, const SolvedFactor& solved) {
     const FactorRow& row = FactorTable[solved.factor];
     return SolveHeading(solved) + " " + FactorValueText(row, solved.value) + " " + row.unit +
            (options.metric ? MetricNote(solved.factor, solved.value) : "");
 }
 
-std::vector<std::string> PropagationLines(const CalcOptions& options, const LinkFactors& given) {
+std::vector<std::string> propagationLines(const CalcOptions& options, const LinkFactors& given) {
     std::string text;
     BufferedOutput out([&text](std::string_view block) {
         text.append(block);
@@ -46,9 +46,9 @@ std::vector<std::string> PropagationLines(const CalcOptions& options, const Link
     return lines;
 }
 
-std::string LargestRangeText(const CalcOptions& options, const LinkFactors& given,
+std::string largestRangeText(const CalcOptions& options, const LinkFactors& given,
                              double& largest) {
-    const std::size_t range = RangeFactor();
+    const std::size_t range = rangeFactor();
     const FactorRow& row = FactorTable[range];
     const SolveAnswer answer = SolveGiven(given, range, 0.0, EffectiveBudgetOf(options));
     largest = answer.solved ? answer.value : 0.0;
@@ -60,13 +60,13 @@ std::string LargestRangeText(const CalcOptions& options, const LinkFactors& give
 }
 
 // The margin against range, as --sweep Range --plot draws it.
-PlotData RangeChart(const CalcOptions& options, const LinkFactors& given, double largest) {
+PlotData rangeChart(const CalcOptions& options, const LinkFactors& given, double largest) {
     double reach = kChartReach * std::max(given.Range, largest);
     if (!(reach > 0.0 && std::isfinite(reach))) {
-        reach = kChartReach * FactorTable[RangeFactor()].defaultValue;
+        reach = kChartReach * FactorTable[rangeFactor()].defaultValue;
     }
     const double step = reach / static_cast<double>(kChartPoints);
-    const SweepPlan plan{RangeFactor(), step, reach, step};
+    const SweepPlan plan{rangeFactor(), step, reach, step};
     PlotSampler sampler(plan, kChartPoints);
     ZeroCrossings crossings;
     SweepAdjust adjust;
@@ -164,21 +164,21 @@ bool WriteDesignReport(const CalcOptions& options, DesignJob& design, const Link
     CalculateLink(factors, results);
     std::vector<std::string> notes;
     if (design.solved) {
-        notes.push_back(SolvedNote(options, *design.solved));
+        notes.push_back(solvedNote(options, *design.solved));
     }
 
     double largest = 0.0;
-    std::string largestText = LargestRangeText(options, given, largest);
+    std::string largestText = largestRangeText(options, given, largest);
     ReportInput input{factors,
                       results,
                       std::move(notes),
-                      options.propagation.any() ? PropagationLines(options, given)
+                      options.propagation.any() ? propagationLines(options, given)
                                                 : std::vector<std::string>{},
                       design.modulation ? ModulationRows(*design.modulation, results.RxEbNo)
                                         : std::vector<TextRow>{},
                       std::move(largestText),
                       options.metric,
-                      RangeChart(options, given, largest)};
+                      rangeChart(options, given, largest)};
     const ReportData data = BuildReportData(std::move(input));
     std::string bytes;
     if (!render || !render(data, design.report->format(), bytes, error)) {

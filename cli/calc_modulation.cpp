@@ -7,7 +7,7 @@
 
 namespace {
 
-bool ReadNumber(std::string_view name, std::string_view value, double& number, std::string& error) {
+bool readNumber(std::string_view name, std::string_view value, double& number, std::string& error) {
     if (!ParseFactorValue(value, number)) {
         error = std::string(name) + " '" + std::string(value) + "' is not a number";
         return false;
@@ -15,14 +15,14 @@ bool ReadNumber(std::string_view name, std::string_view value, double& number, s
     return true;
 }
 
-bool Once(bool given, std::string_view name, std::string& error) {
+bool givenOnce(bool given, std::string_view name, std::string& error) {
     if (given) {
         error = std::string(name) + " given more than once";
     }
     return !given;
 }
 
-std::string ModulationNames() {
+std::string modulationNames() {
     std::string names;
     for (const ModulationRow& row : ModulationTable) {
         names += names.empty() ? "" : ", ";
@@ -34,12 +34,12 @@ std::string ModulationNames() {
 } // namespace
 
 bool ParseModulationOption(std::string_view value, CalcOptions& options, std::string& error) {
-    if (!Once(options.modulation != nullptr, "--modulation", error)) {
+    if (!givenOnce(options.modulation != nullptr, "--modulation", error)) {
         return false;
     }
     options.modulation = FindModulation(value);
     if (options.modulation == nullptr) {
-        error = "unknown modulation '" + std::string(value) + "' (" + ModulationNames() + ")";
+        error = "unknown modulation '" + std::string(value) + "' (" + modulationNames() + ")";
         return false;
     }
     return true;
@@ -47,7 +47,8 @@ bool ParseModulationOption(std::string_view value, CalcOptions& options, std::st
 
 bool ParseBerOption(std::string_view value, CalcOptions& options, std::string& error) {
     double ber = 0.0;
-    if (!Once(options.ber.has_value(), "--ber", error) || !ReadNumber("--ber", value, ber, error)) {
+    if (!givenOnce(options.ber.has_value(), "--ber", error) ||
+        !readNumber("--ber", value, ber, error)) {
         return false;
     }
     if (!(ber > 0.0 && ber < 0.5)) {
@@ -60,8 +61,8 @@ bool ParseBerOption(std::string_view value, CalcOptions& options, std::string& e
 
 bool ParseCodingGainOption(std::string_view value, CalcOptions& options, std::string& error) {
     double gain = 0.0;
-    if (!Once(options.codingGain.has_value(), "--coding-gain", error) ||
-        !ReadNumber("--coding-gain", value, gain, error)) {
+    if (!givenOnce(options.codingGain.has_value(), "--coding-gain", error) ||
+        !readNumber("--coding-gain", value, gain, error)) {
         return false;
     }
     options.codingGain = gain;

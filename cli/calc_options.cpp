@@ -13,7 +13,7 @@
 
 namespace {
 
-std::string_view Trim(std::string_view text) {
+std::string_view trim(std::string_view text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
     while (!text.empty() && blank(text.front())) {
         text.remove_prefix(1);
@@ -24,18 +24,18 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
+bool equalNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) ==
                       std::tolower(static_cast<unsigned char>(y));
            });
 }
 
-std::string Quoted(std::string_view text) {
+std::string quoted(std::string_view text) {
     return "'" + std::string(text) + "'";
 }
 
-std::string KeyList() {
+std::string keyList() {
     std::string list;
     for (const FactorRow& row : FactorTable) {
         list += list.empty() ? "" : ", ";
@@ -44,31 +44,31 @@ std::string KeyList() {
     return list;
 }
 
-std::string UnknownKey(std::string_view key) {
-    return "unknown key " + Quoted(key) + " (keys: " + KeyList() + ")";
+std::string unknownKey(std::string_view key) {
+    return "unknown key " + quoted(key) + " (keys: " + keyList() + ")";
 }
 
 // Splits "Key=rest" at the first "="; false when there is none.
-bool SplitAssignment(std::string_view text, std::string_view& key, std::string_view& rest) {
+bool splitAssignment(std::string_view text, std::string_view& key, std::string_view& rest) {
     const std::size_t eq = text.find('=');
     if (eq == std::string_view::npos) {
         return false;
     }
-    key = Trim(text.substr(0, eq));
+    key = trim(text.substr(0, eq));
     rest = text.substr(eq + 1);
     return true;
 }
 
-bool ParseOverride(std::string_view arg, CalcOptions& options, std::string& error) {
+bool parseOverride(std::string_view arg, CalcOptions& options, std::string& error) {
     std::string_view key;
     std::string_view text;
-    if (!SplitAssignment(arg, key, text)) {
-        error = "unexpected argument " + Quoted(arg) + " (expected Key=value or an option)";
+    if (!splitAssignment(arg, key, text)) {
+        error = "unexpected argument " + quoted(arg) + " (expected Key=value or an option)";
         return false;
     }
     const std::optional<std::size_t> factor = FindFactor(key);
     if (!factor) {
-        error = UnknownKey(key);
+        error = unknownKey(key);
         return false;
     }
     double value = 0.0;
@@ -79,16 +79,16 @@ bool ParseOverride(std::string_view arg, CalcOptions& options, std::string& erro
     return true;
 }
 
-bool ParseSweep(std::string_view plan, CalcOptions& options, std::string& error) {
+bool parseSweep(std::string_view plan, CalcOptions& options, std::string& error) {
     std::string_view key;
     std::string_view range;
-    if (!SplitAssignment(plan, key, range)) {
-        error = "--sweep " + Quoted(plan) + " is not Key=start:stop:step";
+    if (!splitAssignment(plan, key, range)) {
+        error = "--sweep " + quoted(plan) + " is not Key=start:stop:step";
         return false;
     }
     const std::optional<std::size_t> factor = FindFactor(key);
     if (!factor) {
-        error = "--sweep: " + UnknownKey(key);
+        error = "--sweep: " + unknownKey(key);
         return false;
     }
     static constexpr std::array<const char*, 3> kParts{"start", "stop", "step"};
@@ -96,12 +96,12 @@ bool ParseSweep(std::string_view plan, CalcOptions& options, std::string& error)
     for (std::size_t i = 0; i < kParts.size(); ++i) {
         const std::size_t colon = i + 1 < kParts.size() ? range.find(':') : range.size();
         if (colon == std::string_view::npos) {
-            error = "--sweep " + Quoted(plan) + " is not Key=start:stop:step";
+            error = "--sweep " + quoted(plan) + " is not Key=start:stop:step";
             return false;
         }
         const std::string_view part = range.substr(0, colon);
         if (!ParseFactorValue(part, values[i])) {
-            error = std::string("--sweep: ") + kParts[i] + " " + Quoted(part) + " is not a number";
+            error = std::string("--sweep: ") + kParts[i] + " " + quoted(part) + " is not a number";
             return false;
         }
         range.remove_prefix(std::min(range.size(), colon + 1));
@@ -110,7 +110,7 @@ bool ParseSweep(std::string_view plan, CalcOptions& options, std::string& error)
     return true;
 }
 
-bool SetOnce(std::optional<std::string>& slot, std::string_view name, std::string_view value,
+bool setOnce(std::optional<std::string>& slot, std::string_view name, std::string_view value,
              std::string& error) {
     if (slot) {
         error = std::string(name) + " given more than once";
@@ -133,16 +133,16 @@ struct ValueOption {
 
 constexpr std::array<ValueOption, 9> kValueOptions{{
     {"--config", [](std::string_view v, CalcOptions& o,
-                    std::string& e) { return SetOnce(o.configPath, "--config", v, e); }},
+                    std::string& e) { return setOnce(o.configPath, "--config", v, e); }},
     {"--plot", [](std::string_view v, CalcOptions& o,
-                  std::string& e) { return SetOnce(o.plotPath, "--plot", v, e); }},
+                  std::string& e) { return setOnce(o.plotPath, "--plot", v, e); }},
     {"--sweep",
      [](std::string_view v, CalcOptions& o, std::string& e) {
          if (o.sweep) {
              e = "--sweep given more than once";
              return false;
          }
-         return ParseSweep(v, o, e);
+         return parseSweep(v, o, e);
      }},
     {"--solve", ParseSolveOption},
     {"--margin", ParseMarginOption},
@@ -150,11 +150,11 @@ constexpr std::array<ValueOption, 9> kValueOptions{{
     {"--ber", ParseBerOption},
     {"--coding-gain", ParseCodingGainOption},
     {"--report", [](std::string_view v, CalcOptions& o,
-                    std::string& e) { return SetOnce(o.reportPath, "--report", v, e); }},
+                    std::string& e) { return setOnce(o.reportPath, "--report", v, e); }},
 }};
 
 // -1: not a value option; 0: failed; 1: done (index advanced past its value).
-int ParseValueOption(const std::vector<std::string>& args, std::size_t& i, CalcOptions& options,
+int parseValueOption(const std::vector<std::string>& args, std::size_t& i, CalcOptions& options,
                      std::string& error) {
     const std::string_view arg = args[i];
     for (const ValueOption& option : kValueOptions) {
@@ -173,7 +173,7 @@ int ParseValueOption(const std::vector<std::string>& args, std::size_t& i, CalcO
     return -1;
 }
 
-bool CheckCombination(const CalcOptions& options, std::string& error) {
+bool checkCombination(const CalcOptions& options, std::string& error) {
     if (options.plotPath && !options.sweep) {
         error = "--plot needs --sweep";
         return false;
@@ -193,7 +193,7 @@ bool CheckCombination(const CalcOptions& options, std::string& error) {
 
 std::optional<std::size_t> FindFactor(std::string_view key) {
     for (std::size_t i = 0; i < FactorTable.size(); ++i) {
-        if (EqualNoCase(key, FactorTable[i].key)) {
+        if (equalNoCase(key, FactorTable[i].key)) {
             return i;
         }
     }
@@ -201,7 +201,7 @@ std::optional<std::size_t> FindFactor(std::string_view key) {
 }
 
 bool ParseFactorValue(std::string_view text, double& value) {
-    const std::string_view trimmed = Trim(text);
+    const std::string_view trimmed = trim(text);
     double parsed = 0.0;
     if (trimmed.empty() || !TextToDouble(trimmed, parsed)) {
         return false;
@@ -230,7 +230,7 @@ bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& optio
         }
         int handled = ParsePropagationOption(args, i, options.propagation, error);
         if (handled == -1) {
-            handled = ParseValueOption(args, i, options, error);
+            handled = parseValueOption(args, i, options, error);
         }
         if (handled == 0) {
             return false;
@@ -239,14 +239,14 @@ bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& optio
             continue;
         }
         if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + Quoted(arg) + " (see --help)";
+            error = "unknown option " + quoted(arg) + " (see --help)";
             return false;
         }
-        if (!ParseOverride(arg, options, error)) {
+        if (!parseOverride(arg, options, error)) {
             return false;
         }
     }
-    return CheckCombination(options, error);
+    return checkCombination(options, error);
 }
 
 std::string CalcHelpText() {

@@ -20,12 +20,12 @@ struct Row {
     std::string unit;
 };
 
-Row Fixed(std::string key, std::string caption, double value, int decimals, std::string unit) {
+Row fixedRow(std::string key, std::string caption, double value, int decimals, std::string unit) {
     return {std::move(key), std::move(caption), value, FormatFixed(kTextWidth, decimals, value),
             std::move(unit)};
 }
 
-double TiltDeg(RainPolarization polarization) {
+double tiltDeg(RainPolarization polarization) {
     switch (polarization) {
     case RainPolarization::Horizontal:
         return kHorizontalTiltDeg;
@@ -37,7 +37,7 @@ double TiltDeg(RainPolarization polarization) {
     return kVerticalTiltDeg;
 }
 
-const char* PolarizationName(RainPolarization polarization) {
+const char* polarizationName(RainPolarization polarization) {
     switch (polarization) {
     case RainPolarization::Horizontal:
         return "horizontal";
@@ -49,91 +49,92 @@ const char* PolarizationName(RainPolarization polarization) {
     return "vertical";
 }
 
-void AddRainRows(const PropagationOptions& o, const PropagationResult& r, std::vector<Row>& rows) {
+void addRainRows(const PropagationOptions& o, const PropagationResult& r, std::vector<Row>& rows) {
     const RainPolarization polarization = o.polarization.value_or(RainPolarization::Vertical);
-    rows.push_back(Fixed("RainRate", "Rain Rate", *o.rainRate, 1, "mm/h"));
-    rows.push_back(Fixed("Availability", "Availability",
-                         o.availability.value_or(kDefaultAvailability), 3, "Percent"));
-    rows.push_back({"RainPolarizationTilt", "Rain Polarization", TiltDeg(polarization),
-                    PolarizationName(polarization), ""});
+    rows.push_back(fixedRow("RainRate", "Rain Rate", *o.rainRate, 1, "mm/h"));
+    rows.push_back(fixedRow("Availability", "Availability",
+                            o.availability.value_or(kDefaultAvailability), 3, "Percent"));
+    rows.push_back({"RainPolarizationTilt", "Rain Polarization", tiltDeg(polarization),
+                    polarizationName(polarization), ""});
     rows.push_back(
-        Fixed("RainElevation", "Rain Path Elevation", o.elevationDeg.value_or(0.0), 1, "deg"));
+        fixedRow("RainElevation", "Rain Path Elevation", o.elevationDeg.value_or(0.0), 1, "deg"));
     if (r.rain) {
         const RainPath& rain = *r.rain;
         rows.push_back({"RainK", "Rain k", rain.coefficients.k,
                         FormatExponent(4, 1, rain.coefficients.k), ""});
-        rows.push_back(Fixed("RainAlpha", "Rain alpha", rain.coefficients.alpha, 4, ""));
+        rows.push_back(fixedRow("RainAlpha", "Rain alpha", rain.coefficients.alpha, 4, ""));
         rows.push_back(
-            Fixed("RainSpecificAtten", "Rain Specific Atten", rain.specific, 4, "dB/km"));
-        rows.push_back(Fixed("PathLength", "Path Length", r.pathKm, 2, "km"));
+            fixedRow("RainSpecificAtten", "Rain Specific Atten", rain.specific, 4, "dB/km"));
+        rows.push_back(fixedRow("PathLength", "Path Length", r.pathKm, 2, "km"));
         rows.push_back(
-            Fixed("RainDistanceFactor", "Rain Distance Factor r", rain.distanceFactor, 3, ""));
+            fixedRow("RainDistanceFactor", "Rain Distance Factor r", rain.distanceFactor, 3, ""));
         rows.push_back(
-            Fixed("RainEffectivePath", "Rain Effective Path", rain.effectiveKm, 2, "km"));
-        rows.push_back(Fixed("RainLoss001", "Rain Loss 0.01 %", rain.loss001, 2, "dB"));
+            fixedRow("RainEffectivePath", "Rain Effective Path", rain.effectiveKm, 2, "km"));
+        rows.push_back(fixedRow("RainLoss001", "Rain Loss 0.01 %", rain.loss001, 2, "dB"));
     }
-    rows.push_back(Fixed("RainLoss", "Rain Loss", r.rain ? r.rain->loss : 0.0, 2, "dB"));
-    rows.push_back(Fixed("WeatherGiven", "Weather without Rain", r.weatherGivenDb, 2, "dB"));
+    rows.push_back(fixedRow("RainLoss", "Rain Loss", r.rain ? r.rain->loss : 0.0, 2, "dB"));
+    rows.push_back(fixedRow("WeatherGiven", "Weather without Rain", r.weatherGivenDb, 2, "dB"));
 }
 
-void AddClearanceRows(const PropagationOptions& o, const PropagationResult& r,
+void addClearanceRows(const PropagationOptions& o, const PropagationResult& r,
                       std::vector<Row>& rows) {
     const PathClearance& c = *r.clearance;
-    rows.push_back(Fixed("TxHeight", "Tx Antenna Height", *o.txHeightM, 1, "m"));
-    rows.push_back(Fixed("RxHeight", "Rx Antenna Height", *o.rxHeightM, 1, "m"));
+    rows.push_back(fixedRow("TxHeight", "Tx Antenna Height", *o.txHeightM, 1, "m"));
+    rows.push_back(fixedRow("RxHeight", "Rx Antenna Height", *o.rxHeightM, 1, "m"));
     if (!o.rainRate) {
-        rows.push_back(Fixed("PathLength", "Path Length", r.pathKm, 2, "km"));
+        rows.push_back(fixedRow("PathLength", "Path Length", r.pathKm, 2, "km"));
     }
-    rows.push_back(Fixed("RadioHorizon", "Radio Horizon 4/3 Earth", c.horizonKm, 2, "km"));
-    rows.push_back(Fixed("FresnelRadius", "Fresnel Zone F1", c.fresnelM, 1, "m"));
-    rows.push_back(Fixed("EarthBulge", "Earth Bulge", c.bulgeM, 2, "m"));
-    rows.push_back(Fixed("Clearance", "Clearance Mid-path", c.clearanceM, 1, "m"));
-    rows.push_back(Fixed("ClearanceFraction", "Clearance / F1", c.clearanceFraction, 2, ""));
+    rows.push_back(fixedRow("RadioHorizon", "Radio Horizon 4/3 Earth", c.horizonKm, 2, "km"));
+    rows.push_back(fixedRow("FresnelRadius", "Fresnel Zone F1", c.fresnelM, 1, "m"));
+    rows.push_back(fixedRow("EarthBulge", "Earth Bulge", c.bulgeM, 2, "m"));
+    rows.push_back(fixedRow("Clearance", "Clearance Mid-path", c.clearanceM, 1, "m"));
+    rows.push_back(fixedRow("ClearanceFraction", "Clearance / F1", c.clearanceFraction, 2, ""));
 }
 
-void AddDishRows(const char* end, const DishOptions& dish, double gain, double beamwidth,
+void addDishRows(const char* end, const DishOptions& dish, double gain, double beamwidth,
                  std::vector<Row>& rows) {
     const std::string side(end);
-    rows.push_back(Fixed(side + "DishDiameter", side + " Dish Diameter", dish.diameterM, 2, "m"));
-    rows.push_back(Fixed(side + "DishEfficiency", side + " Dish Efficiency",
-                         dish.efficiency * kPercent, 1, "Percent"));
-    rows.push_back(Fixed(side + "DishGain", side + " Dish Gain", gain, 2, "dBi"));
-    rows.push_back(Fixed(side + "DishBeamwidth", side + " Dish Beamwidth", beamwidth, 2, "deg"));
+    rows.push_back(
+        fixedRow(side + "DishDiameter", side + " Dish Diameter", dish.diameterM, 2, "m"));
+    rows.push_back(fixedRow(side + "DishEfficiency", side + " Dish Efficiency",
+                            dish.efficiency * kPercent, 1, "Percent"));
+    rows.push_back(fixedRow(side + "DishGain", side + " Dish Gain", gain, 2, "dBi"));
+    rows.push_back(fixedRow(side + "DishBeamwidth", side + " Dish Beamwidth", beamwidth, 2, "deg"));
 }
 
-std::vector<Row> Rows(const PropagationOptions& o, const PropagationResult& r) {
+std::vector<Row> rowsOf(const PropagationOptions& o, const PropagationResult& r) {
     std::vector<Row> rows;
     if (o.rainRate) {
-        AddRainRows(o, r, rows);
+        addRainRows(o, r, rows);
     }
     if (r.clearance) {
-        AddClearanceRows(o, r, rows);
+        addClearanceRows(o, r, rows);
     }
     if (o.txDish) {
-        AddDishRows("Tx", *o.txDish, *r.txDishGainDbi, *r.txDishBeamwidthDeg, rows);
+        addDishRows("Tx", *o.txDish, *r.txDishGainDbi, *r.txDishBeamwidthDeg, rows);
     }
     if (o.rxDish) {
-        AddDishRows("Rx", *o.rxDish, *r.rxDishGainDbi, *r.rxDishBeamwidthDeg, rows);
+        addDishRows("Rx", *o.rxDish, *r.rxDishGainDbi, *r.rxDishBeamwidthDeg, rows);
     }
     return rows;
 }
 
-std::string Km(double km) {
+std::string kmText(double km) {
     return FormatFixed(kTextWidth, 2, km) + " km";
 }
 
 // The path's verdicts in words.
-std::vector<std::string> Notes(const PropagationResult& r) {
+std::vector<std::string> notesOf(const PropagationResult& r) {
     std::vector<std::string> notes;
     if (!r.clearance) {
         return notes;
     }
     const PathClearance& c = *r.clearance;
     notes.push_back(c.beyondHorizon
-                        ? "The path of " + Km(r.pathKm) + " is beyond the radio horizon of " +
-                              Km(c.horizonKm) + ": no line of sight over a smooth earth."
-                        : "The path of " + Km(r.pathKm) + " is within the radio horizon of " +
-                              Km(c.horizonKm) + ".");
+                        ? "The path of " + kmText(r.pathKm) + " is beyond the radio horizon of " +
+                              kmText(c.horizonKm) + ": no line of sight over a smooth earth."
+                        : "The path of " + kmText(r.pathKm) + " is within the radio horizon of " +
+                              kmText(c.horizonKm) + ".");
     const std::string fraction = FormatFixed(kTextWidth, 2, c.clearanceFraction);
     notes.push_back(c.underRequired
                         ? "The clearance at mid-path is " + fraction +
@@ -154,7 +155,7 @@ PropagationResult EvaluatePropagation(const PropagationOptions& o, const LinkFac
             const double percentOfTime = kPercent - o.availability.value_or(kDefaultAvailability);
             r.rain =
                 RainPathAttenuation(freqGHz, r.pathKm, *o.rainRate, percentOfTime,
-                                    TiltDeg(o.polarization.value_or(RainPolarization::Vertical)),
+                                    tiltDeg(o.polarization.value_or(RainPolarization::Vertical)),
                                     o.elevationDeg.value_or(0.0));
         } else {
             r.rainBelowModel = true;
@@ -196,10 +197,10 @@ LinkFactors EffectiveFactors(const PropagationOptions& options, const LinkFactor
 
 void WritePropagationText(const PropagationOptions& options, const PropagationResult& result,
                           BufferedOutput& out) {
-    for (const Row& row : Rows(options, result)) {
+    for (const Row& row : rowsOf(options, result)) {
         PutBudgetRow(out, row.caption, row.text, row.unit);
     }
-    for (const std::string& note : Notes(result)) {
+    for (const std::string& note : notesOf(result)) {
         out.put(note);
         out.put('\n');
     }
@@ -210,7 +211,7 @@ std::vector<JsonMember> PropagationJsonMembers(const PropagationOptions& options
     if (!options.any()) {
         return {};
     }
-    auto write = [rows = Rows(options, result), notes = Notes(result)](BufferedOutput& out) {
+    auto write = [rows = rowsOf(options, result), notes = notesOf(result)](BufferedOutput& out) {
         out.put("{\n    \"rows\": [\n");
         for (std::size_t i = 0; i < rows.size(); ++i) {
             out.put("      ");

@@ -14,15 +14,15 @@ namespace {
 constexpr double kMetresPerFoot = 0.3048;
 constexpr double kPercent = 100.0;
 
-std::string Quoted(std::string_view text) {
+std::string quoted(std::string_view text) {
     return "'" + std::string(text) + "'";
 }
 
-bool EndsWith(std::string_view text, std::string_view end) {
+bool endsWith(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
+std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
         text.remove_prefix(1);
     }
@@ -33,13 +33,13 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 // A number with an optional unit after it: "30", "30m", "98.4 ft".
-bool ParseLength(std::string_view text, double& metres) {
-    text = TrimBlanks(text);
+bool parseLength(std::string_view text, double& metres) {
+    text = trimBlanks(text);
     double scale = 1.0;
-    if (EndsWith(text, "ft")) {
+    if (endsWith(text, "ft")) {
         scale = kMetresPerFoot;
         text.remove_suffix(2);
-    } else if (EndsWith(text, "m")) {
+    } else if (endsWith(text, "m")) {
         text.remove_suffix(1);
     }
     double value = 0.0;
@@ -51,7 +51,7 @@ bool ParseLength(std::string_view text, double& metres) {
 }
 
 // Splits "a,b" at the first comma; `second` is empty without one.
-void SplitComma(std::string_view text, std::string_view& first, std::string_view& second,
+void splitComma(std::string_view text, std::string_view& first, std::string_view& second,
                 bool& hasSecond) {
     const std::size_t comma = text.find(',');
     hasSecond = comma != std::string_view::npos;
@@ -59,23 +59,23 @@ void SplitComma(std::string_view text, std::string_view& first, std::string_view
     second = hasSecond ? text.substr(comma + 1) : std::string_view();
 }
 
-bool ParseNumberIn(std::string_view name, std::string_view text, double low, double high,
+bool parseNumberIn(std::string_view name, std::string_view text, double low, double high,
                    std::string_view range, double& value, std::string& error) {
     if (!ParseFactorValue(text, value)) {
-        error = std::string(name) + ": " + Quoted(text) + " is not a number";
+        error = std::string(name) + ": " + quoted(text) + " is not a number";
         return false;
     }
     if (!(value >= low && value <= high)) {
-        error = std::string(name) + ": " + Quoted(text) + " is out of range (" +
+        error = std::string(name) + ": " + quoted(text) + " is out of range (" +
                 std::string(range) + ")";
         return false;
     }
     return true;
 }
 
-bool ParseRainRate(std::string_view v, PropagationOptions& o, std::string& e) {
+bool parseRainRate(std::string_view v, PropagationOptions& o, std::string& e) {
     double rate = 0.0;
-    if (!ParseNumberIn("--rain-rate", v, 0.0, std::numeric_limits<double>::max(), "0 mm/h or more",
+    if (!parseNumberIn("--rain-rate", v, 0.0, std::numeric_limits<double>::max(), "0 mm/h or more",
                        rate, e)) {
         return false;
     }
@@ -83,9 +83,9 @@ bool ParseRainRate(std::string_view v, PropagationOptions& o, std::string& e) {
     return true;
 }
 
-bool ParseAvailability(std::string_view v, PropagationOptions& o, std::string& e) {
+bool parseAvailability(std::string_view v, PropagationOptions& o, std::string& e) {
     double percent = 0.0;
-    if (!ParseNumberIn("--availability", v, kLowestAvailability, kHighestAvailability,
+    if (!parseNumberIn("--availability", v, kLowestAvailability, kHighestAvailability,
                        "99.0 to 99.999 percent", percent, e)) {
         return false;
     }
@@ -93,8 +93,8 @@ bool ParseAvailability(std::string_view v, PropagationOptions& o, std::string& e
     return true;
 }
 
-bool ParsePolarization(std::string_view v, PropagationOptions& o, std::string& e) {
-    std::string word(TrimBlanks(v));
+bool parsePolarization(std::string_view v, PropagationOptions& o, std::string& e) {
+    std::string word(trimBlanks(v));
     std::transform(word.begin(), word.end(), word.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (word == "h" || word == "horizontal") {
@@ -104,45 +104,45 @@ bool ParsePolarization(std::string_view v, PropagationOptions& o, std::string& e
     } else if (word == "c" || word == "circular") {
         o.polarization = RainPolarization::Circular;
     } else {
-        e = "--polarization: " + Quoted(v) + " is not h, v or c";
+        e = "--polarization: " + quoted(v) + " is not h, v or c";
         return false;
     }
     return true;
 }
 
-bool ParseElevation(std::string_view v, PropagationOptions& o, std::string& e) {
+bool parseElevation(std::string_view v, PropagationOptions& o, std::string& e) {
     double degrees = 0.0;
-    if (!ParseNumberIn("--elevation", v, 0.0, 90.0, "0 to 90 degrees", degrees, e)) {
+    if (!parseNumberIn("--elevation", v, 0.0, 90.0, "0 to 90 degrees", degrees, e)) {
         return false;
     }
     o.elevationDeg = degrees;
     return true;
 }
 
-bool ParseHeight(std::string_view text, double& metres, std::string& error) {
-    if (!ParseLength(text, metres)) {
-        error = "--heights: " + Quoted(text) + " is not a height (metres, or with ft)";
+bool parseHeight(std::string_view text, double& metres, std::string& error) {
+    if (!parseLength(text, metres)) {
+        error = "--heights: " + quoted(text) + " is not a height (metres, or with ft)";
         return false;
     }
     if (!(metres >= 0.0)) {
-        error = "--heights: " + Quoted(text) + " is below 0";
+        error = "--heights: " + quoted(text) + " is below 0";
         return false;
     }
     return true;
 }
 
-bool ParseHeights(std::string_view v, PropagationOptions& o, std::string& e) {
+bool parseHeights(std::string_view v, PropagationOptions& o, std::string& e) {
     std::string_view first;
     std::string_view second;
     bool two = false;
-    SplitComma(v, first, second, two);
+    splitComma(v, first, second, two);
     if (!two) {
-        e = "--heights " + Quoted(v) + " is not H1,H2";
+        e = "--heights " + quoted(v) + " is not H1,H2";
         return false;
     }
     double tx = 0.0;
     double rx = 0.0;
-    if (!ParseHeight(first, tx, e) || !ParseHeight(second, rx, e)) {
+    if (!parseHeight(first, tx, e) || !parseHeight(second, rx, e)) {
         return false;
     }
     o.txHeightM = tx;
@@ -152,35 +152,35 @@ bool ParseHeights(std::string_view v, PropagationOptions& o, std::string& e) {
 
 // "D[,EFF]": D in metres or with ft; EFF a fraction (0.55) or a percentage
 // (55%).
-bool ParseDish(std::string_view name, std::string_view v, std::optional<DishOptions>& dish,
+bool parseDish(std::string_view name, std::string_view v, std::optional<DishOptions>& dish,
                std::string& e) {
     std::string_view size;
     std::string_view efficiency;
     bool withEfficiency = false;
-    SplitComma(v, size, efficiency, withEfficiency);
+    splitComma(v, size, efficiency, withEfficiency);
     DishOptions parsed;
-    if (!ParseLength(size, parsed.diameterM)) {
-        e = std::string(name) + ": " + Quoted(size) + " is not a diameter (metres, or with ft)";
+    if (!parseLength(size, parsed.diameterM)) {
+        e = std::string(name) + ": " + quoted(size) + " is not a diameter (metres, or with ft)";
         return false;
     }
     if (!(parsed.diameterM > 0.0)) {
-        e = std::string(name) + ": the diameter " + Quoted(size) + " must be more than 0";
+        e = std::string(name) + ": the diameter " + quoted(size) + " must be more than 0";
         return false;
     }
     if (withEfficiency) {
-        std::string_view text = TrimBlanks(efficiency);
-        const bool percent = EndsWith(text, "%");
+        std::string_view text = trimBlanks(efficiency);
+        const bool percent = endsWith(text, "%");
         if (percent) {
             text.remove_suffix(1);
         }
         double value = 0.0;
         if (!ParseFactorValue(text, value)) {
-            e = std::string(name) + ": efficiency " + Quoted(efficiency) + " is not a number";
+            e = std::string(name) + ": efficiency " + quoted(efficiency) + " is not a number";
             return false;
         }
         parsed.efficiency = percent ? value / kPercent : value;
         if (!(parsed.efficiency > 0.0 && parsed.efficiency <= 1.0)) {
-            e = std::string(name) + ": efficiency " + Quoted(efficiency) +
+            e = std::string(name) + ": efficiency " + quoted(efficiency) +
                 " is out of range (more than 0, at most 1 or 100%)";
             return false;
         }
@@ -197,39 +197,39 @@ struct PropagationOption {
 
 constexpr std::array<PropagationOption, 7> kOptions{{
     {"--rain-rate", [](const PropagationOptions& o) { return o.rainRate.has_value(); },
-     ParseRainRate},
+     parseRainRate},
     {"--availability", [](const PropagationOptions& o) { return o.availability.has_value(); },
-     ParseAvailability},
+     parseAvailability},
     {"--polarization", [](const PropagationOptions& o) { return o.polarization.has_value(); },
-     ParsePolarization},
+     parsePolarization},
     {"--elevation", [](const PropagationOptions& o) { return o.elevationDeg.has_value(); },
-     ParseElevation},
+     parseElevation},
     {"--heights", [](const PropagationOptions& o) { return o.txHeightM.has_value(); },
-     ParseHeights},
+     parseHeights},
     {"--tx-dish", [](const PropagationOptions& o) { return o.txDish.has_value(); },
      [](std::string_view v, PropagationOptions& o, std::string& e) {
-         return ParseDish("--tx-dish", v, o.txDish, e);
+         return parseDish("--tx-dish", v, o.txDish, e);
      }},
     {"--rx-dish", [](const PropagationOptions& o) { return o.rxDish.has_value(); },
      [](std::string_view v, PropagationOptions& o, std::string& e) {
-         return ParseDish("--rx-dish", v, o.rxDish, e);
+         return parseDish("--rx-dish", v, o.rxDish, e);
      }},
 }};
 
-bool IsField(std::size_t factor, double LinkFactors::*field) {
+bool isField(std::size_t factor, double LinkFactors::*field) {
     return FactorTable[factor].field == field;
 }
 
 // A dish sets its antenna gain: a gain given or swept beside it is a conflict.
-bool CheckDish(const CalcOptions& options, const std::optional<DishOptions>& dish,
+bool checkDish(const CalcOptions& options, const std::optional<DishOptions>& dish,
                double LinkFactors::*gain, std::string_view dishName, std::string& error) {
     if (!dish) {
         return true;
     }
     const bool overridden =
         std::any_of(options.overrides.begin(), options.overrides.end(),
-                    [&](const FactorOverride& o) { return IsField(o.factor, gain); });
-    const bool swept = options.sweep && IsField(options.sweep->factor, gain);
+                    [&](const FactorOverride& o) { return isField(o.factor, gain); });
+    const bool swept = options.sweep && isField(options.sweep->factor, gain);
     if (overridden || swept) {
         const std::size_t index = static_cast<std::size_t>(
             std::find_if(FactorTable.begin(), FactorTable.end(),
@@ -284,8 +284,8 @@ bool CheckPropagationOptions(const CalcOptions& options, std::string& error) {
             return false;
         }
     }
-    return CheckDish(options, p.txDish, &LinkFactors::TxAntGain, "--tx-dish", error) &&
-           CheckDish(options, p.rxDish, &LinkFactors::RxAntGain, "--rx-dish", error);
+    return checkDish(options, p.txDish, &LinkFactors::TxAntGain, "--tx-dish", error) &&
+           checkDish(options, p.rxDish, &LinkFactors::RxAntGain, "--rx-dish", error);
 }
 
 std::string PropagationHelpText() {

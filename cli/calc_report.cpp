@@ -17,11 +17,11 @@
 
 namespace {
 
-std::string CannotWrite(const std::string& path, const std::string& why) {
+std::string cannotWrite(const std::string& path, const std::string& why) {
     return "cannot write report file '" + path + "': " + why;
 }
 
-bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
+bool endsWithNoCase(const std::string& text, std::string_view suffix) {
     return text.size() >= suffix.size() &&
            std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<long>(suffix.size()),
                       [](char a, char b) {
@@ -30,65 +30,66 @@ bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
                       });
 }
 
-const FactorRow& Factor(double LinkFactors::*field) {
+const FactorRow& factorRow(double LinkFactors::*field) {
     return *std::find_if(FactorTable.begin(), FactorTable.end(),
                          [field](const FactorRow& row) { return row.field == field; });
 }
 
-const ResultRow& Result(double LinkResults::*field) {
+const ResultRow& resultRow(double LinkResults::*field) {
     return *std::find_if(ResultTable.begin(), ResultTable.end(),
                          [field](const ResultRow& row) { return row.field == field; });
 }
 
-std::string Db(double value) {
+std::string db(double value) {
     return FormatFixed(12, 1, value);
 }
 
-std::string Signed(double value) {
-    return (value >= 0.0 ? "+" : "") + Db(value);
+std::string signedDb(double value) {
+    return (value >= 0.0 ? "+" : "") + db(value);
 }
 
 // Tx power through the path to Eb, then No, Eb/No, the margin and the
 // reliability: each term with the running level after it.
-std::vector<SheetRow> RunningSheet(const LinkFactors& f, const LinkResults& r) {
+std::vector<SheetRow> runningSheet(const LinkFactors& f, const LinkResults& r) {
     std::vector<SheetRow> sheet;
     double level = r.TxPowerdb; // dBm
-    sheet.push_back({Factor(&LinkFactors::TxPower).caption, Signed(r.TxPowerdb), Db(level), "dBm"});
+    sheet.push_back(
+        {factorRow(&LinkFactors::TxPower).caption, signedDb(r.TxPowerdb), db(level), "dBm"});
     const std::pair<std::string, double> path[] = {
-        {Factor(&LinkFactors::TxFeedLoss).caption, -f.TxFeedLoss},
-        {Factor(&LinkFactors::TxAntGain).caption, f.TxAntGain},
-        {Result(&LinkResults::FreeSpaceAtten).caption, r.FreeSpaceAtten},
-        {Factor(&LinkFactors::Weather).caption, -f.Weather},
-        {Factor(&LinkFactors::Polarization).caption, -f.Polarization},
-        {Factor(&LinkFactors::RxAntGain).caption, f.RxAntGain},
-        {Factor(&LinkFactors::RxFeedLoss).caption, -f.RxFeedLoss},
-        {Factor(&LinkFactors::BitRate).caption, -r.BitRatedb},
+        {factorRow(&LinkFactors::TxFeedLoss).caption, -f.TxFeedLoss},
+        {factorRow(&LinkFactors::TxAntGain).caption, f.TxAntGain},
+        {resultRow(&LinkResults::FreeSpaceAtten).caption, r.FreeSpaceAtten},
+        {factorRow(&LinkFactors::Weather).caption, -f.Weather},
+        {factorRow(&LinkFactors::Polarization).caption, -f.Polarization},
+        {factorRow(&LinkFactors::RxAntGain).caption, f.RxAntGain},
+        {factorRow(&LinkFactors::RxFeedLoss).caption, -f.RxFeedLoss},
+        {factorRow(&LinkFactors::BitRate).caption, -r.BitRatedb},
     };
     for (const auto& [caption, term] : path) {
         level += term;
-        sheet.push_back({caption, Signed(term), Db(level), "dBm"});
+        sheet.push_back({caption, signedDb(term), db(level), "dBm"});
     }
-    const ResultRow& eb = Result(&LinkResults::RxPbitEb);
-    sheet.push_back({eb.caption, "", Db(r.RxPbitEb), eb.unit});
-    const ResultRow& noise = Result(&LinkResults::NoiseTemp);
-    sheet.push_back({noise.caption, "", Db(r.NoiseTemp), noise.unit});
-    sheet.push_back({"Noise figure (LNA and receiver)", Signed(r.NoisePbitNo - r.NoiseTemp),
-                     Db(r.NoisePbitNo), noise.unit});
-    const ResultRow& no = Result(&LinkResults::NoisePbitNo);
-    sheet.push_back({no.caption, "", Db(r.NoisePbitNo), no.unit});
-    const ResultRow& ebNo = Result(&LinkResults::RxEbNo);
-    sheet.push_back({ebNo.caption, "", Db(r.RxEbNo), ebNo.unit});
-    sheet.push_back({Factor(&LinkFactors::MinEbNoDesired).caption, Signed(-f.MinEbNoDesired),
-                     Db(r.RxEbNo - f.MinEbNoDesired), "dB"});
-    const ResultRow& margin = Result(&LinkResults::FadeMargin);
-    sheet.push_back({margin.caption, "", Db(r.FadeMargin), margin.unit});
-    const ResultRow& reliability = Result(&LinkResults::Reliability);
+    const ResultRow& eb = resultRow(&LinkResults::RxPbitEb);
+    sheet.push_back({eb.caption, "", db(r.RxPbitEb), eb.unit});
+    const ResultRow& noise = resultRow(&LinkResults::NoiseTemp);
+    sheet.push_back({noise.caption, "", db(r.NoiseTemp), noise.unit});
+    sheet.push_back({"Noise figure (LNA and receiver)", signedDb(r.NoisePbitNo - r.NoiseTemp),
+                     db(r.NoisePbitNo), noise.unit});
+    const ResultRow& no = resultRow(&LinkResults::NoisePbitNo);
+    sheet.push_back({no.caption, "", db(r.NoisePbitNo), no.unit});
+    const ResultRow& ebNo = resultRow(&LinkResults::RxEbNo);
+    sheet.push_back({ebNo.caption, "", db(r.RxEbNo), ebNo.unit});
+    sheet.push_back({factorRow(&LinkFactors::MinEbNoDesired).caption, signedDb(-f.MinEbNoDesired),
+                     db(r.RxEbNo - f.MinEbNoDesired), "dB"});
+    const ResultRow& margin = resultRow(&LinkResults::FadeMargin);
+    sheet.push_back({margin.caption, "", db(r.FadeMargin), margin.unit});
+    const ResultRow& reliability = resultRow(&LinkResults::Reliability);
     sheet.push_back(
         {reliability.caption, "", ResultText(reliability, r.Reliability), reliability.unit});
     return sheet;
 }
 
-std::string Today() {
+std::string today() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     char text[16] = "";
@@ -98,7 +99,7 @@ std::string Today() {
     return text;
 }
 
-std::string Escaped(std::string_view text) {
+std::string escaped(std::string_view text) {
     std::string out;
     for (const char c : text) {
         switch (c) {
@@ -122,22 +123,22 @@ std::string Escaped(std::string_view text) {
 }
 
 // A table row: the caption, the numbers right-aligned, the unit last.
-std::string Cells(std::initializer_list<std::string_view> cells, const char* tag = "td") {
+std::string tableCells(std::initializer_list<std::string_view> cells, const char* tag = "td") {
     std::string row = "<tr>";
     std::size_t index = 0;
     for (const std::string_view cell : cells) {
         const bool number = index > 0 && index + 1 < cells.size();
-        row += std::string("<") + tag + (number ? " class=\"n\">" : ">") + Escaped(cell) + "</" +
+        row += std::string("<") + tag + (number ? " class=\"n\">" : ">") + escaped(cell) + "</" +
                tag + ">";
         ++index;
     }
     return row + "</tr>\n";
 }
 
-std::string RowsTable(const std::vector<TextRow>& rows) {
+std::string rowsTable(const std::vector<TextRow>& rows) {
     std::string html = "<table>\n";
     for (const TextRow& row : rows) {
-        html += Cells({row.caption, row.text, row.unit});
+        html += tableCells({row.caption, row.text, row.unit});
     }
     return html + "</table>\n";
 }
@@ -145,10 +146,10 @@ std::string RowsTable(const std::vector<TextRow>& rows) {
 } // namespace
 
 std::optional<ReportFormat> ReportFormatOf(const std::string& path) {
-    if (EndsWithNoCase(path, ".pdf")) {
+    if (endsWithNoCase(path, ".pdf")) {
         return ReportFormat::Pdf;
     }
-    if (EndsWithNoCase(path, ".html")) {
+    if (endsWithNoCase(path, ".html")) {
         return ReportFormat::Html;
     }
     return std::nullopt;
@@ -165,12 +166,12 @@ bool CheckReportOptions(const CalcOptions& options, std::string& error) {
 bool ReportTarget::prepare(const std::string& path, std::string& error) {
     const std::optional<ReportFormat> format = ReportFormatOf(path);
     if (!format) {
-        error = CannotWrite(path, "the name must end in .pdf or .html");
+        error = cannotWrite(path, "the name must end in .pdf or .html");
         return false;
     }
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-        error = CannotWrite(path, "it is a directory");
+        error = cannotWrite(path, "it is a directory");
         return false;
     }
     std::filesystem::path directory = std::filesystem::path(path).parent_path();
@@ -181,7 +182,7 @@ bool ReportTarget::prepare(const std::string& path, std::string& error) {
     std::string probe = (directory / ".quillstone-calc-report-XXXXXX").string();
     const int fd = ::mkstemp(probe.data());
     if (fd < 0) {
-        error = CannotWrite(path, std::strerror(errno));
+        error = cannotWrite(path, std::strerror(errno));
         return false;
     }
     ::close(fd);
@@ -194,7 +195,7 @@ bool ReportTarget::prepare(const std::string& path, std::string& error) {
 bool ReportTarget::write(std::string_view bytes, std::string& error) {
     int code = 0;
     if (!ReplaceFileContents(m_path, bytes, &code)) {
-        error = CannotWrite(m_path, std::strerror(code));
+        error = cannotWrite(m_path, std::strerror(code));
         return false;
     }
     return true;
@@ -202,22 +203,22 @@ bool ReportTarget::write(std::string_view bytes, std::string& error) {
 
 std::string Verdict(double fadeMargin) {
     if (fadeMargin >= 0.0) {
-        return "The link closes with " + Db(fadeMargin) + " dB fade margin";
+        return "The link closes with " + db(fadeMargin) + " dB fade margin";
     }
-    return "The link falls " + Db(-fadeMargin) + " dB short";
+    return "The link falls " + db(-fadeMargin) + " dB short";
 }
 
 ReportData BuildReportData(ReportInput input) {
     ReportData data;
     data.title = "Quillstone link budget";
-    data.date = Today();
+    data.date = today();
     for (std::size_t i = 0; i < FactorTable.size(); ++i) {
         const FactorRow& row = FactorTable[i];
         const double value = input.factors.*row.field;
         data.factors.push_back({row.caption, FactorValueText(row, value),
                                 row.unit + (input.metric ? MetricNote(i, value) : "")});
     }
-    data.sheet = RunningSheet(input.factors, input.results);
+    data.sheet = runningSheet(input.factors, input.results);
     data.verdict = Verdict(input.results.FadeMargin);
     data.largestRange = std::move(input.largestRange);
     data.notes = std::move(input.notes);
@@ -230,32 +231,32 @@ ReportData BuildReportData(ReportInput input) {
 std::string ReportHtml(const ReportData& data, std::string_view chartSvg) {
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
-        Escaped(data.title) +
+        escaped(data.title) +
         "</title>\n<style>\nbody { font-family: sans-serif; font-size: 10pt; }\n"
         "h1 { font-size: 16pt; margin-bottom: 0; }\nh2 { font-size: 11pt; }\n"
         "td, th { padding: 1px 6px; white-space: nowrap; }\n.n { text-align: right; }\n"
         ".verdict { font-size: 13pt; font-weight: bold; }\npre { font-size: 7pt; "
         "}\n</style>\n</head>\n<body>\n<h1>" +
-        Escaped(data.title) + "</h1>\n<p>" + Escaped(data.date) + "</p>\n<p class=\"verdict\">" +
-        Escaped(data.verdict) + "</p>\n<p>" + Escaped(data.largestRange) + "</p>\n";
+        escaped(data.title) + "</h1>\n<p>" + escaped(data.date) + "</p>\n<p class=\"verdict\">" +
+        escaped(data.verdict) + "</p>\n<p>" + escaped(data.largestRange) + "</p>\n";
     for (const std::string& note : data.notes) {
-        html += "<p>" + Escaped(note) + "</p>\n";
+        html += "<p>" + escaped(note) + "</p>\n";
     }
     html += "<table width=\"100%\">\n<tr><td valign=\"top\" width=\"42%\">\n<h2>Factors</h2>\n" +
-            RowsTable(data.factors);
+            rowsTable(data.factors);
     if (!data.modulation.empty()) {
-        html += "<h2>Modulation</h2>\n" + RowsTable(data.modulation);
+        html += "<h2>Modulation</h2>\n" + rowsTable(data.modulation);
     }
     html += "</td>\n<td valign=\"top\">\n<h2>Budget</h2>\n<table>\n" +
-            Cells({"Term", "dB", "Level", ""}, "th");
+            tableCells({"Term", "dB", "Level", ""}, "th");
     for (const SheetRow& row : data.sheet) {
-        html += Cells({row.caption, row.term, row.level, row.unit});
+        html += tableCells({row.caption, row.term, row.level, row.unit});
     }
     html += "</table>\n</td></tr>\n</table>\n";
     if (!data.propagation.empty()) {
         html += "<h2>Propagation</h2>\n<pre>";
         for (const std::string& line : data.propagation) {
-            html += Escaped(line) + "\n";
+            html += escaped(line) + "\n";
         }
         html += "</pre>\n";
     }

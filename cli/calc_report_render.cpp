@@ -21,7 +21,7 @@ constexpr double kPageMarginMm = 15.0; // mm
 constexpr int kFontPoints = 8;
 constexpr double kChartGap = 8.0; // pixels between the tables and the chart
 
-bool RenderPdf(const ReportData& data, std::string& bytes, std::string& error) {
+bool renderPdf(const ReportData& data, std::string& bytes, std::string& error) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
@@ -95,5 +95,5 @@ bool RenderReport(const ReportData& data, ReportFormat format, std::string& byte
         bytes = ReportHtml(data, svg);
         return true;
     }
-    return RenderPdf(data, bytes, error);
+    return renderPdf(data, bytes, error);
 }

@@ -9,13 +9,13 @@
 
 namespace {
 
-bool IsRangeSweep(const SweepPlan& plan) {
+bool isRangeSweep(const SweepPlan& plan) {
     return FactorTable[plan.factor].field == &LinkFactors::Range;
 }
 
 // The CSV goes out as the points are computed; the plot and the range report
 // only need what they collect on the way.
-int RunSweepJob(CalcJob& job, BufferedOutput& out, const MessageSink& message,
+int runSweepJob(CalcJob& job, BufferedOutput& out, const MessageSink& message,
                 const PlotRenderer& renderPlot) {
     const SweepPlan& plan = *job.options.sweep;
     const bool plotting = job.options.plotPath.has_value();
@@ -56,7 +56,7 @@ int RunSweepJob(CalcJob& job, BufferedOutput& out, const MessageSink& message,
         message("cannot write the output");
         status = kExitOutputFailed;
     }
-    if (IsRangeSweep(plan)) {
+    if (isRangeSweep(plan)) {
         message(LargestRangeMessage(plan, job.sweepCount, largest.value()));
     }
     if (plotting) {
@@ -99,7 +99,7 @@ int ExecuteCalc(CalcJob& job, const BufferedOutput::Sink& out, const MessageSink
     if (job.options.help) {
         buffer.put(CalcHelpText());
     } else if (job.options.sweep) {
-        return RunSweepJob(job, buffer, message, renderPlot);
+        return runSweepJob(job, buffer, message, renderPlot);
     } else {
         const PropagationOptions& extra = job.options.propagation;
         const PropagationResult propagation = EvaluatePropagation(extra, job.factors);

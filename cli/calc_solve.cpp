@@ -9,7 +9,7 @@
 
 namespace {
 
-double MarginOf(const LinkFactors& factors) {
+double marginOf(const LinkFactors& factors) {
     LinkResults results{};
     CalculateLink(factors, results);
     return results.FadeMargin;
@@ -22,7 +22,7 @@ constexpr double kPassThroughTolerance = 1e-9;
 // True when a change of the user's value of the factor reaches the effective
 // factors unchanged (another option may add to it, e.g. rain to Weather, or
 // replace it, e.g. a dish the antenna gain).
-bool PassesThrough(const LinkFactors& given, std::size_t factor, const EffectiveBudget& effective) {
+bool passesThrough(const LinkFactors& given, std::size_t factor, const EffectiveBudget& effective) {
     double LinkFactors::*field = FactorTable[factor].field;
     LinkFactors probe = given;
     probe.*field = given.*field + 1.0;
@@ -78,16 +78,16 @@ SolveAnswer SolveGiven(const LinkFactors& given, std::size_t factor, double marg
     }
     const FactorRow& row = FactorTable[factor];
     if (SolveFormOf(factor) != SolveForm::Amplitude && SolveFormOf(factor) != SolveForm::Search) {
-        if (!PassesThrough(given, factor, effective)) {
+        if (!passesThrough(given, factor, effective)) {
             return SolveAnswer{false, 0.0, "another option sets its value"};
         }
-        return SolveFromMargin(factor, given.*row.field, MarginOf(effective(given)), margin);
+        return SolveFromMargin(factor, given.*row.field, marginOf(effective(given)), margin);
     }
     return SolveBySearch(
         [&](double x) {
             LinkFactors probe = given;
             probe.*row.field = x;
-            return MarginOf(effective(probe));
+            return marginOf(effective(probe));
         },
         factor, margin);
 }

@@ -11,7 +11,7 @@
 namespace {
 
 // (stop - start) / step in steps, without overflowing on the difference.
-double SpanInSteps(const SweepPlan& plan) {
+double spanInSteps(const SweepPlan& plan) {
     const double difference = plan.stop - plan.start;
     if (std::isfinite(difference)) {
         return difference / plan.step;
@@ -25,7 +25,7 @@ constexpr double kMaxFixed = 1e15;
 // The fewest decimals that write x to twelve significant digits or better
 // (0 and 7 need none, 0.1 needs 1, 0.001 needs 3, 1/3 needs 12), or -1 when
 // it needs more than kMaxGridDecimals.
-int Decimals(double x) {
+int decimalsOf(double x) {
     double scaled = x;
     for (int d = 0; d <= kMaxGridDecimals; ++d, scaled *= 10.0) {
         if (std::fabs(scaled - std::nearbyint(scaled)) <= 1e-12 * std::fabs(scaled)) {
@@ -42,7 +42,7 @@ bool SweepPointCount(const SweepPlan& plan, std::uint64_t& count, std::string& e
         error = "--sweep: the step must not be 0";
         return false;
     }
-    const double span = SpanInSteps(plan);
+    const double span = spanInSteps(plan);
     if (span < 0.0) {
         error = "--sweep: the step " + ShortestText(plan.step) + " leads away from stop " +
                 ShortestText(plan.stop) + " (start " + ShortestText(plan.start) + ")";
@@ -139,8 +139,8 @@ void LargestClosing::add(double x, double fadeMargin) {
 }
 
 std::string GridText(const SweepPlan& plan, double value) {
-    const int start = Decimals(plan.start);
-    const int step = Decimals(plan.step);
+    const int start = decimalsOf(plan.start);
+    const int step = decimalsOf(plan.step);
     // Beyond 1e15 fixed notation only adds digits that mean nothing.
     if (start < 0 || step < 0 || !(std::fabs(value) < kMaxFixed)) {
         return ShortestText(value);

@@ -49,11 +49,11 @@ constexpr std::array<UnitRow, 19> kUnitTable = {{
 }};
 // clang-format on
 
-bool SameText(const char* a, std::string_view b) {
+bool sameText(const char* a, std::string_view b) {
     return std::string_view(a) == b;
 }
 
-double Convert(const UnitRow& row, double value) {
+double convert(const UnitRow& row, double value) {
     switch (row.conversion) {
     case Conversion::Scale:
         return value * row.factor;
@@ -67,7 +67,7 @@ double Convert(const UnitRow& row, double value) {
     return value;
 }
 
-bool IsUnitLetter(char c) {
+bool isUnitLetter(char c) {
     return std::isalpha(static_cast<unsigned char>(c)) != 0;
 }
 
@@ -76,7 +76,7 @@ bool IsUnitLetter(char c) {
 std::string UnitList(std::size_t factor) {
     std::string list;
     for (const UnitRow& row : kUnitTable) {
-        if (SameText(row.factorUnit, FactorTable[factor].unit)) {
+        if (sameText(row.factorUnit, FactorTable[factor].unit)) {
             list += list.empty() ? "" : ", ";
             list += row.unit;
         }
@@ -92,7 +92,7 @@ bool ParseValueWithUnit(std::size_t factor, std::string_view text, double& value
         --end;
     }
     std::size_t start = end;
-    while (start > 0 && IsUnitLetter(text[start - 1])) {
+    while (start > 0 && isUnitLetter(text[start - 1])) {
         --start;
     }
     // A number never ends in a letter: "2e" is a number with a unit "e".
@@ -108,19 +108,19 @@ bool ParseValueWithUnit(std::size_t factor, std::string_view text, double& value
         return true;
     }
     const auto row = std::find_if(kUnitTable.begin(), kUnitTable.end(), [&](const UnitRow& r) {
-        return SameText(r.factorUnit, factorRow.unit) && SameText(r.unit, unit);
+        return sameText(r.factorUnit, factorRow.unit) && sameText(r.unit, unit);
     });
     if (row == kUnitTable.end()) {
         // Letters that are no unit at all make the text no number.
         const bool known = std::any_of(kUnitTable.begin(), kUnitTable.end(),
-                                       [unit](const UnitRow& r) { return SameText(r.unit, unit); });
+                                       [unit](const UnitRow& r) { return sameText(r.unit, unit); });
         error = known
                     ? "unit '" + std::string(unit) + "' does not fit " + factorRow.key +
                           " (units: " + UnitList(factor) + ")"
                     : "value '" + std::string(text) + "' of " + factorRow.key + " is not a number";
         return false;
     }
-    const double converted = Convert(*row, parsed);
+    const double converted = convert(*row, parsed);
     if (!std::isfinite(converted)) {
         error = "value '" + std::string(text) + "' of " + factorRow.key + " is out of range";
         return false;

@@ -17,11 +17,11 @@ namespace {
 
 constexpr const char* kProgramName = "quillstone-calc";
 
-void PrintMessage(const std::string& line) {
+void printMessage(const std::string& line) {
     std::fprintf(stderr, "%s: %s\n", kProgramName, line.c_str());
 }
 
-bool Unset(const char* name) {
+bool unset(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr || *value == '\0';
 }
@@ -29,16 +29,16 @@ bool Unset(const char* name) {
 // Qt's notices about the session (no runtime directory, no window manager)
 // say nothing about the plot and would break the one-line-per-message rule
 // of standard error; real failures still come through.
-void QtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+void qtMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
     if (type == QtCriticalMsg || type == QtFatalMsg) {
-        PrintMessage("Qt: " + text.toStdString());
+        printMessage("Qt: " + text.toStdString());
     }
 }
 
 // A plot is drawn into a file: without a display, Qt's offscreen platform does
 // that just as well, where the default one would refuse to start.
-void UseOffscreenWithoutDisplay() {
-    if (Unset("DISPLAY") && Unset("WAYLAND_DISPLAY") && Unset("QT_QPA_PLATFORM")) {
+void useOffscreenWithoutDisplay() {
+    if (unset("DISPLAY") && unset("WAYLAND_DISPLAY") && unset("QT_QPA_PLATFORM")) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
 }
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     std::string error;
     const int prepared = PrepareCalc(args, job, error);
     if (prepared != kExitDone) {
-        PrintMessage(error);
+        printMessage(error);
         return prepared;
     }
     int qtArgc = 1;
@@ -60,13 +60,13 @@ int main(int argc, char** argv) {
     PlotRenderer renderer;
     ReportRenderer reportRenderer;
     if ((job.options.plotPath || job.options.reportPath) && !job.options.help) {
-        UseOffscreenWithoutDisplay();
-        qInstallMessageHandler(QtMessage);
+        useOffscreenWithoutDisplay();
+        qInstallMessageHandler(qtMessage);
         // Only the program name: Qt would read options such as -platform from
         // the user's arguments, which are this program's own.
         application = std::make_unique<QApplication>(qtArgc, qtArgv);
         renderer = RenderSweepPlot;
         reportRenderer = RenderReport;
     }
-    return ExecuteCalc(job, FileSink(stdout), PrintMessage, renderer, reportRenderer);
+    return ExecuteCalc(job, FileSink(stdout), printMessage, renderer, reportRenderer);
 }

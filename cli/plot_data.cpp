@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* ResultCaption(double LinkResults::*field) {
+const char* resultCaption(double LinkResults::*field) {
     for (const ResultRow& row : ResultTable) {
         if (row.field == field) {
             return row.caption;
@@ -16,7 +16,7 @@ const char* ResultCaption(double LinkResults::*field) {
     return "";
 }
 
-const char* FactorCaption(double LinkFactors::*field) {
+const char* factorCaption(double LinkFactors::*field) {
     for (const FactorRow& row : FactorTable) {
         if (row.field == field) {
             return row.caption;
@@ -25,7 +25,7 @@ const char* FactorCaption(double LinkFactors::*field) {
     return "";
 }
 
-bool Plottable(double value) {
+bool plottable(double value) {
     return std::isfinite(value) && std::fabs(value) < kPlotLimitDb;
 }
 
@@ -39,9 +39,9 @@ PlotSampler::PlotSampler(const SweepPlan& plan, std::uint64_t count, std::uint64
     const FactorRow& row = FactorTable[plan.factor];
     m_data.title = std::string("Link budget against ") + row.caption;
     m_data.xTitle = std::string(row.caption) + " (" + row.unit + ")";
-    m_data.rxEbNoName = ResultCaption(&LinkResults::RxEbNo);
-    m_data.fadeMarginName = ResultCaption(&LinkResults::FadeMargin);
-    m_data.minEbNoName = FactorCaption(&LinkFactors::MinEbNoDesired);
+    m_data.rxEbNoName = resultCaption(&LinkResults::RxEbNo);
+    m_data.fadeMarginName = resultCaption(&LinkResults::FadeMargin);
+    m_data.minEbNoName = factorCaption(&LinkFactors::MinEbNoDesired);
     const std::uint64_t kept = std::min(count, limit);
     m_data.x.reserve(kept);
     m_data.rxEbNo.reserve(kept);
@@ -55,8 +55,8 @@ void PlotSampler::add(const SweepSample& sample) {
         return;
     }
     const LinkResults& r = sample.results;
-    if (!std::isfinite(sample.x) || !Plottable(r.RxEbNo) || !Plottable(r.FadeMargin) ||
-        !Plottable(sample.minEbNo)) {
+    if (!std::isfinite(sample.x) || !plottable(r.RxEbNo) || !plottable(r.FadeMargin) ||
+        !plottable(sample.minEbNo)) {
         return;
     }
     m_data.x.push_back(sample.x);
@@ -67,7 +67,7 @@ void PlotSampler::add(const SweepSample& sample) {
 
 PlotData PlotSampler::finish(const ZeroCrossings& crossings) {
     for (const double x : crossings.crossings()) {
-        if (Plottable(x)) {
+        if (plottable(x)) {
             m_data.crossings.push_back(x);
             m_data.crossingLabels.push_back(CrossingLabel(m_plan, x));
         }

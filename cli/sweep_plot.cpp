@@ -23,7 +23,7 @@ namespace {
 constexpr std::size_t kMaxMarkedCrossings = 8;
 constexpr qreal kMarkerSize = 10.0; // pixels
 
-QLineSeries* AddCurve(QChart& chart, const QString& name, const std::vector<double>& xs,
+QLineSeries* addCurve(QChart& chart, const QString& name, const std::vector<double>& xs,
                       const std::vector<double>& ys) {
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(xs.size()));
@@ -37,7 +37,7 @@ QLineSeries* AddCurve(QChart& chart, const QString& name, const std::vector<doub
     return series;
 }
 
-void AddCrossings(QChart& chart, const PlotData& data) {
+void addCrossings(QChart& chart, const PlotData& data) {
     const std::size_t shown = std::min(data.crossings.size(), kMaxMarkedCrossings);
     for (std::size_t i = 0; i < shown; ++i) {
         auto* mark = new QScatterSeries;
@@ -52,7 +52,7 @@ void AddCrossings(QChart& chart, const PlotData& data) {
     }
 }
 
-std::pair<double, double> Padded(double low, double high) {
+std::pair<double, double> padded(double low, double high) {
     if (!(low < high)) {
         const double pad = std::max(1.0, std::fabs(low) * 0.05);
         return {low - pad, high + pad};
@@ -61,7 +61,7 @@ std::pair<double, double> Padded(double low, double high) {
     return {low - pad, high + pad};
 }
 
-void AddAxes(QChart& chart, const PlotData& data) {
+void addAxes(QChart& chart, const PlotData& data) {
     auto* xAxis = new QValueAxis;
     xAxis->setTitleText(QString::fromStdString(data.xTitle));
     auto* yAxis = new QValueAxis;
@@ -81,9 +81,9 @@ void AddAxes(QChart& chart, const PlotData& data) {
         }
     }
     if (xLow == xHigh) {
-        std::tie(xLow, xHigh) = Padded(xLow, xHigh);
+        std::tie(xLow, xHigh) = padded(xLow, xHigh);
     }
-    std::tie(yLow, yHigh) = Padded(yLow, yHigh);
+    std::tie(yLow, yHigh) = padded(yLow, yHigh);
     xAxis->setRange(xLow, xHigh);
     yAxis->setRange(yLow, yHigh);
     xAxis->applyNiceNumbers();
@@ -98,26 +98,26 @@ void AddAxes(QChart& chart, const PlotData& data) {
     }
 }
 
-void BuildChart(QChart& chart, const PlotData& data) {
+void buildChart(QChart& chart, const PlotData& data) {
     chart.setTitle(QString::fromStdString(data.title));
-    AddCurve(chart, QString::fromStdString(data.rxEbNoName), data.x, data.rxEbNo);
-    AddCurve(chart, QString::fromStdString(data.fadeMarginName), data.x, data.fadeMargin);
+    addCurve(chart, QString::fromStdString(data.rxEbNoName), data.x, data.rxEbNo);
+    addCurve(chart, QString::fromStdString(data.fadeMarginName), data.x, data.fadeMargin);
     QLineSeries* floor =
-        AddCurve(chart, QString::fromStdString(data.minEbNoName), data.x, data.minEbNo);
+        addCurve(chart, QString::fromStdString(data.minEbNoName), data.x, data.minEbNo);
     QPen pen = floor->pen(); // the theme sets the pen when the series is added
     pen.setStyle(Qt::DashLine);
     floor->setPen(pen);
-    AddCrossings(chart, data);
-    AddAxes(chart, data);
+    addCrossings(chart, data);
+    addAxes(chart, data);
     chart.legend()->setAlignment(Qt::AlignBottom);
     chart.resize(kPlotWidth, kPlotHeight);
 }
 
-QString Why(const QFile& file) {
+QString why(const QFile& file) {
     return file.errorString();
 }
 
-bool SavePng(QGraphicsScene& scene, QFile& file) {
+bool savePng(QGraphicsScene& scene, QFile& file) {
     QImage image(kPlotWidth, kPlotHeight, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -128,7 +128,7 @@ bool SavePng(QGraphicsScene& scene, QFile& file) {
     return image.save(&file, "PNG");
 }
 
-bool SaveSvg(QGraphicsScene& scene, QFile& file, const QString& title) {
+bool saveSvg(QGraphicsScene& scene, QFile& file, const QString& title) {
     QSvgGenerator generator;
     generator.setOutputDevice(&file);
     generator.setSize(QSize(kPlotWidth, kPlotHeight));
@@ -151,21 +151,21 @@ bool RenderSweepPlot(const PlotData& data, const std::string& file, PlotFormat f
     QGraphicsScene scene;
     auto* chart = new QChart; // owned by the scene
     scene.addItem(chart);
-    BuildChart(*chart, data);
+    buildChart(*chart, data);
     scene.setSceneRect(0, 0, kPlotWidth, kPlotHeight);
 
     QFile out(QString::fromStdString(file));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        error = Why(out).toStdString();
+        error = why(out).toStdString();
         return false;
     }
     const bool drawn = format == PlotFormat::Png
-                           ? SavePng(scene, out)
-                           : SaveSvg(scene, out, QString::fromStdString(data.title));
+                           ? savePng(scene, out)
+                           : saveSvg(scene, out, QString::fromStdString(data.title));
     const bool flushed = out.flush();
     out.close();
     if (!drawn || !flushed || out.error() != QFileDevice::NoError) {
-        error = out.error() != QFileDevice::NoError ? Why(out).toStdString()
+        error = out.error() != QFileDevice::NoError ? why(out).toStdString()
                                                     : std::string("the plot could not be drawn");
         return false;
     }
@@ -176,7 +176,7 @@ void PaintSweepPlot(const PlotData& data, QPainter& painter, const QRectF& targe
     QGraphicsScene scene;
     auto* chart = new QChart; // owned by the scene
     scene.addItem(chart);
-    BuildChart(*chart, data);
+    buildChart(*chart, data);
     scene.setSceneRect(0, 0, kPlotWidth, kPlotHeight);
     scene.render(&painter, target, QRectF(0, 0, kPlotWidth, kPlotHeight));
 }

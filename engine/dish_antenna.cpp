@@ -8,17 +8,17 @@ namespace {
 constexpr double kHzPerMHz = 1e6;
 constexpr double kBeamwidthConstant = 70.0; // degrees per lambda / D
 
-double WavelengthM(double freqMHz) {
+double wavelengthM(double freqMHz) {
     return kSpeedOfLight / (freqMHz * kHzPerMHz);
 }
 
 } // namespace
 
 double DishGainDbi(double diameterM, double efficiency, double freqMHz) {
-    const double aperture = std::numbers::pi * diameterM / WavelengthM(freqMHz);
+    const double aperture = std::numbers::pi * diameterM / wavelengthM(freqMHz);
     return 10.0 * std::log10(efficiency * aperture * aperture);
 }
 
 double DishBeamwidthDeg(double diameterM, double freqMHz) {
-    return kBeamwidthConstant * WavelengthM(freqMHz) / diameterM;
+    return kBeamwidthConstant * wavelengthM(freqMHz) / diameterM;
 }

@@ -39,38 +39,38 @@ constexpr double kLargestRealMargin = 1e6;
 // Halving steps at most; a double bracket is exhausted long before.
 constexpr int kMaxHalvings = 2200;
 
-bool MustBePositive(SolveForm form) {
+bool mustBePositive(SolveForm form) {
     return form == SolveForm::Amplitude || form == SolveForm::Power || form == SolveForm::Rate;
 }
 
-std::string Db(double value) {
+std::string db(double value) {
     return FormatFixed(12, 1, value) + " dB";
 }
 
-std::string ValueText(const FactorRow& row, double value) {
+std::string valueText(const FactorRow& row, double value) {
     return FactorValueText(row, value) + " " + row.unit;
 }
 
-SolveAnswer Refuse(std::string why) {
+SolveAnswer refuse(std::string why) {
     return SolveAnswer{false, 0.0, std::move(why)};
 }
 
-SolveAnswer Answer(const FactorRow& row, double value) {
+SolveAnswer answerOf(const FactorRow& row, double value) {
     if (!std::isfinite(value) ||
-        (MustBePositive(SolveFormOf(static_cast<std::size_t>(&row - FactorTable.data()))) &&
+        (mustBePositive(SolveFormOf(static_cast<std::size_t>(&row - FactorTable.data()))) &&
          !(value > 0.0))) {
-        return Refuse(std::string("no physical ") + row.key + " gives that fade margin");
+        return refuse(std::string("no physical ") + row.key + " gives that fade margin");
     }
     return SolveAnswer{true, value, {}};
 }
 
 // Why no value between the bounds gives the margin, from the margins at the
 // two bounds (both above or both below the target).
-std::string OutOfBounds(const FactorRow& row, double low, double high, double atLow, double atHigh,
+std::string outOfBounds(const FactorRow& row, double low, double high, double atLow, double atHigh,
                         double margin) {
     if (atLow == atHigh) {
         return std::string("the fade margin does not depend on ") + row.key + " here (" +
-               Db(atLow) + ")";
+               db(atLow) + ")";
     }
     const bool below = atLow < margin; // both ends short of the target
     // The end the answer lies beyond: the better end when short, the worse
@@ -78,8 +78,8 @@ std::string OutOfBounds(const FactorRow& row, double low, double high, double at
     const bool beyondLow = below == (atLow > atHigh);
     const double end = beyondLow ? low : high;
     return std::string(row.key) + " would have to be " + (beyondLow ? "below " : "above ") +
-           ValueText(row, end) + ": the fade margin there is " + Db(beyondLow ? atLow : atHigh) +
-           ", the target " + Db(margin);
+           valueText(row, end) + ": the fade margin there is " + db(beyondLow ? atLow : atHigh) +
+           ", the target " + db(margin);
 }
 
 } // namespace
@@ -105,7 +105,7 @@ SolveAnswer SolveFactor(const LinkFactors& factors, std::size_t factor, double m
     const FactorRow& row = FactorTable[factor];
     const SolveForm form = SolveFormOf(factor);
     if (form == SolveForm::Reference) {
-        return Refuse(std::string("the fade margin is the received Eb/No less ") + row.key +
+        return refuse(std::string("the fade margin is the received Eb/No less ") + row.key +
                       ", so no value of it sets the margin");
     }
     if (form == SolveForm::Search) {
@@ -119,30 +119,30 @@ SolveAnswer SolveFactor(const LinkFactors& factors, std::size_t factor, double m
 SolveAnswer SolveFromMargin(std::size_t factor, double value, double fadeMargin, double margin) {
     const FactorRow& row = FactorTable[factor];
     if (!(std::fabs(fadeMargin) < kLargestRealMargin)) {
-        return Refuse("the budget cannot be computed from these factors (a range, frequency,"
+        return refuse("the budget cannot be computed from these factors (a range, frequency,"
                       " power or bit rate of 0 or less)");
     }
     const double excess = fadeMargin - margin; // dB to give away
     switch (SolveFormOf(factor)) {
     case SolveForm::Amplitude:
-        return Answer(row, value * std::pow(10.0, excess / 20.0));
+        return answerOf(row, value * std::pow(10.0, excess / 20.0));
     case SolveForm::Power:
-        return Answer(row, value * std::pow(10.0, -excess / 10.0));
+        return answerOf(row, value * std::pow(10.0, -excess / 10.0));
     case SolveForm::Rate:
-        return Answer(row, value * std::pow(10.0, excess / 10.0));
+        return answerOf(row, value * std::pow(10.0, excess / 10.0));
     case SolveForm::Gain:
-        return Answer(row, value - excess);
+        return answerOf(row, value - excess);
     case SolveForm::Loss:
-        return Answer(row, value + excess);
+        return answerOf(row, value + excess);
     default:
-        return Refuse(std::string(row.key) + " has no closed form");
+        return refuse(std::string(row.key) + " has no closed form");
     }
 }
 
 SolveAnswer SolveBySearch(const MarginAt& marginAt, std::size_t factor, double margin) {
     const FactorRow& row = FactorTable[factor];
     const SolveForm form = SolveFormOf(factor);
-    const bool logarithmic = MustBePositive(form);
+    const bool logarithmic = mustBePositive(form);
     double low = row.promptLow;
     double high = row.promptHigh;
     if (form == SolveForm::Search) {
@@ -151,16 +151,16 @@ SolveAnswer SolveBySearch(const MarginAt& marginAt, std::size_t factor, double m
     const double atLow = marginAt(low) - margin;
     const double atHigh = marginAt(high) - margin;
     if (std::isnan(atLow) || std::isnan(atHigh)) {
-        return Refuse("the budget cannot be computed from these factors");
+        return refuse("the budget cannot be computed from these factors");
     }
     if (atLow == 0.0) {
-        return Answer(row, low);
+        return answerOf(row, low);
     }
     if (atHigh == 0.0) {
-        return Answer(row, high);
+        return answerOf(row, high);
     }
     if ((atLow > 0.0) == (atHigh > 0.0)) {
-        return Refuse(OutOfBounds(row, low, high, atLow + margin, atHigh + margin, margin));
+        return refuse(outOfBounds(row, low, high, atLow + margin, atHigh + margin, margin));
     }
     // Bisection keeps the sign change between low and high; it ends when the
     // midpoint can no longer be told from an end.
@@ -173,11 +173,11 @@ SolveAnswer SolveBySearch(const MarginAt& marginAt, std::size_t factor, double m
         }
         const double at = marginAt(middle) - margin;
         if (at == 0.0) {
-            return Answer(row, middle);
+            return answerOf(row, middle);
         }
         ((at > 0.0) == lowAbove ? low : high) = middle;
     }
     // The side of the target the answer should keep: the largest value still
     // at or above the margin, or the least.
-    return Answer(row, lowAbove ? low : high);
+    return answerOf(row, lowAbove ? low : high);
 }

@@ -1,5 +1,6 @@
 #include "base_dir_test.h"
 #include "cmn_color_defines.h"
+#include "table_test.h"
 
 #include <gtest/gtest.h>
 
@@ -13,31 +14,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using testing_support::PrintTo;
+
 // The built-in colours, field by field.
-CmnColorDefines Defaults() {
-    CmnColorDefines c{};
-    c.MainColor = 12632256;
-    c.DeviceBackgroundColor = 12632256;
-    c.DeviceGuiColor = 5131854;
-    c.SetupColor = 10790052;
-    c.ProjectColor = 16744448;
-    c.DisplayPageColor = 12632256;
-    c.MainDataColor = 16711680;
-    c.MainLabelColor = 16777215;
-    c.DeviceBackgroundDataColor = -2147483640;
-    c.DeviceBackgroundLabelColor = 16777215;
-    c.DeviceGuiDataColor = 65280;
-    c.DeviceGuiLabelColor = 16777215;
-    c.SetupDataColor = 4194368;
-    c.SetupLabelColor = 16777215;
-    c.ProjectDataColor = 16777215;
-    c.ProjectLabelColor = 0;
-    c.DisplayPageDataColor = 16711680;
-    c.DisplayPageLabelColor = 0;
-    return c;
+CmnColorDefines defaults() {
+    // clang-format off
+    return {.MainColor = 12632256, .DeviceBackgroundColor = 12632256, .DeviceGuiColor = 5131854,
+            .SetupColor = 10790052, .ProjectColor = 16744448, .DisplayPageColor = 12632256,
+            .MainDataColor = 16711680, .MainLabelColor = 16777215,
+            .DeviceBackgroundDataColor = -2147483640, .DeviceBackgroundLabelColor = 16777215,
+            .DeviceGuiDataColor = 65280, .DeviceGuiLabelColor = 16777215,
+            .SetupDataColor = 4194368, .SetupLabelColor = 16777215,
+            .ProjectDataColor = 16777215, .ProjectLabelColor = 0,
+            .DisplayPageDataColor = 16711680, .DisplayPageLabelColor = 0};
+    // clang-format on
 }
 
-void ExpectSameColors(const CmnColorDefines& expected, const CmnColorDefines& actual) {
+void expectSameColors(const CmnColorDefines& expected, const CmnColorDefines& actual) {
     for (const ColorKey& entry : ColorTable) {
         EXPECT_EQ(expected.*entry.field, actual.*entry.field) << entry.key;
     }
@@ -58,29 +51,19 @@ class ColorDefinesTest : public testing_support::BaseDirTest {
 TEST_F(ColorDefinesTest, DefaultsAreTheBuiltInColours) {
     CmnColorDefines colors{};
     SetDefaultColors(colors);
-    ExpectSameColors(Defaults(), colors);
+    expectSameColors(defaults(), colors);
     EXPECT_EQ(static_cast<uint32_t>(colors.DeviceBackgroundDataColor), 0x80000008u);
 }
 
 TEST_F(ColorDefinesTest, TableHoldsEveryFieldOnceInTheFilesOrder) {
-    const char* const order[] = {"MainColor",
-                                 "DeviceBackgroundColor",
-                                 "SetupColor",
-                                 "DeviceGuiColor",
-                                 "ProjectColor",
-                                 "DisplayPageColor",
-                                 "MainDataColor",
-                                 "MainLabelColor",
-                                 "DeviceBackgroundDataColor",
-                                 "DeviceBackgroundLabelColor",
-                                 "DeviceGuiDataColor",
-                                 "DeviceGuiLabelColor",
-                                 "SetupDataColor",
-                                 "SetupLabelColor",
-                                 "ProjectDataColor",
-                                 "ProjectLabelColor",
-                                 "DisplayPageDataColor",
-                                 "DisplayPageLabelColor"};
+    // clang-format off
+    const char* const order[] = {
+        "MainColor", "DeviceBackgroundColor", "SetupColor", "DeviceGuiColor", "ProjectColor",
+        "DisplayPageColor", "MainDataColor", "MainLabelColor", "DeviceBackgroundDataColor",
+        "DeviceBackgroundLabelColor", "DeviceGuiDataColor", "DeviceGuiLabelColor",
+        "SetupDataColor", "SetupLabelColor", "ProjectDataColor", "ProjectLabelColor",
+        "DisplayPageDataColor", "DisplayPageLabelColor"};
+    // clang-format on
     static_assert(std::size(order) == kColorCount);
     for (std::size_t i = 0; i < kColorCount; ++i) {
         EXPECT_STREQ(ColorTable[i].key, order[i]);
@@ -91,12 +74,12 @@ TEST_F(ColorDefinesTest, TableHoldsEveryFieldOnceInTheFilesOrder) {
 }
 
 TEST_F(ColorDefinesTest, NoFileKeepsTheRecordAndCreatesNothing) {
-    CmnColorDefines colors = Defaults();
+    CmnColorDefines colors = defaults();
     colors.SetupColor = 7; // not a default: the record is left as the caller had it
     ReadColorDefines(m_path, colors);
-    CmnColorDefines expected = Defaults();
+    CmnColorDefines expected = defaults();
     expected.SetupColor = 7;
-    ExpectSameColors(expected, colors);
+    expectSameColors(expected, colors);
     EXPECT_FALSE(fs::exists(m_path));
     EXPECT_TRUE(fs::is_empty(Dir()));
 }
@@ -107,10 +90,6 @@ struct ColorCase {
     void (*expect)(CmnColorDefines&); // applied to the defaults
 };
 
-void PrintTo(const ColorCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class ColorCaseTest : public ColorDefinesTest, public ::testing::WithParamInterface<ColorCase> {};
 
 TEST_P(ColorCaseTest, OverlaysValidKeysOnly) {
@@ -119,9 +98,9 @@ TEST_P(ColorCaseTest, OverlaysValidKeysOnly) {
     SetDefaultColors(colors);
     ReadColorDefines(m_path, colors);
 
-    CmnColorDefines expected = Defaults();
+    CmnColorDefines expected = defaults();
     GetParam().expect(expected);
-    ExpectSameColors(expected, colors);
+    expectSameColors(expected, colors);
     EXPECT_EQ(ReadAll(m_path), GetParam().file) << "the options file is only read";
 }
 
@@ -173,6 +152,6 @@ const ColorCase kColorCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, ColorCaseTest, ::testing::ValuesIn(kColorCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing_support::RowName{});
 
 } // namespace

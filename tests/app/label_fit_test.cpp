@@ -40,45 +40,40 @@ class LabelFitTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void labelsFitTheirTextsAcrossEveryRange();
-    void labelWithAMarginIsSizedByQLabel();
-};
+    void labelsFitTheirTextsAcrossEveryRange() {
+        FORM_RUN(run);
+        TQuillstoneMainForm* form = run.start();
+        QCOMPARE(misfit(*form), QString());
 
-void LabelFitTest::labelsFitTheirTextsAcrossEveryRange() {
-    testing_support::FormRun run;
-    QVERIFY(run.ready());
-    TQuillstoneMainForm* form = run.start();
-    QCOMPARE(misfit(*form), QString());
-
-    constexpr int kSteps = 12; // positions visited per slider, ends included
-    int changes = 0;
-    for (std::size_t row = 0; row < kFactorCount; ++row) {
-        QScrollBar* slider = form->FactorSlider(row);
-        const int first = slider->minimum();
-        const int last = slider->maximum();
-        for (int step = 0; step <= kSteps; ++step) {
-            const QString before = form->ResultLabel(0)->text();
-            slider->setValue(first + (last - first) * step / kSteps);
-            changes += form->ResultLabel(0)->text() != before ? 1 : 0;
-            const QString wrong = misfit(*form);
-            QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        constexpr int kSteps = 12; // positions visited per slider, ends included
+        int changes = 0;
+        for (std::size_t row = 0; row < kFactorCount; ++row) {
+            QScrollBar* slider = form->FactorSlider(row);
+            const int first = slider->minimum();
+            const int last = slider->maximum();
+            for (int step = 0; step <= kSteps; ++step) {
+                const QString before = form->ResultLabel(0)->text();
+                slider->setValue(first + (last - first) * step / kSteps);
+                changes += form->ResultLabel(0)->text() != before ? 1 : 0;
+                const QString wrong = misfit(*form);
+                QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+            }
         }
+        QVERIFY(changes > kSteps); // the texts did change along the way
     }
-    QVERIFY(changes > kSteps); // the texts did change along the way
-}
 
-void LabelFitTest::labelWithAMarginIsSizedByQLabel() {
-    testing_support::FormRun run;
-    QVERIFY(run.ready());
-    TQuillstoneMainForm* form = run.start();
-    form->ResultLabel(0)->setMargin(3);
-    form->FactorValueLabel(0)->setIndent(5);
+    void labelWithAMarginIsSizedByQLabel() {
+        FORM_RUN(run);
+        TQuillstoneMainForm* form = run.start();
+        form->ResultLabel(0)->setMargin(3);
+        form->FactorValueLabel(0)->setIndent(5);
 
-    QScrollBar* range = form->FactorSlider(0);
-    range->setValue(range->value() == range->maximum() ? range->minimum() : range->maximum());
-    const QString wrong = misfit(*form);
-    QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
-}
+        QScrollBar* range = form->FactorSlider(0);
+        range->setValue(range->value() == range->maximum() ? range->minimum() : range->maximum());
+        const QString wrong = misfit(*form);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+    }
+};
 
 QTEST_MAIN(LabelFitTest)
 #include "label_fit_test.moc"

@@ -13,7 +13,7 @@ namespace {
 
 using Handler = void (*)(int);
 
-Handler CurrentHandler(int signal) {
+Handler currentHandler(int signal) {
     struct sigaction current {};
     ::sigaction(signal, nullptr, &current);
     return current.sa_handler;
@@ -33,8 +33,7 @@ class TerminationSignalsTest : public QObject {
 
     void closesTheWindowAndSaves() {
         QFETCH(int, signal);
-        FormRun run;
-        QVERIFY(run.ready());
+        FORM_RUN(run);
         TQuillstoneMainForm* form = run.start();
         form->show();
         TerminationSignals endRequests(form);
@@ -53,15 +52,15 @@ class TerminationSignalsTest : public QObject {
     // (The test library has handlers of its own for some of them.)
     void restoresEarlierActions() {
         ::signal(SIGHUP, SIG_IGN);
-        const Handler term = CurrentHandler(SIGTERM);
+        const Handler term = currentHandler(SIGTERM);
         {
             FormRun run;
             TerminationSignals endRequests(run.start());
-            QVERIFY(CurrentHandler(SIGHUP) != SIG_IGN);
-            QVERIFY(CurrentHandler(SIGTERM) != term);
+            QVERIFY(currentHandler(SIGHUP) != SIG_IGN);
+            QVERIFY(currentHandler(SIGTERM) != term);
         }
-        QVERIFY(CurrentHandler(SIGHUP) == SIG_IGN);
-        QVERIFY(CurrentHandler(SIGTERM) == term);
+        QVERIFY(currentHandler(SIGHUP) == SIG_IGN);
+        QVERIFY(currentHandler(SIGTERM) == term);
         ::signal(SIGHUP, SIG_DFL);
     }
 };

@@ -38,58 +38,50 @@ class WindowCaptureTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void shownWindowGivesThePanelsPixels();
-    void changeNotYetPaintedIsInThePicture();
-    void hiddenWindowIsDrawnAnew();
+    void pictureIsThePanelsPixels_data() {
+        QTest::addColumn<bool>("shown"); // else drawn anew
+        QTest::newRow("shown") << true;
+        QTest::newRow("never shown") << false;
+    }
+    void pictureIsThePanelsPixels() {
+        QFETCH(bool, shown);
+        FORM_RUN(run);
+        TQuillstoneMainForm* form = run.start();
+        if (shown) {
+            form->show();
+            QTRY_VERIFY(exposed(form));
+        }
+
+        // Taken first: the image control, which lies beneath the panels, shows
+        // the new picture afterwards.
+        const QImage expected = drawnNow(form->PanelScreen);
+        const QImage picture = written(run, form->PanelScreen, form->HardcopyImage);
+        QCOMPARE(picture.size(), QSize(569, 401));
+        // Not the menu bar or the strip above the panel: the panel, exactly.
+        QVERIFY(picture == expected);
+        QVERIFY(form->HardcopyImage->pixmap().toImage().convertToFormat(QImage::Format_RGB888) ==
+                expected);
+    }
+
+    void changeNotYetPaintedIsInThePicture() {
+        FORM_RUN(run);
+        TQuillstoneMainForm* form = run.start();
+        form->show();
+        QTRY_VERIFY(exposed(form));
+        QCoreApplication::processEvents(); // everything painted
+
+        const QImage before = drawnNow(form->PanelScreen);
+        QLabel* result = form->ResultLabel(0);
+        result->setText(QStringLiteral("-987.65"));
+        result->adjustSize();
+        const QImage after = drawnNow(form->PanelScreen);
+        QVERIFY(after != before); // the change shows
+
+        // No event has been processed since the change: the writer must not
+        // copy the window as it was last painted.
+        QVERIFY(written(run, form->PanelScreen, nullptr) == after);
+    }
 };
-
-void WindowCaptureTest::shownWindowGivesThePanelsPixels() {
-    testing_support::FormRun run;
-    QVERIFY(run.ready());
-    TQuillstoneMainForm* form = run.start();
-    form->show();
-    QTRY_VERIFY(exposed(form));
-
-    // Taken first: the image control, which lies beneath the panels, shows
-    // the new picture afterwards.
-    const QImage expected = drawnNow(form->PanelScreen);
-    const QImage picture = written(run, form->PanelScreen, form->HardcopyImage);
-    QCOMPARE(picture.size(), QSize(569, 401));
-    // Not the menu bar or the strip above the panel: the panel, exactly.
-    QVERIFY(picture == expected);
-    QVERIFY(form->HardcopyImage->pixmap().toImage().convertToFormat(QImage::Format_RGB888) ==
-            expected);
-}
-
-void WindowCaptureTest::changeNotYetPaintedIsInThePicture() {
-    testing_support::FormRun run;
-    QVERIFY(run.ready());
-    TQuillstoneMainForm* form = run.start();
-    form->show();
-    QTRY_VERIFY(exposed(form));
-    QCoreApplication::processEvents(); // everything painted
-
-    const QImage before = drawnNow(form->PanelScreen);
-    QLabel* result = form->ResultLabel(0);
-    result->setText(QStringLiteral("-987.65"));
-    result->adjustSize();
-    const QImage after = drawnNow(form->PanelScreen);
-    QVERIFY(after != before); // the change shows
-
-    // No event has been processed since the change: the writer must not
-    // copy the window as it was last painted.
-    QVERIFY(written(run, form->PanelScreen, nullptr) == after);
-}
-
-void WindowCaptureTest::hiddenWindowIsDrawnAnew() {
-    testing_support::FormRun run;
-    QVERIFY(run.ready());
-    TQuillstoneMainForm* form = run.start(); // never shown
-
-    const QImage picture = written(run, form->PanelScreen, nullptr);
-    QCOMPARE(picture.size(), QSize(569, 401));
-    QVERIFY(picture == drawnNow(form->PanelScreen));
-}
 
 QTEST_MAIN(WindowCaptureTest)
 #include "window_capture_test.moc"

@@ -16,8 +16,6 @@
 #include <utility>
 #include <vector>
 
-using testing_support::FormRun;
-
 namespace {
 
 // Motif hints: flags, functions, decorations (the bits the desktop reads).
@@ -71,49 +69,47 @@ class X11 {
 class X11WindowTest : public QObject {
     Q_OBJECT
   private slots:
-    void mainWindowIsANormalFixedWindow();
-};
+    void mainWindowIsANormalFixedWindow() {
+        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+            QSKIP("needs the xcb platform (run under xvfb-run)");
+        X11 x11;
+        QVERIFY(x11.ready());
+        FORM_RUN(run);
+        TQuillstoneMainForm* form = run.start();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        form->FinishAfterFirstFrame(); // the icon
+        const auto window = xcb_window_t(form->windowHandle()->winId());
 
-void X11WindowTest::mainWindowIsANormalFixedWindow() {
-    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
-        QSKIP("needs the xcb platform (run under xvfb-run)");
-    X11 x11;
-    QVERIFY(x11.ready());
-    FormRun run;
-    QVERIFY(run.ready());
-    TQuillstoneMainForm* form = run.start();
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form));
-    form->FinishAfterFirstFrame(); // the icon
-    const auto window = xcb_window_t(form->windowHandle()->winId());
+        QCOMPARE(x11.property(window, "_NET_WM_WINDOW_TYPE"),
+                 std::vector<uint32_t>{x11.atom("_NET_WM_WINDOW_TYPE_NORMAL")});
+        for (uint32_t state : x11.property(window, "_NET_WM_STATE"))
+            QVERIFY(state != x11.atom("_NET_WM_STATE_SKIP_TASKBAR"));
+        QVERIFY(x11.property(window, "WM_TRANSIENT_FOR").empty());
+        QVERIFY(x11.property(window, "_NET_WM_ICON").size() > 2); // width, height, pixels
 
-    QCOMPARE(x11.property(window, "_NET_WM_WINDOW_TYPE"),
-             std::vector<uint32_t>{x11.atom("_NET_WM_WINDOW_TYPE_NORMAL")});
-    for (uint32_t state : x11.property(window, "_NET_WM_STATE"))
-        QVERIFY(state != x11.atom("_NET_WM_STATE_SKIP_TASKBAR"));
-    QVERIFY(x11.property(window, "WM_TRANSIENT_FOR").empty());
-    QVERIFY(x11.property(window, "_NET_WM_ICON").size() > 2); // width, height, pixels
+        // Minimum and maximum size are both the window's size.
+        const std::vector<uint32_t> size = x11.property(window, "WM_NORMAL_HINTS");
+        QVERIFY(size.size() >= 9);
+        QCOMPARE(size[0] & (kMinSize | kMaxSize), kMinSize | kMaxSize);
+        const auto [width, height] = std::pair{uint32_t(form->width()), uint32_t(form->height())};
+        QCOMPARE(std::vector<uint32_t>(size.begin() + 5, size.begin() + 9),
+                 (std::vector<uint32_t>{width, height, width, height}));
 
-    // Minimum and maximum size are both the window's size.
-    const std::vector<uint32_t> size = x11.property(window, "WM_NORMAL_HINTS");
-    QVERIFY(size.size() >= 9);
-    QCOMPARE(size[0] & (kMinSize | kMaxSize), kMinSize | kMaxSize);
-    const auto [width, height] = std::pair{uint32_t(form->width()), uint32_t(form->height())};
-    QCOMPARE(std::vector<uint32_t>(size.begin() + 5, size.begin() + 9),
-             (std::vector<uint32_t>{width, height, width, height}));
-
-    // Close and minimise, no maximise. (Resizing is left out through the
-    // size hints above; Qt always lists it here.)
-    const std::vector<uint32_t> motif = x11.property(window, "_MOTIF_WM_HINTS");
-    QVERIFY(motif.size() >= 3);
-    QVERIFY(motif[0] & kMotifFunctions);
-    QVERIFY(!(motif[1] & (kFunctionAll | kFunctionMaximize)));
-    QCOMPARE(motif[1] & (kFunctionMinimize | kFunctionClose), kFunctionMinimize | kFunctionClose);
-    if (motif[0] & kMotifDecorations) {
-        QVERIFY(!(motif[2] & (kDecorationAll | kDecorationMaximize)));
-        QVERIFY(motif[2] & kDecorationMinimize);
+        // Close and minimise, no maximise. (Resizing is left out through the
+        // size hints above; Qt always lists it here.)
+        const std::vector<uint32_t> motif = x11.property(window, "_MOTIF_WM_HINTS");
+        QVERIFY(motif.size() >= 3);
+        QVERIFY(motif[0] & kMotifFunctions);
+        QVERIFY(!(motif[1] & (kFunctionAll | kFunctionMaximize)));
+        QCOMPARE(motif[1] & (kFunctionMinimize | kFunctionClose),
+                 kFunctionMinimize | kFunctionClose);
+        if (motif[0] & kMotifDecorations) {
+            QVERIFY(!(motif[2] & (kDecorationAll | kDecorationMaximize)));
+            QVERIFY(motif[2] & kDecorationMinimize);
+        }
     }
-}
+};
 
 QTEST_MAIN(X11WindowTest)
 #include "x11_window_test.moc"

@@ -49,20 +49,13 @@ class AboutBoxTest : public QObject {
     // A stand-in viewer: writes its argument count and arguments to a file
     // named after its process id, then waits to be ended.
     bool writeViewer(const QString& relative, bool executable = true) {
-        const QByteArray script = "#!/bin/sh\n"
-                                  "printf '%s\\n' \"$#\" \"$@\" > \"" +
-                                  m_base.Dir().toUtf8() +
-                                  "/viewer-$$.tmp\"\n"
-                                  "mv \"" +
-                                  m_base.Dir().toUtf8() + "/viewer-$$.tmp\" \"" +
-                                  m_base.Dir().toUtf8() +
-                                  "/viewer-$$.txt\"\n"
-                                  "exec sleep 60\n";
-        if (!m_base.WriteFile(relative, script))
-            return false;
-        const QFile::Permissions readWrite = QFile::ReadOwner | QFile::WriteOwner;
-        return QFile::setPermissions(m_base.Path(relative),
-                                     executable ? readWrite | QFile::ExeOwner : readWrite);
+        const std::string dir = m_base.Dir().toStdString();
+        return testing_support::WriteScript(
+                   m_base.StdPath(relative),
+                   "printf '%s\\n' \"$#\" \"$@\" > \"" + dir + "/viewer-$$.tmp\"\nmv \"" + dir +
+                       "/viewer-$$.tmp\" \"" + dir + "/viewer-$$.txt\"\nexec sleep 60\n") &&
+               (executable ||
+                QFile::setPermissions(m_base.Path(relative), QFile::ReadOwner | QFile::WriteOwner));
     }
 
     QByteArray viewerArguments(pid_t pid) const {
@@ -121,306 +114,262 @@ class AboutBoxTest : public QObject {
         m_base.Close();
     }
 
-    void textsShownAndOkCloses();
-    void emptyCommentsHideTheirLabel();
-    void layoutAsDesigned();
-    void opensCentredOnTheScreen();
-    void keysPressTheFocusedButtonOnly_data();
-    void keysPressTheFocusedButtonOnly();
-    void viewLogsStartsOneViewerAtATime();
-    void viewerEndsWhenTheBoxCloses();
-    void viewerIsGivenTheLogsFullPath_data();
-    void viewerIsGivenTheLogsFullPath();
-    void viewerOnlyInTheDevelopmentFolder_data();
-    void viewerOnlyInTheDevelopmentFolder();
-    void viewerNowhere();
-};
-
-void AboutBoxTest::textsShownAndOkCloses() {
-    QVERIFY(m_base.MakeDir(kLogFolder));
-    const QString log = openProgramLog(m_base.Path(kLogFolder + "/Quillstone.Log"));
-    QWidget owner;
-    TPelKorAboutBoxForm box(&owner);
-    QMap<QString, QString> texts;
-    bool commentsVisible = false;
-    const int result = runModal(box, "Link Budget", [&] {
-        for (const char* name : {"ProductName", "Version", "Copyright", "LabelAddress",
-                                 "LabelPhone", "LabelWeb", "LabelComments"})
-            texts[name] = label(box, name)->text();
-        commentsVisible = label(box, "LabelComments")->isVisible();
-        QTest::mouseClick(button(box, "OKButton"), Qt::LeftButton);
-    });
-
-    QCOMPARE(result, 1);
-    QCOMPARE(texts["ProductName"], QString("Quillstone"));
-    QCOMPARE(texts["Version"], QString("Version 2.01"));
-    QCOMPARE(texts["LabelComments"], QString("Comments : Link Budget"));
-    QVERIFY(commentsVisible);
-    const QMap<QString, QString> designTexts{{"Copyright", "Copyright"},
-                                             {"LabelAddress", "LabelAddress"},
-                                             {"LabelPhone", "LabelPhone"},
-                                             {"LabelWeb", "LabelWeb"}};
-    for (auto it = designTexts.begin(); it != designTexts.end(); ++it)
-        QVERIFY2(!texts[it.key()].isEmpty() && texts[it.key()] != it.value(), qPrintable(it.key()));
-    QVERIFY(texts["LabelPhone"].contains("555-01")); // numbers kept for fiction
-    QVERIFY(texts["LabelWeb"].endsWith(".example"));
-
-    // Nothing else happens.
-    QCOMPARE(ViewerProcess.process, pid_t(0));
-    QCOMPARE(logTexts(log), QStringList());
-    QCOMPARE(m_base.ToneStarts(), 0);
-}
-
-void AboutBoxTest::emptyCommentsHideTheirLabel() {
-    TPelKorAboutBoxForm box(nullptr);
-    bool commentsHidden = false, versionVisible = false;
-    runModal(box, "", [&] {
-        commentsHidden = label(box, "LabelComments")->isHidden();
-        versionVisible = label(box, "Version")->isVisible();
-        box.done(1);
-    });
-    QVERIFY(commentsHidden);
-    QVERIFY(versionVisible);
-}
-
-void AboutBoxTest::layoutAsDesigned() {
-    TPelKorAboutBoxForm box(nullptr);
-    QCOMPARE(box.windowTitle(), QString("About"));
-    QCOMPARE(box.minimumSize(), QSize(298, 213));
-    QCOMPARE(box.maximumSize(), QSize(298, 213));
-    QVERIFY(box.windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!(box.windowFlags() & Qt::WindowCloseButtonHint));
-
-    QWidget* panel = box.findChild<QWidget*>("Panel1");
-    QVERIFY(panel != nullptr);
-    QCOMPARE(panel->geometry(), QRect(8, 8, 281, 161));
-    struct Place {
-        const char* name;
-        QWidget* parent;
-        QRect geometry; // width 0: sized to its contents
-    };
-    const Place places[] = {
-        {"ProgramIcon", panel, {8, 8, 65, 57}},       {"ProductName", panel, {80, 8, 0, 0}},
-        {"Version", panel, {80, 26, 0, 0}},           {"Copyright", panel, {80, 44, 0, 0}},
-        {"LabelAddress", panel, {8, 74, 0, 0}},       {"LabelPhone", panel, {8, 91, 0, 0}},
-        {"LabelWeb", panel, {8, 107, 0, 0}},          {"LabelComments", panel, {8, 124, 0, 0}},
-        {"ButtonWexalor", panel, {214, 136, 61, 18}}, {"OKButton", &box, {117, 182, 75, 25}},
-    };
-    for (const Place& p : places) {
-        auto* w = box.findChild<QWidget*>(p.name);
-        QVERIFY2(w != nullptr, p.name);
-        QCOMPARE(w->parentWidget(), p.parent);
-        if (p.geometry.width() > 0)
-            QCOMPARE(w->geometry(), p.geometry);
-        else
-            QCOMPARE(w->pos(), p.geometry.topLeft());
+    void textsShownAndOkCloses_data() {
+        QTest::addColumn<QString>("comments"); // empty: their label is hidden
+        QTest::newRow("comments") << "Link Budget";
+        QTest::newRow("no comments") << "";
     }
-    QCOMPARE(button(box, "ButtonWexalor")->text(), QString("View Logs"));
-    QCOMPARE(button(box, "OKButton")->text(), QString("OK"));
-    for (const char* name : {"ButtonWexalor", "OKButton"})
-        QVERIFY(!button(box, name)->isDefault() && !button(box, name)->autoDefault());
-
-    // Tab order: View Logs, then OK.
-    QWidget* next = button(box, "ButtonWexalor")->nextInFocusChain();
-    while (next != nullptr && !(next->focusPolicy() & Qt::TabFocus))
-        next = next->nextInFocusChain();
-    QCOMPARE(next, button(box, "OKButton"));
-
-    // The logo is a picture, not a blank.
-    const QImage logo = label(box, "ProgramIcon")->pixmap().toImage();
-    QVERIFY(!logo.isNull());
-    QVERIFY(label(box, "ProgramIcon")->hasScaledContents());
-    QSet<QRgb> colours;
-    for (int y = 0; y < logo.height(); y += 4)
-        for (int x = 0; x < logo.width(); x += 4)
-            colours.insert(logo.pixel(x, y));
-    QVERIFY(colours.size() > 5);
-}
-
-void AboutBoxTest::opensCentredOnTheScreen() {
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    QVERIFY(screen.width() > 400 && screen.height() > 300); // offscreen: 800 x 800
-    QWidget owner; // far from the centre: the box does not follow it
-    owner.setGeometry(10, 10, 200, 100);
-    owner.show();
-    TPelKorAboutBoxForm box(&owner);
-    QPoint at;
-    runModal(box, "Link Budget", [&] {
-        at = box.frameGeometry().topLeft();
-        box.done(1);
-    });
-    QCOMPARE(at,
-             screen.topLeft() + QPoint((screen.width() - 298) / 2, (screen.height() - 213) / 2));
-}
-
-void AboutBoxTest::keysPressTheFocusedButtonOnly_data() {
-    QTest::addColumn<QString>("focused");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("result");     // 99: still open afterwards
-    QTest::addColumn<int>("viewerRuns"); // clicks on "View Logs"
-    QTest::newRow("Enter on OK") << "OKButton" << int(Qt::Key_Return) << 1 << 0;
-    QTest::newRow("keypad Enter on OK") << "OKButton" << int(Qt::Key_Enter) << 1 << 0;
-    QTest::newRow("Space on OK") << "OKButton" << int(Qt::Key_Space) << 1 << 0;
-    QTest::newRow("Enter on View Logs") << "ButtonWexalor" << int(Qt::Key_Return) << 99 << 1;
-    QTest::newRow("Space on View Logs") << "ButtonWexalor" << int(Qt::Key_Space) << 99 << 1;
-    QTest::newRow("Escape") << "OKButton" << int(Qt::Key_Escape) << 99 << 0;
-}
-
-void AboutBoxTest::keysPressTheFocusedButtonOnly() {
-    QFETCH(QString, focused);
-    QFETCH(int, key);
-    QFETCH(int, result);
-    QFETCH(int, viewerRuns);
-    TPelKorAboutBoxForm box(nullptr);
-    QPushButton* target = button(box, qPrintable(focused));
-    QSignalSpy viewLogs(button(box, "ButtonWexalor"), &QPushButton::clicked);
-    QCOMPARE(runModal(box, "Link Budget",
-                      [&] {
-                          target->setFocus();
-                          QTest::keyClick(target, Qt::Key(key));
-                      }),
-             result);
-    QCOMPARE(viewLogs.count(), viewerRuns);
-}
-
-void AboutBoxTest::viewLogsStartsOneViewerAtATime() {
-    QVERIFY(m_base.MakeDir(kLogFolder));
-    const QString log = openProgramLog(m_base.Path(kLogFolder + "/Quillstone.Log"));
-    QVERIFY(writeViewer("Wexalor.exe"));
-    TPelKorAboutBoxForm box(nullptr);
-    box.show();
-
-    QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
-    const pid_t first = ViewerProcess.process;
-    QVERIFY(first > 0);
-    QTRY_VERIFY(viewerWrote(first));
-    QCOMPARE(viewerArguments(first), "1\n" + log.toLocal8Bit() + "\n");
-
-    QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
-    const pid_t second = ViewerProcess.process;
-    QVERIFY(second > 0 && second != first);
-    QVERIFY(processGone(first));
-    QVERIFY(!processGone(second));
-
-    box.close();
-    QCOMPARE(ViewerProcess.process, pid_t(0));
-    QVERIFY(processGone(second));
-    // Found in the current directory: no alarm and no log line.
-    QCOMPARE(m_base.ToneStarts(), 0);
-    QCOMPARE(logTexts(log), QStringList());
-}
-
-void AboutBoxTest::viewerEndsWhenTheBoxCloses() {
-    QVERIFY(writeViewer("Wexalor.exe"));
-    TPelKorAboutBoxForm box(nullptr);
-    pid_t viewer = 0;
-    bool wrote = false;
-    runModal(box, "Link Budget", [&] {
-        QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
-        viewer = ViewerProcess.process;
-        wrote = QTest::qWaitFor([&] { return viewerWrote(viewer); });
-        QTest::mouseClick(button(box, "OKButton"), Qt::LeftButton);
-    });
-    QVERIFY(viewer > 0);
-    QVERIFY(wrote);
-    QCOMPARE(ViewerProcess.process, pid_t(0));
-    QVERIFY(processGone(viewer));
-}
-
-void AboutBoxTest::viewerIsGivenTheLogsFullPath_data() {
-    QTest::addColumn<bool>("logFolder");
-    QTest::addColumn<QString>("programLog"); // "": no program log (before the run starts)
-    QTest::addColumn<QString>("expected");   // relative to the base directory
-
-    QTest::newRow("log in its folder") << true << "*/SYSTEM/ERLOGS/Quillstone.Log"
-                                       << "SYSTEM/ERLOGS/Quillstone.Log";
-    QTest::newRow("log under its relative name") << false << "Quillstone.Log"
-                                                 << "Quillstone.Log";
-    QTest::newRow("no log yet, folder present") << true << ""
-                                                << "SYSTEM/ERLOGS/Quillstone.Log";
-    QTest::newRow("no log yet, no folder") << false << ""
-                                           << "Quillstone.Log";
-}
-
-void AboutBoxTest::viewerIsGivenTheLogsFullPath() {
-    QFETCH(bool, logFolder);
-    QFETCH(QString, programLog);
-    QFETCH(QString, expected);
-
-    if (logFolder)
+    // Centred on the screen, with the given texts; OK closes it.
+    void textsShownAndOkCloses() {
+        QFETCH(QString, comments);
         QVERIFY(m_base.MakeDir(kLogFolder));
-    if (!programLog.isEmpty())
-        openProgramLog(programLog.replace("*", m_base.Dir()));
-    QVERIFY(writeViewer("Wexalor.exe"));
+        const QString log = openProgramLog(m_base.Path(kLogFolder + "/Quillstone.Log"));
+        QWidget owner; // far from the centre: the box does not follow it
+        owner.setGeometry(10, 10, 200, 100);
+        owner.show();
+        TPelKorAboutBoxForm box(&owner);
+        QMap<QString, QString> texts;
+        bool commentsVisible = false, versionVisible = false;
+        QPoint at;
+        const int result = runModal(box, comments, [&] {
+            at = box.frameGeometry().topLeft();
+            for (const char* name : {"ProductName", "Version", "Copyright", "LabelAddress",
+                                     "LabelPhone", "LabelWeb", "LabelComments"})
+                texts[name] = label(box, name)->text();
+            commentsVisible = label(box, "LabelComments")->isVisible();
+            versionVisible = label(box, "Version")->isVisible();
+            QTest::mouseClick(button(box, "OKButton"), Qt::LeftButton);
+        });
 
-    TPelKorAboutBoxForm box(nullptr);
-    pid_t viewer = 0;
-    bool wrote = false;
-    runModal(box, "Link Budget", [&] {
-        QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
-        viewer = ViewerProcess.process;
-        wrote = viewer > 0 && QTest::qWaitFor([&] { return viewerWrote(viewer); });
-        box.done(1);
-    });
-    QVERIFY(wrote);
-    QCOMPARE(viewerArguments(viewer), "1\n" + m_base.Path(expected).toLocal8Bit() + "\n");
-}
+        QCOMPARE(result, 1);
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(screen.width() > 400 && screen.height() > 300); // offscreen: 800 x 800
+        QCOMPARE(at, screen.topLeft() +
+                         QPoint((screen.width() - 298) / 2, (screen.height() - 213) / 2));
+        QCOMPARE(texts["ProductName"], QString("Quillstone"));
+        QCOMPARE(texts["Version"], QString("Version 2.01"));
+        QVERIFY(versionVisible);
+        QCOMPARE(commentsVisible, !comments.isEmpty());
+        if (!comments.isEmpty())
+            QCOMPARE(texts["LabelComments"], "Comments : " + comments);
+        // Filled in, not left at the designer's placeholder (the control's name).
+        for (const char* name : {"Copyright", "LabelAddress", "LabelPhone", "LabelWeb"})
+            QVERIFY2(!texts[name].isEmpty() && texts[name] != name, name);
+        QVERIFY(texts["LabelPhone"].contains("555-01")); // numbers kept for fiction
+        QVERIFY(texts["LabelWeb"].endsWith(".example"));
 
-void AboutBoxTest::viewerOnlyInTheDevelopmentFolder_data() {
-    QTest::addColumn<int>("copyHere");    // 0 none, 1 not executable, 2 another user's
-    QTest::addColumn<QString>("refusal"); // the line saying why it was not run
-    QTest::newRow("none in the current directory") << 0 << "";
-    QTest::newRow("one here that cannot run") << 1 << "";
-    QTest::newRow("one here of another user")
-        << 2 << "000001|    .... Will not run ./Wexalor.exe  because it belongs to another user.";
-}
-
-void AboutBoxTest::viewerOnlyInTheDevelopmentFolder() {
-    QFETCH(int, copyHere);
-    QFETCH(QString, refusal);
-    const QString log = openProgramLog(m_base.Path("Quillstone.Log"));
-    if (copyHere != 0) {
-        QVERIFY(writeViewer("Wexalor.exe", copyHere == 2));
-        QCOMPARE(QFileInfo(m_base.Path("Wexalor.exe")).isExecutable(), copyHere == 2);
+        // Nothing else happens.
+        QCOMPARE(ViewerProcess.process, pid_t(0));
+        QCOMPARE(logTexts(log), QStringList());
+        QCOMPARE(m_base.ToneStarts(), 0);
     }
-    if (copyHere == 2) // planted: runnable, but not by the user or root
-        QCOMPARE(::chown(m_base.StdPath("Wexalor.exe").c_str(), 65534, gid_t(-1)), 0);
-    QVERIFY(m_base.MakeDir("dev"));
-    QVERIFY(writeViewer("dev/Wexalor.exe"));
-    SetDevelopmentViewerPath(m_base.StdPath("dev/Wexalor.exe"));
 
-    TPelKorAboutBoxForm box(nullptr);
-    box.show();
-    box.ButtonWexalorClick();
-    const pid_t viewer = ViewerProcess.process;
-    QVERIFY(viewer > 0);
-    QTRY_VERIFY(viewerWrote(viewer));
-    QCOMPARE(viewerArguments(viewer), "1\n" + log.toLocal8Bit() + "\n");
-    QCOMPARE(logTexts(log), (refusal.isEmpty() ? QStringList{} : QStringList{refusal}) +
-                                QStringList{"000001|" + kFirstMissing});
-    QCOMPARE(m_base.ToneStarts(), 4); // one alarm: two pairs of two tones
-    box.close();
-    QVERIFY(processGone(viewer));
-}
+    void layoutAsDesigned() {
+        TPelKorAboutBoxForm box(nullptr);
+        QCOMPARE(box.windowTitle(), QString("About"));
+        QCOMPARE(box.minimumSize(), QSize(298, 213));
+        QCOMPARE(box.maximumSize(), QSize(298, 213));
+        QVERIFY(box.windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!(box.windowFlags() & Qt::WindowCloseButtonHint));
 
-void AboutBoxTest::viewerNowhere() {
-    const QString log = openProgramLog(m_base.Path("Quillstone.Log"));
-    const QString missing = m_base.Path("nowhere/Wexalor.exe");
-    const QStringList twoLines{"000001|" + kFirstMissing, "000001|Could Not Find Debug  " +
-                                                              missing + ".  Cannot View Log Files"};
-    TPelKorAboutBoxForm box(nullptr);
-    box.show();
+        QWidget* panel = box.findChild<QWidget*>("Panel1");
+        QVERIFY(panel != nullptr);
+        QCOMPARE(panel->geometry(), QRect(8, 8, 281, 161));
+        struct Place {
+            const char* name;
+            QWidget* parent;
+            QRect geometry; // width 0: sized to its contents
+        };
+        const Place places[] = {
+            {"ProgramIcon", panel, {8, 8, 65, 57}},       {"ProductName", panel, {80, 8, 0, 0}},
+            {"Version", panel, {80, 26, 0, 0}},           {"Copyright", panel, {80, 44, 0, 0}},
+            {"LabelAddress", panel, {8, 74, 0, 0}},       {"LabelPhone", panel, {8, 91, 0, 0}},
+            {"LabelWeb", panel, {8, 107, 0, 0}},          {"LabelComments", panel, {8, 124, 0, 0}},
+            {"ButtonWexalor", panel, {214, 136, 61, 18}}, {"OKButton", &box, {117, 182, 75, 25}},
+        };
+        for (const Place& p : places) {
+            auto* w = box.findChild<QWidget*>(p.name);
+            QVERIFY2(w != nullptr, p.name);
+            QCOMPARE(w->parentWidget(), p.parent);
+            if (p.geometry.width() > 0)
+                QCOMPARE(w->geometry(), p.geometry);
+            else
+                QCOMPARE(w->pos(), p.geometry.topLeft());
+        }
+        QCOMPARE(button(box, "ButtonWexalor")->text(), QString("View Logs"));
+        QCOMPARE(button(box, "OKButton")->text(), QString("OK"));
+        for (const char* name : {"ButtonWexalor", "OKButton"})
+            QVERIFY(!button(box, name)->isDefault() && !button(box, name)->autoDefault());
 
-    QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
-    QCOMPARE(ViewerProcess.process, pid_t(0));
-    QCOMPARE(logTexts(log), twoLines);
-    QCOMPARE(m_base.ToneStarts(), 8); // two alarms
-    QVERIFY(box.isVisible());         // the box stays open
+        // Tab order: View Logs, then OK.
+        QWidget* next = button(box, "ButtonWexalor")->nextInFocusChain();
+        while (next != nullptr && !(next->focusPolicy() & Qt::TabFocus))
+            next = next->nextInFocusChain();
+        QCOMPARE(next, button(box, "OKButton"));
 
-    QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton); // and may be pressed again
-    QCOMPARE(logTexts(log), twoLines + twoLines);
-    QCOMPARE(m_base.ToneStarts(), 16);
-}
+        // The logo is a picture, not a blank.
+        const QImage logo = label(box, "ProgramIcon")->pixmap().toImage();
+        QVERIFY(!logo.isNull());
+        QVERIFY(label(box, "ProgramIcon")->hasScaledContents());
+        QSet<QRgb> colours;
+        for (int y = 0; y < logo.height(); y += 4)
+            for (int x = 0; x < logo.width(); x += 4)
+                colours.insert(logo.pixel(x, y));
+        QVERIFY(colours.size() > 5);
+    }
+
+    void keysPressTheFocusedButtonOnly_data() {
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("result");     // 99: still open afterwards
+        QTest::addColumn<int>("viewerRuns"); // clicks on "View Logs"
+        QTest::newRow("Enter on OK") << "OKButton" << int(Qt::Key_Return) << 1 << 0;
+        QTest::newRow("keypad Enter on OK") << "OKButton" << int(Qt::Key_Enter) << 1 << 0;
+        QTest::newRow("Space on OK") << "OKButton" << int(Qt::Key_Space) << 1 << 0;
+        QTest::newRow("Enter on View Logs") << "ButtonWexalor" << int(Qt::Key_Return) << 99 << 1;
+        QTest::newRow("Space on View Logs") << "ButtonWexalor" << int(Qt::Key_Space) << 99 << 1;
+        QTest::newRow("Escape") << "OKButton" << int(Qt::Key_Escape) << 99 << 0;
+    }
+    void keysPressTheFocusedButtonOnly() {
+        QFETCH(QString, focused);
+        QFETCH(int, key);
+        QFETCH(int, result);
+        QFETCH(int, viewerRuns);
+        TPelKorAboutBoxForm box(nullptr);
+        QPushButton* target = button(box, qPrintable(focused));
+        QSignalSpy viewLogs(button(box, "ButtonWexalor"), &QPushButton::clicked);
+        QCOMPARE(runModal(box, "Link Budget",
+                          [&] {
+                              target->setFocus();
+                              QTest::keyClick(target, Qt::Key(key));
+                          }),
+                 result);
+        QCOMPARE(viewLogs.count(), viewerRuns);
+    }
+
+    void viewLogsStartsOneViewerAtATime() {
+        QVERIFY(m_base.MakeDir(kLogFolder));
+        const QString log = openProgramLog(m_base.Path(kLogFolder + "/Quillstone.Log"));
+        QVERIFY(writeViewer("Wexalor.exe"));
+        TPelKorAboutBoxForm box(nullptr);
+        box.show();
+
+        QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
+        const pid_t first = ViewerProcess.process;
+        QVERIFY(first > 0); // its arguments: viewerIsGivenTheLogsFullPath
+
+        QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
+        const pid_t second = ViewerProcess.process;
+        QVERIFY(second > 0 && second != first);
+        QVERIFY(processGone(first));
+        QVERIFY(!processGone(second));
+
+        box.close();
+        QCOMPARE(ViewerProcess.process, pid_t(0));
+        QVERIFY(processGone(second));
+        // Found in the current directory: no alarm and no log line.
+        QCOMPARE(m_base.ToneStarts(), 0);
+        QCOMPARE(logTexts(log), QStringList());
+    }
+
+    void viewerIsGivenTheLogsFullPath_data() {
+        QTest::addColumn<bool>("logFolder");
+        QTest::addColumn<QString>("programLog"); // "": no program log (before the run starts)
+        QTest::addColumn<QString>("expected");   // relative to the base directory
+
+        QTest::newRow("log in its folder") << true << "*/SYSTEM/ERLOGS/Quillstone.Log"
+                                           << "SYSTEM/ERLOGS/Quillstone.Log";
+        QTest::newRow("log under its relative name") << false << "Quillstone.Log"
+                                                     << "Quillstone.Log";
+        QTest::newRow("no log yet, folder present") << true << ""
+                                                    << "SYSTEM/ERLOGS/Quillstone.Log";
+        QTest::newRow("no log yet, no folder") << false << ""
+                                               << "Quillstone.Log";
+    }
+    void viewerIsGivenTheLogsFullPath() {
+        QFETCH(bool, logFolder);
+        QFETCH(QString, programLog);
+        QFETCH(QString, expected);
+
+        if (logFolder)
+            QVERIFY(m_base.MakeDir(kLogFolder));
+        if (!programLog.isEmpty())
+            openProgramLog(programLog.replace("*", m_base.Dir()));
+        QVERIFY(writeViewer("Wexalor.exe"));
+
+        TPelKorAboutBoxForm box(nullptr);
+        pid_t viewer = 0;
+        bool wrote = false;
+        runModal(box, "Link Budget", [&] {
+            QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
+            viewer = ViewerProcess.process;
+            wrote = viewer > 0 && QTest::qWaitFor([&] { return viewerWrote(viewer); });
+            QTest::mouseClick(button(box, "OKButton"), Qt::LeftButton);
+        });
+        QVERIFY(wrote);
+        QCOMPARE(viewerArguments(viewer), "1\n" + m_base.Path(expected).toLocal8Bit() + "\n");
+        // The viewer ends when the box closes.
+        QCOMPARE(ViewerProcess.process, pid_t(0));
+        QVERIFY(processGone(viewer));
+    }
+
+    void viewerOnlyInTheDevelopmentFolder_data() {
+        QTest::addColumn<int>("copyHere");    // 0 none, 1 not executable, 2 another user's
+        QTest::addColumn<QString>("refusal"); // the line saying why it was not run
+        QTest::newRow("none in the current directory") << 0 << "";
+        QTest::newRow("one here that cannot run") << 1 << "";
+        QTest::newRow("one here of another user")
+            << 2
+            << "000001|    .... Will not run ./Wexalor.exe  because it belongs to another user.";
+    }
+    void viewerOnlyInTheDevelopmentFolder() {
+        QFETCH(int, copyHere);
+        QFETCH(QString, refusal);
+        const QString log = openProgramLog(m_base.Path("Quillstone.Log"));
+        if (copyHere != 0) {
+            QVERIFY(writeViewer("Wexalor.exe", copyHere == 2));
+            QCOMPARE(QFileInfo(m_base.Path("Wexalor.exe")).isExecutable(), copyHere == 2);
+        }
+        if (copyHere == 2) // planted: runnable, but not by the user or root
+            QCOMPARE(::chown(m_base.StdPath("Wexalor.exe").c_str(), 65534, gid_t(-1)), 0);
+        QVERIFY(m_base.MakeDir("dev"));
+        QVERIFY(writeViewer("dev/Wexalor.exe"));
+        SetDevelopmentViewerPath(m_base.StdPath("dev/Wexalor.exe"));
+
+        TPelKorAboutBoxForm box(nullptr);
+        box.show();
+        box.ButtonWexalorClick();
+        const pid_t viewer = ViewerProcess.process;
+        QVERIFY(viewer > 0);
+        QTRY_VERIFY(viewerWrote(viewer));
+        QCOMPARE(viewerArguments(viewer), "1\n" + log.toLocal8Bit() + "\n");
+        QCOMPARE(logTexts(log), (refusal.isEmpty() ? QStringList{} : QStringList{refusal}) +
+                                    QStringList{"000001|" + kFirstMissing});
+        QCOMPARE(m_base.ToneStarts(), 4); // one alarm: two pairs of two tones
+        box.close();
+        QVERIFY(processGone(viewer));
+    }
+
+    void viewerNowhere() {
+        const QString log = openProgramLog(m_base.Path("Quillstone.Log"));
+        const QString missing = m_base.Path("nowhere/Wexalor.exe");
+        const QStringList twoLines{"000001|" + kFirstMissing, "000001|Could Not Find Debug  " +
+                                                                  missing +
+                                                                  ".  Cannot View Log Files"};
+        TPelKorAboutBoxForm box(nullptr);
+        box.show();
+
+        QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton);
+        QCOMPARE(ViewerProcess.process, pid_t(0));
+        QCOMPARE(logTexts(log), twoLines);
+        QCOMPARE(m_base.ToneStarts(), 8); // two alarms
+        QVERIFY(box.isVisible());         // the box stays open
+
+        QTest::mouseClick(button(box, "ButtonWexalor"), Qt::LeftButton); // and may be pressed again
+        QCOMPARE(logTexts(log), twoLines + twoLines);
+        QCOMPARE(m_base.ToneStarts(), 16);
+    }
+};
 
 QTEST_MAIN(AboutBoxTest)
 #include "about_box_test.moc"

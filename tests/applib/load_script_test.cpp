@@ -12,17 +12,10 @@
 #include <cerrno>
 
 using namespace platform;
-using applib_test::LogLine;
+using namespace applib_test;
 using testing_support::HardwareTest;
-using Log = std::vector<LogLine>;
 
 namespace {
-
-const std::string kAttempting = "Attempting to install HARDWARE DRIVER..........";
-const std::string kAttemptFailed =
-    "ATTEMPT TO INSTALL HARDWARE DRIVER FAILED.  CANNOT NOT TALK TO HARDWARE!!!!!!!!!!!!!!";
-const std::string kNoInstaller =
-    "WINDRVR6 Init failed.  No driver installer for this operating system.";
 
 bool noChildLeft() {
     int status = 0;
@@ -38,21 +31,21 @@ class LoadScriptTest : public HardwareTest {
         AppContext().BaseDirectory = Dir();
         AppContext().ProgramLog = std::make_unique<ErrorLog>(Path("Quillstone.Log").c_str());
     }
-    std::string Script() { return Path("DriverTools/98_WindriverLoad.bat"); }
-    void MakeScript(const std::string& body) {
+    std::string script() { return Path("DriverTools/98_WindriverLoad.bat"); }
+    void makeScript(const std::string& body) {
         std::filesystem::create_directories(Path("DriverTools"));
-        testing_support::WriteScript(Script(), body);
+        testing_support::WriteScript(script(), body);
     }
-    Log ReadLog() { return applib_test::ReadLog(Path("Quillstone.Log")); }
-    std::vector<std::string> Runs() {
+    Log readLog() { return applib_test::readLog(Path("Quillstone.Log")); }
+    std::vector<std::string> runs() {
         return testing_support::Lines(testing_support::ReadAll(Path("DriverTools/ran.txt")));
     }
 };
 
 TEST_F(LoadScriptTest, MissingScriptIsNamedWithItsFullPath) {
     RunDriverLoadScript();
-    EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting},
-                              {"000001", "    .... Tried to run " + Script() +
+    EXPECT_EQ(readLog(), (Log{{"000001", kAttempting},
+                              {"000001", "    .... Tried to run " + script() +
                                              "  and it does not exist.  Located on your Install "
                                              "CD and put it here."},
                               {"000001", kAttemptFailed}}));
@@ -67,13 +60,13 @@ TEST_F(LoadScriptTest, ScriptOthersCouldHavePlantedIsNotRun) {
     } kPlanted[] = {{0775, 0, "its group or others may write to it"},
                     {0755, 65534, "it belongs to another user"}};
     for (const auto& planted : kPlanted) {
-        MakeScript("pwd >> ran.txt\n");
-        ASSERT_EQ(::chmod(Script().c_str(), planted.mode), 0);
-        ASSERT_EQ(::chown(Script().c_str(), planted.owner, gid_t(-1)), 0);
+        makeScript("pwd >> ran.txt\n");
+        ASSERT_EQ(::chmod(script().c_str(), planted.mode), 0);
+        ASSERT_EQ(::chown(script().c_str(), planted.owner, gid_t(-1)), 0);
         std::filesystem::remove(Path("Quillstone.Log"));
         RunDriverLoadScript();
-        EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting},
-                                  {"000001", "    .... Will not run " + Script() + "  because " +
+        EXPECT_EQ(readLog(), (Log{{"000001", kAttempting},
+                                  {"000001", "    .... Will not run " + script() + "  because " +
                                                  planted.reason + "."},
                                   {"000001", kAttemptFailed}}));
         EXPECT_EQ(platform::GetCurrentDirectory(), Dir());
@@ -86,7 +79,7 @@ TEST_F(LoadScriptTest, ScriptChosenByThePlatformVersion) {
         return true;
     });
     RunDriverLoadScript();
-    const Log log = ReadLog();
+    const Log log = readLog();
     ASSERT_EQ(log.size(), 3u);
     EXPECT_NE(log[1].text.find(Dir() + "/DriverTools/Nt_WindriverLoad.bat  and it does not exist"),
               std::string::npos)
@@ -94,23 +87,23 @@ TEST_F(LoadScriptTest, ScriptChosenByThePlatformVersion) {
 }
 
 TEST_F(LoadScriptTest, InterpreterThatCannotStartIsReported) {
-    MakeScript("echo ran >> ran.txt\n");
+    makeScript("echo ran >> ran.txt\n");
     ::setenv("COMSPEC", Path("no-such-interpreter").c_str(), 1);
     RunDriverLoadScript();
-    EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting},
-                              {"000001", "    .... Tried to run " + Script() + "  and it failed"},
+    EXPECT_EQ(readLog(), (Log{{"000001", kAttempting},
+                              {"000001", "    .... Tried to run " + script() + "  and it failed"},
                               {"000001", kAttemptFailed}}));
     EXPECT_EQ(platform::GetCurrentDirectory(), Dir());
     EXPECT_TRUE(noChildLeft());
 }
 
 TEST_F(LoadScriptTest, StartedOnceInDriverToolsThenTheDriverIsCheckedAgain) {
-    MakeScript("pwd >> ran.txt\n");
+    makeScript("pwd >> ran.txt\n");
     RunDriverLoadScript();
     EXPECT_EQ(platform::GetCurrentDirectory(), Dir()); // back in the base directory
-    ASSERT_TRUE(testing_support::WaitFor([&] { return !Runs().empty(); }));
-    EXPECT_EQ(Runs(), std::vector<std::string>{Path("DriverTools")});
-    EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting},
+    ASSERT_TRUE(testing_support::WaitFor([&] { return !runs().empty(); }));
+    EXPECT_EQ(runs(), std::vector<std::string>{Path("DriverTools")});
+    EXPECT_EQ(readLog(), (Log{{"000001", kAttempting},
                               {"000001", kNoInstaller},
                               {"", ""},
                               {"000001", kAttemptFailed}}));
@@ -118,19 +111,19 @@ TEST_F(LoadScriptTest, StartedOnceInDriverToolsThenTheDriverIsCheckedAgain) {
 }
 
 TEST_F(LoadScriptTest, DriverPresentAfterTheScriptLogsNothingMore) {
-    MakeScript("pwd >> ran.txt\n");
+    makeScript("pwd >> ran.txt\n");
     // The device stands in for a driver the script has just loaded.
     Driver().SetMode(SimulatedDriver::Mode::Present);
     Driver().SetVersion(650);
     RunDriverLoadScript();
     EXPECT_EQ(platform::GetCurrentDirectory(), Dir());
-    EXPECT_EQ(ReadLog(), (Log{{"000001", kAttempting}}));
+    EXPECT_EQ(readLog(), (Log{{"000001", kAttempting}}));
     EXPECT_EQ(AppContext().DriverVersion.dwVer, 650u);
-    ASSERT_TRUE(testing_support::WaitFor([&] { return !Runs().empty(); }));
+    ASSERT_TRUE(testing_support::WaitFor([&] { return !runs().empty(); }));
 }
 
 TEST_F(LoadScriptTest, ComspecNamesTheInterpreterThatGetsTheScriptPath) {
-    MakeScript("echo script >> ran.txt\n");
+    makeScript("echo script >> ran.txt\n");
     const std::string interpreter = Path("interpreter");
     testing_support::WriteScript(interpreter, "printf '%s\\n' \"$@\" > " + Path("args.txt") + "\n");
     ::setenv("COMSPEC", interpreter.c_str(), 1);
@@ -138,23 +131,23 @@ TEST_F(LoadScriptTest, ComspecNamesTheInterpreterThatGetsTheScriptPath) {
     ASSERT_TRUE(testing_support::WaitFor([&] {
         return testing_support::ReadAll(Path("args.txt")).find('\n') != std::string::npos;
     }));
-    EXPECT_EQ(testing_support::ReadAll(Path("args.txt")), Script() + "\n");
-    EXPECT_TRUE(Runs().empty()); // the interpreter did not run the script
+    EXPECT_EQ(testing_support::ReadAll(Path("args.txt")), script() + "\n");
+    EXPECT_TRUE(runs().empty()); // the interpreter did not run the script
 }
 
 TEST_F(LoadScriptTest, ProgramStartRunsTheScriptOnceAndDoesNotWaitForIt) {
     // The script waits for a file that the test writes only after the start
     // has returned; a start that waited for the script would find it has
     // already given up waiting and run.
-    MakeScript("i=0\nwhile [ ! -e go ] && [ $i -lt 1500 ]; do sleep 0.01; i=$((i+1)); done\n"
+    makeScript("i=0\nwhile [ ! -e go ] && [ $i -lt 1500 ]; do sleep 0.01; i=$((i+1)); done\n"
                "pwd >> ran.txt\n");
     ProgramStart(0, "2.01", "Quillstone", "/SYSTEM/ERLOGS/", "Quillstone");
-    EXPECT_TRUE(Runs().empty());
+    EXPECT_TRUE(runs().empty());
     testing_support::WriteAll(Path("DriverTools/go"), "");
-    ASSERT_TRUE(testing_support::WaitFor([&] { return !Runs().empty(); }));
-    EXPECT_EQ(Runs().size(), 1u);
+    ASSERT_TRUE(testing_support::WaitFor([&] { return !runs().empty(); }));
+    EXPECT_EQ(runs().size(), 1u);
     int attempts = 0;
-    for (const LogLine& line : ReadLog())
+    for (const LogLine& line : readLog())
         attempts += line.text == kAttempting;
     EXPECT_EQ(attempts, 1);
     EXPECT_TRUE(noChildLeft());

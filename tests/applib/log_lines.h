@@ -16,13 +16,22 @@ struct LogLine {
     bool operator==(const LogLine&) const = default;
 };
 
+using Log = std::vector<LogLine>;
+
+// The lines of an attempt to install the hardware driver.
+inline const std::string kAttempting = "Attempting to install HARDWARE DRIVER..........";
+inline const std::string kAttemptFailed =
+    "ATTEMPT TO INSTALL HARDWARE DRIVER FAILED.  CANNOT NOT TALK TO HARDWARE!!!!!!!!!!!!!!";
+inline const std::string kNoInstaller =
+    "WINDRVR6 Init failed.  No driver installer for this operating system.";
+
 inline std::ostream& operator<<(std::ostream& out, const LogLine& line) {
     return out << '[' << line.code << "] \"" << line.text << '"';
 }
 
 constexpr size_t kStampLength = 19; // ddd:hh:mm:ss.ssssss
 
-inline std::vector<LogLine> ReadLog(const std::string& path) {
+inline std::vector<LogLine> readLog(const std::string& path) {
     std::vector<LogLine> log;
     for (const std::string& raw : testing_support::Lines(testing_support::ReadAll(path))) {
         const size_t codeEnd = raw.find("  ");

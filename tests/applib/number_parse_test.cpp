@@ -114,6 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DoubleCase{"-", false, 0.0}, DoubleCase{"  ", false, 0.0},
                       DoubleCase{"1e", false, 1.0}, DoubleCase{"1e+", false, 1.0},
                       DoubleCase{"1.5e2.3", false, 150.0}, DoubleCase{"e5", false, 0.0},
+                      DoubleCase{"--1", false, 0.0},
                       DoubleCase{std::string_view("1\0", 2), false, 1.0}));
 
 // Forms strtod would read but that would poison every result.

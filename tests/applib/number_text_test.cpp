@@ -175,11 +175,6 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundCase{kInf, 2147483647}, RoundCase{-kInf, -2147483647},
                       RoundCase{kNaN, 0}));
 
-TEST_F(NumberTextTest, SeparatorDefaultsToFullStop) {
-    EXPECT_EQ(DecimalSeparator(), ".");
-    EXPECT_EQ(FormatFixed(7, 1, -173.9), "-173.9");
-}
-
 TEST_F(NumberTextTest, CommaSeparatorReachesEveryForm) {
     SetDecimalSeparator(",");
     EXPECT_EQ(DecimalSeparator(), ",");

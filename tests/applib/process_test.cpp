@@ -3,6 +3,7 @@
 #include "base_dir_test.h"
 #include "process.h"
 #include "process_spawn.h"
+#include "table_test.h"
 
 #include <sched.h>
 #include <signal.h>
@@ -42,14 +43,14 @@ class ProcessTest : public HardwareTest {
     }
     // Writes its argument, directory and a variable of the environment, then
     // lingers until stopped.
-    std::string Viewer() {
+    std::string viewer() {
         const std::string path = Path("viewer.sh");
         testing_support::WriteScript(
             path, "printf '%s\\n%s\\n%s\\n' \"$1\" \"$(pwd)\" \"$QUILLSTONE_MARK\" "
                   "> out.tmp && mv out.tmp out.txt\nexec sleep 60\n");
         return path;
     }
-    std::vector<std::string> Output() {
+    std::vector<std::string> output() {
         return testing_support::Lines(testing_support::ReadAll(Path("out.txt")));
     }
     ProcessRecord m_record;
@@ -57,16 +58,16 @@ class ProcessTest : public HardwareTest {
 
 TEST_F(ProcessTest, RunsWithItsCommandLineOurEnvironmentAndDirectory) {
     ::setenv("QUILLSTONE_MARK", "inherited", 1);
-    ASSERT_TRUE(RunProgram(Viewer(), "/logs/Quillstone Log.Log", 0, m_record));
+    ASSERT_TRUE(RunProgram(viewer(), "/logs/Quillstone Log.Log", 0, m_record));
     ::unsetenv("QUILLSTONE_MARK");
     ASSERT_GT(m_record.process, 0);
-    ASSERT_TRUE(testing_support::WaitFor([&] { return Output().size() == 3; }));
-    EXPECT_EQ(Output(), (std::vector<std::string>{"/logs/Quillstone Log.Log", Dir(), "inherited"}));
+    ASSERT_TRUE(testing_support::WaitFor([&] { return output().size() == 3; }));
+    EXPECT_EQ(output(), (std::vector<std::string>{"/logs/Quillstone Log.Log", Dir(), "inherited"}));
     EXPECT_TRUE(alive(m_record.process)); // not waited for
 }
 
 TEST_F(ProcessTest, StopEndsAndReapsTheChildAndASecondStopDoesNothing) {
-    ASSERT_TRUE(RunProgram(Viewer(), "x", 0, m_record));
+    ASSERT_TRUE(RunProgram(viewer(), "x", 0, m_record));
     const pid_t pid = m_record.process;
     StopProgram(m_record);
     EXPECT_EQ(m_record.process, 0);
@@ -74,12 +75,6 @@ TEST_F(ProcessTest, StopEndsAndReapsTheChildAndASecondStopDoesNothing) {
     EXPECT_TRUE(reaped(pid));
     StopProgram(m_record);
     EXPECT_EQ(m_record.process, 0);
-}
-
-TEST_F(ProcessTest, StopOnAnEmptyRecordDoesNothing) {
-    ProcessRecord empty;
-    StopProgram(empty);
-    EXPECT_EQ(empty.process, 0);
 }
 
 TEST_F(ProcessTest, ChildThatEndedIsReapedAndForgotten) {
@@ -118,7 +113,7 @@ struct PriorityCase {
 class PriorityTable : public ProcessTest, public ::testing::WithParamInterface<PriorityCase> {};
 
 TEST_P(PriorityTable, LowPriorityRunsInTheIdleClass) {
-    ASSERT_TRUE(RunProgram(Viewer(), "", GetParam().lowPriority, m_record));
+    ASSERT_TRUE(RunProgram(viewer(), "", GetParam().lowPriority, m_record));
     const pid_t pid = m_record.process;
     const int policy = ::sched_getscheduler(pid);
     errno = 0;
@@ -150,7 +145,7 @@ struct FailureCase {
 class StartFailure : public ProcessTest, public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(StartFailure, ReturnsFalseAndKeepsTheEarlierRecord) {
-    ASSERT_TRUE(RunProgram(Viewer(), "", 0, m_record));
+    ASSERT_TRUE(RunProgram(viewer(), "", 0, m_record));
     const pid_t earlier = m_record.process;
     const FailureCase& c = GetParam();
     std::string name = Path(c.file);
@@ -179,6 +174,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"missingInterpreter", "broken.sh", "#!/no/such/shell\n", 0755},
                       FailureCase{"notAProgram", "garbage.bin", "\x01\x02\x03 not an executable",
                                   0755}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing_support::RowName{});
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "base_dir_test.h"
 #include "profile.h"
+#include "table_test.h"
 
 #include <clocale>
 #include <cmath>
@@ -10,96 +11,47 @@ using testing_support::WriteAll;
 
 namespace {
 
+using testing_support::PrintTo;
+
 constexpr int32_t kUntouchedInt = -777;
 constexpr double kUntouchedDouble = -777.5;
 
-// One value line under [UserInfo] Range; nullptr writes no such line.
-struct IntReadCase {
+// One value line under [UserInfo] Range, read as an integer and as a
+// double; the conversions themselves are TextToLong's and TextToDouble's.
+struct ReadCase {
     const char* name;
     const char* valueLine;
-    bool ok;
-    int32_t value; // expected when ok
+    bool intOk, doubleOk;
+    double value; // expected when ok
 };
 
-void PrintTo(const IntReadCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-const IntReadCase kIntReads[] = {
-    {"Plain", "Range=688", true, 688},
-    {"Negative", "Range=-8", true, -8},
-    {"Plus", "Range=+12", true, 12},
-    {"BlanksAround", "Range=   12   ", true, 12},
-    {"EmptyIsZero", "Range=", true, 0},
-    {"SaturatesHigh", "Range=2147483648", true, 2147483647},
-    {"SaturatesLow", "Range=-2147483649", true, -2147483648},
-    {"FarTooHigh", "Range=99999999999999999999", true, 2147483647},
-    {"Largest", "Range=2147483647", true, 2147483647},
-    {"TrailingText", "Range=12abc", false, 0},
-    {"Exponent", "Range=1e3", false, 0},
-    {"Fraction", "Range=12.5", false, 0},
-    {"Hexadecimal", "Range=0x1F", false, 0},
-    {"InnerBlank", "Range=1 2", false, 0},
-    {"Marker", "Range=BOGUS SECTION or KEY", false, 0},
-    {"MarkerInOtherCase", "Range=bogus section or key", false, 0},
-    {"Invalid", "Range=INVALID", false, 0},
-    {"MissingKey", "Freq=5", false, 0},
-    {"KeyInOtherCase", "RANGE=5", true, 5},
+const ReadCase kReads[] = {
+    {"Written", "Range=2250.000000000", false, true, 2250.0},
+    {"BlanksAround", "Range=   12   ", true, true, 12},
+    {"EmptyIsZero", "Range=", true, true, 0},
+    {"TrailingText", "Range=12abc", false, false, 0},
+    {"Marker", "Range=BOGUS SECTION or KEY", false, false, 0},
+    {"MarkerInOtherCase", "Range=bogus section or key", false, false, 0},
+    {"Invalid", "Range=INVALID", false, false, 0},
+    {"MissingKey", "Freq=5", false, false, 0},
+    {"KeyInOtherCase", "RANGE=5", true, true, 5},
 };
 
-class ReadInt : public testing_support::BaseDirTest,
-                public ::testing::WithParamInterface<IntReadCase> {};
+class ReadValue : public testing_support::BaseDirTest,
+                  public ::testing::WithParamInterface<ReadCase> {};
 
-TEST_P(ReadInt, ConvertsWholeTextOnly) {
-    const IntReadCase& c = GetParam();
+TEST_P(ReadValue, ConvertsWholeTextOnly) {
+    const ReadCase& c = GetParam();
     WriteAll(Path("q.cfg"), std::string("[UserInfo]\r\n") + c.valueLine + "\r\n");
-    int32_t value = kUntouchedInt;
-    EXPECT_EQ(ReadProfileInt(Path("q.cfg"), "UserInfo", "Range", value), c.ok);
-    EXPECT_EQ(value, c.ok ? c.value : kUntouchedInt);
+    int32_t i = kUntouchedInt;
+    EXPECT_EQ(ReadProfileInt(Path("q.cfg"), "UserInfo", "Range", i), c.intOk);
+    EXPECT_EQ(i, c.intOk ? static_cast<int32_t>(c.value) : kUntouchedInt);
+    double d = kUntouchedDouble;
+    EXPECT_EQ(ReadProfileDouble(Path("q.cfg"), "userinfo", "range", d), c.doubleOk);
+    EXPECT_EQ(d, c.doubleOk ? c.value : kUntouchedDouble);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ReadInt, ::testing::ValuesIn(kIntReads),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct DoubleReadCase {
-    const char* name;
-    const char* valueLine;
-    bool ok;
-    double value;
-};
-
-void PrintTo(const DoubleReadCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-const DoubleReadCase kDoubleReads[] = {
-    {"Written", "Range=2250.000000000", true, 2250.0},
-    {"Exponent", "Range=1e3", true, 1000.0},
-    {"Fraction", "Range=12.5", true, 12.5},
-    {"TenthExactly", "Range=0.100000000", true, 0.1},
-    {"Negative", "Range=-50.000000000", true, -50.0},
-    {"BlanksAround", "Range=  12  ", true, 12.0},
-    {"EmptyIsZero", "Range=", true, 0.0},
-    {"TrailingText", "Range=12abc", false, 0.0},
-    {"Comma", "Range=12,5", false, 0.0},
-    {"Marker", "Range=BOGUS SECTION or KEY", false, 0.0},
-    {"Invalid", "Range=INVALID", false, 0.0},
-    {"MissingKey", "Freq=5", false, 0.0},
-};
-
-class ReadDouble : public testing_support::BaseDirTest,
-                   public ::testing::WithParamInterface<DoubleReadCase> {};
-
-TEST_P(ReadDouble, ConvertsWholeTextOnly) {
-    const DoubleReadCase& c = GetParam();
-    WriteAll(Path("q.cfg"), std::string("[UserInfo]\r\n") + c.valueLine + "\r\n");
-    double value = kUntouchedDouble;
-    EXPECT_EQ(ReadProfileDouble(Path("q.cfg"), "userinfo", "range", value), c.ok);
-    EXPECT_EQ(value, c.ok ? c.value : kUntouchedDouble);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, ReadDouble, ::testing::ValuesIn(kDoubleReads),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ReadValue, ::testing::ValuesIn(kReads), testing_support::RowName{});
 
 class ProfileHelpers : public testing_support::BaseDirTest {};
 
@@ -135,10 +87,6 @@ struct WriteCase {
     const char* text;
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 const WriteCase kWrites[] = {
     {"Int688", true, 688, "688"},
     {"IntMinus8", true, -8, "-8"},
@@ -164,7 +112,7 @@ TEST_P(WriteValue, WritesPlainDecimalText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WriteValue, ::testing::ValuesIn(kWrites),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing_support::RowName{});
 
 TEST_F(ProfileHelpers, RoundTripsExactly) {
     const double doubles[] = {0.1, 1.1, 2250.0, -50.0, 123456.789, 1e-9};
@@ -207,10 +155,6 @@ struct FormatCase {
     const char* text;
 };
 
-void PrintTo(const FormatCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 const double kInf = std::numeric_limits<double>::infinity();
 
 const FormatCase kFormats[] = {
@@ -241,8 +185,7 @@ TEST_P(Format, GivesText) {
     EXPECT_LE(text.size(), 79u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Format, ::testing::ValuesIn(kFormats),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Format, ::testing::ValuesIn(kFormats), testing_support::RowName{});
 
 TEST(FormatLimit, LargestMagnitudesFitIn79Characters) {
     const double belowLimit = std::nextafter(1e68, 0.0); // 68 integer digits

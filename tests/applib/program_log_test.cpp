@@ -2,6 +2,7 @@
 #include "base_dir_test.h"
 #include "error_log.h"
 #include "program_log.h"
+#include "table_test.h"
 
 #include <QString>
 #include <sys/stat.h>
@@ -12,10 +13,12 @@ using testing_support::ScopedFakeClock;
 
 namespace {
 
+using testing_support::PrintTo;
+
 class ProgramLogTest : public testing_support::BaseDirTest {
   protected:
     ProgramLogTest() : BaseDirTest(testing_support::TestBase::ContextBase::Set) {}
-    void MakeLogDirectory() const {
+    void makeLogDirectory() const {
         ASSERT_EQ(::mkdir(Path("SYSTEM").c_str(), 0755), 0);
         ASSERT_EQ(::mkdir(Path("SYSTEM/ERLOGS").c_str(), 0755), 0);
     }
@@ -32,10 +35,6 @@ struct ResolveCase {
     bool wanted;
     const char* path; // "@" stands for the base directory
 };
-
-void PrintTo(const ResolveCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 const ResolveCase kResolve[] = {
     {"NothingGiven", true, nullptr, nullptr, nullptr, false, ""},
@@ -55,7 +54,7 @@ class Resolve : public ProgramLogTest, public ::testing::WithParamInterface<Reso
 TEST_P(Resolve, ChoosesPath) {
     const ResolveCase& c = GetParam();
     if (c.withSubdirectory)
-        MakeLogDirectory();
+        makeLogDirectory();
     ASSERT_TRUE(platform::SetCurrentDirectory("/"));
     std::string path = "stale";
     EXPECT_EQ(ResolveLogPath(c.logName, c.logSubdirectory, c.fallbackLogName, path), c.wanted);
@@ -67,11 +66,10 @@ TEST_P(Resolve, ChoosesPath) {
     EXPECT_EQ(Exists(Path("SYSTEM")), c.withSubdirectory);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Resolve, ::testing::ValuesIn(kResolve),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Resolve, ::testing::ValuesIn(kResolve), testing_support::RowName{});
 
 TEST_F(ProgramLogTest, LogLandsInSubdirectoryWhenPresent) {
-    MakeLogDirectory();
+    makeLogDirectory();
     std::string path;
     ASSERT_TRUE(ResolveLogPath("Quillstone", "/SYSTEM/ERLOGS/", "Quillstone", path));
     AppContext().ProgramLog = std::make_unique<ErrorLog>(path.c_str());

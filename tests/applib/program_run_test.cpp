@@ -7,13 +7,11 @@
 #include "program_log.h"
 #include "program_run.h"
 #include "speaker.h"
-
-#include <regex>
+#include "table_test.h"
 
 using namespace platform;
-using applib_test::LogLine;
+using namespace applib_test;
 using testing_support::HardwareTest;
-using Log = std::vector<LogLine>;
 
 namespace {
 
@@ -22,11 +20,6 @@ const std::string kEnd = "------------------PROGRAM END--------------------";
 const std::string kSeparator(55, '>');
 const std::string kNotLoaded =
     "HARDWARE DRIVER NOT LOADED.  CANNOT NOT TALK TO HARDWARE!!!!!!!!!!!!!!";
-const std::string kAttempting = "Attempting to install HARDWARE DRIVER..........";
-const std::string kAttemptFailed =
-    "ATTEMPT TO INSTALL HARDWARE DRIVER FAILED.  CANNOT NOT TALK TO HARDWARE!!!!!!!!!!!!!!";
-const std::string kNoInstaller =
-    "WINDRVR6 Init failed.  No driver installer for this operating system.";
 const LogLine kEmpty{"", ""};
 
 // A driver installer whose manager and service the test controls.
@@ -68,14 +61,14 @@ class FakeInstaller : public DriverInstaller {
 
 class ProgramRunTest : public HardwareTest {
   protected:
-    void Start() { ProgramStart(0, "2.01", "Quillstone", "/SYSTEM/ERLOGS/", "Quillstone"); }
-    Log ReadLog() { return applib_test::ReadLog(Path("Quillstone.Log")); }
-    std::string ScriptPath() { return Dir() + "/DriverTools/98_WindriverLoad.bat"; }
-    void InstallFakeService(FakeService& service) {
+    void start() { ProgramStart(0, "2.01", "Quillstone", "/SYSTEM/ERLOGS/", "Quillstone"); }
+    Log readLog() { return applib_test::readLog(Path("Quillstone.Log")); }
+    std::string scriptPath() { return Dir() + "/DriverTools/98_WindriverLoad.bat"; }
+    void installFakeService(FakeService& service) {
         service.driver = m_sharedDriver;
         SetDriverInstallerFactory([&service] { return std::make_unique<FakeInstaller>(service); });
     }
-    void Present(uint32_t version) {
+    void present(uint32_t version) {
         Driver().SetMode(SimulatedDriver::Mode::Present);
         Driver().SetVersion(version);
     }
@@ -89,11 +82,11 @@ class ProgramRunTest : public HardwareTest {
 };
 
 TEST_F(ProgramRunTest, DriverAbsentAndNotInstallable) {
-    Start();
+    start();
     const std::string missing =
-        "    .... Tried to run " + ScriptPath() +
+        "    .... Tried to run " + scriptPath() +
         "  and it does not exist.  Located on your Install CD and put it here.";
-    EXPECT_EQ(ReadLog(), (Log{{"000000", kStart},
+    EXPECT_EQ(readLog(), (Log{{"000000", kStart},
                               {"000000", "Program Version 2.01"},
                               {"000001", kNoInstaller},
                               kEmpty,
@@ -120,9 +113,9 @@ struct PresentCase {
 class DriverPresent : public ProgramRunTest, public ::testing::WithParamInterface<PresentCase> {};
 
 TEST_P(DriverPresent, LogShowsNoDriverLinesAndTheVersion) {
-    Present(GetParam().version);
-    Start();
-    EXPECT_EQ(ReadLog(), (Log{{"000000", kStart},
+    present(GetParam().version);
+    start();
+    EXPECT_EQ(readLog(), (Log{{"000000", kStart},
                               {"000000", "Program Version 2.01"},
                               {"000001", kSeparator},
                               {GetParam().code, GetParam().line},
@@ -145,21 +138,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return "version" + std::to_string(info.param.version); });
 
 TEST_F(ProgramRunTest, NormalCloseEndsWithTheEndBanner) {
-    Present(1000);
-    Start();
+    present(1000);
+    start();
     ProgramEnd(0);
-    const Log log = ReadLog();
+    const Log log = readLog();
     ASSERT_EQ(log.size(), 6u);
     EXPECT_EQ(log.back(), (LogLine{"000000", kEnd}));
     EXPECT_EQ(AppContext().ProgramLog, nullptr);
     EXPECT_EQ(AppContext().Speaker, nullptr);
     EXPECT_EQ(Driver().ActiveClaims(), 0);
     EXPECT_EQ(Driver().OpenDevices(), 0);
-}
-
-TEST_F(ProgramRunTest, LinesAfterTheEndAreDroppedAndASecondEndOnlyDropsItsBanner) {
-    Start();
-    ProgramEnd(0);
+    // Later lines, and a second end with its banner, are dropped.
     const std::string closed = testing_support::ReadAll(Path("Quillstone.Log"));
     LogMessage("too late", kLogNotice);
     ProgramEnd(0);
@@ -167,13 +156,13 @@ TEST_F(ProgramRunTest, LinesAfterTheEndAreDroppedAndASecondEndOnlyDropsItsBanner
 }
 
 TEST_F(ProgramRunTest, SecondRunEmptiesTheLog) {
-    Start();
+    start();
     LogMessage("first run only", kLogNotice);
     ProgramEnd(0);
     ResetAppContext();
-    Present(700);
-    Start();
-    const Log log = ReadLog();
+    present(700);
+    start();
+    const Log log = readLog();
     ASSERT_EQ(log.size(), 5u);
     EXPECT_EQ(log.front(), (LogLine{"000000", kStart}));
     for (const LogLine& line : log)
@@ -181,54 +170,30 @@ TEST_F(ProgramRunTest, SecondRunEmptiesTheLog) {
 }
 
 TEST_F(ProgramRunTest, LibraryModeSpeaksOfADll) {
-    Present(1000);
+    present(1000);
     ProgramStart(1, "3.5", "Quillstone", "/SYSTEM/ERLOGS/", "Quillstone");
     ProgramEnd(1);
-    const Log log = ReadLog();
+    const Log log = readLog();
     ASSERT_EQ(log.size(), 6u);
     EXPECT_EQ(log[0], (LogLine{"000000", "--------------------DLL START----------------------"}));
     EXPECT_EQ(log[1], (LogLine{"000000", "DLL Version 3.5"}));
     EXPECT_EQ(log[5], (LogLine{"000000", "--------------------DLL END----------------------"}));
 }
 
-TEST_F(ProgramRunTest, LogGoesToTheSubdirectoryWhenItExists) {
-    std::filesystem::create_directories(Path("SYSTEM/ERLOGS"));
-    Present(1000);
-    Start();
-    EXPECT_FALSE(std::filesystem::exists(Path("Quillstone.Log")));
-    const Log log = applib_test::ReadLog(Path("SYSTEM/ERLOGS/Quillstone.Log"));
-    ASSERT_EQ(log.size(), 5u);
-    EXPECT_EQ(log[0].text, kStart);
-}
-
-TEST_F(ProgramRunTest, EveryLineCarriesCodeAndTimeStamp) {
-    Start();
-    const std::regex shape(R"(^-?\d{6,}  \d{3}:\d{2}:\d{2}:\d{2}\.\d{6}  .*$)");
-    size_t checked = 0;
-    for (const std::string& raw :
-         testing_support::Lines(testing_support::ReadAll(Path("Quillstone.Log")))) {
-        if (raw.empty())
-            continue;
-        EXPECT_TRUE(std::regex_match(raw, shape)) << raw;
-        ++checked;
-    }
-    EXPECT_EQ(checked, 10u);
-}
-
 TEST_F(ProgramRunTest, StartsInTheWorkingDirectoryNotTheProgramFolder) {
     std::filesystem::create_directories(Path("elsewhere"));
     ASSERT_TRUE(platform::SetCurrentDirectory(Path("elsewhere")));
-    Start();
+    start();
     EXPECT_EQ(AppContext().BaseDirectory, Path("elsewhere"));
     EXPECT_TRUE(std::filesystem::exists(Path("elsewhere/Quillstone.Log")));
     EXPECT_FALSE(std::filesystem::exists(Path("Quillstone.Log")));
 }
 
 TEST_F(ProgramRunTest, CueBeforeStartIsReplacedByTheRunsSpeaker) {
-    Present(1000);
+    present(1000);
     SpeakerClick();
     EXPECT_EQ(Driver().ActiveClaims(), 1);
-    Start();
+    start();
     // The earlier speaker let go of the ports before the run's one claimed them.
     ASSERT_NE(AppContext().Speaker, nullptr);
     EXPECT_TRUE(AppContext().Speaker->IsOpen());
@@ -241,9 +206,9 @@ TEST_F(ProgramRunTest, CueBeforeStartIsReplacedByTheRunsSpeaker) {
 TEST_F(ProgramRunTest, ManagerThatCannotOpenGivesInitFailedWithItsEmptyLine) {
     FakeService service;
     service.managerOpens = false;
-    InstallFakeService(service);
-    Start();
-    const Log log = ReadLog();
+    installFakeService(service);
+    start();
+    const Log log = readLog();
     ASSERT_GE(log.size(), 6u);
     EXPECT_EQ(log[2], (LogLine{"000001", "WINDRVR6 Init failed.  Try rebooting machine."}));
     EXPECT_EQ(log[3], kEmpty);
@@ -275,7 +240,7 @@ TEST_P(EnsureDriverTable, ProbesInstallsAndProbesAgain) {
     service.managerOpens = c.managerOpens;
     service.startLoadsDriver = c.startLoadsDriver;
     if (c.installer)
-        InstallFakeService(service);
+        installFakeService(service);
     Driver().SetVersion(900);
     if (c.driverPresent)
         Driver().SetMode(SimulatedDriver::Mode::Present);
@@ -305,13 +270,13 @@ INSTANTIATE_TEST_SUITE_P(
         EnsureCase{"installedButMissing", false, true, true, false, false,
                    "WINDRVR6 FAILED TO REGISTER AFTER INSTALLATION, TRY REBOOTING", 1, 1},
         EnsureCase{"installedAndLoaded", false, true, true, true, true, "before", 1, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing_support::RowName{});
 
 TEST_F(ProgramRunTest, InstalledDriverThatStillFailsIsLoggedWithoutEmptyLine) {
     FakeService service;
-    InstallFakeService(service);
-    Start();
-    const Log log = ReadLog();
+    installFakeService(service);
+    start();
+    const Log log = readLog();
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(log[2],
               (LogLine{"000001", "WINDRVR6 FAILED TO REGISTER AFTER INSTALLATION, TRY REBOOTING"}));
@@ -322,9 +287,9 @@ TEST_F(ProgramRunTest, DriverLoadedByTheInstallerIsReportedAndUsed) {
     FakeService service;
     service.startLoadsDriver = true;
     Driver().SetVersion(1105);
-    InstallFakeService(service);
-    Start();
-    EXPECT_EQ(ReadLog(), (Log{{"000000", kStart},
+    installFakeService(service);
+    start();
+    EXPECT_EQ(readLog(), (Log{{"000000", kStart},
                               {"000000", "Program Version 2.01"},
                               {"000001", kSeparator},
                               {"001105", "WINDRIVER Version 11.5"},

@@ -3,6 +3,7 @@
 #include "number_text.h"
 #include "prompts.h"
 #include "simulated_driver.h"
+#include "table_test.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,8 @@
 #include <vector>
 
 namespace {
+
+using testing_support::PrintTo;
 
 // What the dialog was shown, and what it answers: the typed text for OK, or
 // nothing for Cancel (the dialog then gives back its default text).
@@ -39,7 +42,7 @@ class PromptTest : public ::testing::Test {
     }
 
     // Starts the count after the speaker has been created and silenced.
-    std::vector<int> Chirps() const { return testing_support::ToneDivisors(m_driver); }
+    std::vector<int> chirps() const { return testing_support::ToneDivisors(m_driver); }
 
     testing_support::ContextGuard m_guard;
     testing_support::GuiSeamGuard m_guiGuard;
@@ -58,10 +61,6 @@ struct PromptCase {
     bool chirp;
 };
 
-void PrintTo(const PromptCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class PromptCaseTest : public PromptTest, public ::testing::WithParamInterface<PromptCase> {};
 
 TEST_P(PromptCaseTest, AcceptsLimitsOrRejects) {
@@ -71,7 +70,7 @@ TEST_P(PromptCaseTest, AcceptsLimitsOrRejects) {
     EXPECT_EQ(PromptForValue("Enter a value", value, c.decimals, c.low, c.high), c.accepted);
     EXPECT_EQ(value, c.result);
     EXPECT_EQ(m_dialog.calls, 1);
-    EXPECT_EQ(Chirps(), c.chirp ? kOneChirp : std::vector<int>{});
+    EXPECT_EQ(chirps(), c.chirp ? kOneChirp : std::vector<int>{});
 }
 
 const PromptCase kPromptCases[] = {
@@ -83,18 +82,14 @@ const PromptCase kPromptCases[] = {
     {"OkUnchangedWithAValueAboveTheBound", 0, 1, 50, 60.0, "60", true, 50.0, true},
     {"EmptyTextReadsAsZero", 1, 0.1, 10000, 2250.0, "", true, 0.1, true},
     {"HalfAccepted", 0, 1, 50, 15.0, "15.5", true, 15.5, false},
-    {"ExponentAccepted", 1, 0.1, 10000, 10.0, "2.25e3", true, 2250.0, false},
-    {"LeadingBlanksAccepted", 1, 0.1, 10000, 10.0, "  12", true, 12.0, false},
     {"LowBoundItself", 1, 0.1, 10000, 10.0, "0.1", true, 0.1, false},
     {"HighBoundItself", 1, -500, 500, 1.1, "500", true, 500.0, false},
     {"BoundsInEitherOrder", 1, 500, -500, 1.1, "-600", true, -500.0, true},
+    // What is a number is ParseNumber's; a rejected text leaves the value.
     {"Letters", 1, 0.1, 10000, 10.0, "abc", false, 10.0, false},
     {"LettersEvenWhenTheValueIsOutOfRange", 0, 1, 500000000, 0.5, "abc", false, 0.5, false},
-    {"TrailingBlank", 1, 0.1, 10000, 10.0, "12 ", false, 10.0, false},
+    // Where the separator is a full stop, a comma is not part of a number.
     {"DecimalComma", 1, 0.1, 10000, 10.0, "12,5", false, 10.0, false},
-    {"TrailingText", 1, 0.1, 10000, 10.0, "12abc", false, 10.0, false},
-    {"Hexadecimal", 1, 0.1, 10000, 10.0, "0x10", false, 10.0, false},
-    {"Infinity", 1, 0.1, 10000, 10.0, "inf", false, 10.0, false},
     // The unchanged default text is not read back: the value keeps every digit.
     {"CancelKeepsFullPrecision", 1, 0.1, 10000, 12.3456, std::nullopt, true, 12.3456, false},
     {"OkUnchangedKeepsFullPrecision", 1, 0.1, 10000, 12.3456, "12.3", true, 12.3456, false},
@@ -102,7 +97,7 @@ const PromptCase kPromptCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Answers, PromptCaseTest, ::testing::ValuesIn(kPromptCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing_support::RowName{});
 
 struct TextCase {
     const char* name;
@@ -112,10 +107,6 @@ struct TextCase {
     const char* title;
     const char* defaultText;
 };
-
-void PrintTo(const TextCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class PromptTextTest : public PromptTest, public ::testing::WithParamInterface<TextCase> {};
 
@@ -139,7 +130,7 @@ const TextCase kTextCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Texts, PromptTextTest, ::testing::ValuesIn(kTextCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing_support::RowName{});
 
 // After 15.5 has been accepted, the next prompt offers it rounded.
 TEST_F(PromptTest, AcceptedHalfIsOfferedRoundedNextTime) {
@@ -161,7 +152,7 @@ TEST_F(PromptTest, MuteSpeakerStillLimitsTheValue) {
     EXPECT_TRUE(PromptForValue("Enter the range (miles)", value, 1, 0.1, 10000));
     EXPECT_EQ(value, 0.1);
     EXPECT_TRUE(absent.Transfers().empty());
-    EXPECT_TRUE(Chirps().empty());
+    EXPECT_TRUE(chirps().empty());
 }
 
 // With decimal commas on screen the default reads "10,0", and a value typed
@@ -182,14 +173,6 @@ TEST_F(PromptTest, UserDecimalCommaIsReadBack) {
         EXPECT_EQ(m_dialog.defaultText, "10,0");
         EXPECT_EQ(value, c.value) << c.typed;
     }
-}
-
-// Where the separator is a full stop, a comma is not part of a number.
-TEST_F(PromptTest, CommaIsNotANumberUnderFullStops) {
-    double value = 2250.0;
-    m_dialog.answer = "2,250";
-    EXPECT_FALSE(PromptForValue("Enter the frequency (MHz)", value, 1, 0.1, 10000));
-    EXPECT_EQ(value, 2250.0);
 }
 
 } // namespace

@@ -93,7 +93,7 @@ TEST(BufferedOutput, ARefusedBlockIsReportedAndNotRetried) {
 }
 
 TEST(BufferedOutput, FileSinkReportsAStreamThatCannotTakeTheBytes) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.write("out.txt", "");
     // A stream opened for reading refuses every write, as a full disk would.
     std::FILE* readOnly = std::fopen(path.c_str(), "r");
@@ -113,7 +113,7 @@ TEST(BufferedOutput, FileSinkReportsAStreamThatCannotTakeTheBytes) {
         EXPECT_TRUE(out.flush());
     }
     std::fclose(file);
-    EXPECT_EQ(ReadWholeFile(path), "some text");
+    EXPECT_EQ(ReadAll(path), "some text");
 }
 
 } // namespace

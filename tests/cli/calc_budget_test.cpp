@@ -52,7 +52,7 @@ std::vector<Row> budgetRows(const LinkFactors& factors) {
         WriteBudgetText(factors, results, out);
     }
     std::vector<Row> rows;
-    for (const std::string& line : SplitLines(text)) {
+    for (const std::string& line : Lines(text)) {
         rows.push_back(parseRow(line));
     }
     return rows;
@@ -74,6 +74,24 @@ std::vector<Row> windowRows(const LinkFactors& factors) {
     }
     rows.push_back({"Minimum BEP Desired", display.bepText, ""});
     return rows;
+}
+
+// The factors the calculator takes from the file at `path`; a refusal fails
+// the test.
+LinkFactors factorsFrom(const std::string& path, std::vector<FactorOverride> overrides = {}) {
+    CalcOptions options;
+    options.configPath = path;
+    options.overrides = std::move(overrides);
+    LinkFactors factors{};
+    std::string error;
+    EXPECT_TRUE(BuildFactors(options, factors, error)) << error;
+    return factors;
+}
+
+void expectSameFactors(const LinkFactors& actual, const LinkFactors& expected) {
+    for (const FactorRow& row : FactorTable) {
+        EXPECT_EQ(actual.*row.field, expected.*row.field) << row.key;
+    }
 }
 
 void expectSameRows(const std::vector<Row>& actual, const std::vector<Row>& expected) {
@@ -126,7 +144,7 @@ TEST(BudgetText, PrefixedBitErrorTextsStayWhole) {
 }
 
 TEST(BudgetText, SavedFileShowsWhatTheWindowShows) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.file("Quillstone.Cfg");
     LinkFactors saved = DefaultFactors();
     saved.Range = 1000.0; // beyond the slider: the value is shown, not the slider's
@@ -137,18 +155,11 @@ TEST(BudgetText, SavedFileShowsWhatTheWindowShows) {
     saved.LnaGain = 22.2;
     ASSERT_TRUE(SaveLinkSettings(path, saved, WindowPosition{}));
 
-    CalcOptions options;
-    options.configPath = path;
-    LinkFactors factors{};
-    std::string error;
-    ASSERT_TRUE(BuildFactors(options, factors, error)) << error;
-
+    const LinkFactors factors = factorsFrom(path);
     LinkFactors windowFactors = DefaultFactors();
     WindowPosition position;
     ASSERT_TRUE(LoadLinkSettings(path, windowFactors, position));
-    for (const FactorRow& row : FactorTable) {
-        EXPECT_EQ(factors.*row.field, windowFactors.*row.field) << row.key;
-    }
+    expectSameFactors(factors, windowFactors);
     EXPECT_EQ(factors.Range, 1000.0);
     EXPECT_EQ(factors.TxPower, 0.123456789);
 
@@ -161,7 +172,7 @@ TEST(BudgetText, SavedFileShowsWhatTheWindowShows) {
 }
 
 TEST(BudgetText, HandEditedFileIsReadLikeTheWindowReadsIt) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.write("edited.cfg", "[MiscInfo]\r\n"
                                                      "ScreenPosX=5\r\n"
                                                      "[UserInfo]\r\n"
@@ -171,37 +182,26 @@ TEST(BudgetText, HandEditedFileIsReadLikeTheWindowReadsIt) {
                                                      "Polarization=2,5\r\n"
                                                      "BitRate=\r\n"
                                                      "Extra=1\r\n");
-    CalcOptions options;
-    options.configPath = path;
-    LinkFactors factors{};
-    std::string error;
-    ASSERT_TRUE(BuildFactors(options, factors, error)) << error;
+    const LinkFactors factors = factorsFrom(path);
     LinkFactors expected = DefaultFactors();
     expected.Range = 20.0;
     expected.Freq = 2250.0;
     expected.BitRate = 0.0; // an empty value in the file reads as 0
-    for (const FactorRow& row : FactorTable) {
-        EXPECT_EQ(factors.*row.field, expected.*row.field) << row.key;
-    }
+    expectSameFactors(factors, expected);
     expectSameRows(budgetRows(factors), windowRows(expected));
 }
 
 TEST(BudgetFactors, OverridesComeAfterTheFile) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.write("a.cfg", "[UserInfo]\r\nRange=20\r\nFreq=3000\r\n");
-    CalcOptions options;
-    options.configPath = path;
-    options.overrides = {{0, 30.0}, {0, 40.0}};
-    LinkFactors factors{};
-    std::string error;
-    ASSERT_TRUE(BuildFactors(options, factors, error)) << error;
+    const LinkFactors factors = factorsFrom(path, {{0, 30.0}, {0, 40.0}});
     EXPECT_EQ(factors.Range, 40.0);
     EXPECT_EQ(factors.Freq, 3000.0);
     EXPECT_EQ(factors.TxPower, 5.0);
 }
 
 TEST(BudgetFactors, ConfigThatCannotBeReadIsAnError) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string plain = dir.write("plain.txt", "x");
     std::filesystem::create_directory(dir.file("folder"));
     const struct {
@@ -232,16 +232,10 @@ QJsonDocument budgetJson(const LinkFactors& factors, const LinkResults& results)
         BufferedOutput out(StringSink(json));
         WriteBudgetJson(factors, results, out);
     }
-    QJsonParseError parseError;
-    const QJsonDocument document =
-        QJsonDocument::fromJson(QByteArray::fromStdString(json), &parseError);
-    EXPECT_EQ(parseError.error, QJsonParseError::NoError)
-        << parseError.errorString().toStdString() << "\n"
-        << json;
-    return document;
+    return ParseJson(json);
 }
 
-TEST(budgetJson, CarriesNumbersTextsAndUnits) {
+TEST(BudgetJson, CarriesNumbersTextsAndUnits) {
     LinkFactors factors = DefaultFactors();
     factors.MinEbNoDesired = 9.5;
     factors.TxAntGain = -3.25;
@@ -264,11 +258,9 @@ TEST(budgetJson, CarriesNumbersTextsAndUnits) {
     }
     const QJsonArray resultArray = document["results"].toArray();
     ASSERT_EQ(resultArray.size(), 9);
-    const char* keys[] = {"FreeSpaceAtten", "TxPowerdb", "BitRatedb",  "NoiseTemp",  "NoisePbitNo",
-                          "RxPbitEb",       "RxEbNo",    "FadeMargin", "Reliability"};
     for (std::size_t i = 0; i < ResultTable.size(); ++i) {
         const QJsonObject entry = resultArray[static_cast<qsizetype>(i)].toObject();
-        EXPECT_EQ(entry["key"].toString().toStdString(), keys[i]);
+        EXPECT_EQ(entry["key"].toString().toStdString(), ResultKey(i));
         EXPECT_EQ(entry["text"].toString().toStdString(), display.resultTexts[i]);
         EXPECT_EQ(entry["unit"].toString().toStdString(), ResultTable[i].unit);
     }
@@ -282,7 +274,7 @@ TEST(budgetJson, CarriesNumbersTextsAndUnits) {
     EXPECT_EQ(bep["caption"].toString(), QStringLiteral("Minimum BEP Desired"));
 }
 
-TEST(budgetJson, SentinelResultsStayValidJson) {
+TEST(BudgetJson, SentinelResultsStayValidJson) {
     LinkFactors factors = DefaultFactors();
     factors.Range = 0.0; // log10(0): the calculation's failure sentinel
     LinkResults results{};

@@ -1,12 +1,15 @@
 // The link design options as a user meets them: --solve, units, --metric,
 // --modulation and --report, run as the program.
 #include "calc_process.h"
-#include "link_calculation.h"
+#include "fade_margin.h"
+#include "table_test.h"
 
-#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <cstdio>
+
+using testing_support::DefaultFactors;
+using testing_support::FadeMarginOf;
 
 namespace {
 
@@ -30,49 +33,18 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"SolveAndSweep", {"--solve", "Range", "--sweep", "Freq=1:2:1"}, "--sweep"},
         BadCase{"ReportWrongType", {"--report", "r.txt"}, "must end in .pdf or .html"},
         BadCase{"ReportUnderAFile", {"--report", "plain.txt/r.pdf"}, "Not a directory"},
-        BadCase{"ReportAndSweep", {"--report", "r.pdf", "--sweep", "Range=1:2:1"}, "--sweep"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct NoSolution {
-    const char* name;
-    std::vector<std::string> args;
-    const char* why;
-};
-
-class Refusal : public testing::TestWithParam<NoSolution> {};
-
-TEST_P(Refusal, StatusThreeOneLineNothingWritten) {
-    ScratchDir dir;
-    std::vector<std::string> args = GetParam().args;
-    args.insert(args.end(), {"--report", "r.pdf"});
-    const Result r = RunCalc(dir, args);
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find(GetParam().why), std::string::npos) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    EXPECT_TRUE(dir.entries().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Solve, Refusal,
-    testing::Values(
-        NoSolution{"MinEbNo", {"--solve", "MinEbNoDesired"}, "no value of it sets the margin"},
-        NoSolution{"NegativeNoiseFigure",
-                   {"--solve", "LnaNoiseFigure", "Range=5000"},
-                   "LnaNoiseFigure would have to be below 0.0 dB"},
-        NoSolution{"LnaGainBelowZero", {"--solve", "lnagain"}, "would have to be below 0.0 dB"},
-        NoSolution{"NoBudget", {"--solve", "TxPower", "Range=0"}, "cannot be computed"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-QJsonDocument Json(const Result& r) {
-    return QJsonDocument::fromJson(QByteArray::fromStdString(r.out));
-}
+        BadCase{"ReportAndSweep", {"--report", "r.pdf", "--sweep", "Range=1:2:1"}, "--sweep"},
+        BadCase{"NoValueSolves",
+                {"--solve", "LnaNoiseFigure", "Range=5000", "--report", "r.pdf"},
+                "LnaNoiseFigure would have to be below 0.0 dB",
+                3}),
+    testing_support::RowName());
 
 TEST(CalcDesign, SolveShowsTheAnswerThenTheBudgetAtIt) {
-    ScratchDir dir;
+    TempDir dir;
     const Result text = RunCalc(dir, {"--solve", "Range", "--margin", "3", "--metric"});
     EXPECT_EQ(text.status, 0) << text.err;
-    const auto lines = SplitLines(text.out);
+    const auto lines = Lines(text.out);
     ASSERT_EQ(lines.size(), 27u);
     EXPECT_EQ(lines[0], "Largest Range for a fade margin of 3.0 dB:");
     EXPECT_EQ(lines[1], "Range                           88.3 Miles (142.14 km)");
@@ -81,35 +53,31 @@ TEST(CalcDesign, SolveShowsTheAnswerThenTheBudgetAtIt) {
     EXPECT_EQ(lines[24], "Fade Margin                      3.0 dB");
 
     const Result json = RunCalc(dir, {"--solve", "Range", "--margin", "3", "--json", "--metric"});
-    const QJsonDocument doc = Json(json);
+    const QJsonDocument doc = ParseJson(json.out);
     const double range = doc["solve"]["factor"]["value"].toDouble();
-    LinkFactors factors{};
-    SetDefaultFactors(factors);
+    LinkFactors factors = DefaultFactors();
     factors.Range = range;
-    LinkResults results{};
-    CalculateLink(factors, results);
-    EXPECT_NEAR(results.FadeMargin, 3.0, 1e-9);
+    EXPECT_NEAR(FadeMarginOf(factors), 3.0, 1e-9);
     EXPECT_EQ(doc["solve"]["largest"].toBool(), true);
     EXPECT_DOUBLE_EQ(doc["metric"]["Range"]["value"].toDouble(), range * 1.609344);
     EXPECT_DOUBLE_EQ(doc["solve"]["metric"]["value"].toDouble(), range * 1.609344);
 }
 
-TEST(CalcDesign, UnitsAndModulationLines) {
-    ScratchDir dir;
-    const Result r = RunCalc(dir, {"Range=16.09344km", "TxPower=40dBm", "--modulation", "bpsk",
-                                   "--ber", "1e-6", "--coding-gain", "2"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    for (const char* line :
-         {"Range                           10.0 Miles\n",
-          "Tx Power                        10.0 Watts\n",
-          "Minimum Eb/No Desired            8.5 dB\n", "Modulation                      BPSK\n",
-          "Target BER                    1.0E-6\n", "Required Eb/No                10.530 dB\n",
-          "Coding Gain                      2.0 dB\n"}) {
-        EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
-    }
-}
+INSTANTIATE_TEST_SUITE_P(
+    Design, GoodInput,
+    testing::Values(GoodCase{
+        "UnitsAndModulation",
+        {"Range=16.09344km", "TxPower=40dBm", "--modulation", "bpsk", "--ber", "1e-6",
+         "--coding-gain", "2"},
+        0,
+        {"Range                           10.0 Miles\n",
+         "Tx Power                        10.0 Watts\n",
+         "Minimum Eb/No Desired            8.5 dB\n", "Modulation                      BPSK\n",
+         "Target BER                    1.0E-6\n", "Required Eb/No                10.530 dB\n",
+         "Coding Gain                      2.0 dB\n"}}),
+    testing_support::RowName());
 
-std::string PdfText(const std::string& pdf) {
+std::string pdfText(const std::string& pdf) {
     std::string text;
     if (std::FILE* pipe = ::popen(("pdftotext -layout '" + pdf + "' - 2>&1").c_str(), "r")) {
         char block[4096];
@@ -130,12 +98,12 @@ struct ReportCase {
 class Report : public testing::TestWithParam<ReportCase> {};
 
 TEST_P(Report, PdfHoldsTheVerdictAndTheNumbers) {
-    ScratchDir dir;
+    TempDir dir;
     std::vector<std::string> args = GetParam().args;
     args.insert(args.end(), {"--report", "budget.pdf"});
     const Result r = RunCalc(dir, args);
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::string text = PdfText(dir.file("budget.pdf"));
+    const std::string text = pdfText(dir.file("budget.pdf"));
     for (const char* expected : GetParam().texts) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
@@ -153,28 +121,18 @@ INSTANTIATE_TEST_SUITE_P(
                                {"Range=300", "--modulation", "qpsk", "--ber", "1e-5", "--metric"},
                                {"The link falls 2.2 dB short", "QPSK", "1.0E-5", "9.588", "-153.2",
                                 "(482.80 km)"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing_support::RowName());
 
 TEST(CalcDesign, HtmlReportIsOneFileWithAnInlineChart) {
-    ScratchDir dir;
+    TempDir dir;
     const Result r = RunCalc(dir, {"--report", "budget.html"});
     ASSERT_EQ(r.status, 0) << r.err;
-    const std::string html = ReadWholeFile(dir.file("budget.html"));
+    const std::string html = ReadAll(dir.file("budget.html"));
     EXPECT_NE(html.find("<svg"), std::string::npos);
     EXPECT_NE(html.find("The link closes with 21.9 dB fade margin"), std::string::npos);
     EXPECT_EQ(html.find("src="), std::string::npos);
     EXPECT_EQ(html.find("<link"), std::string::npos);
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"budget.html"});
-}
-
-TEST(CalcDesign, HelpDescribesEveryDesignOption) {
-    ScratchDir dir;
-    const Result r = RunCalc(dir, {"--help"});
-    for (const char* text :
-         {"--solve KEY", "--margin DB", "--metric", "--modulation M", "--ber P", "--coding-gain DB",
-          "--report FILE", "64qam", "nmi", "dBd", "3 --solve"}) {
-        EXPECT_NE(r.out.find(text), std::string::npos) << text;
-    }
 }
 
 } // namespace

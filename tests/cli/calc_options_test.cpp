@@ -3,9 +3,12 @@
 #include "calc_options.h"
 #include "factor_table.h"
 #include "link_factors.h"
+#include "table_test.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -13,15 +16,13 @@ using testing_support::FactorIndex;
 
 namespace {
 
+using testing_support::PrintTo;
+
 struct AcceptedCase {
     const char* name;
     std::vector<std::string> args;
     std::function<void(const CalcOptions&)> check;
 };
-
-void PrintTo(const AcceptedCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class AcceptedArguments : public testing::TestWithParam<AcceptedCase> {};
 
@@ -91,17 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
                      {"Bogus=1", "--help"},
                      [](const CalcOptions& o) { EXPECT_TRUE(o.help); }},
         AcceptedCase{"ShortHelp", {"-h"}, [](const CalcOptions& o) { EXPECT_TRUE(o.help); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing_support::RowName());
 
 struct RejectedCase {
     const char* name;
     std::vector<std::string> args;
     const char* fault; // what the message must name
 };
-
-void PrintTo(const RejectedCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class RejectedArguments : public testing::TestWithParam<RejectedCase> {};
 
@@ -143,18 +140,14 @@ INSTANTIATE_TEST_SUITE_P(
         RejectedCase{"PlotWithoutSweep", {"--plot", "a.png"}, "--plot needs --sweep"},
         RejectedCase{"PlotWithoutValue", {"--sweep=Range=1:2:1", "--plot"}, "--plot needs a value"},
         RejectedCase{"JsonWithSweep", {"--json", "--sweep=Range=1:2:1"}, "--json"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing_support::RowName());
 
 TEST(CalcOptions, EveryKeyIsFoundInAnyLetterCase) {
     for (std::size_t i = 0; i < FactorTable.size(); ++i) {
         std::string lower = FactorTable[i].key;
         std::string upper = lower;
-        for (char& c : lower) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        for (char& c : upper) {
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
+        std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+        std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
         EXPECT_EQ(FindFactor(FactorTable[i].key), i);
         EXPECT_EQ(FindFactor(lower), i) << lower;
         EXPECT_EQ(FindFactor(upper), i) << upper;
@@ -183,7 +176,30 @@ TEST(CalcOptions, ValuesFollowTheSettingsFileNumberRules) {
 
 TEST(CalcOptions, HelpNamesEveryOptionAndEveryKey) {
     const std::string help = CalcHelpText();
-    for (const char* option : {"--config", "--json", "--sweep", "--plot", "--help"}) {
+    for (const char* option : {"--config FILE",
+                               "--json",
+                               "--sweep Key=start:stop:step",
+                               "--plot FILE",
+                               "--help",
+                               "Exit status",
+                               "--rain-rate R",
+                               "--availability A",
+                               "--polarization h|v|c",
+                               "--elevation DEG",
+                               "--heights H1,H2",
+                               "--tx-dish D[,EFF]",
+                               "--rx-dish D[,EFF]",
+                               "--solve KEY",
+                               "--margin DB",
+                               "--metric",
+                               "--modulation M",
+                               "--ber P",
+                               "--coding-gain DB",
+                               "--report FILE",
+                               "64qam",
+                               "nmi",
+                               "dBd",
+                               "3 --solve"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     for (const FactorRow& row : FactorTable) {

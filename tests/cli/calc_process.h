@@ -3,6 +3,7 @@
 // table of bad command lines (exit status 2, one line, nothing written) that
 // the program tests of several options fill.
 #include "cli_test_support.h"
+#include "table_test.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ constexpr std::size_t kFileSizeLimit = 4096; // bytes
 // Runs the calculator in `dir` with its output in files (no pipe to drain).
 // With a size limit, writes beyond it fail as on a full disk (EFBIG; the
 // signal that would end the process is ignored, and stays so across exec).
-inline Result RunCalc(const ScratchDir& dir, const std::vector<std::string>& args,
+inline Result RunCalc(const TempDir& dir, const std::vector<std::string>& args,
                       std::size_t sizeLimit = kNoLimit) {
     const std::string outFile = dir.file(".stdout");
     const std::string errFile = dir.file(".stderr");
@@ -61,26 +62,32 @@ inline Result RunCalc(const ScratchDir& dir, const std::vector<std::string>& arg
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadWholeFile(outFile);
-    result.err = ReadWholeFile(errFile);
+    result.out = ReadAll(outFile);
+    result.err = ReadAll(errFile);
     std::filesystem::remove(outFile);
     std::filesystem::remove(errFile);
     return result;
 }
 
-inline std::vector<std::string> Sorted(std::vector<std::string> names) {
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using testing_support::PrintTo;
 
 struct BadCase {
     const char* name;
     std::vector<std::string> args;
     const char* fault;
+    int status = 2; // 3: no value solves
 };
 
-inline void PrintTo(const BadCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class BadInput : public testing::TestWithParam<BadCase> {};
+
+// A run that succeeds: the lines it prints (0: any number), texts its output
+// holds, and what it writes to stderr.
+struct GoodCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::size_t lines;
+    std::vector<const char*> texts;
+    std::string err = "";
+};
+
+class GoodInput : public testing::TestWithParam<GoodCase> {};

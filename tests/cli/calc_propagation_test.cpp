@@ -1,7 +1,6 @@
 // The propagation options in the calculator: how they are read, what they
 // do to the budget, and that a sweep recomputes them at every point.
 #include "calc_propagation.h"
-#include "calc_run.h"
 #include "cli_test_support.h"
 #include "dish_antenna.h"
 
@@ -15,37 +14,15 @@ namespace {
 
 constexpr double kKmPerMile = 1.609344;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::vector<std::string> messages;
-};
-
-Outcome RunArgs(const std::vector<std::string>& args) {
-    Outcome run;
-    CalcJob job;
-    std::string error;
-    run.status = PrepareCalc(args, job, error);
-    if (run.status != kExitDone) {
-        run.messages.push_back(error);
-        return run;
-    }
-    run.status = ExecuteCalc(
-        job, StringSink(run.out), [&](const std::string& line) { run.messages.push_back(line); },
-        nullptr);
-    return run;
-}
-
-QJsonObject Json(const std::vector<std::string>& args) {
-    std::vector<std::string> withJson = args;
-    withJson.push_back("--json");
-    const Outcome run = RunArgs(withJson);
+QJsonObject jsonOf(std::vector<std::string> args) {
+    args.push_back("--json");
+    const JobRun run = RunJob(args);
     EXPECT_EQ(run.status, kExitDone);
-    return QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).object();
+    return ParseJson(run.out).object();
 }
 
 // The number of an entry with the given key in a JSON array of entries.
-double Value(const QJsonValue& entries, const char* key) {
+double valueOf(const QJsonValue& entries, const char* key) {
     for (const QJsonValue& entry : entries.toArray()) {
         if (entry["key"].toString() == QLatin1String(key)) {
             return entry["value"].toDouble();
@@ -55,7 +32,7 @@ double Value(const QJsonValue& entries, const char* key) {
     return 0.0;
 }
 
-PropagationOptions Parse(const std::vector<std::string>& args) {
+PropagationOptions parse(const std::vector<std::string>& args) {
     CalcOptions options;
     std::string error;
     EXPECT_TRUE(ParseCalcArguments(args, options, error)) << error;
@@ -63,49 +40,49 @@ PropagationOptions Parse(const std::vector<std::string>& args) {
 }
 
 TEST(CalcPropagation, ReadsUnitsAndDefaults) {
-    const PropagationOptions feet = Parse({"--heights=100ft, 60 ft", "--rx-dish", "4ft,60%"});
+    const PropagationOptions feet = parse({"--heights=100ft, 60 ft", "--rx-dish", "4ft,60%"});
     EXPECT_DOUBLE_EQ(*feet.txHeightM, 30.48);
     EXPECT_DOUBLE_EQ(*feet.rxHeightM, 18.288);
     EXPECT_DOUBLE_EQ(feet.rxDish->diameterM, 1.2192);
     EXPECT_DOUBLE_EQ(feet.rxDish->efficiency, 0.6);
-    const PropagationOptions metres = Parse({"--heights", "30m,20", "--tx-dish=1.2,0.7"});
+    const PropagationOptions metres = parse({"--heights", "30m,20", "--tx-dish=1.2,0.7"});
     EXPECT_DOUBLE_EQ(*metres.txHeightM, 30.0);
     EXPECT_DOUBLE_EQ(*metres.rxHeightM, 20.0);
     EXPECT_DOUBLE_EQ(metres.txDish->efficiency, 0.7);
-    EXPECT_DOUBLE_EQ(Parse({"--tx-dish", "2"}).txDish->efficiency, 0.55);
-    EXPECT_EQ(*Parse({"--rain-rate", "25", "--polarization", "H"}).polarization,
+    EXPECT_DOUBLE_EQ(parse({"--tx-dish", "2"}).txDish->efficiency, 0.55);
+    EXPECT_EQ(*parse({"--rain-rate", "25", "--polarization", "H"}).polarization,
               RainPolarization::Horizontal);
 }
 
 TEST(CalcPropagation, RainIsAddedToWeatherAndDishesReplaceTheGains) {
     const std::vector<std::string> base{"Freq=20000", "Range=10", "Weather=1.5"};
-    const QJsonObject plain = Json(base);
+    const QJsonObject plain = jsonOf(base);
     std::vector<std::string> args = base;
     args.insert(args.end(), {"--rain-rate", "42", "--tx-dish", "1.2", "--rx-dish", "0.6,65%"});
-    const QJsonObject json = Json(args);
+    const QJsonObject json = jsonOf(args);
     const QJsonValue rows = json["propagation"]["rows"];
-    const double rain = Value(rows, "RainLoss");
+    const double rain = valueOf(rows, "RainLoss");
     const RainPath expected =
         RainPathAttenuation(20.0, 10 * kKmPerMile, 42.0, 0.01, kVerticalTiltDeg, 0.0);
     EXPECT_NEAR(rain, expected.loss, 1e-9);
-    EXPECT_NEAR(Value(json["factors"], "Weather"), 1.5 + rain, 1e-9);
-    EXPECT_NEAR(Value(json["factors"], "TxAntGain"), DishGainDbi(1.2, 0.55, 20000.0), 1e-9);
-    EXPECT_NEAR(Value(json["factors"], "RxAntGain"), DishGainDbi(0.6, 0.65, 20000.0), 1e-9);
-    const double gains = Value(json["factors"], "TxAntGain") + Value(json["factors"], "RxAntGain") -
-                         Value(plain["factors"], "TxAntGain") -
-                         Value(plain["factors"], "RxAntGain");
-    EXPECT_NEAR(Value(json["results"], "FadeMargin") - Value(plain["results"], "FadeMargin"),
+    EXPECT_NEAR(valueOf(json["factors"], "Weather"), 1.5 + rain, 1e-9);
+    EXPECT_NEAR(valueOf(json["factors"], "TxAntGain"), DishGainDbi(1.2, 0.55, 20000.0), 1e-9);
+    EXPECT_NEAR(valueOf(json["factors"], "RxAntGain"), DishGainDbi(0.6, 0.65, 20000.0), 1e-9);
+    const double gains =
+        valueOf(json["factors"], "TxAntGain") + valueOf(json["factors"], "RxAntGain") -
+        valueOf(plain["factors"], "TxAntGain") - valueOf(plain["factors"], "RxAntGain");
+    EXPECT_NEAR(valueOf(json["results"], "FadeMargin") - valueOf(plain["results"], "FadeMargin"),
                 gains - rain, 1e-9);
     for (const char* key : {"RainK", "RainAlpha", "RainSpecificAtten", "RainDistanceFactor",
                             "RainEffectivePath", "TxDishBeamwidth", "RxDishBeamwidth"}) {
-        EXPECT_GT(Value(rows, key), 0.0) << key;
+        EXPECT_GT(valueOf(rows, key), 0.0) << key;
     }
 }
 
 TEST(CalcPropagation, ClearanceOfTenKilometresAt915MHz) {
-    const Outcome run = RunArgs({"Freq=915", "Range=6.21371192", "--heights", "20,10"});
+    const JobRun run = RunJob({"Freq=915", "Range=6.21371192", "--heights", "20,10"});
     ASSERT_EQ(run.status, kExitDone);
-    const auto lines = SplitLines(run.out);
+    const auto lines = Lines(run.out);
     ASSERT_GT(lines.size(), 24u);
     const std::string extra = run.out.substr(run.out.find("Minimum BEP Desired"));
     EXPECT_NE(extra.find("Fresnel Zone F1                 28.6 m"), std::string::npos) << extra;
@@ -115,9 +92,9 @@ TEST(CalcPropagation, ClearanceOfTenKilometresAt915MHz) {
 }
 
 // The fade margin column of a CSV sweep.
-std::vector<double> Margins(const std::string& csv) {
+std::vector<double> marginColumn(const std::string& csv) {
     std::vector<double> margins;
-    const auto lines = SplitLines(csv);
+    const auto lines = Lines(csv);
     for (std::size_t i = 1; i < lines.size(); ++i) {
         std::string_view cells = lines[i];
         for (int column = 0; column < 8; ++column) {
@@ -132,8 +109,8 @@ TEST(CalcPropagation, SweepRecomputesTheRainAtEveryRange) {
     const std::vector<std::string> sweep{"Freq=12000", "--sweep", "Range=1:40:3"};
     std::vector<std::string> rainy = sweep;
     rainy.insert(rainy.end(), {"--rain-rate", "30", "--availability", "99.9"});
-    const std::vector<double> dry = Margins(RunArgs(sweep).out);
-    const std::vector<double> wet = Margins(RunArgs(rainy).out);
+    const std::vector<double> dry = marginColumn(RunJob(sweep).out);
+    const std::vector<double> wet = marginColumn(RunJob(rainy).out);
     ASSERT_EQ(dry.size(), 14u);
     ASSERT_EQ(wet.size(), dry.size());
     for (std::size_t i = 0; i < dry.size(); ++i) {
@@ -144,11 +121,11 @@ TEST(CalcPropagation, SweepRecomputesTheRainAtEveryRange) {
 }
 
 TEST(CalcPropagation, BelowOneGigahertzNoRainLossAndOneNote) {
-    const Outcome run = RunArgs({"Freq=915", "--rain-rate", "50"});
+    const JobRun run = RunJob({"Freq=915", "--rain-rate", "50"});
     EXPECT_EQ(run.status, kExitDone);
     EXPECT_EQ(run.messages, std::vector<std::string>{RainBelowModelNote(false)});
     EXPECT_NE(run.out.find("Rain Loss                       0.00 dB"), std::string::npos);
-    const Outcome sweep = RunArgs({"--rain-rate", "50", "--sweep", "Freq=500:1500:100"});
+    const JobRun sweep = RunJob({"--rain-rate", "50", "--sweep", "Freq=500:1500:100"});
     EXPECT_EQ(sweep.messages, std::vector<std::string>{RainBelowModelNote(true)});
 }
 

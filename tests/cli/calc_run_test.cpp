@@ -10,86 +10,69 @@
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::vector<std::string> messages;
+// A stand-in for the chart: counts its calls, keeps the data it is given and
+// writes a marker into the file (or fails).
+struct FakeRenderer {
+    bool succeed = true;
     int renders = 0;
+    PlotData seen;
+
+    PlotRenderer operator()() {
+        return
+            [this](const PlotData& data, const std::string& file, PlotFormat, std::string& error) {
+                ++renders;
+                seen = data;
+                if (!succeed) {
+                    error = "renderer failed";
+                    return false;
+                }
+                std::ofstream(file) << "plot";
+                return true;
+            };
+    }
 };
 
-// A stand-in for the chart: writes a marker into the file it is given.
-PlotRenderer fakeRenderer(Outcome& outcome, bool succeed, PlotData* seen = nullptr) {
-    return [&outcome, succeed, seen](const PlotData& data, const std::string& file, PlotFormat,
-                                     std::string& error) {
-        ++outcome.renders;
-        if (seen) {
-            *seen = data;
-        }
-        if (!succeed) {
-            error = "renderer failed";
-            return false;
-        }
-        std::ofstream(file) << "plot";
-        return true;
-    };
-}
-
-Outcome runJob(const std::vector<std::string>& args, bool renderOk = true,
-               PlotData* seen = nullptr) {
-    Outcome outcome;
-    CalcJob job;
-    std::string error;
-    outcome.status = PrepareCalc(args, job, error);
-    if (outcome.status != kExitDone) {
-        outcome.messages.push_back(error);
-        return outcome;
-    }
-    outcome.status = ExecuteCalc(
-        job, StringSink(outcome.out),
-        [&](const std::string& line) { outcome.messages.push_back(line); },
-        fakeRenderer(outcome, renderOk, seen));
-    return outcome;
-}
-
 TEST(CalcRun, PlainBudgetHasTwentyFourLines) {
-    const Outcome o = runJob({"Range=20"});
+    const JobRun o = RunJob({"Range=20"});
     EXPECT_EQ(o.status, kExitDone);
-    const auto lines = SplitLines(o.out);
+    const auto lines = Lines(o.out);
     ASSERT_EQ(lines.size(), 24u);
     EXPECT_NE(lines[0].find("20.0 Miles"), std::string::npos);
     EXPECT_TRUE(o.messages.empty());
 }
 
 TEST(CalcRun, HelpGoesToTheOutput) {
-    const Outcome o = runJob({"--help"});
+    const JobRun o = RunJob({"--help"});
     EXPECT_EQ(o.status, kExitDone);
     EXPECT_EQ(o.out, CalcHelpText());
 }
 
 TEST(CalcRun, RangeSweepReportsTheLargestClosingRange) {
-    const Outcome o = runJob({"--sweep", "Range=100:150:10"});
+    FakeRenderer renderer;
+    const JobRun o = RunJob({"--sweep", "Range=100:150:10"}, renderer());
     EXPECT_EQ(o.status, kExitDone);
-    EXPECT_EQ(SplitLines(o.out).size(), 7u);
+    EXPECT_EQ(Lines(o.out).size(), 7u);
     EXPECT_EQ(o.messages,
               std::vector<std::string>{"largest Range with a fade margin >= 0 dB: 120 Miles"});
-    EXPECT_EQ(o.renders, 0);
+    EXPECT_EQ(renderer.renders, 0);
 }
 
 TEST(CalcRun, OtherSweepsReportNothing) {
-    const Outcome o = runJob({"--sweep", "Freq=200:3500:100"});
+    const JobRun o = RunJob({"--sweep", "Freq=200:3500:100"});
     EXPECT_EQ(o.status, kExitDone);
-    EXPECT_EQ(SplitLines(o.out).size(), 35u);
+    EXPECT_EQ(Lines(o.out).size(), 35u);
     EXPECT_TRUE(o.messages.empty());
 }
 
 TEST(CalcRun, PlotIsDrawnIntoTheScratchFileThenMoved) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string plot = dir.file("margin.png");
-    PlotData seen;
-    const Outcome o = runJob({"--sweep", "Range=100:150:1", "--plot", plot}, true, &seen);
+    FakeRenderer renderer;
+    const JobRun o = RunJob({"--sweep", "Range=100:150:1", "--plot", plot}, renderer());
+    const PlotData& seen = renderer.seen;
     EXPECT_EQ(o.status, kExitDone);
-    EXPECT_EQ(o.renders, 1);
-    EXPECT_EQ(ReadWholeFile(plot), "plot");
+    EXPECT_EQ(renderer.renders, 1);
+    EXPECT_EQ(ReadAll(plot), "plot");
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"margin.png"});
     EXPECT_EQ(seen.x.size(), 51u);
     ASSERT_EQ(seen.crossings.size(), 1u);
@@ -98,11 +81,13 @@ TEST(CalcRun, PlotIsDrawnIntoTheScratchFileThenMoved) {
 }
 
 TEST(CalcRun, FailedPlotIsReportedAndLeavesNoFile) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string plot = dir.file("margin.svg");
-    const Outcome o = runJob({"--sweep", "Freq=200:300:50", "--plot", plot}, false);
+    FakeRenderer renderer;
+    renderer.succeed = false;
+    const JobRun o = RunJob({"--sweep", "Freq=200:300:50", "--plot", plot}, renderer());
     EXPECT_EQ(o.status, kExitOutputFailed);
-    EXPECT_EQ(SplitLines(o.out).size(), 4u); // the CSV still went out
+    EXPECT_EQ(Lines(o.out).size(), 4u); // the CSV still went out
     ASSERT_EQ(o.messages.size(), 1u);
     EXPECT_EQ(o.messages[0], "cannot write plot file '" + plot + "': renderer failed");
     EXPECT_TRUE(dir.entries().empty());

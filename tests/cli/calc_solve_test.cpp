@@ -3,26 +3,17 @@
 // cannot be solved, and a loss added beside the factor keeps the closed form.
 #include "calc_options.h"
 #include "calc_solve.h"
-#include "link_calculation.h"
+#include "fade_margin.h"
 
 #include <gtest/gtest.h>
 
+using testing_support::DefaultFactors;
+using testing_support::FadeMarginOf;
+
 namespace {
 
-double Margin(const LinkFactors& factors) {
-    LinkResults results{};
-    CalculateLink(factors, results);
-    return results.FadeMargin;
-}
-
-LinkFactors Defaults() {
-    LinkFactors factors{};
-    SetDefaultFactors(factors);
-    return factors;
-}
-
 // Like a rain rate: a loss of 0.2 dB per mile on top of the Weather given.
-LinkFactors WithRain(const LinkFactors& given) {
+LinkFactors withRain(const LinkFactors& given) {
     LinkFactors effective = given;
     effective.Weather += 0.2 * given.Range;
     return effective;
@@ -37,11 +28,11 @@ class SolveWithRain : public testing::TestWithParam<Case> {};
 
 TEST_P(SolveWithRain, EffectiveBudgetAtTheAnswerHasTheMargin) {
     const std::size_t factor = *FindFactor(GetParam().key);
-    LinkFactors given = Defaults();
-    const SolveAnswer answer = SolveGiven(given, factor, GetParam().margin, WithRain);
+    LinkFactors given = DefaultFactors();
+    const SolveAnswer answer = SolveGiven(given, factor, GetParam().margin, withRain);
     ASSERT_TRUE(answer.solved) << answer.why;
     given.*FactorTable[factor].field = answer.value;
-    EXPECT_NEAR(Margin(WithRain(given)), GetParam().margin, 1e-9);
+    EXPECT_NEAR(FadeMarginOf(withRain(given)), GetParam().margin, 1e-9);
 }
 
 INSTANTIATE_TEST_SUITE_P(Solve, SolveWithRain,
@@ -55,7 +46,7 @@ TEST(Solve, FactorReplacedByAnotherOptionIsRefused) {
         effective.TxAntGain = 26.4;
         return effective;
     };
-    const SolveAnswer answer = SolveGiven(Defaults(), *FindFactor("TxAntGain"), 0.0, dish);
+    const SolveAnswer answer = SolveGiven(DefaultFactors(), *FindFactor("TxAntGain"), 0.0, dish);
     EXPECT_FALSE(answer.solved);
     EXPECT_NE(answer.why.find("another option sets its value"), std::string::npos);
 }

@@ -2,6 +2,7 @@
 // closing.
 #include "calc_sweep.h"
 #include "factor_table.h"
+#include "table_test.h"
 
 #include "calc_budget.h"
 #include "cli_test_support.h"
@@ -14,9 +15,21 @@
 
 using testing_support::FactorIndex;
 
+using testing_support::DefaultFactors;
+
 namespace {
 
+using testing_support::PrintTo;
+
 const std::size_t kRange = FactorIndex(&LinkFactors::Range);
+
+// The points of an accepted plan (0 and a failure for a refused one).
+std::uint64_t pointCount(const SweepPlan& plan) {
+    std::uint64_t count = 0;
+    std::string error;
+    EXPECT_TRUE(SweepPointCount(plan, count, error)) << error;
+    return count;
+}
 
 struct GridCase {
     const char* name;
@@ -25,10 +38,6 @@ struct GridCase {
     double last;         // the last point when accepted
     const char* fault;   // part of the message when refused
 };
-
-void PrintTo(const GridCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class SweepGrid : public testing::TestWithParam<GridCase> {};
 
@@ -73,15 +82,13 @@ INSTANTIATE_TEST_SUITE_P(
         GridCase{"NegativeZeroStep", 1, 10, -0.0, 0, 0, "must not be 0"},
         GridCase{"WrongSignUp", 1, 10, -1, 0, 0, "step -1 leads away from stop 10"},
         GridCase{"WrongSignDown", 10, 1, 0.5, 0, 0, "step 0.5 leads away from stop 1"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing_support::RowName());
 
 TEST(SweepGrid, PointsAreComputedNotAccumulated) {
     // Adding 0.1 a thousand times drifts to 99.9999999999986; start + i * step
     // hits every point as closely as one multiplication can.
     const SweepPlan plan{kRange, 0.0, 100.0, 0.1};
-    std::uint64_t count = 0;
-    std::string error;
-    ASSERT_TRUE(SweepPointCount(plan, count, error));
+    const std::uint64_t count = pointCount(plan);
     ASSERT_EQ(count, 1001u);
     for (std::uint64_t i = 0; i + 1 < count; ++i) {
         ASSERT_EQ(SweepPointValue(plan, i, count), static_cast<double>(i) * 0.1) << i;
@@ -90,12 +97,9 @@ TEST(SweepGrid, PointsAreComputedNotAccumulated) {
 }
 
 TEST(SweepCsv, ShortSweepHasHeaderAndFullPrecisionRows) {
-    LinkFactors base{};
-    SetDefaultFactors(base);
+    LinkFactors base = DefaultFactors();
     const SweepPlan plan{kRange, 10, 30, 10};
-    std::uint64_t count = 0;
-    std::string error;
-    ASSERT_TRUE(SweepPointCount(plan, count, error));
+    const std::uint64_t count = pointCount(plan);
     std::string csv;
     {
         BufferedOutput out(StringSink(csv), 64); // small buffer: rows cross its end
@@ -104,7 +108,7 @@ TEST(SweepCsv, ShortSweepHasHeaderAndFullPrecisionRows) {
         RunSweep(base, plan, count, [&](const SweepSample& s) { writer.row(s); });
         ASSERT_TRUE(out.flush());
     }
-    const std::vector<std::string> lines = SplitLines(csv);
+    const std::vector<std::string> lines = Lines(csv);
     ASSERT_EQ(lines.size(), 4u) << csv;
     EXPECT_EQ(lines[0], "Range,FreeSpaceAtten,TxPowerdb,BitRatedb,NoiseTemp,NoisePbitNo,"
                         "RxPbitEb,RxEbNo,FadeMargin,Reliability");
@@ -163,7 +167,7 @@ TEST(SweepCsv, RepeatedColumnsAreWrittenAfreshWhenTheyChange) {
             writer.row(SweepSample{v, results, 0.0});
         }
     }
-    const std::vector<std::string> lines = SplitLines(csv);
+    const std::vector<std::string> lines = Lines(csv);
     ASSERT_EQ(lines.size(), std::size(values));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string expected = ShortestText(values[i]);
@@ -175,8 +179,7 @@ TEST(SweepCsv, RepeatedColumnsAreWrittenAfreshWhenTheyChange) {
 }
 
 TEST(SweepCsv, SweepingAFactorLeavesTheOthersAsGiven) {
-    LinkFactors base{};
-    SetDefaultFactors(base);
+    LinkFactors base = DefaultFactors();
     base.Range = 42.0;
     const SweepPlan plan{FactorIndex(&LinkFactors::MinEbNoDesired), 10, 12, 1};
     std::vector<double> margins;
@@ -196,10 +199,6 @@ struct CrossingCase {
     std::vector<double> crossings;
     std::optional<double> largest;
 };
-
-void PrintTo(const CrossingCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class FadeMarginSearch : public testing::TestWithParam<CrossingCase> {};
 
@@ -228,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CrossingCase{"DescendingSweep", {{3, -2}, {2, 2}, {1, 4}}, {2.5}, 2.0},
                     CrossingCase{"NanBreaksTheChain", {{1, 1}, {2, NAN}, {3, -1}}, {}, 1.0},
                     CrossingCase{"SentinelSide", {{0, -1e27}, {1, 10}}, {1.0}, 1.0}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing_support::RowName());
 
 TEST(FadeMarginSearch, KeepsABoundedNumberOfCrossings) {
     ZeroCrossings crossings;
@@ -241,8 +240,7 @@ TEST(FadeMarginSearch, KeepsABoundedNumberOfCrossings) {
 TEST(FadeMarginSearch, RangeCrossingFollowsTheInverseSquareLaw) {
     // With all else at the defaults the margin falls by 20 log10(R / 10) dB
     // from its value at 10 miles, so it reaches 0 dB at 10 * 10^(FM10 / 20).
-    LinkFactors base{};
-    SetDefaultFactors(base);
+    LinkFactors base = DefaultFactors();
     LinkResults at10{};
     CalculateLink(base, at10);
     const double limit = 10.0 * std::pow(10.0, at10.FadeMargin / 20.0);
@@ -250,9 +248,7 @@ TEST(FadeMarginSearch, RangeCrossingFollowsTheInverseSquareLaw) {
     ASSERT_LT(limit, 200.0);
 
     const SweepPlan plan{kRange, 1, 200, 1};
-    std::uint64_t count = 0;
-    std::string error;
-    ASSERT_TRUE(SweepPointCount(plan, count, error));
+    const std::uint64_t count = pointCount(plan);
     ZeroCrossings crossings;
     LargestClosing largest;
     RunSweep(base, plan, count, [&](const SweepSample& s) {

@@ -108,7 +108,7 @@ TEST(PlotFormat, FollowsTheExtension) {
 }
 
 TEST(PlotTarget, RefusesWhatCannotBeWrittenAndLeavesNothing) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string plain = dir.write("plain.txt", "x");
     std::filesystem::create_directory(dir.file("taken.png"));
     const struct {
@@ -128,14 +128,12 @@ TEST(PlotTarget, RefusesWhatCannotBeWrittenAndLeavesNothing) {
             << error;
         EXPECT_NE(error.find(c.why), std::string::npos) << error;
     }
-    auto names = dir.entries();
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"plain.txt", "taken.png"}));
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"plain.txt", "taken.png"}));
 }
 
 TEST(PlotTarget, CommitReplacesTheFileOnlyWhenDone) {
     const mode_t previousMask = ::umask(022);
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.write("plot.png", "old");
     {
         PlotTarget target;
@@ -145,10 +143,10 @@ TEST(PlotTarget, CommitReplacesTheFileOnlyWhenDone) {
         EXPECT_EQ(std::filesystem::path(target.scratchPath()).parent_path(), dir.path());
         EXPECT_TRUE(std::filesystem::exists(target.scratchPath()));
         std::ofstream(target.scratchPath()) << "new";
-        EXPECT_EQ(ReadWholeFile(path), "old"); // untouched until the commit
+        EXPECT_EQ(ReadAll(path), "old"); // untouched until the commit
         ASSERT_TRUE(target.commit(error)) << error;
     }
-    EXPECT_EQ(ReadWholeFile(path), "new");
+    EXPECT_EQ(ReadAll(path), "new");
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"plot.png"});
     const auto perms = std::filesystem::status(path).permissions();
     ::umask(previousMask);
@@ -159,7 +157,7 @@ TEST(PlotTarget, CommitReplacesTheFileOnlyWhenDone) {
 }
 
 TEST(PlotTarget, AbandonedTargetLeavesTheOldFile) {
-    ScratchDir dir;
+    TempDir dir;
     const std::string path = dir.write("plot.svg", "old");
     {
         PlotTarget target;
@@ -167,12 +165,12 @@ TEST(PlotTarget, AbandonedTargetLeavesTheOldFile) {
         ASSERT_TRUE(target.prepare(path, error)) << error;
         std::ofstream(target.scratchPath()) << "half";
     }
-    EXPECT_EQ(ReadWholeFile(path), "old");
+    EXPECT_EQ(ReadAll(path), "old");
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"plot.svg"});
 }
 
 TEST(PlotTarget, BareFileNameIsInTheCurrentDirectory) {
-    ScratchDir dir;
+    TempDir dir;
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
     {

@@ -1,5 +1,6 @@
 #include "factor_table.h"
 #include "link_calculation.h"
+#include "table_test.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 using testing_support::DefaultFactors;
 
 namespace {
+
+using testing_support::PrintTo;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -161,10 +164,6 @@ constexpr unsigned bit(int i) {
 constexpr unsigned kAfterEb = bit(5) | bit(6) | bit(7) | bit(8); // RxPbitEb and everything after
 constexpr unsigned kAfterNo = bit(4) | bit(6) | bit(7) | bit(8); // NoisePbitNo and after, not Eb
 constexpr unsigned kMarginOnly = bit(7) | bit(8);
-
-void PrintTo(const DependencyCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class DependencyTest : public ::testing::TestWithParam<DependencyCase> {};
 

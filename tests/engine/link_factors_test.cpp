@@ -1,3 +1,4 @@
+#include "factor_table.h"
 #include "link_factors.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+using testing_support::DefaultFactors;
 
 namespace {
 
@@ -132,8 +135,7 @@ SliderPositions positionsOf(const LinkFactors& f) {
 }
 
 TEST(SlidersToFactorsTest, DefaultsSurviveTheRoundTrip) {
-    LinkFactors defaults;
-    SetDefaultFactors(defaults);
+    LinkFactors defaults = DefaultFactors();
     LinkFactors read;
     std::memset(&read, 0xFF, sizeof read);
     SlidersToFactors(positionsOf(defaults), read);
@@ -155,8 +157,7 @@ TEST(SlidersToFactorsTest, EveryFieldTakesItsOwnSlider) {
 }
 
 TEST(SlidersToFactorsTest, TypedValueBeyondSliderIsReplaced) {
-    LinkFactors f;
-    SetDefaultFactors(f);
+    LinkFactors f = DefaultFactors();
     f.Range = 1000.0;       // typed, beyond the slider's 200
     f.Polarization = 0.123; // typed, finer than one position
     SliderPositions p = positionsOf(f);

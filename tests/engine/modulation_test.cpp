@@ -12,7 +12,7 @@
 namespace {
 
 // The bit error rate of each modulation, written out again from its formula.
-double ReferenceBer(const std::string& name, double ebNoDb) {
+double referenceBer(const std::string& name, double ebNoDb) {
     const double g = std::pow(10.0, ebNoDb / 10.0);
     const auto q = [](double x) { return 0.5 * std::erfc(x / std::sqrt(2.0)); };
     if (name == "bpsk" || name == "qpsk") {
@@ -31,12 +31,12 @@ double ReferenceBer(const std::string& name, double ebNoDb) {
 }
 
 // Bisection over 0 ... 40 dB, where all of the table's answers lie.
-double ReferenceEbNo(const std::string& name, double ber) {
+double referenceEbNo(const std::string& name, double ber) {
     double low = 0.0;
     double high = 40.0;
     while (high - low > 1e-7) {
         const double middle = 0.5 * (low + high);
-        (ReferenceBer(name, middle) > ber ? low : high) = middle;
+        (referenceBer(name, middle) > ber ? low : high) = middle;
     }
     return 0.5 * (low + high);
 }
@@ -49,7 +49,7 @@ TEST_P(RequiredEbNoTable, MatchesAnIndependentSearchToAThousandthOfADecibel) {
     ASSERT_NE(row, nullptr);
     const std::optional<double> required = RequiredEbNo(*row, ber);
     ASSERT_TRUE(required.has_value());
-    EXPECT_NEAR(*required, ReferenceEbNo(name, ber), 1e-3);
+    EXPECT_NEAR(*required, referenceEbNo(name, ber), 1e-3);
     EXPECT_NEAR(BitErrorProbability(*row, *required), ber, ber * 1e-6);
 }
 

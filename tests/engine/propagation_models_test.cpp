@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(Rain, RainTable,
 
 // The sums of Gaussians in log10 f, evaluated from the printed coefficients
 // with a loop of its own: {a, b, c} per term, then m and the constant.
-double Fit(const std::vector<std::array<double, 3>>& terms, double m, double constant, double f) {
+double fit(const std::vector<std::array<double, 3>>& terms, double m, double constant, double f) {
     double sum = m * std::log10(f) + constant;
     for (const auto& [a, b, c] : terms) {
         sum += a * std::exp(-std::pow((std::log10(f) - b) / c, 2));
@@ -59,23 +59,23 @@ double Fit(const std::vector<std::array<double, 3>>& terms, double m, double con
 
 TEST(Rain, CoefficientsFollowTheFitAtOtherFrequencies) {
     for (const double f : {1.5, 3.0, 7.0, 55.0, 150.0, 400.0, 1000.0}) {
-        const double kH = std::pow(10.0, Fit({{-5.33980, -0.10008, 1.13098},
+        const double kH = std::pow(10.0, fit({{-5.33980, -0.10008, 1.13098},
                                               {-0.35351, 1.26970, 0.45400},
                                               {-0.23789, 0.86036, 0.15354},
                                               {-0.94158, 0.64552, 0.16817}},
                                              -0.18961, 0.71147, f));
-        const double kV = std::pow(10.0, Fit({{-3.80595, 0.56934, 0.81061},
+        const double kV = std::pow(10.0, fit({{-3.80595, 0.56934, 0.81061},
                                               {-3.44965, -0.22911, 0.51059},
                                               {-0.39902, 0.73042, 0.11899},
                                               {0.50167, 1.07319, 0.27195}},
                                              -0.16398, 0.63297, f));
-        const double aH = Fit({{-0.14318, 1.82442, -0.55187},
+        const double aH = fit({{-0.14318, 1.82442, -0.55187},
                                {0.29591, 0.77564, 0.19822},
                                {0.32177, 0.63773, 0.13164},
                                {-5.37610, -0.96230, 1.47828},
                                {16.1721, -3.29980, 3.43990}},
                               0.67849, -1.95537, f);
-        const double aV = Fit({{-0.07771, 2.33840, -0.76284},
+        const double aV = fit({{-0.07771, 2.33840, -0.76284},
                                {0.56727, 0.95545, 0.54039},
                                {-0.20238, 1.14520, 0.26809},
                                {-48.2991, 0.791669, 0.116226},

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <locale.h>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,19 @@ inline bool Mentioned(std::string_view text, std::string_view name) {
     };
     const auto same = [&lower](char a, char b) { return lower(a) == lower(b); };
     return std::search(text.begin(), text.end(), name.begin(), name.end(), same) != text.end();
+}
+
+// The double with every digit that tells it apart from its neighbours.
+inline std::string Number(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+// The "C" locale, for the C library's reading of a number as a reference.
+inline locale_t CLocale() {
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return locale;
 }
 
 // Replaces the file `name` in the process's scratch directory (in memory

@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <locale.h>
 #include <string>
 
 namespace {
@@ -73,10 +72,9 @@ std::string formatFixed(int precision, int decimals, double value) {
 
 std::string describe(const char* routine, int precision, int decimals, double value,
                      const std::string& text) {
-    char number[64];
-    std::snprintf(number, sizeof number, "%.17g", value);
     return std::string(routine) + "(" + std::to_string(precision) + ", " +
-           std::to_string(decimals) + ", " + number + ") = \"" + fuzzcheck::Printable(text) + "\"";
+           std::to_string(decimals) + ", " + fuzzcheck::Number(value) + ") = \"" +
+           fuzzcheck::Printable(text) + "\"";
 }
 
 int effectivePrecision(int precision) {
@@ -92,9 +90,8 @@ bool hasNonZeroDigit(std::string_view text) {
 }
 
 double parseC(const std::string& text, bool& whole) {
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     char* end = nullptr;
-    const double parsed = strtod_l(text.c_str(), &end, cLocale);
+    const double parsed = strtod_l(text.c_str(), &end, fuzzcheck::CLocale());
     whole = !text.empty() && end == text.c_str() + text.size();
     return parsed;
 }
@@ -267,9 +264,7 @@ void checkExponent(const FormatInput& in) {
 void checkRound(double x) {
     constexpr int32_t kLimit = 2147483647;
     const int32_t r = RoundNearest(x);
-    char number[64];
-    std::snprintf(number, sizeof number, "%.17g", x);
-    const std::string what = std::string("RoundNearest(") + number + ") = " + std::to_string(r);
+    const std::string what = "RoundNearest(" + fuzzcheck::Number(x) + ") = " + std::to_string(r);
     FUZZ_CHECK(r >= -kLimit && r <= kLimit, what);
     if (std::isnan(x)) {
         FUZZ_CHECK(r == 0, what);

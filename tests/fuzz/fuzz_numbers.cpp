@@ -13,15 +13,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 #include <string>
 
 namespace {
-
-locale_t cLocale() {
-    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
-}
 
 int baseFromByte(unsigned char b) {
     const int base = b % 37;
@@ -35,7 +29,7 @@ std::string describe(std::string_view text, int base) {
 void checkLong(std::string_view text, int base) {
     const std::string terminated(text);
     char* end = nullptr;
-    const long wide = strtol_l(terminated.c_str(), &end, base, cLocale());
+    const long wide = strtol_l(terminated.c_str(), &end, base, fuzzcheck::CLocale());
     const long clamped = std::min<long>(std::max<long>(wide, std::numeric_limits<int32_t>::min()),
                                         std::numeric_limits<int32_t>::max());
     const bool whole = end == terminated.c_str() + terminated.size();
@@ -66,7 +60,7 @@ bool consumedIsDecimal(const char* begin, const char* end) {
 bool referenceDouble(std::string_view text, double& value) {
     const std::string terminated(text);
     char* end = nullptr;
-    value = strtod_l(terminated.c_str(), &end, cLocale());
+    value = strtod_l(terminated.c_str(), &end, fuzzcheck::CLocale());
     const bool whole = end == terminated.c_str() + terminated.size();
     return whole && consumedIsDecimal(terminated.c_str(), end) && std::isfinite(value);
 }

@@ -3,6 +3,7 @@
 // the colours are loaded, the link is calculated, every label text of the
 // display is made, and the settings are saved and read back.
 #include "cmn_color_defines.h"
+#include "factor_table.h"
 #include "fuzz_check.h"
 #include "link_display.h"
 #include "link_settings.h"
@@ -13,16 +14,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <string>
 
-namespace {
+using fuzzcheck::Number;
+using testing_support::DefaultFactors;
 
-std::string number(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
+namespace {
 
 bool sameFactors(const LinkFactors& a, const LinkFactors& b) {
     for (const FactorRow& row : FactorTable) {
@@ -36,20 +33,19 @@ bool sameFactors(const LinkFactors& a, const LinkFactors& b) {
 // Every loaded factor is the file's value for its key or, when the key does
 // not hold a whole finite number, the default.
 void checkLoadedFactors(std::string_view file, const std::string& path, const LinkFactors& loaded) {
-    LinkFactors defaults{};
-    SetDefaultFactors(defaults);
+    const LinkFactors defaults = DefaultFactors();
     if (!fuzzcheck::Mentioned(file, "UserInfo")) {
         FUZZ_CHECK(sameFactors(loaded, defaults), "factors changed without a UserInfo section");
         return;
     }
     for (const FactorRow& row : FactorTable) {
         const double value = loaded.*row.field;
-        FUZZ_CHECK(std::isfinite(value), std::string(row.key) + " loaded as " + number(value));
+        FUZZ_CHECK(std::isfinite(value), std::string(row.key) + " loaded as " + Number(value));
         double read = 0.0;
         const double expected =
             ReadProfileDouble(path, "UserInfo", row.key, read) ? read : defaults.*row.field;
-        FUZZ_CHECK(value == expected, std::string(row.key) + " loaded as " + number(value) +
-                                          ", the file says " + number(expected));
+        FUZZ_CHECK(value == expected, std::string(row.key) + " loaded as " + Number(value) +
+                                          ", the file says " + Number(expected));
     }
 }
 
@@ -99,14 +95,14 @@ void checkDisplay(const LinkFactors& factors) {
         const double value = factors.*row.field;
         const std::string& text = display.valueTexts[i];
         FUZZ_CHECK(text.size() <= 12 && text == FormatFixed(12, row.decimals, value),
-                   std::string(row.key) + " label \"" + text + "\" for " + number(value));
+                   std::string(row.key) + " label \"" + text + "\" for " + Number(value));
         FUZZ_CHECK(display.positions[i] >= row.min && display.positions[i] <= row.max,
                    std::string(row.slider) + " at " + std::to_string(display.positions[i]) +
-                       " for " + number(value));
+                       " for " + Number(value));
         // The value prompt's default text, with 0 or 1 decimals.
         for (int decimals = 0; decimals <= 1; ++decimals) {
             FUZZ_CHECK(FormatFixed(16, decimals, value).size() <= 16,
-                       "prompt text of " + number(value));
+                       "prompt text of " + Number(value));
         }
     }
     for (size_t i = 0; i < kResultCount; ++i) {
@@ -115,7 +111,7 @@ void checkDisplay(const LinkFactors& factors) {
         FUZZ_CHECK(value != kUnwritten, std::string(row.label) + " was not calculated");
         const std::string& text = display.resultTexts[i];
         FUZZ_CHECK(text.size() <= 7 && text == FormatFixed(7, 1, value * row.displayScale),
-                   std::string(row.label) + " \"" + text + "\" for " + number(value));
+                   std::string(row.label) + " \"" + text + "\" for " + Number(value));
     }
     std::string_view bep = display.bepText;
     if (bep.substr(0, 2) == "< " || bep.substr(0, 2) == "> ") {
@@ -132,13 +128,12 @@ constexpr double kKeptMagnitude = 1e68;
 // The value the saved nine-decimal text reads back as; false when that text
 // needs more than 79 characters.
 bool savedText(double value, double& read) {
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     char text[512];
     const int length = std::snprintf(text, sizeof text, "%.9f", value);
     if (length < 0 || length > 79) {
         return false;
     }
-    read = strtod_l(text, nullptr, cLocale);
+    read = strtod_l(text, nullptr, fuzzcheck::CLocale());
     return true;
 }
 
@@ -154,14 +149,13 @@ bool cameBack(double saved, double reloaded, double defaultValue) {
 void checkSaveAndReload(const std::string& path, const LinkFactors& factors,
                         const WindowPosition& position) {
     FUZZ_CHECK(SaveLinkSettings(path, factors, position), "the save failed");
-    LinkFactors reloaded{};
-    SetDefaultFactors(reloaded);
+    LinkFactors reloaded = DefaultFactors();
     WindowPosition reloadedPosition{-1, -1};
     FUZZ_CHECK(LoadLinkSettings(path, reloaded, reloadedPosition), "the saved file is missing");
     for (const FactorRow& row : FactorTable) {
         FUZZ_CHECK(cameBack(factors.*row.field, reloaded.*row.field, row.defaultValue),
-                   std::string(row.key) + " saved as " + number(factors.*row.field) +
-                       " came back as " + number(reloaded.*row.field));
+                   std::string(row.key) + " saved as " + Number(factors.*row.field) +
+                       " came back as " + Number(reloaded.*row.field));
     }
     FUZZ_CHECK(reloadedPosition.x == position.x && reloadedPosition.y == position.y,
                "window position " + std::to_string(position.x) + "," + std::to_string(position.y) +
@@ -176,8 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string settingsPath = fuzzcheck::WriteScratch(kSettingsFileName, file);
     const std::string optionsPath = fuzzcheck::WriteScratch(kOptionsFileName, file);
 
-    LinkFactors factors{};
-    SetDefaultFactors(factors);
+    LinkFactors factors = DefaultFactors();
     WindowPosition position;
     FUZZ_CHECK(LoadLinkSettings(settingsPath, factors, position), "the file was not found");
     checkLoadedFactors(file, settingsPath, factors);
@@ -186,8 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkDisplay(factors);
     // A save of the defaults is the seed "sample"; only new values are worth
     // the sixteen writes of a save.
-    LinkFactors defaults{};
-    SetDefaultFactors(defaults);
+    const LinkFactors defaults = DefaultFactors();
     const WindowPosition design;
     if (!sameFactors(factors, defaults) || position.x != design.x || position.y != design.y) {
         checkSaveAndReload(settingsPath, factors, position);

@@ -2,16 +2,15 @@
 // a value whose nine-decimal text still fits in the 79 characters of a
 // formatted number must come back from the next start as that text reads.
 #include "base_dir_test.h"
+#include "factor_table.h"
 #include "link_settings.h"
+#include "table_test.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
+
+using testing_support::DefaultFactors;
 
 namespace {
 
@@ -48,19 +47,14 @@ class SettingsRoundTrip : public testing_support::BaseDirTest,
 
 TEST_P(SettingsRoundTrip, ValueComesBackAsItsSavedText) {
     const RoundTripCase& c = GetParam();
-    {
-        std::ofstream out(m_path, std::ios::binary);
-        out << "[UserInfo]\r\n" << c.line << "\r\n";
-    }
-    LinkFactors factors{};
-    SetDefaultFactors(factors);
+    ASSERT_TRUE(testing_support::WriteAll(m_path, "[UserInfo]\r\n" + std::string(c.line) + "\r\n"));
+    LinkFactors factors = DefaultFactors();
     WindowPosition position;
     ASSERT_TRUE(LoadLinkSettings(m_path, factors, position));
     EXPECT_EQ(factors.*c.field, c.loaded);
 
     ASSERT_TRUE(SaveLinkSettings(m_path, factors, position));
-    LinkFactors reloaded{};
-    SetDefaultFactors(reloaded);
+    LinkFactors reloaded = DefaultFactors();
     WindowPosition reloadedPosition{0, 0};
     ASSERT_TRUE(LoadLinkSettings(m_path, reloaded, reloadedPosition));
     EXPECT_EQ(reloaded.*c.field, c.afterSave);
@@ -69,6 +63,6 @@ TEST_P(SettingsRoundTrip, ValueComesBackAsItsSavedText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, SettingsRoundTrip, testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing_support::RowName());
 
 } // namespace

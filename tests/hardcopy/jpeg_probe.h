@@ -75,7 +75,7 @@ inline bool decode(const QByteArray& bytes, JpegFacts& facts, unsigned char** rg
     return true;
 }
 
-inline JpegFacts Read(const QByteArray& bytes) {
+inline JpegFacts read(const QByteArray& bytes) {
     JpegFacts facts;
     unsigned char* rgb = nullptr;
     facts.decoded = decode(bytes, facts, &rgb);
@@ -87,7 +87,7 @@ inline JpegFacts Read(const QByteArray& bytes) {
 }
 
 // The tables that jpeg_set_quality(quality, TRUE) gives an encoder.
-inline std::array<std::array<unsigned, DCTSIZE2>, 2> QualityTables(int quality) {
+inline std::array<std::array<unsigned, DCTSIZE2>, 2> qualityTables(int quality) {
     std::array<std::array<unsigned, DCTSIZE2>, 2> tables{};
     jpeg_compress_struct cinfo;
     jpeg_error_mgr err;
@@ -106,13 +106,13 @@ inline std::array<std::array<unsigned, DCTSIZE2>, 2> QualityTables(int quality) 
 
 // The start-of-frame markers present in the file: 0xC0 baseline, 0xC1
 // extended sequential, 0xC2 progressive.
-inline bool HasFrameMarker(const QByteArray& bytes, unsigned char marker) {
+inline bool hasFrameMarker(const QByteArray& bytes, unsigned char marker) {
     const char pattern[] = {static_cast<char>(0xFF), static_cast<char>(marker)};
     return bytes.contains(QByteArray(pattern, 2));
 }
 
 // Within the loss of a quality-90 JPEG on flat colour (per channel).
-inline bool CloseTo(QColor actual, QColor expected, int tolerance = 12) {
+inline bool closeTo(QColor actual, QColor expected, int tolerance = 12) {
     return std::abs(actual.red() - expected.red()) <= tolerance &&
            std::abs(actual.green() - expected.green()) <= tolerance &&
            std::abs(actual.blue() - expected.blue()) <= tolerance;

@@ -3,6 +3,7 @@
 #include "base_dir_test.h"
 #include "driver_check.h"
 #include "pcspeaker_driver.h"
+#include "table_test.h"
 
 #include <cstring>
 
@@ -12,6 +13,22 @@ using testing_support::HardwareTest;
 namespace {
 
 class DriverDeviceTest : public HardwareTest {};
+
+// A claim for the given port ranges ({port, bytes} each).
+DriverCard cardFor(std::initializer_list<DriverPortRange> ranges) {
+    DriverCard card{};
+    for (const DriverPortRange& range : ranges)
+        card.ranges[card.rangeCount++] = range;
+    return card;
+}
+
+DriverTransfer transfer(uint64_t port, uint32_t operation, uint8_t value = 0) {
+    DriverTransfer t{};
+    t.port = port;
+    t.operation = operation;
+    t.value = value;
+    return t;
+}
 
 TEST_F(DriverDeviceTest, AbsentDriverGivesNoHandle) {
     EXPECT_EQ(OpenDriverDevice(), kInvalidDriverHandle);
@@ -63,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RequestCase{"versionShortBuffer", kDriverVersionRequest, 131, -1, 77},
                       RequestCase{"unknownCode", 0x12345678, 132, -1, 77},
                       RequestCase{"releaseUnknownCard", kDriverReleaseCardRequest, 132, -1, 77}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing_support::RowName());
 
 TEST_F(DriverDeviceTest, SimulatedDeviceRecordsClaimedTransfersOnly) {
     Driver().SetMode(SimulatedDriver::Mode::Present);
@@ -71,21 +88,15 @@ TEST_F(DriverDeviceTest, SimulatedDeviceRecordsClaimedTransfersOnly) {
     const DriverHandle handle = OpenDriverDevice();
     ASSERT_NE(handle, kInvalidDriverHandle);
 
-    DriverCard card{};
-    card.rangeCount = 1;
-    card.ranges[0] = {0x61, 1, 0};
+    DriverCard card = cardFor({{0x61, 1, 0}});
     ASSERT_EQ(DriverRequest(kDriverClaimCardRequest, handle, &card, sizeof card), 0);
     ASSERT_NE(card.cardHandle, 0u);
 
-    DriverTransfer read{};
-    read.port = 0x61;
-    read.operation = kTransferReadByte;
+    DriverTransfer read = transfer(0x61, kTransferReadByte);
     EXPECT_EQ(DriverRequest(kDriverTransferRequest, handle, &read, sizeof read), 0);
     EXPECT_EQ(read.value, 0x5A);
 
-    DriverTransfer stray{};
-    stray.port = 0x60; // not claimed
-    stray.operation = kTransferWriteByte;
+    DriverTransfer stray = transfer(0x60, kTransferWriteByte); // not claimed
     EXPECT_EQ(DriverRequest(kDriverTransferRequest, handle, &stray, sizeof stray), -1);
     EXPECT_EQ(Driver().RefusedTransfers(), 1);
 
@@ -101,15 +112,10 @@ TEST_F(DriverDeviceTest, SimulatedPortBelongsToOneCardAtATime) {
     Driver().SetMode(SimulatedDriver::Mode::Present);
     const DriverHandle handle = OpenDriverDevice();
     ASSERT_NE(handle, kInvalidDriverHandle);
-    DriverCard first{};
-    first.rangeCount = 2;
-    first.ranges[0] = {0x42, 2, 0}; // 0x42 and 0x43
-    first.ranges[1] = {0x61, 1, 0};
+    DriverCard first = cardFor({{0x42, 2, 0}, {0x61, 1, 0}}); // 0x42, 0x43 and 0x61
     DriverRequest(kDriverClaimCardRequest, handle, &first, sizeof first);
     ASSERT_NE(first.cardHandle, 0u);
-    DriverCard second{};
-    second.rangeCount = 1;
-    second.ranges[0] = {0x43, 1, 0};
+    DriverCard second = cardFor({{0x43, 1, 0}});
     DriverRequest(kDriverClaimCardRequest, handle, &second, sizeof second);
     EXPECT_EQ(second.cardHandle, 0u);
     DriverRequest(kDriverReleaseCardRequest, handle, &first, sizeof first);
@@ -122,10 +128,8 @@ TEST_F(DriverDeviceTest, RefusingDriverReturnsNoCardHandle) {
     Driver().SetMode(SimulatedDriver::Mode::RefusesPorts);
     const DriverHandle handle = OpenDriverDevice();
     ASSERT_NE(handle, kInvalidDriverHandle);
-    DriverCard card{};
+    DriverCard card = cardFor({{0x61, 1, 0}});
     card.cardHandle = 99; // the driver clears it when it refuses
-    card.rangeCount = 1;
-    card.ranges[0] = {0x61, 1, 0};
     DriverRequest(kDriverClaimCardRequest, handle, &card, sizeof card);
     EXPECT_EQ(card.cardHandle, 0u);
     EXPECT_EQ(Driver().ActiveClaims(), 0);
@@ -199,43 +203,38 @@ INSTANTIATE_TEST_SUITE_P(
                       {{0x43, 0x36}, {0x42, 0xD3}, {0x42, 0x05}, {0x61, 0x03}},
                       0,
                       0x03}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing_support::RowName());
 
 // --- the PC-speaker backend, writing its events to a plain file ------------
 
-class PcSpeakerBackendTest : public HardwareTest {};
+class PcSpeakerBackendTest : public HardwareTest {
+  protected:
+    // A device on a plain file standing in for the event device.
+    std::unique_ptr<DriverDevice> openOnFile() {
+        testing_support::WriteAll(Path("event-sink"), "");
+        return PcSpeakerBackend(Path("event-sink")).Open();
+    }
+    uint32_t output = 0;
+};
 
 TEST_F(PcSpeakerBackendTest, MissingDeviceMeansAbsentDriver) {
-    PcSpeakerBackend backend(Path("no-such-device"));
-    EXPECT_EQ(backend.Open(), nullptr);
+    EXPECT_EQ(PcSpeakerBackend(Path("no-such-device")).Open(), nullptr);
 }
 
 TEST_F(PcSpeakerBackendTest, AnswersVersionAndSoundsTonesAsEvents) {
-    const std::string sink = Path("event-sink");
-    testing_support::WriteAll(sink, "");
-    PcSpeakerBackend backend(sink);
-    std::unique_ptr<DriverDevice> device = backend.Open();
+    std::unique_ptr<DriverDevice> device = openOnFile();
     ASSERT_NE(device, nullptr);
-
-    uint32_t output = 0xFFFFFFFFu;
     DriverVersionRecord version{};
     ASSERT_TRUE(device->Request(kDriverVersionRequest, &version, sizeof version, output));
     EXPECT_GE(version.dwVer, 603u);
     EXPECT_GT(std::strlen(version.cVer), 0u);
 
-    DriverCard card{};
-    card.rangeCount = 3;
-    card.ranges[0] = {0x43, 1, 0};
-    card.ranges[1] = {0x42, 1, 0};
-    card.ranges[2] = {0x61, 1, 0};
+    DriverCard card = cardFor({{0x43, 1, 0}, {0x42, 1, 0}, {0x61, 1, 0}});
     ASSERT_TRUE(device->Request(kDriverClaimCardRequest, &card, sizeof card, output));
     ASSERT_NE(card.cardHandle, 0u);
 
     auto write = [&](uint64_t port, uint8_t value) {
-        DriverTransfer t{};
-        t.port = port;
-        t.operation = kTransferWriteByte;
-        t.value = value;
+        DriverTransfer t = transfer(port, kTransferWriteByte, value);
         return device->Request(kDriverTransferRequest, &t, sizeof t, output);
     };
     EXPECT_TRUE(write(0x43, 0xB6));
@@ -244,33 +243,23 @@ TEST_F(PcSpeakerBackendTest, AnswersVersionAndSoundsTonesAsEvents) {
     EXPECT_TRUE(write(0x61, 0xA7)); // 800 Hz
     EXPECT_TRUE(write(0x61, 0xA4)); // silence
 
-    DriverTransfer read{};
-    read.port = 0x61;
-    read.operation = kTransferReadByte;
+    DriverTransfer read = transfer(0x61, kTransferReadByte);
     ASSERT_TRUE(device->Request(kDriverTransferRequest, &read, sizeof read, output));
     EXPECT_EQ(read.value, 0xA4);
     EXPECT_TRUE(write(0x61, 0x03)); // 800 Hz again
     device.reset();                 // closing silences it
 
-    EXPECT_EQ(testing_support::ToneEvents(sink), (std::vector<int32_t>{800, 0, 800, 0}));
+    EXPECT_EQ(testing_support::ToneEvents(Path("event-sink")),
+              (std::vector<int32_t>{800, 0, 800, 0}));
 }
 
 TEST_F(PcSpeakerBackendTest, RefusesPortsItDoesNotEmulate) {
-    const std::string sink = Path("event-sink");
-    testing_support::WriteAll(sink, "");
-    PcSpeakerBackend backend(sink);
-    std::unique_ptr<DriverDevice> device = backend.Open();
+    std::unique_ptr<DriverDevice> device = openOnFile();
     ASSERT_NE(device, nullptr);
-    uint32_t output = 0;
-    DriverCard card{};
-    card.rangeCount = 2;
-    card.ranges[0] = {0x61, 1, 0};
-    card.ranges[1] = {0x378, 1, 0};
+    DriverCard card = cardFor({{0x61, 1, 0}, {0x378, 1, 0}});
     ASSERT_TRUE(device->Request(kDriverClaimCardRequest, &card, sizeof card, output));
     EXPECT_EQ(card.cardHandle, 0u);
-    DriverTransfer t{};
-    t.port = 0x61;
-    t.operation = kTransferWriteByte;
+    DriverTransfer t = transfer(0x61, kTransferWriteByte);
     EXPECT_FALSE(device->Request(kDriverTransferRequest, &t, sizeof t, output));
 }
 
@@ -278,35 +267,35 @@ TEST_F(PcSpeakerBackendTest, RefusesPortsItDoesNotEmulate) {
 
 class FindSpeakerDevice : public HardwareTest {
   protected:
-    void AddInputDevice(const std::string& event, const std::string& name, bool withNode) {
+    void addInputDevice(const std::string& event, const std::string& name, bool withNode) {
         std::filesystem::create_directories(Path("sys/" + event + "/device"));
         testing_support::WriteAll(Path("sys/" + event + "/device/name"), name + "\n");
         std::filesystem::create_directories(Path("dev"));
         if (withNode)
             testing_support::WriteAll(Path("dev/" + event), "");
     }
-    std::string Find() { return FindPcSpeakerDevice(Path("dev"), Path("sys")); }
+    std::string find() { return FindPcSpeakerDevice(Path("dev"), Path("sys")); }
 };
 
 TEST_F(FindSpeakerDevice, ByNameAmongOtherDevices) {
-    AddInputDevice("event0", "AT Translated Set 2 keyboard", true);
-    AddInputDevice("event4", "PC Speaker", true);
-    AddInputDevice("mouse0", "PC Speaker", true); // not an event device
-    EXPECT_EQ(Find(), Path("dev/event4"));
+    addInputDevice("event0", "AT Translated Set 2 keyboard", true);
+    addInputDevice("event4", "PC Speaker", true);
+    addInputDevice("mouse0", "PC Speaker", true); // not an event device
+    EXPECT_EQ(find(), Path("dev/event4"));
 }
 
 TEST_F(FindSpeakerDevice, ByPathLinkComesFirst) {
-    AddInputDevice("event4", "PC Speaker", true);
+    addInputDevice("event4", "PC Speaker", true);
     std::filesystem::create_directories(Path("dev/by-path"));
     testing_support::WriteAll(Path("dev/by-path/platform-pcspkr-event-spkr"), "");
-    EXPECT_EQ(Find(), Path("dev/by-path/platform-pcspkr-event-spkr"));
+    EXPECT_EQ(find(), Path("dev/by-path/platform-pcspkr-event-spkr"));
 }
 
 TEST_F(FindSpeakerDevice, NoneWithoutNodeOrName) {
-    EXPECT_EQ(Find(), "");
-    AddInputDevice("event2", "PC Speaker", false);
-    AddInputDevice("event3", "PC Speaker Deluxe", true);
-    EXPECT_EQ(Find(), "");
+    EXPECT_EQ(find(), "");
+    addInputDevice("event2", "PC Speaker", false);
+    addInputDevice("event3", "PC Speaker Deluxe", true);
+    EXPECT_EQ(find(), "");
 }
 
 // --- the load script chosen for a platform ------------------------------

@@ -1,6 +1,7 @@
 #include "base_dir_test.h"
 #include "file_calls.h"
 #include "file_replace.h"
+#include "table_test.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -13,6 +14,8 @@ using testing_support::WriteAll;
 using Calls = testing_support::ScriptedFileCalls;
 
 namespace {
+
+using testing_support::PrintTo;
 
 const std::string kOld = "old contents\r\n";
 const std::string kNew = std::string(5000, 'n');
@@ -50,10 +53,6 @@ struct FailCase {
     int error;
 };
 
-void PrintTo(const FailCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 const FailCase kFailCases[] = {
     {"TemporaryNotCreated", Calls::Open, EACCES},
     {"PermissionsNotKept", Calls::Fchmod, EPERM},
@@ -77,7 +76,7 @@ TEST_P(FileReplaceFails, LeavesTargetAndNoTemporary) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Steps, FileReplaceFails, ::testing::ValuesIn(kFailCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing_support::RowName());
 
 // The process killed in the middle of a replace, in a child: the target
 // still holds the old contents, and the next replace works.

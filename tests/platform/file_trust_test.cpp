@@ -2,6 +2,7 @@
 // kind of file and the owner of a link are each enough to refuse one.
 #include "base_dir_test.h"
 #include "file_trust.h"
+#include "table_test.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -13,6 +14,8 @@ using platform::CheckRunnableFile;
 using platform::RunCheck;
 
 namespace {
+
+using testing_support::PrintTo;
 
 uid_t uidOf(const char* name) {
     const passwd* entry = ::getpwnam(name);
@@ -43,31 +46,30 @@ struct Case {
 const uid_t kNobody = uidOf("nobody");
 
 const Case kCases[] = {
-    {"own file 0755", [](auto d) { return makeFile(d + "/f", 0755); }, RunCheck::Runnable},
-    {"own file 0600", [](auto d) { return makeFile(d + "/f", 0600); }, RunCheck::Runnable},
-    {"group writable", [](auto d) { return makeFile(d + "/f", 0775); }, RunCheck::WritableByOthers},
-    {"other writable", [](auto d) { return makeFile(d + "/f", 0757); }, RunCheck::WritableByOthers},
-    {"another owner", [](auto d) { return makeFile(d + "/f", 0755, kNobody); },
+    {"OwnFile0755", [](auto d) { return makeFile(d + "/f", 0755); }, RunCheck::Runnable},
+    {"OwnFile0600", [](auto d) { return makeFile(d + "/f", 0600); }, RunCheck::Runnable},
+    {"GroupWritable", [](auto d) { return makeFile(d + "/f", 0775); }, RunCheck::WritableByOthers},
+    {"OtherWritable", [](auto d) { return makeFile(d + "/f", 0757); }, RunCheck::WritableByOthers},
+    {"AnotherOwner", [](auto d) { return makeFile(d + "/f", 0755, kNobody); },
      RunCheck::ForeignOwner},
-    {"directory", [](auto d) { return d; }, RunCheck::NotRegularFile},
-    {"fifo",
+    {"Directory", [](auto d) { return d; }, RunCheck::NotRegularFile},
+    {"Fifo",
      [](auto d) {
          ::mkfifo((d + "/p").c_str(), 0700);
          return d + "/p";
      },
      RunCheck::NotRegularFile},
-    {"missing", [](auto d) { return d + "/none"; }, RunCheck::Missing},
-    {"own link to own file", [](auto d) { return makeLink(makeFile(d + "/f", 0755), d + "/l"); },
+    {"Missing", [](auto d) { return d + "/none"; }, RunCheck::Missing},
+    {"OwnLinkToOwnFile", [](auto d) { return makeLink(makeFile(d + "/f", 0755), d + "/l"); },
      RunCheck::Runnable},
-    {"own link to a planted file",
+    {"OwnLinkToAPlantedFile",
      [](auto d) { return makeLink(makeFile(d + "/f", 0755, kNobody), d + "/l"); },
      RunCheck::ForeignOwner},
-    {"own link to a writable file",
-     [](auto d) { return makeLink(makeFile(d + "/f", 0777), d + "/l"); },
+    {"OwnLinkToAWritableFile", [](auto d) { return makeLink(makeFile(d + "/f", 0777), d + "/l"); },
      RunCheck::WritableByOthers},
-    {"planted link to root's program",
-     [](auto d) { return makeLink("/bin/sh", d + "/l", kNobody); }, RunCheck::ForeignLink},
-    {"link to nowhere", [](auto d) { return makeLink(d + "/none", d + "/l"); }, RunCheck::Missing},
+    {"PlantedLinkToRootsProgram", [](auto d) { return makeLink("/bin/sh", d + "/l", kNobody); },
+     RunCheck::ForeignLink},
+    {"LinkToNowhere", [](auto d) { return makeLink(d + "/none", d + "/l"); }, RunCheck::Missing},
 };
 
 class FileTrust : public testing_support::BaseDirTest,
@@ -78,13 +80,7 @@ TEST_P(FileTrust, Check) {
     EXPECT_EQ(CheckRunnableFile(GetParam().make(Dir())), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, FileTrust, ::testing::ValuesIn(kCases), [](const auto& info) {
-    std::string name = info.param.name;
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Files, FileTrust, ::testing::ValuesIn(kCases), testing_support::RowName());
 
 class FileOwner : public testing_support::BaseDirTest {};
 

@@ -1,6 +1,7 @@
 #include "base_dir_test.h"
 #include "file_replace.h"
 #include "private_profile.h"
+#include "table_test.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -18,6 +19,8 @@ using namespace std::string_view_literals;
 
 namespace {
 
+using testing_support::PrintTo;
+
 const std::string kDefault = "DEFAULT";
 
 struct ReadCase {
@@ -28,10 +31,6 @@ struct ReadCase {
     std::size_t bufferSize;
     const char* expected;
 };
-
-void PrintTo(const ReadCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 const char* const kSample = "[UserInfo]\r\n"
                             "Range=25.000000000\r\n"
@@ -95,7 +94,7 @@ TEST_P(ProfileRead, GivesValueOrDefault) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileRead, ::testing::ValuesIn(kReadCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing_support::RowName());
 
 class ProfileFile : public testing_support::BaseDirTest {};
 
@@ -122,10 +121,6 @@ struct WriteCase {
     const char* text;
     std::string_view after;
 };
-
-void PrintTo(const WriteCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 const WriteCase kWriteCases[] = {
     {"CreatesFile", std::nullopt, "UserInfo", "Range", "25", "[UserInfo]\r\nRange=25\r\n"},
@@ -174,7 +169,7 @@ TEST_P(ProfileWrite, ProducesFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileWrite, ::testing::ValuesIn(kWriteCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing_support::RowName());
 
 TEST_F(ProfileFile, DeletedFileWrittenKeyByKeyKeepsOrderOfWrites) {
     const std::string file = Path("order.ini");
@@ -196,10 +191,6 @@ struct RefusedCase {
     const char* key;
     const char* text;
 };
-
-void PrintTo(const RefusedCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 const RefusedCase kRefused[] = {
     {"LineBreakInValue", "A", "k", "1\r\n[Injected]"},
@@ -224,7 +215,7 @@ TEST_P(ProfileRefused, LeavesFileAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileRefused, ::testing::ValuesIn(kRefused),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing_support::RowName());
 
 std::size_t g_writeBudget = 0; // bytes the failing write lets through
 
@@ -238,11 +229,8 @@ ssize_t writeThenFail(int fd, const void* data, std::size_t size) {
     return ::write(fd, data, now);
 }
 
-std::size_t entriesIn(const std::string& dir) {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir))
-        ++count;
-    return count;
+std::ptrdiff_t entriesIn(const std::string& dir) {
+    return std::distance(std::filesystem::directory_iterator(dir), {});
 }
 
 TEST_F(ProfileFile, WriteFailingPartWayLeavesOldFileAndNoTemporary) {
@@ -256,7 +244,7 @@ TEST_F(ProfileFile, WriteFailingPartWayLeavesOldFileAndNoTemporary) {
     platform::SetFileCalls(nullptr);
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadAll(Path("p.ini")), before);
-    EXPECT_EQ(entriesIn(Dir()), 1u);
+    EXPECT_EQ(entriesIn(Dir()), 1);
     // With the real write restored the same call succeeds.
     EXPECT_TRUE(platform::WritePrivateProfileString("A", "k", "new", Path("p.ini")));
     EXPECT_EQ(ReadAll(Path("p.ini")), "[A]\r\nx=1\r\nk=new\r\ny=2\r\n");
@@ -274,7 +262,7 @@ TEST_F(ProfileFile, WriteOverDirectoryFailsAndKeepsIt) {
     struct stat info {};
     ASSERT_EQ(::stat(Path("p.ini").c_str(), &info), 0);
     EXPECT_TRUE(S_ISDIR(info.st_mode));
-    EXPECT_EQ(entriesIn(Dir()), 1u);
+    EXPECT_EQ(entriesIn(Dir()), 1);
 }
 
 TEST_F(ProfileFile, WriteKeepsLinkAndModeOfOldFile) {
@@ -312,11 +300,11 @@ TEST_F(ProfileFile, WriteOnFullFileSystemLeavesOldFile) {
     }
     const bool written = platform::WritePrivateProfileString("A", "k", "2", file);
     const std::string after = ReadAll(file);
-    const std::size_t entries = entriesIn(mountPoint);
+    const std::ptrdiff_t entries = entriesIn(mountPoint);
     ::umount(mountPoint.c_str());
     EXPECT_FALSE(written);
     EXPECT_EQ(after, before);
-    EXPECT_EQ(entries, 2u); // p.ini and filler: the temporary file is gone
+    EXPECT_EQ(entries, 2); // p.ini and filler: the temporary file is gone
 }
 
 } // namespace

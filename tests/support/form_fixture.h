@@ -40,7 +40,10 @@ struct AskedPrompt {
 
 class FormRun {
   public:
+    // Numbers on the screen in the C locale unless the test sets another
+    // after making the run; put back when the run goes.
     FormRun() {
+        QLocale::setDefault(QLocale::c());
         platform::SetDriverBackend(
             std::make_shared<platform::SimulatedDriver>(platform::SimulatedDriver::Mode::Absent));
         SetInputDialog([this](const std::string& title, const std::string& prompt,
@@ -57,6 +60,7 @@ class FormRun {
         SetExceptionDisplay([this](const std::string& message) { shownErrors.push_back(message); });
     }
 
+    ~FormRun() { QLocale::setDefault(QLocale::c()); }
     FormRun(const FormRun&) = delete;
     FormRun& operator=(const FormRun&) = delete;
 
@@ -149,3 +153,9 @@ inline QMenu* visibleMenu(const QWidget* form) {
 }
 
 } // namespace testing_support
+
+// A FormRun named `run` in a Qt Test function, which fails at once when the
+// run's base directory cannot be made.
+#define FORM_RUN(run)                                                                              \
+    testing_support::FormRun run;                                                                  \
+    QVERIFY(run.ready())

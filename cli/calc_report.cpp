@@ -5,29 +5,18 @@
 #include "files.h"
 #include "link_calculation.h"
 #include "number_text.h"
+#include "plot_target.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
-#include <unistd.h>
 
 namespace {
 
 std::string cannotWrite(const std::string& path, const std::string& why) {
     return "cannot write report file '" + path + "': " + why;
-}
-
-bool endsWithNoCase(const std::string& text, std::string_view suffix) {
-    return text.size() >= suffix.size() &&
-           std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<long>(suffix.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
 }
 
 const FactorRow& factorRow(double LinkFactors::*field) {
@@ -146,10 +135,10 @@ std::string rowsTable(const std::vector<TextRow>& rows) {
 } // namespace
 
 std::optional<ReportFormat> ReportFormatOf(const std::string& path) {
-    if (endsWithNoCase(path, ".pdf")) {
+    if (EndsWithNoCase(path, ".pdf")) {
         return ReportFormat::Pdf;
     }
-    if (endsWithNoCase(path, ".html")) {
+    if (EndsWithNoCase(path, ".html")) {
         return ReportFormat::Html;
     }
     return std::nullopt;
@@ -169,23 +158,12 @@ bool ReportTarget::prepare(const std::string& path, std::string& error) {
         error = cannotWrite(path, "the name must end in .pdf or .html");
         return false;
     }
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        error = cannotWrite(path, "it is a directory");
+    std::string why;
+    const std::string probe = MakeScratchBeside(path, "report", why);
+    if (probe.empty()) {
+        error = cannotWrite(path, why);
         return false;
     }
-    std::filesystem::path directory = std::filesystem::path(path).parent_path();
-    if (directory.empty()) {
-        directory = ".";
-    }
-    // A file the report could be written to is created and removed again.
-    std::string probe = (directory / ".quillstone-calc-report-XXXXXX").string();
-    const int fd = ::mkstemp(probe.data());
-    if (fd < 0) {
-        error = cannotWrite(path, std::strerror(errno));
-        return false;
-    }
-    ::close(fd);
     std::remove(probe.c_str());
     m_path = path;
     m_format = *format;

@@ -16,15 +16,6 @@
 
 namespace {
 
-bool endsWithNoCase(const std::string& text, const std::string& suffix) {
-    return text.size() >= suffix.size() &&
-           std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<long>(suffix.size()),
-                      [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
-}
-
 std::string cannotWrite(const std::string& path, const std::string& why) {
     return "cannot write plot file '" + path + "': " + why;
 }
@@ -38,11 +29,40 @@ bool readScratch(const std::string& path, std::string& bytes) {
 
 } // namespace
 
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<long>(suffix.size()),
+                      [](char a, char b) {
+                          return std::tolower(static_cast<unsigned char>(a)) ==
+                                 std::tolower(static_cast<unsigned char>(b));
+                      });
+}
+
+std::string MakeScratchBeside(const std::string& path, const char* stem, std::string& why) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        why = "it is a directory";
+        return {};
+    }
+    std::filesystem::path directory = std::filesystem::path(path).parent_path();
+    if (directory.empty()) {
+        directory = ".";
+    }
+    std::string name = (directory / (std::string(".quillstone-calc-") + stem + "-XXXXXX")).string();
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return {};
+    }
+    ::close(fd);
+    return name;
+}
+
 std::optional<PlotFormat> PlotFormatOf(const std::string& path) {
-    if (endsWithNoCase(path, ".svg")) {
+    if (EndsWithNoCase(path, ".svg")) {
         return PlotFormat::Svg;
     }
-    if (endsWithNoCase(path, ".png")) {
+    if (EndsWithNoCase(path, ".png")) {
         return PlotFormat::Png;
     }
     return std::nullopt;
@@ -59,26 +79,14 @@ bool PlotTarget::prepare(const std::string& path, std::string& error) {
         error = cannotWrite(path, "the name must end in .svg or .png");
         return false;
     }
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        error = cannotWrite(path, "it is a directory");
+    std::string why;
+    std::string scratch = MakeScratchBeside(path, "plot", why);
+    if (scratch.empty()) {
+        error = cannotWrite(path, why);
         return false;
     }
-    std::filesystem::path directory = std::filesystem::path(path).parent_path();
-    if (directory.empty()) {
-        directory = ".";
-    }
-    std::string pattern = (directory / ".quillstone-calc-plot-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        error = cannotWrite(path, std::strerror(errno));
-        return false;
-    }
-    ::close(fd);
     m_path = path;
-    m_scratch = name.data();
+    m_scratch = std::move(scratch);
     m_format = *format;
     return true;
 }

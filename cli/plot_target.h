@@ -4,6 +4,16 @@
 // neither leaves a broken file nor destroys an older one.
 #include <optional>
 #include <string>
+#include <string_view>
+
+// True when `text` ends in `suffix`, letter case ignored.
+bool EndsWithNoCase(std::string_view text, std::string_view suffix);
+
+// The checks every file the calculator writes gets before anything is
+// computed: the name is not a directory and its folder takes a new file,
+// shown by creating a scratch file beside it (".quillstone-calc-STEM-XXXXXX").
+// Returns the scratch file's name, or "" with the reason in `why`.
+std::string MakeScratchBeside(const std::string& path, const char* stem, std::string& why);
 
 enum class PlotFormat { Svg, Png };
 

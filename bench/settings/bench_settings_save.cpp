@@ -38,13 +38,20 @@ const char* placeOf(int place) {
     return place == 0 ? "/dev/shm" : BENCH_DISK_DIR;
 }
 
-void saveLinkSettings(benchmark::State& state) {
-    const ScratchDir scratch(placeOf(static_cast<int>(state.range(0))));
+// The settings file's path in `scratch`; "" (and the run marked) without one.
+std::string settingsPathIn(const ScratchDir& scratch, benchmark::State& state) {
     if (scratch.dir().empty()) {
         state.SkipWithError("no scratch directory");
-        return;
+        return {};
     }
-    const std::string path = MakeSettingsPath(scratch.dir());
+    return MakeSettingsPath(scratch.dir());
+}
+
+void saveLinkSettings(benchmark::State& state) {
+    const ScratchDir scratch(placeOf(static_cast<int>(state.range(0))));
+    const std::string path = settingsPathIn(scratch, state);
+    if (path.empty())
+        return;
     LinkFactors factors;
     SetDefaultFactors(factors);
     WindowPosition position;
@@ -59,11 +66,9 @@ void saveLinkSettings(benchmark::State& state) {
 
 void keyByKeyWrites(benchmark::State& state) {
     const ScratchDir scratch(placeOf(static_cast<int>(state.range(0))));
-    if (scratch.dir().empty()) {
-        state.SkipWithError("no scratch directory");
+    const std::string path = settingsPathIn(scratch, state);
+    if (path.empty())
         return;
-    }
-    const std::string path = MakeSettingsPath(scratch.dir());
     LinkFactors factors;
     SetDefaultFactors(factors);
     for (auto _ : state) {

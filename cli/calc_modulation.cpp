@@ -7,21 +7,6 @@
 
 namespace {
 
-bool readNumber(std::string_view name, std::string_view value, double& number, std::string& error) {
-    if (!ParseFactorValue(value, number)) {
-        error = std::string(name) + " '" + std::string(value) + "' is not a number";
-        return false;
-    }
-    return true;
-}
-
-bool givenOnce(bool given, std::string_view name, std::string& error) {
-    if (given) {
-        error = std::string(name) + " given more than once";
-    }
-    return !given;
-}
-
 std::string modulationNames() {
     std::string names;
     for (const ModulationRow& row : ModulationTable) {
@@ -34,7 +19,7 @@ std::string modulationNames() {
 } // namespace
 
 bool ParseModulationOption(std::string_view value, CalcOptions& options, std::string& error) {
-    if (!givenOnce(options.modulation != nullptr, "--modulation", error)) {
+    if (!OptionGivenOnce(options.modulation != nullptr, "--modulation", error)) {
         return false;
     }
     options.modulation = FindModulation(value);
@@ -47,8 +32,8 @@ bool ParseModulationOption(std::string_view value, CalcOptions& options, std::st
 
 bool ParseBerOption(std::string_view value, CalcOptions& options, std::string& error) {
     double ber = 0.0;
-    if (!givenOnce(options.ber.has_value(), "--ber", error) ||
-        !readNumber("--ber", value, ber, error)) {
+    if (!OptionGivenOnce(options.ber.has_value(), "--ber", error) ||
+        !ReadOptionNumber("--ber", value, ber, error)) {
         return false;
     }
     if (!(ber > 0.0 && ber < 0.5)) {
@@ -61,8 +46,8 @@ bool ParseBerOption(std::string_view value, CalcOptions& options, std::string& e
 
 bool ParseCodingGainOption(std::string_view value, CalcOptions& options, std::string& error) {
     double gain = 0.0;
-    if (!givenOnce(options.codingGain.has_value(), "--coding-gain", error) ||
-        !readNumber("--coding-gain", value, gain, error)) {
+    if (!OptionGivenOnce(options.codingGain.has_value(), "--coding-gain", error) ||
+        !ReadOptionNumber("--coding-gain", value, gain, error)) {
         return false;
     }
     options.codingGain = gain;

@@ -112,8 +112,7 @@ bool parseSweep(std::string_view plan, CalcOptions& options, std::string& error)
 
 bool setOnce(std::optional<std::string>& slot, std::string_view name, std::string_view value,
              std::string& error) {
-    if (slot) {
-        error = std::string(name) + " given more than once";
+    if (!OptionGivenOnce(slot.has_value(), name, error)) {
         return false;
     }
     if (value.empty()) {
@@ -198,6 +197,22 @@ std::optional<std::size_t> FindFactor(std::string_view key) {
         }
     }
     return std::nullopt;
+}
+
+bool OptionGivenOnce(bool givenBefore, std::string_view option, std::string& error) {
+    if (givenBefore) {
+        error = std::string(option) + " given more than once";
+    }
+    return !givenBefore;
+}
+
+bool ReadOptionNumber(std::string_view option, std::string_view value, double& number,
+                      std::string& error) {
+    if (!ParseFactorValue(value, number)) {
+        error = std::string(option) + " " + quoted(value) + " is not a number";
+        return false;
+    }
+    return true;
 }
 
 bool ParseFactorValue(std::string_view text, double& value) {

@@ -56,5 +56,12 @@ std::optional<std::size_t> FindFactor(std::string_view key);
 // variable that was not set, not a deliberate zero.
 bool ParseFactorValue(std::string_view text, double& value);
 
+// The checks every option makes of its value: false with "OPTION given more
+// than once" when it was given before; false with "OPTION 'VALUE' is not a
+// number" when the value is not a number by ParseFactorValue's rules.
+bool OptionGivenOnce(bool givenBefore, std::string_view option, std::string& error);
+bool ReadOptionNumber(std::string_view option, std::string_view value, double& number,
+                      std::string& error);
+
 // What --help prints: every option, every key with its unit and default.
 std::string CalcHelpText();

@@ -263,8 +263,7 @@ int ParsePropagationOption(const std::vector<std::string>& args, std::size_t& i,
         } else {
             continue;
         }
-        if (option.given(options)) {
-            error = std::string(option.name) + " given more than once";
+        if (!OptionGivenOnce(option.given(options), option.name, error)) {
             return 0;
         }
         return option.apply(value, options, error) ? 1 : 0;

@@ -33,8 +33,7 @@ bool passesThrough(const LinkFactors& given, std::size_t factor, const Effective
 } // namespace
 
 bool ParseSolveOption(std::string_view value, CalcOptions& options, std::string& error) {
-    if (options.solveFactor) {
-        error = "--solve given more than once";
+    if (!OptionGivenOnce(options.solveFactor.has_value(), "--solve", error)) {
         return false;
     }
     options.solveFactor = FindFactor(value);
@@ -47,12 +46,8 @@ bool ParseSolveOption(std::string_view value, CalcOptions& options, std::string&
 
 bool ParseMarginOption(std::string_view value, CalcOptions& options, std::string& error) {
     double margin = 0.0;
-    if (options.margin) {
-        error = "--margin given more than once";
-        return false;
-    }
-    if (!ParseFactorValue(value, margin)) {
-        error = "--margin '" + std::string(value) + "' is not a number";
+    if (!OptionGivenOnce(options.margin.has_value(), "--margin", error) ||
+        !ReadOptionNumber("--margin", value, margin, error)) {
         return false;
     }
     options.margin = margin;

@@ -1,0 +1,148 @@
+// The calculator's outputs held to a recorded table: every command line of
+// golden/commands.tsv gives the exit status, standard output, standard error,
+// the files it leaves and the text of its report recorded in
+// golden/calc_golden.txt, byte for byte. QUILLSTONE_RECORD_GOLDEN=1 records
+// the table anew from the program as built.
+#include "calc_process.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+
+namespace {
+
+const std::string kGoldenDir = QUILLSTONE_GOLDEN_DIR;
+
+// A settings file unlike the defaults, so that --config is seen to apply.
+constexpr char kConfigText[] = "[UserInfo]\r\nRange=25.000000000\r\nFreq=5800.000000000\r\n"
+                               "TxPower=2.500000000\r\nBitRate=2000.000000000\r\n"
+                               "RxAntGain=18.000000000\r\n[MiscInfo]\r\nScreenPosX=10\r\n";
+
+struct Command {
+    std::string name;
+    std::vector<std::string> args;
+};
+
+std::vector<Command> loadCommands() {
+    std::vector<Command> commands;
+    std::ifstream in(kGoldenDir + "/commands.tsv");
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') {
+            continue;
+        }
+        Command command;
+        std::istringstream fields(line);
+        std::getline(fields, command.name, '\t');
+        for (std::string arg; std::getline(fields, arg, '\t');) {
+            command.args.push_back(arg);
+        }
+        commands.push_back(std::move(command));
+    }
+    return commands;
+}
+
+// The run as recorded: sections of a name and a byte count, then the bytes.
+std::string section(const std::string& name, const std::string& bytes) {
+    return name + " " + std::to_string(bytes.size()) + "\n" + bytes + "\n";
+}
+
+// A report's words without what changes from day to day: the date, and the
+// chart's drawing in the HTML.
+std::string reportText(const TempDir& dir, const std::string& name) {
+    std::string text;
+    if (name.ends_with(".pdf")) {
+        const std::string command =
+            "pdftotext '" + dir.file(name) + "' '" + dir.file("r.txt") + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        text = dir.read("r.txt");
+        std::filesystem::remove(dir.file("r.txt"));
+    } else {
+        text = dir.read(name);
+        const std::size_t start = text.find("<svg");
+        const std::size_t end = text.rfind("</svg>");
+        if (start != std::string::npos && end != std::string::npos && end > start) {
+            text.replace(start, end + 6 - start, "<svg/>");
+        }
+    }
+    return std::regex_replace(text, std::regex("[0-9]{4}-[0-9]{2}-[0-9]{2}"), "YYYY-MM-DD");
+}
+
+std::string runRecorded(const Command& command) {
+    TempDir dir;
+    dir.write("link.cfg", kConfigText);
+    const Result result = RunCalc(dir, command.args);
+    std::string record = "=== " + command.name + "\nstatus " + std::to_string(result.status) +
+                         "\n" + section("stdout", result.out) + section("stderr", result.err);
+    std::string files;
+    std::string report;
+    for (const std::string& entry : dir.entries()) {
+        if (entry == "link.cfg") {
+            continue;
+        }
+        files += (files.empty() ? "" : ",") + entry;
+        if (entry.ends_with(".pdf") || entry.ends_with(".html")) {
+            report = reportText(dir, entry);
+        }
+    }
+    record += "files " + files + "\n";
+    if (!report.empty()) {
+        record += section("report", report);
+    }
+    return record;
+}
+
+std::map<std::string, std::string> loadGolden() {
+    std::map<std::string, std::string> golden;
+    const std::string text = ReadAll(kGoldenDir + "/calc_golden.txt");
+    std::size_t at = 0;
+    while ((at = text.find("=== ", at)) != std::string::npos) {
+        const std::size_t nameEnd = text.find('\n', at);
+        const std::string name = text.substr(at + 4, nameEnd - at - 4);
+        // Walk the sections by their counts, so that "=== " inside an output
+        // does not end the record.
+        std::size_t end = nameEnd + 1;
+        while (end < text.size() && text.compare(end, 4, "=== ") != 0) {
+            const std::size_t lineEnd = text.find('\n', end);
+            const std::string head = text.substr(end, lineEnd - end);
+            end = lineEnd + 1;
+            const std::size_t blank = head.find(' ');
+            const std::string word = head.substr(0, blank);
+            if (word == "stdout" || word == "stderr" || word == "report") {
+                end += std::stoul(head.substr(blank + 1)) + 1;
+            }
+        }
+        golden[name] = text.substr(at, end - at);
+        at = end;
+    }
+    return golden;
+}
+
+class Golden : public testing::TestWithParam<Command> {};
+
+TEST_P(Golden, OutputsAsRecorded) {
+    static const std::map<std::string, std::string> golden = loadGolden();
+    const auto expected = golden.find(GetParam().name);
+    ASSERT_NE(expected, golden.end()) << "not recorded: " << GetParam().name;
+    EXPECT_EQ(runRecorded(GetParam()), expected->second);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calc, Golden, testing::ValuesIn(loadCommands()),
+                         [](const testing::TestParamInfo<Command>& info) {
+                             return info.param.name;
+                         });
+
+TEST(GoldenTable, HasEveryKindOfCommand) {
+    const std::vector<Command> commands = loadCommands();
+    EXPECT_GE(commands.size(), 50u);
+    if (std::getenv("QUILLSTONE_RECORD_GOLDEN") != nullptr) {
+        std::string all;
+        for (const Command& command : commands) {
+            all += runRecorded(command);
+        }
+        std::ofstream(kGoldenDir + "/calc_golden.txt", std::ios::binary) << all;
+    }
+}
+
+} // namespace

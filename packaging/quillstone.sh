@@ -5,19 +5,30 @@
 # into the pictures folder, the log viewer of the About box); nothing that
 # is there is replaced, except the link to the log viewer.
 #
-# QUILLSTONE_ROOT names the directory the package's files lie under (default
-# the root directory), so that an unpacked package runs without installing it.
+# The package's files lie beside the launcher's own directory <dir>:
+# <dir>/../lib/quillstone and <dir>/../share/quillstone, <dir> being where the
+# launcher really is (a symbolic link to it followed). So /usr, a prefix such
+# as ~/.local and a package unpacked anywhere all run as they are.
+# QUILLSTONE_ROOT, when set, names the directory the package's files lie under
+# instead ($QUILLSTONE_ROOT/usr/lib/quillstone and so on).
 set -u
-
-root=${QUILLSTONE_ROOT:-}
-libdir=$root/usr/lib/quillstone
-sharedir=$root/usr/share/quillstone
-help_name='The Link Budget.txt'
 
 die() {
     printf 'quillstone: %s\n' "$*" >&2
     exit 1
 }
+
+if [ -n "${QUILLSTONE_ROOT:-}" ]; then
+    prefix=$QUILLSTONE_ROOT/usr
+else
+    # Before any cd: $0 may be relative to the directory we were started in.
+    self=$(readlink -f -- "$0" 2>/dev/null) || self=$(realpath -- "$0" 2>/dev/null) ||
+        die "cannot find where the launcher $0 lies"
+    prefix=$(dirname -- "$(dirname -- "$self")")
+fi
+libdir=$prefix/lib/quillstone
+sharedir=$prefix/share/quillstone
+help_name='The Link Budget.txt'
 
 [ -n "${HOME:-}" ] || die "HOME is not set"
 home=${XDG_DATA_HOME:-$HOME/.local/share}/quillstone

@@ -117,13 +117,12 @@ std::size_t ProfileDocument::sectionEnd(std::size_t header) const {
     return m_lines.size();
 }
 
-std::size_t ProfileDocument::findKey(std::size_t header, std::string_view key,
-                                     bool alsoAlone) const {
+// The first line of `key` in the section: a key line or the key alone.
+std::size_t ProfileDocument::findKey(std::size_t header, std::string_view key) const {
     const std::size_t end = sectionEnd(header);
     std::string_view name;
     for (std::size_t i = header + 1; i < end; ++i)
-        if ((keyName(m_lines[i], name) || (alsoAlone && keyAlone(m_lines[i], name))) &&
-            sameName(name, key))
+        if ((keyName(m_lines[i], name) || keyAlone(m_lines[i], name)) && sameName(name, key))
             return i;
     return kNone;
 }
@@ -133,8 +132,10 @@ std::optional<std::string> ProfileDocument::value(std::string_view section,
     const std::size_t header = findSection(trimmed(section));
     if (header == kNone)
         return std::nullopt;
-    const std::size_t found = findKey(header, trimmed(key), false);
-    if (found == kNone)
+    // A key alone has no value, and being the first it hides the key's later
+    // lines, as the Windows profile reader does.
+    const std::size_t found = findKey(header, trimmed(key));
+    if (found == kNone || m_lines[found].find('=') == std::string::npos)
         return std::nullopt;
     return std::string(valueOf(m_lines[found]));
 }
@@ -150,7 +151,7 @@ bool ProfileDocument::set(std::string_view section, std::string_view key, std::s
         m_lines.push_back(std::string(key) + "=" + std::string(text));
         return true;
     }
-    const std::size_t found = findKey(header, key, true);
+    const std::size_t found = findKey(header, key);
     if (found != kNone) {
         std::string_view spelling;
         if (!keyName(m_lines[found], spelling))

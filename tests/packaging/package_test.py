@@ -2,7 +2,9 @@
 """The Debian package, built from this build tree with cpack and unpacked into
 a temporary root: its files and dependencies, the desktop entry and metainfo
 validators, the man pages, the completion, and the launcher's home made on a
-first start and kept on the next ones.
+first start and kept on the next ones. The launcher finds the package's files
+from its own place: started where it was unpacked and through a symbolic link,
+without QUILLSTONE_ROOT; a copy of it elsewhere needs QUILLSTONE_ROOT.
 
 usage: package_test.py BUILD_DIR VERSION
 """
@@ -136,9 +138,9 @@ def signal_caught(pid, number):
     return False
 
 
-def start_and_end(root, home, env):
+def start_and_end(launcher, home, env):
     """Starts the launcher, waits until the program handles SIGTERM, ends it so."""
-    process = subprocess.Popen([str(root / "usr/bin/quillstone")], env=env, cwd=str(home),
+    process = subprocess.Popen([str(launcher)], env=env, cwd=str(home),
                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
     deadline = time.monotonic() + 60
     while not signal_caught(process.pid, signal.SIGTERM) and process.poll() is None:
@@ -165,11 +167,19 @@ def check_launcher(root, scratch):
     opened = scratch / "opened.txt"
     (fake_bin / "xdg-open").write_text(f'#!/bin/sh\nprintf "%s\\n" "$@" > "{opened}"\n')
     (fake_bin / "xdg-open").chmod(0o755)
-    env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
-    env.update(HOME=str(home), QUILLSTONE_ROOT=str(root), QT_QPA_PLATFORM="offscreen",
+    env = {k: v for k, v in os.environ.items()
+           if not k.startswith("XDG_") and k != "QUILLSTONE_ROOT"}
+    env.update(HOME=str(home), QT_QPA_PLATFORM="offscreen",
                PATH=f"{fake_bin}:{env.get('PATH', '/usr/bin:/bin')}")
+    launcher = root / "usr/bin/quillstone"
+    elsewhere = scratch / "elsewhere"
+    elsewhere.mkdir()
+    link = elsewhere / "quillstone"
+    link.symlink_to(os.path.relpath(launcher, elsewhere))
+    copy = elsewhere / "quillstone-copy"
+    shutil.copy(launcher, copy)
 
-    start_and_end(root, home, env)
+    start_and_end(launcher, home, env)
     base = home / ".local/share/quillstone"
     installed_help = (root / f"usr/share/quillstone/Help/{HELP}").read_bytes()
     help_text = base / "Files/Help" / HELP
@@ -186,15 +196,16 @@ def check_launcher(root, scratch):
     check(result.returncode == 0 and opened.read_text() == f"{log}\n",
           "the log viewer opens the log with xdg-open")
 
-    # A second start keeps the edited help text and the settings.
+    # A second start, through a link, keeps the edited help text and the settings.
     help_text.write_bytes(b"my own notes\r\n")
-    start_and_end(root, home, env)
+    start_and_end(link, home, env)
     check(help_text.read_bytes() == b"my own notes\r\n", "an edited help text is kept")
     check(hardcopies.resolve() == pictures / "Quillstone", "the hardcopy link is kept")
-    # A third restores a help text that went missing, and the hardcopy folder.
+    # A third, of a copy told where the package lies, restores a help text that
+    # went missing, and the hardcopy folder.
     help_text.unlink()
     shutil.rmtree(pictures)
-    start_and_end(root, home, env)
+    start_and_end(copy, home, {**env, "QUILLSTONE_ROOT": str(root)})
     check(help_text.read_bytes() == installed_help, "a missing help text is restored")
     check((pictures / "Quillstone").is_dir(), "a missing hardcopy folder is made again")
 

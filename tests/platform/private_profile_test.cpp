@@ -79,6 +79,7 @@ const ReadCase kReadCases[] = {
     {"CtrlZAndTabsAroundNames", "[\x1A A\t]\r\n\x1Ak\t=1\r\n", "A", "k", 1024, "1"},
     {"ValueEndsAtNul", "[A]\r\nk=12\0 34\r\n"sv, "A", "k", 1024, "12"},
     {"KeyAloneIsNoValue", "[A]\r\nk\r\n", "A", "k", 1024, "DEFAULT"},
+    {"KeyAloneHidesLaterKeyLine", "[A]\r\n K \r\nk=1\r\n[B]\r\nk=2\r\n", "A", "k", 1024, "DEFAULT"},
     {"MarkInsideFileIsText", "[A]\r\n\xEF\xBB\xBF[B]\r\nk=1\r\n", "B", "k", 1024, "DEFAULT"},
 };
 
@@ -146,6 +147,8 @@ const WriteCase kWriteCases[] = {
     {"KeyAloneReplaced", "[A]\r\nx=1\r\n  Range \r\ny=2\r\n", "A", "range", "42",
      "[A]\r\nx=1\r\nRange=42\r\ny=2\r\n"},
     {"FirstOfKeyAloneAndKeyLine", "[A]\r\nk=1\r\nk\r\n", "A", "k", "2", "[A]\r\nk=2\r\nk\r\n"},
+    {"KeyAloneBeforeKeyLineReplaced", "[A]\r\n K \r\nk=1\r\n", "A", "k", "2",
+     "[A]\r\nK=2\r\nk=1\r\n"},
     {"QuotedValueReplaced", "[A]\r\nk=\"10\"\r\n", "A", "k", "20", "[A]\r\nk=20\r\n"},
     {"LoneCarriageReturnsBecomeCrLf", "[A]\rk=1\r[B]\r", "A", "k", "2", "[A]\r\nk=2\r\n[B]\r\n"},
     {"ConvertedTwiceKeepsItsBlankLines", "[A]\r\r\nk=-3\r\r\n", "A", "k", "4",

@@ -14,67 +14,45 @@ namespace {
 
 using Handler = void (TQuillstoneMainForm::*)();
 
-// One row per factor, in the factor table's order: the table names the pop-up
-// item it handles and gives the prompt's bounds (promptLow, promptHigh).
+// The handler of each factor's pop-up item, joined to the factor table by the
+// field; the table gives the item's name, the prompt's text, decimals and
+// bounds.
 struct PromptRow {
     Handler handler;
-    const char* promptText;
-    int decimals; // of the default text and of the bounds in the title
     double LinkFactors::*field;
 };
 
-// clang-format off
 const std::array<PromptRow, kFactorCount> kPromptTable = {{
-    {&TQuillstoneMainForm::PopMenuRangeClick,
-     "Enter the range (miles)", 1, &LinkFactors::Range},
-    {&TQuillstoneMainForm::PopMenuFrequencyClick,
-     "Enter the frequency (MHz)", 1, &LinkFactors::Freq},
-    {&TQuillstoneMainForm::PopMenuTxPowerClick,
-     "Enter the transmit power (watts)", 1, &LinkFactors::TxPower},
-    {&TQuillstoneMainForm::PopMenuBitRateClick,
-     "Enter the bit rate", 0, &LinkFactors::BitRate},
-    {&TQuillstoneMainForm::MinEbNoDesired1Click,
-     "Enter the minimum Eb/No desired", 0, &LinkFactors::MinEbNoDesired},
-    {&TQuillstoneMainForm::PopLNANoiseFigureClick,
-     "Enter the LNA Noise Figure", 1, &LinkFactors::LnaNoiseFigure},
-    {&TQuillstoneMainForm::PopLNAGainClick,
-     "Enter the LNA Gain", 1, &LinkFactors::LnaGain},
-    {&TQuillstoneMainForm::PopRxNoiseFigureClick,
-     "Enter Rx Noise Figure", 1, &LinkFactors::RxNoiseFigure},
-    {&TQuillstoneMainForm::PopTxFeedLossClick,
-     "Enter Tx Feed Loss", 1, &LinkFactors::TxFeedLoss},
-    {&TQuillstoneMainForm::PopTxAntGainClick,
-     "Enter Tx Ant Gain", 1, &LinkFactors::TxAntGain},
-    {&TQuillstoneMainForm::PopWeatherClick,
-     "Enter Weather Loss", 1, &LinkFactors::Weather},
-    {&TQuillstoneMainForm::PopPolarizationClick,
-     "Enter Polarization Loss", 1, &LinkFactors::Polarization},
-    {&TQuillstoneMainForm::RxAntGain1Click,
-     "Enter Rx Antenna Gain", 1, &LinkFactors::RxAntGain},
-    {&TQuillstoneMainForm::PopRxFeedLossClick,
-     "Enter Rx Feed Loss", 1, &LinkFactors::RxFeedLoss},
+    {&TQuillstoneMainForm::PopMenuRangeClick, &LinkFactors::Range},
+    {&TQuillstoneMainForm::PopMenuFrequencyClick, &LinkFactors::Freq},
+    {&TQuillstoneMainForm::PopMenuTxPowerClick, &LinkFactors::TxPower},
+    {&TQuillstoneMainForm::PopMenuBitRateClick, &LinkFactors::BitRate},
+    {&TQuillstoneMainForm::MinEbNoDesired1Click, &LinkFactors::MinEbNoDesired},
+    {&TQuillstoneMainForm::PopLNANoiseFigureClick, &LinkFactors::LnaNoiseFigure},
+    {&TQuillstoneMainForm::PopLNAGainClick, &LinkFactors::LnaGain},
+    {&TQuillstoneMainForm::PopRxNoiseFigureClick, &LinkFactors::RxNoiseFigure},
+    {&TQuillstoneMainForm::PopTxFeedLossClick, &LinkFactors::TxFeedLoss},
+    {&TQuillstoneMainForm::PopTxAntGainClick, &LinkFactors::TxAntGain},
+    {&TQuillstoneMainForm::PopWeatherClick, &LinkFactors::Weather},
+    {&TQuillstoneMainForm::PopPolarizationClick, &LinkFactors::Polarization},
+    {&TQuillstoneMainForm::RxAntGain1Click, &LinkFactors::RxAntGain},
+    {&TQuillstoneMainForm::PopRxFeedLossClick, &LinkFactors::RxFeedLoss},
 }};
-// clang-format on
 
 } // namespace
 
 void TQuillstoneMainForm::connectPromptItems() {
-    for (std::size_t i = 0; i < kFactorCount; ++i) {
-        Q_ASSERT(kPromptTable[i].field == FactorTable[i].field);
-        auto* item = findChild<QAction*>(QString::fromLatin1(FactorTable[i].menuItem));
+    for (const PromptRow& row : kPromptTable) {
+        auto* item = findChild<QAction*>(QString::fromLatin1(FactorRowOf(row.field).menuItem));
         connect(item, &QAction::triggered, this,
-                [this, handler = kPromptTable[i].handler] { (this->*handler)(); });
+                [this, handler = row.handler] { (this->*handler)(); });
     }
 }
 
 void TQuillstoneMainForm::runPrompt(double ::LinkFactors::*field) {
-    const auto row = std::find_if(kPromptTable.begin(), kPromptTable.end(),
-                                  [field](const PromptRow& r) { return r.field == field; });
-    const FactorRow& factor =
-        *std::find_if(FactorTable.begin(), FactorTable.end(),
-                      [field](const FactorRow& r) { return r.field == field; });
+    const FactorRow& factor = FactorRowOf(field);
     double value = LinkFactors.*field;
-    if (PromptForValue(row->promptText, value, row->decimals, factor.promptLow,
+    if (PromptForValue(factor.promptText, value, factor.promptDecimals, factor.promptLow,
                        factor.promptHigh)) {
         LinkFactors.*field = value; // this one field only; the sliders are not read
     }

@@ -1,190 +1,118 @@
 #include "calc_design.h"
 
-#include "calc_propagation.h"
-#include "calc_run.h"
-#include "calc_sweep.h"
-#include "calc_units.h"
-#include "link_calculation.h"
-#include "number_text.h"
+#include "calc_text.h"
+#include "design_file.h"
+#include "link_settings.h"
 
-#include <algorithm>
-#include <cmath>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 
 namespace {
 
-constexpr std::uint64_t kChartPoints = 200;
-constexpr double kChartReach = 2.0; // the chart runs to this many times the larger range
-
-std::size_t rangeFactor() {
-    return static_cast<std::size_t>(
-        std::find_if(FactorTable.begin(), FactorTable.end(),
-                     [](const FactorRow& row) { return row.field == &LinkFactors::Range; }) -
-        FactorTable.begin());
+std::string cannotRead(const std::string& path, const std::string& why) {
+    return "cannot read config file '" + path + "': " + why;
 }
 
-// "Largest Range for a fade margin of 0.0 dB: 143.4 Miles"
-std::string solvedNote(const CalcOptions& options, const SolvedFactor& solved) {
-    const FactorRow& row = FactorTable[solved.factor];
-    return SolveHeading(solved) + " " + FactorValueText(row, solved.value) + " " + row.unit +
-           (options.metric ? MetricNote(solved.factor, solved.value) : "");
+// The settings reader treats an unreadable file as absent and keeps the
+// defaults; a file the user named must exist and be readable.
+bool checkReadable(const std::string& path, std::string& error) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (ec) {
+        error = cannotRead(path, ec.message());
+        return false;
+    }
+    if (std::filesystem::is_directory(status)) {
+        error = cannotRead(path, "it is a directory");
+        return false;
+    }
+    // The reader opens the file once per key: a pipe would be empty after
+    // the first key and silently leave the rest at their defaults.
+    if (!std::filesystem::is_regular_file(status)) {
+        error = cannotRead(path, "it is not a regular file");
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = cannotRead(path, std::strerror(errno));
+        return false;
+    }
+    std::fgetc(file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        error = cannotRead(path, "read error");
+        return false;
+    }
+    return true;
 }
 
-std::vector<std::string> propagationLines(const CalcOptions& options, const LinkFactors& given) {
-    std::string text;
-    BufferedOutput out([&text](std::string_view block) {
-        text.append(block);
-        return true;
-    });
-    WritePropagationText(options.propagation, EvaluatePropagation(options.propagation, given), out);
-    out.flush();
-    std::vector<std::string> lines;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find('\n', start), text.size());
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
+// The fourteen factors of a window settings file; a key the file lacks keeps
+// the design's value.
+bool readConfig(const std::string& path, Design& design, std::string& error) {
+    if (!checkReadable(path, error)) {
+        return false;
     }
-    return lines;
+    // The reader may change to the base directory: hand it a full path.
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    LinkFactors factors = design.point().factors();
+    WindowPosition unused;
+    if (ec || !LoadLinkSettings(full.string(), factors, unused)) {
+        error = cannotRead(path, "the file could not be opened");
+        return false;
+    }
+    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
+        design.setFactor(i, factors.*FactorTable[i].field);
+    }
+    return true;
 }
 
-std::string largestRangeText(const CalcOptions& options, const LinkFactors& given,
-                             double& largest) {
-    const std::size_t range = rangeFactor();
-    const FactorRow& row = FactorTable[range];
-    const SolveAnswer answer = SolveGiven(given, range, 0.0, EffectiveBudgetOf(options));
-    largest = answer.solved ? answer.value : 0.0;
-    if (!answer.solved) {
-        return "No range gives a fade margin of 0 dB: " + answer.why;
+bool readDesign(const std::string& path, Design& design, std::string& error) {
+    std::string why;
+    if (!ReadDesignFile(path, design, why)) {
+        error = DesignReadFailure(path, why);
+        return false;
     }
-    return "Largest range with a fade margin of 0 dB: " + FactorValueText(row, answer.value) + " " +
-           row.unit + (options.metric ? MetricNote(range, answer.value) : "");
+    return true;
 }
 
-// The margin against range, as --sweep Range --plot draws it.
-PlotData rangeChart(const CalcOptions& options, const LinkFactors& given, double largest) {
-    double reach = kChartReach * std::max(given.Range, largest);
-    if (!(reach > 0.0 && std::isfinite(reach))) {
-        reach = kChartReach * FactorTable[rangeFactor()].defaultValue;
+bool setPath(std::optional<std::string>& slot, std::string_view name, std::string_view value,
+             std::string& error) {
+    if (value.empty()) {
+        error = std::string(name) + " needs a file name";
+        return false;
     }
-    const double step = reach / static_cast<double>(kChartPoints);
-    const SweepPlan plan{rangeFactor(), step, reach, step};
-    PlotSampler sampler(plan, kChartPoints);
-    ZeroCrossings crossings;
-    SweepAdjust adjust;
-    if (options.propagation.any()) {
-        adjust = [&options](LinkFactors& factors) {
-            ApplyPropagation(EvaluatePropagation(options.propagation, factors), factors);
-        };
-    }
-    RunSweep(
-        given, plan, kChartPoints,
-        [&](const SweepSample& sample) {
-            crossings.add(sample.x, sample.results.FadeMargin);
-            sampler.add(sample);
-        },
-        adjust);
-    PlotData chart = sampler.finish(crossings);
-    chart.title = "Fade margin against range";
-    return chart;
+    slot = std::string(value);
+    return true;
 }
 
 } // namespace
 
-EffectiveBudget EffectiveBudgetOf(const CalcOptions& options) {
-    if (!options.propagation.any()) {
-        return {};
-    }
-    return [&options](const LinkFactors& given) {
-        return EffectiveFactors(options.propagation, given);
-    };
+bool ParseConfigOption(std::string_view value, FileOptions& options, std::string& error) {
+    return setPath(options.configPath, "--config", value, error);
 }
 
-int PrepareDesign(const CalcOptions& options, LinkFactors& factors, DesignJob& design,
-                  std::string& error) {
-    if (!PrepareModulation(options, factors, design.modulation, error)) {
-        return kExitBadArguments;
-    }
-    if (options.reportPath) {
-        design.report.emplace();
-        if (!design.report->prepare(*options.reportPath, error)) {
-            return kExitBadArguments;
-        }
-    }
-    if (options.solveFactor) {
-        const double margin = options.margin.value_or(0.0);
-        const SolveAnswer answer =
-            SolveGiven(factors, *options.solveFactor, margin, EffectiveBudgetOf(options));
-        if (!answer.solved) {
-            error =
-                "--solve " + std::string(FactorTable[*options.solveFactor].key) + ": " + answer.why;
-            return kExitNoSolution;
-        }
-        factors.*FactorTable[*options.solveFactor].field = answer.value;
-        design.solved = SolvedFactor{*options.solveFactor, margin, answer.value};
-    }
-    return kExitDone;
+bool ParseDesignOption(std::string_view value, FileOptions& options, std::string& error) {
+    options.designBeforeConfig = !options.configPath.has_value();
+    return setPath(options.designPath, "--design", value, error);
 }
 
-void WriteDesignHead(const CalcOptions& options, const DesignJob& design, BufferedOutput& out) {
-    if (design.solved) {
-        WriteSolveText(*design.solved, options.metric, out);
-    }
-}
-
-std::optional<FactorNotes> DesignNotes(const CalcOptions& options, const LinkFactors& factors) {
-    if (!options.metric) {
-        return std::nullopt;
-    }
-    return MetricNotes(factors);
-}
-
-void WriteDesignTail(const DesignJob& design, const LinkResults& results, BufferedOutput& out) {
-    if (design.modulation) {
-        WriteModulationText(*design.modulation, results.RxEbNo, out);
-    }
-}
-
-void AddDesignJson(const CalcOptions& options, const DesignJob& design, const LinkFactors& factors,
-                   const LinkResults& results, std::vector<JsonMember>& members) {
-    if (design.solved) {
-        members.push_back(SolveJson(*design.solved));
-    }
-    if (options.metric) {
-        members.push_back(MetricJson(factors));
-    }
-    if (design.modulation) {
-        members.push_back(ModulationJson(*design.modulation, results.RxEbNo));
-    }
-}
-
-bool WriteDesignReport(const CalcOptions& options, DesignJob& design, const LinkFactors& given,
-                       const ReportRenderer& render, std::string& error) {
-    const EffectiveBudget effective = EffectiveBudgetOf(options);
-    const LinkFactors factors = effective ? effective(given) : given;
-    LinkResults results{};
-    CalculateLink(factors, results);
-    std::vector<std::string> notes;
-    if (design.solved) {
-        notes.push_back(solvedNote(options, *design.solved));
-    }
-
-    double largest = 0.0;
-    std::string largestText = largestRangeText(options, given, largest);
-    ReportInput input{factors,
-                      results,
-                      std::move(notes),
-                      options.propagation.any() ? propagationLines(options, given)
-                                                : std::vector<std::string>{},
-                      design.modulation ? ModulationRows(*design.modulation, results.RxEbNo)
-                                        : std::vector<TextRow>{},
-                      std::move(largestText),
-                      options.metric,
-                      rangeChart(options, given, largest)};
-    const ReportData data = BuildReportData(std::move(input));
-    std::string bytes;
-    if (!render || !render(data, design.report->format(), bytes, error)) {
-        error = "cannot write report file '" + design.report->path() +
-                "': " + (error.empty() ? std::string("the report could not be drawn") : error);
+bool BuildDesign(const FileOptions& files, const DesignInputs& inputs, Design& design,
+                 std::string& error) {
+    design = Design();
+    const bool designFirst = files.designPath && files.designBeforeConfig;
+    if (designFirst && !readDesign(*files.designPath, design, error)) {
         return false;
     }
-    return design.report->write(bytes, error);
+    if (files.configPath && !readConfig(*files.configPath, design, error)) {
+        return false;
+    }
+    if (files.designPath && !designFirst && !readDesign(*files.designPath, design, error)) {
+        return false;
+    }
+    inputs.applyTo(design);
+    return true;
 }

@@ -1,50 +1,24 @@
 #pragma once
-// The link design options of a calculator job (--solve, --margin, --metric,
-// --modulation, --report): prepared with the job, before any output, and
-// hooked into its budget output.
-#include "buffered_output.h"
-#include "calc_budget.h"
-#include "calc_modulation.h"
-#include "calc_options.h"
-#include "calc_report.h"
-#include "calc_solve.h"
+// Where a command line's design comes from: the defaults, then the files it
+// names (--config, a window settings file; --design, a design file) in the
+// order given, then its own values (Key=value and the parameters' options)
+// in the order given: a value typed on the command line wins over a file.
+#include "calc_inputs.h"
 
 #include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
-constexpr int kExitNoSolution = 3; // --solve: no value gives the margin
-
-struct DesignJob {
-    std::optional<SolvedFactor> solved;
-    std::optional<ModulationPlan> modulation;
-    std::optional<ReportTarget> report;
+struct FileOptions {
+    std::optional<std::string> configPath;
+    std::optional<std::string> designPath;
+    bool designBeforeConfig = false; // --design was given before --config
 };
 
-// The budget the options compute from the user's factors (the propagation
-// options add losses and gains); empty when there are none.
-EffectiveBudget EffectiveBudgetOf(const CalcOptions& options);
+bool ParseConfigOption(std::string_view value, FileOptions& options, std::string& error);
+bool ParseDesignOption(std::string_view value, FileOptions& options, std::string& error);
 
-// Sets MinEbNoDesired from the modulation, checks the report file, then
-// solves, setting the solved factor in `factors`. kExitDone, or
-// kExitBadArguments / kExitNoSolution with a one-line message.
-int PrepareDesign(const CalcOptions& options, LinkFactors& factors, DesignJob& design,
-                  std::string& error);
-
-// Before the budget lines: the solved factor.
-void WriteDesignHead(const CalcOptions& options, const DesignJob& design, BufferedOutput& out);
-
-// The notes after the factors' units (--metric), or none.
-std::optional<FactorNotes> DesignNotes(const CalcOptions& options, const LinkFactors& factors);
-
-// After the budget lines: the modulation's.
-void WriteDesignTail(const DesignJob& design, const LinkResults& results, BufferedOutput& out);
-
-// The JSON members: "solve", "metric", "modulation".
-void AddDesignJson(const CalcOptions& options, const DesignJob& design, const LinkFactors& factors,
-                   const LinkResults& results, std::vector<JsonMember>& members);
-
-// Writes the report of the budget of `given` (the user's factors, solved
-// value included). False with a one-line message.
-bool WriteDesignReport(const CalcOptions& options, DesignJob& design, const LinkFactors& given,
-                       const ReportRenderer& render, std::string& error);
+// The design of the command line. False with a one-line message naming the
+// file when a file is missing, unreadable or (a design file) not valid.
+bool BuildDesign(const FileOptions& files, const DesignInputs& inputs, Design& design,
+                 std::string& error);

@@ -1,318 +1,338 @@
 #include "calc_options.h"
 
-#include "calc_modulation.h"
-#include "calc_report.h"
-#include "calc_solve.h"
-#include "calc_units.h"
-#include "link_factors.h"
-#include "number_parse.h"
+#include "calc_modulation_options.h"
+#include "calc_propagation_options.h"
+#include "calc_text.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 
 namespace {
 
-std::string_view trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
+using O = CalcOptions;
+using V = ValueCompletion;
+using G = OptionGroup;
+using R = RuleKind;
+
+// Adapters from a row to its feature's own options.
+template <auto Member, auto Parse> bool into(std::string_view v, O& o, std::string& e) {
+    return Parse(v, o.*Member, e);
+}
+template <auto Parse> bool input(std::string_view v, O& o, std::string& e) {
+    return Parse(v, o.inputs, e);
+}
+bool setJson(std::string_view, O& o, std::string&) {
+    o.json = true;
+    return true;
+}
+bool setMetric(std::string_view, O& o, std::string&) {
+    o.inputs.metric = true;
+    return true;
+}
+bool setHelp(std::string_view, O& o, std::string&) {
+    o.help = true;
+    return true;
+}
+
+std::string modulationList() {
+    return ModulationNames() + "\n";
+}
+
+// One line per unit family of the factors: the keys that share it, its units.
+std::string unitLines() {
+    std::string text;
+    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
+        const UnitFamily family = FactorTable[i].units;
+        bool first = true;
+        std::string keys;
+        for (std::size_t j = 0; j < FactorTable.size(); ++j) {
+            if (FactorTable[j].units == family) {
+                first = first && j >= i;
+                keys += (keys.empty() ? "" : ", ") + std::string(FactorTable[j].key);
+            }
+        }
+        if (first) {
+            text += (family == UnitFamily::Decibel ? std::string("the keys in dB") : keys) + ": " +
+                    UnitList(family) +
+                    (family == UnitFamily::AntennaGain ? " (dBi = dBd + 2.15)" : "") + "\n";
+        }
     }
     return text;
 }
 
-bool equalNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
+constexpr ParamId kNoChoice = ParamId::Count;
+
+bool renderPlotFile(const OutputContext& c, int format, std::string& bytes, std::string& error) {
+    return c.plot != nullptr && c.renderPlot &&
+           c.renderPlot(*c.plot, static_cast<PlotFormat>(format), bytes, error);
 }
 
-std::string quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+bool renderReportFile(const OutputContext& c, int format, std::string& bytes, std::string& error) {
+    return c.view != nullptr && c.renderReport &&
+           c.renderReport(BuildReportData(*c.view, c.model, c.point),
+                          static_cast<ReportFormat>(format), bytes, error);
 }
 
-std::string keyList() {
-    std::string list;
-    for (const FactorRow& row : FactorTable) {
-        list += list.empty() ? "" : ", ";
-        list += row.key;
-    }
-    return list;
-}
+const OutputSpec kPlotOutput{
+    "plot",
+    kPlotFormats,
+    [](const O& o) -> const std::optional<std::string>& { return o.sweep.plotPath; },
+    false,
+    true,
+    renderPlotFile};
+const OutputSpec kReportOutput{
+    "report",
+    kReportFormats,
+    [](const O& o) -> const std::optional<std::string>& { return o.report.path; },
+    false,
+    false,
+    renderReportFile};
 
-std::string unknownKey(std::string_view key) {
-    return "unknown key " + quoted(key) + " (keys: " + keyList() + ")";
-}
+// clang-format off
+const OptionRow kOptionTable[] = {
+    {"--config", nullptr, "FILE", G::General, nullptr,
+     "read the factors from a link settings file such as\n"
+     "Quillstone.Cfg, exactly as the window reads it at start\n",
+     nullptr, V::File, kNoChoice, into<&O::files, ParseConfigOption>, {}},
+    {"--json", nullptr, nullptr, G::General, nullptr,
+     "print the factors, the results and the bit error performance\n"
+     "as JSON, each with its number, its text and its unit\n"
+     "(not with --sweep)\n",
+     nullptr, V::None, kNoChoice, setJson,
+     {{{R::NotWith, "--sweep", " (a sweep is written as CSV)"}}}},
+    {"--sweep", nullptr, "Key=start:stop:step", G::General, nullptr,
+     "evaluate the link at start, start+step, ... up to stop and\n"
+     "print CSV: the swept value and the nine results as plain\n"
+     "numbers (Reliability in percent); at most 10000000 points.\n"
+     "Sweeping Range also prints the largest range with a fade\n"
+     "margin >= 0 dB on standard error\n",
+     nullptr, V::KeyAssignment, kNoChoice, into<&O::sweep, ParseSweepOption>, {}},
+    {"--plot", nullptr, "FILE", G::General, nullptr,
+     "with --sweep: draw received Eb/No and fade margin against the\n"
+     "swept factor, the minimum Eb/No desired as a line and the\n"
+     "0 dB fade margin crossing marked; FILE ends in .svg or .png\n",
+     nullptr, V::File, kNoChoice, into<&O::sweep, ParsePlotOption>,
+     {{{R::Needs, "--sweep"}}}, &kPlotOutput},
+    {"--help", "-h", nullptr, G::General, "-h, --help", "print this text\n", nullptr, V::None,
+     kNoChoice, setHelp, {}},
 
-// Splits "Key=rest" at the first "="; false when there is none.
-bool splitAssignment(std::string_view text, std::string_view& key, std::string_view& rest) {
-    const std::size_t eq = text.find('=');
-    if (eq == std::string_view::npos) {
-        return false;
-    }
-    key = trim(text.substr(0, eq));
-    rest = text.substr(eq + 1);
-    return true;
-}
+    {"--rain-rate", nullptr, "R", G::Propagation, nullptr,
+     "add the rain loss of ITU-R P.838-3 and P.530-17 to Weather:\n"
+     "R is the rain rate in mm/h exceeded 0.01 % of the time;\n"
+     "the path is Range, the frequency Freq (no rain loss below\n"
+     "1 GHz). Prints k, alpha, the specific attenuation, the\n"
+     "distance factor r, the effective path and the rain loss\n",
+     nullptr, V::None, kNoChoice, input<ParseRainRateOption>, {}},
+    {"--availability", nullptr, "A", G::Propagation, nullptr,
+     "with --rain-rate: the percentage of the year the link must\n"
+     "hold, 99.0 to 99.999 (default 99.99)\n",
+     nullptr, V::None, kNoChoice, input<ParseAvailabilityOption>,
+     {{{R::Needs, "--rain-rate"}}}},
+    {"--polarization", nullptr, "h|v|c", G::Propagation, nullptr,
+     "with --rain-rate: horizontal, vertical or circular\n"
+     "(default v)\n",
+     nullptr, V::Choice, ParamId::RainPolarization, input<ParsePolarizationOption>,
+     {{{R::Needs, "--rain-rate"}}}},
+    {"--elevation", nullptr, "DEG", G::Propagation, nullptr,
+     "with --rain-rate: the path's elevation, 0 to 90 (default 0)\n",
+     nullptr, V::None, kNoChoice, input<ParseElevationOption>, {{{R::Needs, "--rain-rate"}}}},
+    {"--heights", nullptr, "H1,H2", G::Propagation, nullptr,
+     "antenna heights above a smooth earth, metres or with ft\n"
+     "(30,20 or 100ft,60ft): prints the radio horizon of a 4/3\n"
+     "earth, the first Fresnel zone radius, the earth bulge and\n"
+     "the clearance at mid-path, and says when Range is beyond\n"
+     "the horizon or the clearance is under 0.6 of the zone\n",
+     nullptr, V::None, kNoChoice, input<ParseHeightsOption>, {}},
+    {"--tx-dish", nullptr, "D[,EFF]", G::Propagation, "--tx-dish D[,EFF], --rx-dish D[,EFF]",
+     "the antenna gain of a dish D metres (or with ft) across,\n"
+     "aperture efficiency EFF as 0.55 or 55% (default 0.55), in\n"
+     "place of TxAntGain / RxAntGain (giving both is an error);\n"
+     "prints the gain and the half-power beamwidth\n",
+     nullptr, V::None, kNoChoice, input<ParseTxDishOption>,
+     {{{R::SetsSweep, "TxAntGain", "give TxAntGain a sweep or --tx-dish, not both"},
+       {R::SetsValue, "TxAntGain", "give TxAntGain=value or --tx-dish, not both"}}}},
+    {"--rx-dish", nullptr, "D[,EFF]", G::Propagation, "", "", nullptr, V::None, kNoChoice,
+     input<ParseRxDishOption>,
+     {{{R::SetsSweep, "RxAntGain", "give RxAntGain a sweep or --rx-dish, not both"},
+       {R::SetsValue, "RxAntGain", "give RxAntGain=value or --rx-dish, not both"}}}},
 
-bool parseOverride(std::string_view arg, CalcOptions& options, std::string& error) {
-    std::string_view key;
-    std::string_view text;
-    if (!splitAssignment(arg, key, text)) {
-        error = "unexpected argument " + quoted(arg) + " (expected Key=value or an option)";
-        return false;
-    }
-    const std::optional<std::size_t> factor = FindFactor(key);
-    if (!factor) {
-        error = unknownKey(key);
-        return false;
-    }
-    double value = 0.0;
-    if (!ParseValueWithUnit(*factor, text, value, error)) {
-        return false;
-    }
-    options.overrides.push_back({*factor, value});
-    return true;
-}
-
-bool parseSweep(std::string_view plan, CalcOptions& options, std::string& error) {
-    std::string_view key;
-    std::string_view range;
-    if (!splitAssignment(plan, key, range)) {
-        error = "--sweep " + quoted(plan) + " is not Key=start:stop:step";
-        return false;
-    }
-    const std::optional<std::size_t> factor = FindFactor(key);
-    if (!factor) {
-        error = "--sweep: " + unknownKey(key);
-        return false;
-    }
-    static constexpr std::array<const char*, 3> kParts{"start", "stop", "step"};
-    std::array<double, 3> values{};
-    for (std::size_t i = 0; i < kParts.size(); ++i) {
-        const std::size_t colon = i + 1 < kParts.size() ? range.find(':') : range.size();
-        if (colon == std::string_view::npos) {
-            error = "--sweep " + quoted(plan) + " is not Key=start:stop:step";
-            return false;
-        }
-        const std::string_view part = range.substr(0, colon);
-        if (!ParseFactorValue(part, values[i])) {
-            error = std::string("--sweep: ") + kParts[i] + " " + quoted(part) + " is not a number";
-            return false;
-        }
-        range.remove_prefix(std::min(range.size(), colon + 1));
-    }
-    options.sweep = SweepPlan{*factor, values[0], values[1], values[2]};
-    return true;
-}
-
-bool setOnce(std::optional<std::string>& slot, std::string_view name, std::string_view value,
-             std::string& error) {
-    if (!OptionGivenOnce(slot.has_value(), name, error)) {
-        return false;
-    }
-    if (value.empty()) {
-        error = std::string(name) + " needs a file name";
-        return false;
-    }
-    slot = std::string(value);
-    return true;
-}
-
-// An option that takes a value reads it from "--name=value" or from the next
-// argument.
-struct ValueOption {
-    std::string_view name;
-    bool (*apply)(std::string_view value, CalcOptions& options, std::string& error);
+    {"--solve", nullptr, "KEY", G::Design, nullptr,
+     "print the value of KEY at which the fade margin is --margin\n"
+     "(the largest Range, Freq, BitRate, loss or noise figure, the\n"
+     "least TxPower or gain), then the budget at that value;\n"
+     "with --json the value at full precision. Not MinEbNoDesired\n"
+     "(the margin is measured against it); not with --sweep\n",
+     nullptr, V::Key, kNoChoice, into<&O::solve, ParseSolveOption>,
+     {{{R::NotWith, "--sweep"}}}},
+    {"--margin", nullptr, "DB", G::Design, nullptr,
+     "the fade margin --solve aims at (default 0)\n", nullptr, V::None, kNoChoice,
+     input<ParseMarginOption>, {{{R::Needs, "--solve"}}}},
+    {"--metric", nullptr, nullptr, G::Design, nullptr,
+     "print Range also in km and TxPower also in dBm, in\n"
+     "parentheses after the window's units (--json: a \"metric\"\n"
+     "member)\n",
+     nullptr, V::None, kNoChoice, setMetric, {}},
+    {"--modulation", nullptr, "M", G::Design, "--modulation M --ber P [--coding-gain DB]",
+     "set MinEbNoDesired to the Eb/No at which the uncoded bit error\n"
+     "rate of M in white Gaussian noise is P (0 < P < 0.5), less the\n"
+     "coding gain; print M, P, the required Eb/No and the bit error\n"
+     "rate at the received Eb/No. M is one of\n",
+     modulationList, V::Choice, ParamId::Modulation, input<ParseModulationOption>,
+     {{{R::Needs, "--ber", " (the target bit error rate)"},
+       {R::SetsValue, "MinEbNoDesired", "give one or the other"},
+       {R::SetsSweep, "MinEbNoDesired", "it cannot be swept beside it"}}}},
+    {"--ber", nullptr, "P", G::Design, "", "", nullptr, V::None, kNoChoice,
+     input<ParseBerOption>, {{{R::Needs, "--modulation"}}}},
+    {"--coding-gain", nullptr, "DB", G::Design, "", "", nullptr, V::None, kNoChoice,
+     input<ParseCodingGainOption>, {{{R::Needs, "--modulation"}}}},
+    {"--report", nullptr, "FILE", G::Design, nullptr,
+     "write a one-page budget sheet: factors, the budget term by\n"
+     "term, the verdict, the largest range and the fade margin\n"
+     "against range; FILE ends in .pdf or .html (self-contained)\n",
+     nullptr, V::File, kNoChoice, into<&O::report, ParseReportOption>,
+     {{{R::NotWith, "--sweep", " (the report draws its own range sweep)"}}}, &kReportOutput},
+    {"Key=value", nullptr, nullptr, G::Design, "Key=NUMBERUNIT",
+     "a value may carry a unit, e.g. Range=25km (letters exactly\n"
+     "as shown):\n",
+     unitLines, V::KeyAssignment, kNoChoice, input<ParseAssignment>, {}},
 };
+// clang-format on
 
-constexpr std::array<ValueOption, 9> kValueOptions{{
-    {"--config", [](std::string_view v, CalcOptions& o,
-                    std::string& e) { return setOnce(o.configPath, "--config", v, e); }},
-    {"--plot", [](std::string_view v, CalcOptions& o,
-                  std::string& e) { return setOnce(o.plotPath, "--plot", v, e); }},
-    {"--sweep",
-     [](std::string_view v, CalcOptions& o, std::string& e) {
-         if (o.sweep) {
-             e = "--sweep given more than once";
-             return false;
-         }
-         return parseSweep(v, o, e);
-     }},
-    {"--solve", ParseSolveOption},
-    {"--margin", ParseMarginOption},
-    {"--modulation", ParseModulationOption},
-    {"--ber", ParseBerOption},
-    {"--coding-gain", ParseCodingGainOption},
-    {"--report", [](std::string_view v, CalcOptions& o,
-                    std::string& e) { return setOnce(o.reportPath, "--report", v, e); }},
-}};
+constexpr std::size_t kRowCount = std::size(kOptionTable);
 
-// -1: not a value option; 0: failed; 1: done (index advanced past its value).
-int parseValueOption(const std::vector<std::string>& args, std::size_t& i, CalcOptions& options,
-                     std::string& error) {
-    const std::string_view arg = args[i];
-    for (const ValueOption& option : kValueOptions) {
-        if (arg == option.name) {
-            if (i + 1 >= args.size()) {
-                error = std::string(option.name) + " needs a value";
-                return 0;
-            }
-            return option.apply(args[++i], options, error) ? 1 : 0;
-        }
-        if (arg.size() > option.name.size() && arg.substr(0, option.name.size()) == option.name &&
-            arg[option.name.size()] == '=') {
-            return option.apply(arg.substr(option.name.size() + 1), options, error) ? 1 : 0;
-        }
-    }
-    return -1;
+bool isAssignmentRow(const OptionRow& row) {
+    return row.name[0] != '-';
 }
 
-bool checkCombination(const CalcOptions& options, std::string& error) {
-    if (options.plotPath && !options.sweep) {
-        error = "--plot needs --sweep";
-        return false;
+bool flag(const OptionRow& row) {
+    return row.valueName == nullptr;
+}
+
+// The row an option argument names, and its value when written "--name=value".
+const OptionRow* findOption(std::string_view arg, std::optional<std::string_view>& value) {
+    for (const OptionRow& row : kOptionTable) {
+        if (isAssignmentRow(row)) {
+            continue;
+        }
+        if (arg == row.name || (row.alias != nullptr && arg == row.alias)) {
+            return &row;
+        }
+        const std::string_view name = row.name;
+        if (!flag(row) && arg.size() > name.size() && arg.substr(0, name.size()) == name &&
+            arg[name.size()] == '=') {
+            value = arg.substr(name.size() + 1);
+            return &row;
+        }
     }
-    if (options.json && options.sweep) {
-        error = "--json cannot be combined with --sweep (a sweep is written as CSV)";
-        return false;
+    return nullptr;
+}
+
+std::size_t indexOf(const OptionRow& row) {
+    return static_cast<std::size_t>(&row - kOptionTable);
+}
+
+bool checkRule(const OptionRow& row, const OptionRule& rule, const CalcOptions& options,
+               std::string& error) {
+    switch (rule.kind) {
+    case R::Needs:
+        if (!Given(options, rule.other)) {
+            error = std::string(row.name) + " needs " + rule.other + rule.text;
+            return false;
+        }
+        return true;
+    case R::NotWith:
+        if (Given(options, rule.other)) {
+            error = std::string(row.name) + " cannot be combined with " + rule.other + rule.text;
+            return false;
+        }
+        return true;
+    case R::SetsValue:
+    case R::SetsSweep: {
+        const std::size_t factor = *FindFactor(rule.other);
+        const bool set = rule.kind == R::SetsValue
+                             ? options.inputs.givesValue(ParamOfFactor(factor))
+                             : options.sweep.plan && options.sweep.plan->factor == factor;
+        if (set) {
+            error = std::string(row.name) + " sets " + rule.other + ": " + rule.text;
+            return false;
+        }
+        return true;
     }
-    if (!CheckSolveOptions(options, error) || !CheckModulationOptions(options, error) ||
-        !CheckReportOptions(options, error)) {
-        return false;
     }
-    return CheckPropagationOptions(options, error);
+    return true;
+}
+
+// The rules of the options given, once all are read: the link design's
+// before the propagation's, as each group's options build on the general ones.
+bool checkRules(const CalcOptions& options, std::string& error) {
+    for (const OptionGroup group : {G::General, G::Design, G::Propagation}) {
+        for (const OptionRow& row : kOptionTable) {
+            if (row.group != group || options.given[indexOf(row)] == 0) {
+                continue;
+            }
+            for (const OptionRule& rule : row.rules) {
+                if (rule.other != nullptr && !checkRule(row, rule, options, error)) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace
 
-std::optional<std::size_t> FindFactor(std::string_view key) {
-    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
-        if (equalNoCase(key, FactorTable[i].key)) {
-            return i;
+std::span<const OptionRow> OptionTable() {
+    return kOptionTable;
+}
+
+bool Given(const CalcOptions& options, std::string_view name) {
+    for (const OptionRow& row : kOptionTable) {
+        if (name == row.name) {
+            return options.given.size() == kRowCount && options.given[indexOf(row)] > 0;
         }
     }
-    return std::nullopt;
-}
-
-bool OptionGivenOnce(bool givenBefore, std::string_view option, std::string& error) {
-    if (givenBefore) {
-        error = std::string(option) + " given more than once";
-    }
-    return !givenBefore;
-}
-
-bool ReadOptionNumber(std::string_view option, std::string_view value, double& number,
-                      std::string& error) {
-    if (!ParseFactorValue(value, number)) {
-        error = std::string(option) + " " + quoted(value) + " is not a number";
-        return false;
-    }
-    return true;
-}
-
-bool ParseFactorValue(std::string_view text, double& value) {
-    const std::string_view trimmed = trim(text);
-    double parsed = 0.0;
-    if (trimmed.empty() || !TextToDouble(trimmed, parsed)) {
-        return false;
-    }
-    value = parsed;
-    return true;
+    return false;
 }
 
 bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& options,
                         std::string& error) {
+    options.given.assign(kRowCount, 0);
     // Help wins over everything else, even over a mistake beside it.
     if (std::any_of(args.begin(), args.end(),
                     [](const std::string& a) { return a == "--help" || a == "-h"; })) {
         options.help = true;
         return true;
     }
+    const OptionRow& assignment = kOptionTable[kRowCount - 1];
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json") {
-            options.json = true;
+        const std::string_view arg = args[i];
+        if (arg.size() <= 1 || arg[0] != '-') {
+            ++options.given[indexOf(assignment)];
+            if (!assignment.apply(arg, options, error)) {
+                return false;
+            }
             continue;
         }
-        if (arg == "--metric") {
-            options.metric = true;
-            continue;
-        }
-        int handled = ParsePropagationOption(args, i, options.propagation, error);
-        if (handled == -1) {
-            handled = parseValueOption(args, i, options, error);
-        }
-        if (handled == 0) {
+        std::optional<std::string_view> value;
+        const OptionRow* row = findOption(arg, value);
+        if (row == nullptr) {
+            error = "unknown option " + Quoted(arg) + " (see --help)";
             return false;
         }
-        if (handled == 1) {
-            continue;
+        if (!flag(*row) && !value) {
+            if (i + 1 >= args.size()) {
+                error = std::string(row->name) + " needs a value";
+                return false;
+            }
+            value = args[++i];
         }
-        if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + quoted(arg) + " (see --help)";
+        if (options.given[indexOf(*row)]++ > 0) {
+            error = std::string(row->name) + " given more than once";
             return false;
         }
-        if (!parseOverride(arg, options, error)) {
+        if (!row->apply(value.value_or(""), options, error)) {
             return false;
         }
     }
-    return checkCombination(options, error);
-}
-
-std::string CalcHelpText() {
-    std::string text =
-        "Usage: quillstone-calc [--config FILE] [--json] [Key=value ...]\n"
-        "       quillstone-calc [--config FILE] [Key=value ...] --sweep Key=start:stop:step"
-        " [--plot FILE]\n"
-        "       quillstone-calc [--config FILE] [Key=value ...] --solve KEY [--margin DB]\n"
-        "       quillstone-calc [--config FILE] [Key=value ...] --report FILE\n"
-        "\n"
-        "Computes the link budget of the Quillstone window from the command line.\n"
-        "The factors start at their defaults, then take the values of --config, then\n"
-        "the Key=value overrides (letter case of the key ignored; numbers with a full\n"
-        "stop, an exponent allowed, e.g. Freq=2.25e3).\n"
-        "\n"
-        "Options:\n"
-        "  --config FILE   read the factors from a link settings file such as\n"
-        "                  Quillstone.Cfg, exactly as the window reads it at start\n"
-        "  --json          print the factors, the results and the bit error performance\n"
-        "                  as JSON, each with its number, its text and its unit\n"
-        "                  (not with --sweep)\n"
-        "  --sweep Key=start:stop:step\n"
-        "                  evaluate the link at start, start+step, ... up to stop and\n"
-        "                  print CSV: the swept value and the nine results as plain\n"
-        "                  numbers (Reliability in percent); at most 10000000 points.\n"
-        "                  Sweeping Range also prints the largest range with a fade\n"
-        "                  margin >= 0 dB on standard error\n"
-        "  --plot FILE     with --sweep: draw received Eb/No and fade margin against the\n"
-        "                  swept factor, the minimum Eb/No desired as a line and the\n"
-        "                  0 dB fade margin crossing marked; FILE ends in .svg or .png\n"
-        "  -h, --help      print this text\n"
-        "\n"
-        "Propagation options (each feeds the budget and adds its own lines and a\n"
-        "\"propagation\" member to --json; with --sweep they apply at every point):\n" +
-        PropagationHelpText() +
-        "\n"
-        "Link design options:\n" +
-        DesignHelpText() +
-        "\n"
-        "Without --json or --sweep each factor and result is printed on its own line\n"
-        "(caption, value as the window shows it, unit), then the bit error performance.\n"
-        "\n"
-        "Keys (unit, default):\n";
-    for (const FactorRow& row : FactorTable) {
-        std::string line = "  " + std::string(row.key);
-        line.resize(std::max<std::size_t>(line.size() + 1, 18), ' ');
-        text += line + row.unit + ", " + FactorValueText(row, row.defaultValue) + "\n";
-    }
-    text += "\n"
-            "Exit status: 0 done; 1 the output or the plot could not be written;\n"
-            "2 bad arguments (nothing is written); 3 --solve found no value that gives\n"
-            "the margin (one line on standard error says why; nothing is written).\n";
-    return text;
+    return checkRules(options, error);
 }

@@ -1,67 +1,101 @@
 #pragma once
-// The calculator's command line: what the user asked for, read and checked
-// before anything is computed or written.
-#include "calc_propagation_options.h"
-#include "modulation.h"
+// The calculator's command line: one registry of every option (actions and
+// the parameters' options alike) and of `Key=value`, each row with its name,
+// value syntax, help, group and rules. Parsing, the checks of the rules,
+// --help, the man page's OPTIONS and the bash completion all come from it.
+#include "calc_design.h"
+#include "calc_inputs.h"
+#include "calc_render.h"
+#include "calc_report.h"
+#include "calc_solve.h"
+#include "calc_sweep.h"
 
+#include <array>
 #include <cstddef>
-#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// One `Key=value` from the command line, applied after the settings file.
-struct FactorOverride {
-    std::size_t factor; // index into FactorTable
-    double value;       // the factor's engineering unit
-};
-
-// `--sweep Key=start:stop:step`: the factor runs over start + i * step.
-struct SweepPlan {
-    std::size_t factor; // index into FactorTable
-    double start;
-    double stop;
-    double step;
-};
-
 struct CalcOptions {
     bool help = false;
     bool json = false;
-    std::optional<std::string> configPath;
-    std::vector<FactorOverride> overrides; // in command-line order; the last one wins
-    std::optional<SweepPlan> sweep;
-    std::optional<std::string> plotPath;
-    PropagationOptions propagation;
-    // Link design: calc_solve.h, calc_units.h, calc_modulation.h, calc_report.h.
-    std::optional<std::size_t> solveFactor; // --solve, index into FactorTable
-    std::optional<double> margin;           // --margin, dB
-    bool metric = false;
-    const ModulationRow* modulation = nullptr;
-    std::optional<double> ber;        // target, errors per bit
-    std::optional<double> codingGain; // dB
-    std::optional<std::string> reportPath;
+    DesignInputs inputs; // Key=value, the parameters' options, --metric
+    FileOptions files;   // --config, --design, --save-design
+    SweepOptions sweep;  // --sweep, --plot
+    SolveOptions solve;  // --solve
+    ReportOptions report;
+    std::vector<std::size_t> given; // times each row was given, by row
 };
+
+// The groups of the help text, in its order.
+enum class OptionGroup { General, Propagation, Design };
+
+// How a shell completes an option's value.
+enum class ValueCompletion { None, File, Key, KeyAssignment, Choice };
+
+// A rule between options, checked once all are read, in the row's order:
+//   Needs:     "NAME needs OTHER" + text
+//   NotWith:   "NAME cannot be combined with OTHER" + text
+//   SetsValue: the option sets factor OTHER: a Key=value of it is refused
+//              with "NAME sets OTHER: " + text
+//   SetsSweep: the same for a sweep of it.
+enum class RuleKind { Needs, NotWith, SetsValue, SetsSweep };
+struct OptionRule {
+    RuleKind kind;
+    const char* other;
+    const char* text = "";
+};
+
+// What an output file is made from once the budget is known.
+struct OutputContext {
+    const CalcOptions& options;
+    const Design& design;
+    const BudgetModel& model;
+    const DesignPoint& point;
+    const SheetView* view; // the budget (not in a sweep)
+    const PlotData* plot;  // the sweep's plot (only in a sweep)
+    const PlotRenderer& renderPlot;
+    const ReportRenderer& renderReport;
+};
+
+// An option that writes a file: its kind and formats (output_file.h), where
+// its name is kept, whether it is written before the outputs of the run or
+// after them, and how its bytes are made.
+struct OutputSpec {
+    const char* kind; // "plot": "cannot write plot file ..."
+    std::span<const OutputFormat> formats;
+    const std::optional<std::string>& (*path)(const CalcOptions& options);
+    bool beforeRun;    // written before the budget's own output (else after it)
+    bool checkedFirst; // its name checked before the design is (the plot, with its sweep)
+    bool (*render)(const OutputContext& context, int format, std::string& bytes,
+                   std::string& error);
+};
+
+struct OptionRow {
+    const char* name;      // "--rain-rate"; "Key=value" for the assignments
+    const char* alias;     // "-h", or none
+    const char* valueName; // "R"; none for a flag
+    OptionGroup group;
+    // The help's heading: none for "NAME VALUE", "" when the row is described
+    // under the row before it.
+    const char* heading;
+    const char* help;          // the help's lines, each ending in "\n"
+    std::string (*moreHelp)(); // lines made from a table (units, modulations)
+    ValueCompletion completion;
+    ParamId choices; // with ValueCompletion::Choice
+    bool (*apply)(std::string_view value, CalcOptions& options, std::string& error);
+    std::array<OptionRule, 4> rules;
+    const OutputSpec* output = nullptr; // none when it writes no file
+};
+
+// Every row, in the help's order within each group; `Key=value` last.
+std::span<const OptionRow> OptionTable();
 
 // Reads the arguments (without the program name). False with a one-line
 // message naming what was wrong; `options` is then incomplete.
 bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& options,
                         std::string& error);
 
-// The index in FactorTable of a profile key, letter case ignored.
-std::optional<std::size_t> FindFactor(std::string_view key);
-
-// A value of a factor: the rules of the settings file (blanks around it
-// allowed, decimal notation with an optional exponent, finite), except that
-// an empty text is refused: on a command line it is nearly always a shell
-// variable that was not set, not a deliberate zero.
-bool ParseFactorValue(std::string_view text, double& value);
-
-// The checks every option makes of its value: false with "OPTION given more
-// than once" when it was given before; false with "OPTION 'VALUE' is not a
-// number" when the value is not a number by ParseFactorValue's rules.
-bool OptionGivenOnce(bool givenBefore, std::string_view option, std::string& error);
-bool ReadOptionNumber(std::string_view option, std::string_view value, double& number,
-                      std::string& error);
-
-// What --help prints: every option, every key with its unit and default.
-std::string CalcHelpText();
+// True when the row was given on the command line.
+bool Given(const CalcOptions& options, std::string_view name);

@@ -1,28 +1,19 @@
 #include "calc_report.h"
 
-#include "calc_options.h"
-#include "calc_units.h"
-#include "files.h"
-#include "link_calculation.h"
+#include "calc_sweep.h"
+#include "calc_text.h"
+#include "link_display.h"
 #include "number_text.h"
-#include "plot_target.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <cmath>
 #include <ctime>
+#include <initializer_list>
 
 namespace {
 
-std::string cannotWrite(const std::string& path, const std::string& why) {
-    return "cannot write report file '" + path + "': " + why;
-}
-
-const FactorRow& factorRow(double LinkFactors::*field) {
-    return *std::find_if(FactorTable.begin(), FactorTable.end(),
-                         [field](const FactorRow& row) { return row.field == field; });
-}
+constexpr std::uint64_t kChartPoints = 200;
+constexpr double kChartReach = 2.0; // the chart runs to this many times the larger range
 
 const ResultRow& resultRow(double LinkResults::*field) {
     return *std::find_if(ResultTable.begin(), ResultTable.end(),
@@ -37,45 +28,102 @@ std::string signedDb(double value) {
     return (value >= 0.0 ? "+" : "") + db(value);
 }
 
-// Tx power through the path to Eb, then No, Eb/No, the margin and the
-// reliability: each term with the running level after it.
-std::vector<SheetRow> runningSheet(const LinkFactors& f, const LinkResults& r) {
+void levelRow(std::vector<SheetRow>& sheet, double LinkResults::*field, const LinkResults& r) {
+    const ResultRow& row = resultRow(field);
+    sheet.push_back({row.caption, "", db(r.*field), row.unit});
+}
+
+// The terms with the running levels: the signal's from the transmit power to
+// Eb (dBm), the noise's from the noise density to No (dBm/Hz), then Eb/No,
+// the requirement, the margin and the reliability.
+std::vector<SheetRow> runningSheet(const std::array<LinkTerm, kLinkTermCount>& terms,
+                                   const LinkResults& r) {
     std::vector<SheetRow> sheet;
-    double level = r.TxPowerdb; // dBm
-    sheet.push_back(
-        {factorRow(&LinkFactors::TxPower).caption, signedDb(r.TxPowerdb), db(level), "dBm"});
-    const std::pair<std::string, double> path[] = {
-        {factorRow(&LinkFactors::TxFeedLoss).caption, -f.TxFeedLoss},
-        {factorRow(&LinkFactors::TxAntGain).caption, f.TxAntGain},
-        {resultRow(&LinkResults::FreeSpaceAtten).caption, r.FreeSpaceAtten},
-        {factorRow(&LinkFactors::Weather).caption, -f.Weather},
-        {factorRow(&LinkFactors::Polarization).caption, -f.Polarization},
-        {factorRow(&LinkFactors::RxAntGain).caption, f.RxAntGain},
-        {factorRow(&LinkFactors::RxFeedLoss).caption, -f.RxFeedLoss},
-        {factorRow(&LinkFactors::BitRate).caption, -r.BitRatedb},
-    };
-    for (const auto& [caption, term] : path) {
-        level += term;
-        sheet.push_back({caption, signedDb(term), db(level), "dBm"});
+    double level = 0.0;
+    bool first = true;
+    for (const LinkTerm& term : terms) {
+        if (term.side != TermSide::Signal) {
+            continue;
+        }
+        level = first ? term.db : level + term.db;
+        first = false;
+        sheet.push_back({term.caption, signedDb(term.db), db(level), "dBm"});
     }
-    const ResultRow& eb = resultRow(&LinkResults::RxPbitEb);
-    sheet.push_back({eb.caption, "", db(r.RxPbitEb), eb.unit});
-    const ResultRow& noise = resultRow(&LinkResults::NoiseTemp);
-    sheet.push_back({noise.caption, "", db(r.NoiseTemp), noise.unit});
-    sheet.push_back({"Noise figure (LNA and receiver)", signedDb(r.NoisePbitNo - r.NoiseTemp),
-                     db(r.NoisePbitNo), noise.unit});
-    const ResultRow& no = resultRow(&LinkResults::NoisePbitNo);
-    sheet.push_back({no.caption, "", db(r.NoisePbitNo), no.unit});
-    const ResultRow& ebNo = resultRow(&LinkResults::RxEbNo);
-    sheet.push_back({ebNo.caption, "", db(r.RxEbNo), ebNo.unit});
-    sheet.push_back({factorRow(&LinkFactors::MinEbNoDesired).caption, signedDb(-f.MinEbNoDesired),
-                     db(r.RxEbNo - f.MinEbNoDesired), "dB"});
-    const ResultRow& margin = resultRow(&LinkResults::FadeMargin);
-    sheet.push_back({margin.caption, "", db(r.FadeMargin), margin.unit});
+    levelRow(sheet, &LinkResults::RxPbitEb, r);
+    first = true;
+    for (const LinkTerm& term : terms) {
+        if (term.side != TermSide::Noise) {
+            continue;
+        }
+        // The noise side is shown as the noise level rising: the opposite sign
+        // of the term's share in the margin.
+        level = first ? term.value : level - term.db;
+        sheet.push_back({term.caption, first ? "" : signedDb(-term.db), db(level),
+                         resultRow(&LinkResults::NoiseTemp).unit});
+        first = false;
+    }
+    levelRow(sheet, &LinkResults::NoisePbitNo, r);
+    levelRow(sheet, &LinkResults::RxEbNo, r);
+    level = r.RxEbNo;
+    for (const LinkTerm& term : terms) {
+        if (term.side == TermSide::Requirement) {
+            level += term.db;
+            sheet.push_back({term.caption, signedDb(term.db), db(level), "dB"});
+        }
+    }
+    levelRow(sheet, &LinkResults::FadeMargin, r);
     const ResultRow& reliability = resultRow(&LinkResults::Reliability);
     sheet.push_back(
         {reliability.caption, "", ResultText(reliability, r.Reliability), reliability.unit});
     return sheet;
+}
+
+std::string largestRangeText(const BudgetModel& model, const DesignPoint& point, bool metric,
+                             double& largest) {
+    const std::size_t range = FactorIndexOf(&LinkFactors::Range);
+    const FactorRow& row = FactorTable[range];
+    const SolveAnswer answer = SolveDesign(model, point, range, 0.0);
+    largest = answer.solved ? answer.value : 0.0;
+    if (!answer.solved) {
+        return "No range gives a fade margin of 0 dB: " + answer.why;
+    }
+    return "Largest range with a fade margin of 0 dB: " + FactorValueText(row, answer.value) + " " +
+           row.unit + (metric ? MetricNote(range, answer.value) : "");
+}
+
+// The margin against range, as --sweep Range --plot draws it.
+PlotData rangeChart(const BudgetModel& model, const DesignPoint& point, double largest) {
+    const std::size_t range = FactorIndexOf(&LinkFactors::Range);
+    double reach = kChartReach * std::max(point[ParamId::Range], largest);
+    if (!(reach > 0.0 && std::isfinite(reach))) {
+        reach = kChartReach * FactorTable[range].defaultValue;
+    }
+    const double step = reach / static_cast<double>(kChartPoints);
+    const SweepPlan plan{range, step, reach, step};
+    PlotSampler sampler(plan, kChartPoints);
+    ZeroCrossings crossings;
+    RunSweep(model, point, plan, kChartPoints, [&](const SweepSample& sample) {
+        crossings.add(sample.x, sample.results.FadeMargin);
+        sampler.add(sample);
+    });
+    PlotData chart = sampler.finish(crossings);
+    chart.title = "Fade margin against range";
+    return chart;
+}
+
+std::vector<std::string> textLines(const SheetSection& section) {
+    std::string text;
+    {
+        BufferedOutput out(StringSink(text));
+        WriteSectionText(section, out);
+    }
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
 }
 
 std::string today() {
@@ -134,75 +182,49 @@ std::string rowsTable(const std::vector<TextRow>& rows) {
 
 } // namespace
 
-std::optional<ReportFormat> ReportFormatOf(const std::string& path) {
-    if (EndsWithNoCase(path, ".pdf")) {
-        return ReportFormat::Pdf;
-    }
-    if (EndsWithNoCase(path, ".html")) {
-        return ReportFormat::Html;
-    }
-    return std::nullopt;
-}
-
-bool CheckReportOptions(const CalcOptions& options, std::string& error) {
-    if (options.reportPath && options.sweep) {
-        error = "--report cannot be combined with --sweep (the report draws its own range sweep)";
+bool ParseReportOption(std::string_view value, ReportOptions& options, std::string& error) {
+    if (value.empty()) {
+        error = "--report needs a file name";
         return false;
     }
+    options.path = std::string(value);
     return true;
 }
 
-bool ReportTarget::prepare(const std::string& path, std::string& error) {
-    const std::optional<ReportFormat> format = ReportFormatOf(path);
-    if (!format) {
-        error = cannotWrite(path, "the name must end in .pdf or .html");
-        return false;
-    }
-    std::string why;
-    const std::string probe = MakeScratchBeside(path, "report", why);
-    if (probe.empty()) {
-        error = cannotWrite(path, why);
-        return false;
-    }
-    std::remove(probe.c_str());
-    m_path = path;
-    m_format = *format;
-    return true;
-}
-
-bool ReportTarget::write(std::string_view bytes, std::string& error) {
-    int code = 0;
-    if (!ReplaceFileContents(m_path, bytes, &code)) {
-        error = cannotWrite(m_path, std::strerror(code));
-        return false;
-    }
-    return true;
-}
-
-std::string Verdict(double fadeMargin) {
-    if (fadeMargin >= 0.0) {
-        return "The link closes with " + db(fadeMargin) + " dB fade margin";
-    }
-    return "The link falls " + db(-fadeMargin) + " dB short";
-}
-
-ReportData BuildReportData(ReportInput input) {
+ReportData BuildReportData(const SheetView& view, const BudgetModel& model,
+                           const DesignPoint& point) {
+    const BudgetSheet& sheet = view.sheet;
     ReportData data;
     data.title = "Quillstone link budget";
     data.date = today();
     for (std::size_t i = 0; i < FactorTable.size(); ++i) {
         const FactorRow& row = FactorTable[i];
-        const double value = input.factors.*row.field;
+        const double value = sheet.effective.*row.field;
         data.factors.push_back({row.caption, FactorValueText(row, value),
-                                row.unit + (input.metric ? MetricNote(i, value) : "")});
+                                row.unit + (view.metric ? MetricNote(i, value) : "")});
     }
-    data.sheet = runningSheet(input.factors, input.results);
-    data.verdict = Verdict(input.results.FadeMargin);
-    data.largestRange = std::move(input.largestRange);
-    data.notes = std::move(input.notes);
-    data.propagation = std::move(input.propagation);
-    data.modulation = std::move(input.modulation);
-    data.chart = std::move(input.chart);
+    // The sections of the design's outcome (the modulation) are tables beside
+    // the factors; the path's sections are printed lines under the budget.
+    for (const SheetSection& section : view.sections) {
+        if (section.followsSolve) {
+            ReportTable table{section.title, {}};
+            for (const SheetLine& line : section.lines) {
+                table.rows.push_back({line.caption, line.text, line.unit});
+            }
+            data.tables.push_back(std::move(table));
+        } else {
+            const std::vector<std::string> lines = textLines(section);
+            data.propagation.insert(data.propagation.end(), lines.begin(), lines.end());
+        }
+    }
+    data.sheet = runningSheet(model.terms(sheet), sheet.results);
+    data.verdict = Verdict(sheet.results.FadeMargin);
+    double largest = 0.0;
+    data.largestRange = largestRangeText(model, point, view.metric, largest);
+    if (view.solved) {
+        data.notes.push_back(SolvedNote(*view.solved, view.metric));
+    }
+    data.chart = rangeChart(model, point, largest);
     return data;
 }
 
@@ -222,8 +244,8 @@ std::string ReportHtml(const ReportData& data, std::string_view chartSvg) {
     }
     html += "<table width=\"100%\">\n<tr><td valign=\"top\" width=\"42%\">\n<h2>Factors</h2>\n" +
             rowsTable(data.factors);
-    if (!data.modulation.empty()) {
-        html += "<h2>Modulation</h2>\n" + rowsTable(data.modulation);
+    for (const ReportTable& table : data.tables) {
+        html += "<h2>" + escaped(table.title) + "</h2>\n" + rowsTable(table.rows);
     }
     html += "</td>\n<td valign=\"top\">\n<h2>Budget</h2>\n<table>\n" +
             tableCells({"Term", "dB", "Level", ""}, "th");

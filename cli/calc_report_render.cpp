@@ -9,7 +9,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -65,21 +64,9 @@ bool renderPdf(const ReportData& data, std::string& bytes, std::string& error) {
 } // namespace
 
 std::string ChartSvg(const PlotData& chart) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(QSize(kPlotWidth, kPlotHeight));
-    generator.setViewBox(QRect(0, 0, kPlotWidth, kPlotHeight));
-    generator.setTitle(QString::fromStdString(chart.title));
-    QPainter painter;
-    if (!painter.begin(&generator)) {
-        return {};
-    }
-    painter.setRenderHint(QPainter::Antialiasing);
-    PaintSweepPlot(chart, painter, QRectF(0, 0, kPlotWidth, kPlotHeight));
-    painter.end();
-    const std::string svg = buffer.data().toStdString();
+    const std::string svg = PaintSvg(chart.title, [&chart](QPainter& painter) {
+        PaintSweepPlot(chart, painter, QRectF(0, 0, kPlotWidth, kPlotHeight));
+    });
     const std::size_t start = svg.find("<svg");
     return start == std::string::npos ? std::string() : svg.substr(start);
 }

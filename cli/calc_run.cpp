@@ -1,11 +1,8 @@
 #include "calc_run.h"
 
-#include "calc_budget.h"
-#include "calc_propagation.h"
+#include "calc_help.h"
+#include "calc_render.h"
 #include "calc_sweep.h"
-#include "link_calculation.h"
-
-#include <optional>
 
 namespace {
 
@@ -13,12 +10,54 @@ bool isRangeSweep(const SweepPlan& plan) {
     return FactorTable[plan.factor].field == &LinkFactors::Range;
 }
 
+bool prepareOutputs(CalcJob& job, bool checkedFirst, std::string& error) {
+    for (const OptionRow& row : OptionTable()) {
+        if (row.output == nullptr || row.output->checkedFirst != checkedFirst) {
+            continue;
+        }
+        const std::optional<std::string>& path = row.output->path(job.options);
+        if (!path) {
+            continue;
+        }
+        OutputFile file(row.output->kind, row.output->formats);
+        if (!file.prepare(*path, error)) {
+            return false;
+        }
+        job.outputs.emplace_back(&row, std::move(file));
+    }
+    return true;
+}
+
+// Writes the files of one phase; false when one could not be written (the
+// message says which).
+bool writeOutputs(const CalcJob& job, const OutputContext& context, bool beforeRun,
+                  const MessageSink& message) {
+    bool written = true;
+    for (const auto& [row, file] : job.outputs) {
+        if (row->output->beforeRun != beforeRun) {
+            continue;
+        }
+        std::string bytes;
+        std::string error;
+        if (!row->output->render(context, file.format(), bytes, error)) {
+            message(file.failure(error.empty() ? "the " + std::string(row->output->kind) +
+                                                     " could not be drawn"
+                                               : error));
+            written = false;
+        } else if (!file.write(bytes, error)) {
+            message(error);
+            written = false;
+        }
+    }
+    return written;
+}
+
 // The CSV goes out as the points are computed; the plot and the range report
 // only need what they collect on the way.
-int runSweepJob(CalcJob& job, BufferedOutput& out, const MessageSink& message,
-                const PlotRenderer& renderPlot) {
-    const SweepPlan& plan = *job.options.sweep;
-    const bool plotting = job.options.plotPath.has_value();
+int runSweep(CalcJob& job, BufferedOutput& out, const MessageSink& message,
+             const PlotRenderer& renderPlot, const ReportRenderer& renderReport) {
+    const SweepPlan& plan = *job.options.sweep.plan;
+    const bool plotting = job.options.sweep.plotPath.has_value();
     ZeroCrossings crossings;
     LargestClosing largest;
     std::optional<PlotSampler> sampler;
@@ -28,26 +67,15 @@ int runSweepJob(CalcJob& job, BufferedOutput& out, const MessageSink& message,
     SweepCsvWriter csv(out);
     csv.header(plan);
     bool rainBelowModel = false;
-    SweepAdjust adjust;
-    if (job.options.propagation.any()) {
-        adjust = [&](LinkFactors& factors) {
-            const PropagationResult propagation =
-                EvaluatePropagation(job.options.propagation, factors);
-            rainBelowModel = rainBelowModel || propagation.rainBelowModel;
-            ApplyPropagation(propagation, factors);
-        };
-    }
-    RunSweep(
-        job.factors, plan, job.sweepCount,
-        [&](const SweepSample& sample) {
-            csv.row(sample);
-            largest.add(sample.x, sample.results.FadeMargin);
-            if (sampler) {
-                crossings.add(sample.x, sample.results.FadeMargin);
-                sampler->add(sample);
-            }
-        },
-        adjust);
+    RunSweep(*job.model, job.point, plan, job.sweepCount, [&](const SweepSample& sample) {
+        csv.row(sample);
+        largest.add(sample.x, sample.results.FadeMargin);
+        rainBelowModel = rainBelowModel || sample.sheet.rainBelowModel;
+        if (sampler) {
+            crossings.add(sample.x, sample.results.FadeMargin);
+            sampler->add(sample);
+        }
+    });
     if (rainBelowModel) {
         message(RainBelowModelNote(true));
     }
@@ -59,15 +87,13 @@ int runSweepJob(CalcJob& job, BufferedOutput& out, const MessageSink& message,
     if (isRangeSweep(plan)) {
         message(LargestRangeMessage(plan, job.sweepCount, largest.value()));
     }
-    if (plotting) {
-        std::string error;
-        const PlotData data = sampler->finish(crossings);
-        if (!renderPlot || !renderPlot(data, job.plot.scratchPath(), job.plot.format(), error) ||
-            !job.plot.commit(error)) {
-            job.plot.discard();
-            message("cannot write plot file '" + job.plot.path() + "': " + error);
-            status = kExitOutputFailed;
-        }
+    const std::optional<PlotData> plot =
+        sampler ? std::optional<PlotData>(sampler->finish(crossings)) : std::nullopt;
+    const OutputContext context{job.options, job.design,  *job.model,
+                                job.point,   nullptr,     plot ? &*plot : nullptr,
+                                renderPlot,  renderReport};
+    if (!writeOutputs(job, context, false, message)) {
+        status = kExitOutputFailed;
     }
     return status;
 }
@@ -81,16 +107,31 @@ int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string&
     if (job.options.help) {
         return kExitDone;
     }
-    if (!BuildFactors(job.options, job.factors, error)) {
+    if (!BuildDesign(job.options.files, job.options.inputs, job.design, error)) {
         return kExitBadArguments;
     }
-    if (job.options.sweep && !SweepPointCount(*job.options.sweep, job.sweepCount, error)) {
+    job.point = job.design.point();
+    job.model = std::make_unique<BudgetModel>(job.point);
+    const std::optional<SweepPlan>& sweep = job.options.sweep.plan;
+    if (sweep && !SweepPointCount(*sweep, job.sweepCount, error)) {
         return kExitBadArguments;
     }
-    if (job.options.plotPath && !job.plot.prepare(*job.options.plotPath, error)) {
+    if (!prepareOutputs(job, true, error) || !job.model->check(job.point, error) ||
+        !prepareOutputs(job, false, error)) {
         return kExitBadArguments;
     }
-    return PrepareDesign(job.options, job.factors, job.design, error);
+    if (job.options.solve.factor) {
+        const std::size_t factor = *job.options.solve.factor;
+        const double margin = job.point[ParamId::Margin];
+        const SolveAnswer answer = SolveDesign(*job.model, job.point, factor, margin);
+        if (!answer.solved) {
+            error = "--solve " + std::string(FactorTable[factor].key) + ": " + answer.why;
+            return kExitNoSolution;
+        }
+        job.point.values[IndexOf(ParamOfFactor(factor))] = answer.value;
+        job.solved = SolvedFactor{factor, margin, answer.value};
+    }
+    return kExitDone;
 }
 
 int ExecuteCalc(CalcJob& job, const BufferedOutput::Sink& out, const MessageSink& message,
@@ -98,39 +139,34 @@ int ExecuteCalc(CalcJob& job, const BufferedOutput::Sink& out, const MessageSink
     BufferedOutput buffer(out);
     if (job.options.help) {
         buffer.put(CalcHelpText());
-    } else if (job.options.sweep) {
-        return runSweepJob(job, buffer, message, renderPlot);
+        if (!buffer.flush()) {
+            message("cannot write the output");
+            return kExitOutputFailed;
+        }
+        return kExitDone;
+    }
+    const BudgetSheet sheet = job.model->evaluate(job.point);
+    const SheetView view{sheet, job.model->sections(job.point, sheet), job.solved,
+                         job.options.inputs.metric};
+    const OutputContext context{job.options, job.design, *job.model, job.point,
+                                &view,       nullptr,    renderPlot, renderReport};
+    if (!writeOutputs(job, context, true, message)) {
+        return kExitOutputFailed;
+    }
+    if (job.options.sweep.plan) {
+        return runSweep(job, buffer, message, renderPlot, renderReport);
+    }
+    if (job.options.json) {
+        WriteSheetJson(view, buffer);
     } else {
-        const PropagationOptions& extra = job.options.propagation;
-        const PropagationResult propagation = EvaluatePropagation(extra, job.factors);
-        LinkFactors factors = job.factors;
-        ApplyPropagation(propagation, factors);
-        LinkResults results{};
-        CalculateLink(factors, results);
-        if (job.options.json) {
-            std::vector<JsonMember> members = PropagationJsonMembers(extra, propagation);
-            AddDesignJson(job.options, job.design, factors, results, members);
-            WriteBudgetJson(factors, results, buffer, members);
-        } else {
-            const std::optional<FactorNotes> notes = DesignNotes(job.options, factors);
-            WriteDesignHead(job.options, job.design, buffer);
-            WriteBudgetText(factors, results, buffer, notes ? &*notes : nullptr);
-            WritePropagationText(extra, propagation, buffer);
-            WriteDesignTail(job.design, results, buffer);
-        }
-        if (propagation.rainBelowModel) {
-            message(RainBelowModelNote(false));
-        }
+        WriteSheetText(view, buffer);
+    }
+    if (sheet.rainBelowModel) {
+        message(RainBelowModelNote(false));
     }
     if (!buffer.flush()) {
         message("cannot write the output");
         return kExitOutputFailed;
     }
-    std::string error;
-    if (job.design.report &&
-        !WriteDesignReport(job.options, job.design, job.factors, renderReport, error)) {
-        message(error);
-        return kExitOutputFailed;
-    }
-    return kExitDone;
+    return writeOutputs(job, context, false, message) ? kExitDone : kExitOutputFailed;
 }

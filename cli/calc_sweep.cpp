@@ -1,6 +1,7 @@
 #include "calc_sweep.h"
 
-#include "calc_budget.h"
+#include "calc_inputs.h"
+#include "calc_text.h"
 #include "link_calculation.h"
 
 #include <algorithm>
@@ -37,6 +38,47 @@ int decimalsOf(double x) {
 
 } // namespace
 
+bool ParseSweepOption(std::string_view plan, SweepOptions& options, std::string& error) {
+    const std::size_t eq = plan.find('=');
+    if (eq == std::string_view::npos) {
+        error = "--sweep " + Quoted(plan) + " is not Key=start:stop:step";
+        return false;
+    }
+    const std::string_view key = TrimBlanks(plan.substr(0, eq));
+    std::string_view range = plan.substr(eq + 1);
+    const std::optional<std::size_t> factor = FindFactor(key);
+    if (!factor) {
+        error = "--sweep: " + UnknownKeyMessage(key);
+        return false;
+    }
+    static constexpr std::array<const char*, 3> kParts{"start", "stop", "step"};
+    std::array<double, 3> values{};
+    for (std::size_t i = 0; i < kParts.size(); ++i) {
+        const std::size_t colon = i + 1 < kParts.size() ? range.find(':') : range.size();
+        if (colon == std::string_view::npos) {
+            error = "--sweep " + Quoted(plan) + " is not Key=start:stop:step";
+            return false;
+        }
+        const std::string_view part = range.substr(0, colon);
+        if (!ParsePlainNumber(part, values[i])) {
+            error = std::string("--sweep: ") + kParts[i] + " " + Quoted(part) + " is not a number";
+            return false;
+        }
+        range.remove_prefix(std::min(range.size(), colon + 1));
+    }
+    options.plan = SweepPlan{*factor, values[0], values[1], values[2]};
+    return true;
+}
+
+bool ParsePlotOption(std::string_view value, SweepOptions& options, std::string& error) {
+    if (value.empty()) {
+        error = "--plot needs a file name";
+        return false;
+    }
+    options.plotPath = std::string(value);
+    return true;
+}
+
 bool SweepPointCount(const SweepPlan& plan, std::uint64_t& count, std::string& error) {
     if (plan.step == 0.0) {
         error = "--sweep: the step must not be 0";
@@ -66,22 +108,18 @@ double SweepPointValue(const SweepPlan& plan, std::uint64_t i, std::uint64_t cou
     return value;
 }
 
-void RunSweep(const LinkFactors& base, const SweepPlan& plan, std::uint64_t count,
-              const std::function<void(const SweepSample&)>& visit, const SweepAdjust& adjust) {
-    LinkFactors factors = base;
-    LinkFactors adjusted = base;
-    LinkResults results{};
-    double& swept = factors.*FactorTable[plan.factor].field;
+void RunSweep(const BudgetModel& model, const DesignPoint& base, const SweepPlan& plan,
+              std::uint64_t count, const std::function<void(const SweepSample&)>& visit) {
+    DesignPoint point = base;
+    LinkFactors factors = base.factors();
+    BudgetSheet sheet{};
+    double& swept = point.values[IndexOf(ParamOfFactor(plan.factor))];
+    double& sweptFactor = factors.*FactorTable[plan.factor].field;
     for (std::uint64_t i = 0; i < count; ++i) {
         swept = SweepPointValue(plan, i, count);
-        const LinkFactors* used = &factors;
-        if (adjust) {
-            adjusted = factors;
-            adjust(adjusted);
-            used = &adjusted;
-        }
-        CalculateLink(*used, results);
-        visit(SweepSample{swept, results, used->MinEbNoDesired});
+        sweptFactor = swept;
+        model.evaluate(point, factors, sheet);
+        visit(SweepSample{swept, sheet, sheet.results, sheet.effective.MinEbNoDesired});
     }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // A sweep: one factor runs over a grid, every other factor stays, and each
 // point's nine results go out as one CSV row.
+#include "budget_sheet.h"
 #include "buffered_output.h"
-#include "calc_options.h"
 #include "link_factors.h"
 
 #include <array>
@@ -10,7 +10,25 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// `--sweep Key=start:stop:step`: the factor runs over start + i * step.
+struct SweepPlan {
+    std::size_t factor; // index into FactorTable
+    double start;
+    double stop;
+    double step;
+};
+
+// The sweep's options: the plan and the plot drawn of it.
+struct SweepOptions {
+    std::optional<SweepPlan> plan;
+    std::optional<std::string> plotPath;
+};
+
+bool ParseSweepOption(std::string_view value, SweepOptions& options, std::string& error);
+bool ParsePlotOption(std::string_view value, SweepOptions& options, std::string& error);
 
 constexpr std::uint64_t kMaxSweepPoints = 10'000'000;
 
@@ -28,22 +46,19 @@ bool SweepPointCount(const SweepPlan& plan, std::uint64_t& count, std::string& e
 // on the grid within the tolerance.
 double SweepPointValue(const SweepPlan& plan, std::uint64_t i, std::uint64_t count);
 
-// One evaluated point: the swept value, the results, the minimum Eb/No
-// desired at that point (dB).
+// One evaluated point: the swept value, its budget sheet, the results and
+// the minimum Eb/No desired the budget used at that point (dB).
 struct SweepSample {
     double x;
+    const BudgetSheet& sheet;
     const LinkResults& results;
     double minEbNo;
 };
 
-// Turns the factors of one point, as swept, into the factors its budget
-// uses (the propagation options recompute their losses and gains).
-using SweepAdjust = std::function<void(LinkFactors& factors)>;
-
-// Evaluates every point in grid order; `adjust`, when given, before each
-// point's budget. The sample's x is the swept value as given.
-void RunSweep(const LinkFactors& base, const SweepPlan& plan, std::uint64_t count,
-              const std::function<void(const SweepSample&)>& visit, const SweepAdjust& adjust = {});
+// Evaluates the design at every point in grid order: the features recompute
+// their losses and gains at each. The sample's x is the swept value as given.
+void RunSweep(const BudgetModel& model, const DesignPoint& base, const SweepPlan& plan,
+              std::uint64_t count, const std::function<void(const SweepSample&)>& visit);
 
 // "Range,FreeSpaceAtten,...,Reliability" and one row per point: the swept
 // value and the nine results (Reliability in percent), shortest round-trip.

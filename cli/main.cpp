@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<QApplication> application;
     PlotRenderer renderer;
     ReportRenderer reportRenderer;
-    if ((job.options.plotPath || job.options.reportPath) && !job.options.help) {
+    if ((job.options.sweep.plotPath || job.options.report.path) && !job.options.help) {
         useOffscreenWithoutDisplay();
         qInstallMessageHandler(qtMessage);
         // Only the program name: Qt would read options such as -platform from

@@ -3,10 +3,21 @@
 // curves (a chart cannot draw ten million points usefully) and the 0 dB
 // fade margin crossings found on every point.
 #include "calc_sweep.h"
+#include "output_file.h"
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+enum class PlotFormat { Svg, Png };
+
+// The plot file's formats by extension.
+inline constexpr std::array<OutputFormat, 2> kPlotFormats{{
+    {".svg", static_cast<int>(PlotFormat::Svg)},
+    {".png", static_cast<int>(PlotFormat::Png)},
+}};
 
 struct PlotData {
     std::string title;
@@ -21,6 +32,10 @@ struct PlotData {
     std::vector<double> crossings;  // swept values where the fade margin is 0 dB
     std::vector<std::string> crossingLabels;
 };
+
+// Draws the plot into the bytes of a file of the format; false with a message.
+using PlotRenderer = std::function<bool(const PlotData& data, PlotFormat format, std::string& bytes,
+                                        std::string& error)>;
 
 // Most points drawn per curve; longer sweeps keep every n-th point and the last.
 constexpr std::uint64_t kMaxPlotPoints = 20'000;

@@ -1,6 +1,6 @@
 #include "sweep_plot.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QGraphicsScene>
 #include <QImage>
 #include <QList>
@@ -113,70 +113,81 @@ void buildChart(QChart& chart, const PlotData& data) {
     chart.resize(kPlotWidth, kPlotHeight);
 }
 
-QString why(const QFile& file) {
-    return file.errorString();
-}
+// The chart in a scene of its own, at the plot's size.
+class ChartScene {
+  public:
+    explicit ChartScene(const PlotData& data) {
+        auto* chart = new QChart; // owned by the scene
+        m_scene.addItem(chart);
+        buildChart(*chart, data);
+        m_scene.setSceneRect(0, 0, kPlotWidth, kPlotHeight);
+    }
+    void render(QPainter& painter, const QRectF& target) {
+        m_scene.render(&painter, target, QRectF(0, 0, kPlotWidth, kPlotHeight));
+    }
 
-bool savePng(QGraphicsScene& scene, QFile& file) {
+  private:
+    QGraphicsScene m_scene;
+};
+
+bool renderPng(ChartScene& scene, std::string& bytes) {
     QImage image(kPlotWidth, kPlotHeight, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    scene.render(&painter, QRectF(0, 0, kPlotWidth, kPlotHeight),
-                 QRectF(0, 0, kPlotWidth, kPlotHeight));
+    scene.render(painter, QRectF(0, 0, kPlotWidth, kPlotHeight));
     painter.end();
-    return image.save(&file, "PNG");
-}
-
-bool saveSvg(QGraphicsScene& scene, QFile& file, const QString& title) {
-    QSvgGenerator generator;
-    generator.setOutputDevice(&file);
-    generator.setSize(QSize(kPlotWidth, kPlotHeight));
-    generator.setViewBox(QRect(0, 0, kPlotWidth, kPlotHeight));
-    generator.setTitle(title);
-    QPainter painter;
-    if (!painter.begin(&generator)) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
         return false;
     }
-    painter.setRenderHint(QPainter::Antialiasing);
-    scene.render(&painter, QRectF(0, 0, kPlotWidth, kPlotHeight),
-                 QRectF(0, 0, kPlotWidth, kPlotHeight));
-    return painter.end();
+    bytes.assign(buffer.data().constData(), static_cast<std::size_t>(buffer.data().size()));
+    return true;
 }
 
 } // namespace
 
-bool RenderSweepPlot(const PlotData& data, const std::string& file, PlotFormat format,
-                     std::string& error) {
-    QGraphicsScene scene;
-    auto* chart = new QChart; // owned by the scene
-    scene.addItem(chart);
-    buildChart(*chart, data);
-    scene.setSceneRect(0, 0, kPlotWidth, kPlotHeight);
+std::string PaintSvg(const std::string& title, const std::function<void(QPainter&)>& paint) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(QSize(kPlotWidth, kPlotHeight));
+    generator.setViewBox(QRect(0, 0, kPlotWidth, kPlotHeight));
+    generator.setTitle(QString::fromStdString(title));
+    QPainter painter;
+    if (!painter.begin(&generator)) {
+        return {};
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint(painter);
+    if (!painter.end()) {
+        return {};
+    }
+    return buffer.data().toStdString();
+}
 
-    QFile out(QString::fromStdString(file));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        error = why(out).toStdString();
-        return false;
+bool RenderSweepPlot(const PlotData& data, PlotFormat format, std::string& bytes,
+                     std::string& error) {
+    ChartScene scene(data);
+    if (format == PlotFormat::Png) {
+        if (renderPng(scene, bytes)) {
+            return true;
+        }
+    } else {
+        bytes = PaintSvg(data.title, [&scene](QPainter& painter) {
+            scene.render(painter, QRectF(0, 0, kPlotWidth, kPlotHeight));
+        });
+        if (!bytes.empty()) {
+            return true;
+        }
     }
-    const bool drawn = format == PlotFormat::Png
-                           ? savePng(scene, out)
-                           : saveSvg(scene, out, QString::fromStdString(data.title));
-    const bool flushed = out.flush();
-    out.close();
-    if (!drawn || !flushed || out.error() != QFileDevice::NoError) {
-        error = out.error() != QFileDevice::NoError ? why(out).toStdString()
-                                                    : std::string("the plot could not be drawn");
-        return false;
-    }
-    return true;
+    error = "the plot could not be drawn";
+    return false;
 }
 
 void PaintSweepPlot(const PlotData& data, QPainter& painter, const QRectF& target) {
-    QGraphicsScene scene;
-    auto* chart = new QChart; // owned by the scene
-    scene.addItem(chart);
-    buildChart(*chart, data);
-    scene.setSceneRect(0, 0, kPlotWidth, kPlotHeight);
-    scene.render(&painter, target, QRectF(0, 0, kPlotWidth, kPlotHeight));
+    ChartScene scene(data);
+    scene.render(painter, target);
 }

@@ -111,9 +111,22 @@ double InterpolateTable(int n, const double* xs, const double* ys, double x) {
     return ys[i + 1] + (x - xs[i + 1]) * (ys[i + 1] - ys[i]) / (xs[i + 1] - xs[i]);
 }
 
+double BitErrorPerformance(double minEbNo) {
+    return InterpolateTable(static_cast<int>(BepTable.size()), kBepEbNo.data(), kBepErrors.data(),
+                            minEbNo);
+}
+
+std::string_view ResultKey(std::size_t index) {
+    constexpr std::string_view kPrefix = "Label";
+    std::string_view label = ResultTable[index].label;
+    if (label.substr(0, kPrefix.size()) == kPrefix) {
+        label.remove_prefix(kPrefix.size());
+    }
+    return label;
+}
+
 std::string BepText(double minEbNo) {
-    const double bep = InterpolateTable(static_cast<int>(BepTable.size()), kBepEbNo.data(),
-                                        kBepErrors.data(), minEbNo);
+    const double bep = BitErrorPerformance(minEbNo);
     const std::string text = FormatExponent(2, 1, bep);
     if (minEbNo < kBepEbNo.front()) {
         return "< " + text;
@@ -126,4 +139,59 @@ std::string BepText(double minEbNo) {
 
 std::string ResultText(const ResultRow& row, double value) {
     return FormatFixed(7, 1, value * row.displayScale);
+}
+
+namespace {
+
+constexpr const char* kDecibels = "10 log10 of the ratio";
+constexpr const char* kFreeSpaceLoss =
+    "free-space loss 36.6 + 20 log10 f(MHz) + 20 log10 d(mi) dB (ITU-R P.525-4)";
+constexpr const char* kThermalNoise = "thermal noise density kT at 290 K";
+constexpr const char* kFriisCascade =
+    "two-stage cascade F = F1 + (F2 - 1) / G1, H. T. Friis, Proc. IRE 32 (1944)";
+
+const char* factorCaption(double LinkFactors::*field) {
+    return FactorRowOf(field).caption;
+}
+
+const char* resultCaption(double LinkResults::*field) {
+    for (const ResultRow& row : ResultTable) {
+        if (row.field == field) {
+            return row.caption;
+        }
+    }
+    return "";
+}
+
+} // namespace
+
+std::array<LinkTerm, kLinkTermCount> LinkTerms(const LinkFactors& f, const LinkResults& r) {
+    using L = LinkFactors;
+    const double noiseFigure = r.NoisePbitNo - r.NoiseTemp; // dB, of the cascade
+    return {{
+        {"TxPower", factorCaption(&L::TxPower), r.TxPowerdb, "dBm", r.TxPowerdb, TermSide::Signal,
+         kDecibels},
+        {"TxFeedLoss", factorCaption(&L::TxFeedLoss), f.TxFeedLoss, "dB", -f.TxFeedLoss,
+         TermSide::Signal, "as given"},
+        {"TxAntGain", factorCaption(&L::TxAntGain), f.TxAntGain, "dBi", f.TxAntGain,
+         TermSide::Signal, "as given"},
+        {"FreeSpaceAtten", resultCaption(&LinkResults::FreeSpaceAtten), r.FreeSpaceAtten, "dB",
+         r.FreeSpaceAtten, TermSide::Signal, kFreeSpaceLoss},
+        {"Weather", factorCaption(&L::Weather), f.Weather, "dB", -f.Weather, TermSide::Signal,
+         "as given"},
+        {"Polarization", factorCaption(&L::Polarization), f.Polarization, "dB", -f.Polarization,
+         TermSide::Signal, "as given"},
+        {"RxAntGain", factorCaption(&L::RxAntGain), f.RxAntGain, "dBi", f.RxAntGain,
+         TermSide::Signal, "as given"},
+        {"RxFeedLoss", factorCaption(&L::RxFeedLoss), f.RxFeedLoss, "dB", -f.RxFeedLoss,
+         TermSide::Signal, "as given"},
+        {"BitRate", factorCaption(&L::BitRate), r.BitRatedb, "dB", -r.BitRatedb, TermSide::Signal,
+         "Eb: the received power per bit, less 10 log10 of the bit rate in bit/s"},
+        {"NoiseTemp", resultCaption(&LinkResults::NoiseTemp), r.NoiseTemp, "dBm/Hz", -r.NoiseTemp,
+         TermSide::Noise, kThermalNoise},
+        {"NoiseFigure", "Noise figure (LNA and receiver)", noiseFigure, "dB", -noiseFigure,
+         TermSide::Noise, kFriisCascade},
+        {"MinEbNoDesired", factorCaption(&L::MinEbNoDesired), f.MinEbNoDesired, "dB",
+         -f.MinEbNoDesired, TermSide::Requirement, "as given"},
+    }};
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 constexpr double FailureSentinel = 9.9999999999e26;
 constexpr double kFreeSpaceConstant = 36.6;  // dB, miles and MHz
@@ -31,6 +32,13 @@ struct BepPoint {
 };
 extern const std::array<BepPoint, 8> BepTable;
 
+// The bit error performance that goes with a minimum Eb/No (errors per bit):
+// the table's look-up.
+double BitErrorPerformance(double minEbNo);
+
+// Caption of the bit error performance row, as on the window.
+constexpr const char* kBepCaption = "Minimum BEP Desired";
+
 // Text of LabelMinBepDesired: FormatExponent(2, 1, bep) with "< " below the
 // first table point and "> " above the last.
 std::string BepText(double minEbNo);
@@ -44,5 +52,32 @@ struct ResultRow {
 };
 extern const std::array<ResultRow, kResultCount> ResultTable;
 
+// The results' field names ("FreeSpaceAtten", ...), in ResultTable order:
+// the label's name without "Label". The CSV header and the JSON keys.
+std::string_view ResultKey(std::size_t index);
+
 // FormatFixed(7, 1, value * displayScale).
 std::string ResultText(const ResultRow& row, double value);
+
+// The budget term by term, from the transmit power to the fade margin, in
+// the order a signal meets them: the signal's terms (transmit power, the
+// path, the antennas, the bit rate) give Eb; the noise's terms (the noise
+// density and the receiver's noise figure) give No; the requirement is
+// subtracted last. `db` is each term's signed contribution to the fade
+// margin: the terms add up to it. The signs are written here and nowhere
+// else; every output renders them.
+enum class TermSide { Signal, Noise, Requirement };
+
+struct LinkTerm {
+    const char* key;     // a factor's or a result's key, or "NoiseFigure"
+    const char* caption; // the factor's or the result's caption
+    double value;        // the term in dB units: dBm, dB, dB(bit/s), dBm/Hz
+    const char* unit;
+    double db; // its contribution to the fade margin, dB
+    TermSide side;
+    const char* source; // where its formula comes from
+};
+
+constexpr std::size_t kLinkTermCount = 12;
+std::array<LinkTerm, kLinkTermCount> LinkTerms(const LinkFactors& factors,
+                                               const LinkResults& results);

@@ -1,10 +1,14 @@
 #pragma once
 // The fourteen link factors, the nine results, and the table from which the
 // window builds one slider row per factor. No Qt.
+#include "units.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 // Engineering values; the field names are the settings file's keys.
 struct LinkFactors {
@@ -42,6 +46,17 @@ constexpr std::size_t kResultCount = 9;
 // Where a factor row stands on the window.
 enum class FactorPanel { Panel1, Panel5, Panel4, Panel3 };
 
+// How the fade margin depends on a factor, and so how it is solved for.
+enum class SolveForm {
+    Amplitude, // Range, Freq: margin falls by 20·log10 x (x > 0)
+    Power,     // TxPower: margin rises by 10·log10 x (x > 0)
+    Rate,      // BitRate: margin falls by 10·log10 x (x > 0)
+    Gain,      // a gain in dB, added
+    Loss,      // a loss in dB, subtracted
+    Search,    // the noise figures and the LNA gain: no closed form
+    Reference, // MinEbNoDesired: what the margin is measured against
+};
+
 struct FactorRow {
     double LinkFactors::*field;
     const char* key;        // field name = profile key, e.g. "Range"
@@ -62,12 +77,23 @@ struct FactorRow {
     // ranges, since a typed value the slider cannot show stays in the record.
     double promptLow;
     double promptHigh;
+    const char* promptText; // the value prompt's question
+    int promptDecimals;     // of the prompt's default text and of the bounds in its title
+    UnitFamily units;       // what the value measures; its base unit is `unit`
+    SolveForm solveForm;
+    bool solvesForLargest; // solving gives the largest value (else the least) for a margin
 };
 
 // In table order: the order of the record, the display and the settings file.
 extern const std::array<FactorRow, kFactorCount> FactorTable;
 
 using SliderPositions = std::array<int, kFactorCount>;
+
+// The row of a field ("which factor row is this field"), its index, and the
+// index of a profile key (letter case ignored).
+const FactorRow& FactorRowOf(double LinkFactors::*field);
+std::size_t FactorIndexOf(double LinkFactors::*field);
+std::optional<std::size_t> FindFactor(std::string_view key);
 
 // The defaults of every factor (the table's defaultValue column).
 void SetDefaultFactors(LinkFactors& factors);

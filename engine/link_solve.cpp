@@ -9,29 +9,6 @@
 
 namespace {
 
-struct SolveRow {
-    double LinkFactors::*field;
-    SolveForm form;
-    bool largest; // the answer is the largest value (else the least)
-};
-
-constexpr std::array<SolveRow, kFactorCount> kSolveTable = {{
-    {&LinkFactors::Range, SolveForm::Amplitude, true},
-    {&LinkFactors::Freq, SolveForm::Amplitude, true},
-    {&LinkFactors::TxPower, SolveForm::Power, false},
-    {&LinkFactors::BitRate, SolveForm::Rate, true},
-    {&LinkFactors::MinEbNoDesired, SolveForm::Reference, true},
-    {&LinkFactors::LnaNoiseFigure, SolveForm::Search, true},
-    {&LinkFactors::LnaGain, SolveForm::Search, false},
-    {&LinkFactors::RxNoiseFigure, SolveForm::Search, true},
-    {&LinkFactors::TxFeedLoss, SolveForm::Loss, true},
-    {&LinkFactors::TxAntGain, SolveForm::Gain, false},
-    {&LinkFactors::Weather, SolveForm::Loss, true},
-    {&LinkFactors::Polarization, SolveForm::Loss, true},
-    {&LinkFactors::RxAntGain, SolveForm::Gain, false},
-    {&LinkFactors::RxFeedLoss, SolveForm::Loss, true},
-}};
-
 // A margin this large comes from the calculation's failure sentinel (a factor
 // of 0 under a logarithm), not from a link (dB).
 constexpr double kLargestRealMargin = 1e6;
@@ -85,11 +62,11 @@ std::string outOfBounds(const FactorRow& row, double low, double high, double at
 } // namespace
 
 SolveForm SolveFormOf(std::size_t factor) {
-    return kSolveTable[factor].form;
+    return FactorTable[factor].solveForm;
 }
 
 bool SolvesForLargest(std::size_t factor) {
-    return kSolveTable[factor].largest;
+    return FactorTable[factor].solvesForLargest;
 }
 
 MarginAt BudgetMarginAt(const LinkFactors& factors, std::size_t factor) {

@@ -7,21 +7,11 @@
 #include <functional>
 #include <string>
 
-// How the fade margin depends on a factor, and so how it is solved.
-enum class SolveForm {
-    Amplitude, // Range, Freq: margin falls by 20·log10 x (x > 0)
-    Power,     // TxPower: margin rises by 10·log10 x (x > 0)
-    Rate,      // BitRate: margin falls by 10·log10 x (x > 0)
-    Gain,      // a gain in dB, added
-    Loss,      // a loss in dB, subtracted
-    Search,    // the noise figures and the LNA gain: no closed form
-    Reference, // MinEbNoDesired: what the margin is measured against
-};
-
+// The factor table's columns: how the factor is solved for, and whether the
+// answer is the largest value that still gives the margin (Range, losses,
+// noise figures) or the least (power, gains).
 SolveForm SolveFormOf(std::size_t factor);
 
-// True when the answer is the largest value that still gives the margin
-// (Range, losses, noise figures), false when it is the least (power, gains).
 bool SolvesForLargest(std::size_t factor);
 
 // The fade margin (dB) of the link with the solved factor at x.

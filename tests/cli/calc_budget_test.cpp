@@ -1,6 +1,6 @@
 // The budget the calculator prints must be the window's: the same factors from
 // the same settings file, the same value texts, captions and units.
-#include "calc_budget.h"
+#include "calc_design.h"
 #include "factor_table.h"
 
 #include "cli_test_support.h"
@@ -44,15 +44,8 @@ Row parseRow(const std::string& line) {
 }
 
 std::vector<Row> budgetRows(const LinkFactors& factors) {
-    LinkResults results{};
-    CalculateLink(factors, results);
-    std::string text;
-    {
-        BufferedOutput out(StringSink(text));
-        WriteBudgetText(factors, results, out);
-    }
     std::vector<Row> rows;
-    for (const std::string& line : Lines(text)) {
+    for (const std::string& line : Lines(RenderSheet(factors, false))) {
         rows.push_back(parseRow(line));
     }
     return rows;
@@ -78,14 +71,22 @@ std::vector<Row> windowRows(const LinkFactors& factors) {
 
 // The factors the calculator takes from the file at `path`; a refusal fails
 // the test.
+struct FactorOverride {
+    std::size_t factor;
+    double value;
+};
+
 LinkFactors factorsFrom(const std::string& path, std::vector<FactorOverride> overrides = {}) {
-    CalcOptions options;
-    options.configPath = path;
-    options.overrides = std::move(overrides);
-    LinkFactors factors{};
+    FileOptions files;
+    files.configPath = path;
+    DesignInputs inputs;
+    for (const FactorOverride& o : overrides) {
+        inputs.add(ParamOfFactor(o.factor), {o.value, o.value, {}}, true);
+    }
+    Design design;
     std::string error;
-    EXPECT_TRUE(BuildFactors(options, factors, error)) << error;
-    return factors;
+    EXPECT_TRUE(BuildDesign(files, inputs, design, error)) << error;
+    return design.point().factors();
 }
 
 void expectSameFactors(const LinkFactors& actual, const LinkFactors& expected) {
@@ -214,11 +215,11 @@ TEST(BudgetFactors, ConfigThatCannotBeReadIsAnError) {
         {"/dev/null", "it is not a regular file"},
     };
     for (const auto& c : cases) {
-        CalcOptions options;
-        options.configPath = c.path;
-        LinkFactors factors{};
+        FileOptions files;
+        files.configPath = c.path;
+        Design design;
         std::string error;
-        EXPECT_FALSE(BuildFactors(options, factors, error)) << c.path;
+        EXPECT_FALSE(BuildDesign(files, {}, design, error)) << c.path;
         EXPECT_NE(error.find("cannot read config file '" + c.path + "'"), std::string::npos)
             << error;
         EXPECT_NE(error.find(c.why), std::string::npos) << error;
@@ -226,13 +227,8 @@ TEST(BudgetFactors, ConfigThatCannotBeReadIsAnError) {
 }
 
 // The budget as --json writes it, parsed; a parse error fails the test.
-QJsonDocument budgetJson(const LinkFactors& factors, const LinkResults& results) {
-    std::string json;
-    {
-        BufferedOutput out(StringSink(json));
-        WriteBudgetJson(factors, results, out);
-    }
-    return ParseJson(json);
+QJsonDocument budgetJson(const LinkFactors& factors) {
+    return ParseJson(RenderSheet(factors, true));
 }
 
 TEST(BudgetJson, CarriesNumbersTextsAndUnits) {
@@ -241,7 +237,7 @@ TEST(BudgetJson, CarriesNumbersTextsAndUnits) {
     factors.TxAntGain = -3.25;
     LinkResults results{};
     CalculateLink(factors, results);
-    const QJsonDocument document = budgetJson(factors, results);
+    const QJsonDocument document = budgetJson(factors);
     ASSERT_FALSE(document.isNull());
     LinkDisplay display;
     MakeLinkDisplay(factors, results, display);
@@ -279,28 +275,9 @@ TEST(BudgetJson, SentinelResultsStayValidJson) {
     factors.Range = 0.0; // log10(0): the calculation's failure sentinel
     LinkResults results{};
     CalculateLink(factors, results);
-    const QJsonDocument document = budgetJson(factors, results);
+    const QJsonDocument document = budgetJson(factors);
     ASSERT_FALSE(document.isNull());
     EXPECT_LT(document["results"][0]["value"].toDouble(), -1e27);
-}
-
-TEST(BudgetKeys, ResultKeysAreTheFieldNames) {
-    const std::string keys[] = {"FreeSpaceAtten", "TxPowerdb",   "BitRatedb",
-                                "NoiseTemp",      "NoisePbitNo", "RxPbitEb",
-                                "RxEbNo",         "FadeMargin",  "Reliability"};
-    for (std::size_t i = 0; i < ResultTable.size(); ++i) {
-        EXPECT_EQ(ResultKey(i), keys[i]);
-    }
-}
-
-TEST(BudgetBep, FollowsTheTable) {
-    const struct {
-        double ebNo;
-        double bep;
-    } cases[] = {{7, 0.03}, {8, 0.03}, {9, 0.08}, {10, 0.001}, {15, 1e-7}, {16, 1e-7}};
-    for (const auto& c : cases) {
-        EXPECT_DOUBLE_EQ(BitErrorPerformance(c.ebNo), c.bep) << c.ebNo;
-    }
 }
 
 } // namespace

@@ -25,6 +25,10 @@ struct Command {
     std::vector<std::string> args;
 };
 
+void PrintTo(const Command& command, std::ostream* os) {
+    *os << command.name;
+}
+
 std::vector<Command> loadCommands() {
     std::vector<Command> commands;
     std::ifstream in(kGoldenDir + "/commands.tsv");

@@ -1,5 +1,6 @@
 // The command line: what is accepted, how keys and values are read, and a
 // one-line message naming the fault for everything else.
+#include "calc_help.h"
 #include "calc_options.h"
 #include "factor_table.h"
 #include "link_factors.h"
@@ -39,54 +40,56 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedCase{"Nothing",
                      {},
                      [](const CalcOptions& o) {
-                         EXPECT_FALSE(o.help || o.json || o.configPath || o.sweep || o.plotPath);
-                         EXPECT_TRUE(o.overrides.empty());
+                         EXPECT_FALSE(o.help || o.json || o.files.configPath || o.sweep.plan ||
+                                      o.sweep.plotPath);
+                         EXPECT_TRUE(o.inputs.settings.empty());
                      }},
         AcceptedCase{"KeysInAnyCase",
                      {"range=20", "FREQ=2.25e3", "TxAntGain=-12.5", "rxfeedloss= 0.5 "},
                      [](const CalcOptions& o) {
-                         ASSERT_EQ(o.overrides.size(), 4u);
-                         EXPECT_EQ(o.overrides[0].factor, FactorIndex(&LinkFactors::Range));
-                         EXPECT_EQ(o.overrides[0].value, 20.0);
-                         EXPECT_EQ(o.overrides[1].factor, FactorIndex(&LinkFactors::Freq));
-                         EXPECT_EQ(o.overrides[1].value, 2250.0);
-                         EXPECT_EQ(o.overrides[2].factor, FactorIndex(&LinkFactors::TxAntGain));
-                         EXPECT_EQ(o.overrides[2].value, -12.5);
-                         EXPECT_EQ(o.overrides[3].factor, FactorIndex(&LinkFactors::RxFeedLoss));
-                         EXPECT_EQ(o.overrides[3].value, 0.5);
+                         const auto& set = o.inputs.settings;
+                         ASSERT_EQ(set.size(), 4u);
+                         EXPECT_EQ(set[0].id, ParamId::Range);
+                         EXPECT_EQ(set[0].setting.value, 20.0);
+                         EXPECT_EQ(set[1].id, ParamId::Freq);
+                         EXPECT_EQ(set[1].setting.value, 2250.0);
+                         EXPECT_EQ(set[2].id, ParamId::TxAntGain);
+                         EXPECT_EQ(set[2].setting.value, -12.5);
+                         EXPECT_EQ(set[3].id, ParamId::RxFeedLoss);
+                         EXPECT_EQ(set[3].setting.value, 0.5);
                      }},
         AcceptedCase{"ConfigBothSpellings",
                      {"--config=a.cfg", "--json"},
                      [](const CalcOptions& o) {
-                         EXPECT_EQ(o.configPath.value_or(""), "a.cfg");
+                         EXPECT_EQ(o.files.configPath.value_or(""), "a.cfg");
                          EXPECT_TRUE(o.json);
                      }},
         AcceptedCase{"ConfigSeparateValue",
                      {"--config", "dir/Quillstone.Cfg"},
                      [](const CalcOptions& o) {
-                         EXPECT_EQ(o.configPath.value_or(""), "dir/Quillstone.Cfg");
+                         EXPECT_EQ(o.files.configPath.value_or(""), "dir/Quillstone.Cfg");
                      }},
         AcceptedCase{"SweepWithPlot",
                      {"--sweep", "txantgain=-10:10.5:0.5", "--plot=out.svg"},
                      [](const CalcOptions& o) {
-                         ASSERT_TRUE(o.sweep);
-                         EXPECT_EQ(o.sweep->factor, FactorIndex(&LinkFactors::TxAntGain));
-                         EXPECT_EQ(o.sweep->start, -10.0);
-                         EXPECT_EQ(o.sweep->stop, 10.5);
-                         EXPECT_EQ(o.sweep->step, 0.5);
-                         EXPECT_EQ(o.plotPath.value_or(""), "out.svg");
+                         ASSERT_TRUE(o.sweep.plan);
+                         EXPECT_EQ(o.sweep.plan->factor, FactorIndex(&LinkFactors::TxAntGain));
+                         EXPECT_EQ(o.sweep.plan->start, -10.0);
+                         EXPECT_EQ(o.sweep.plan->stop, 10.5);
+                         EXPECT_EQ(o.sweep.plan->step, 0.5);
+                         EXPECT_EQ(o.sweep.plotPath.value_or(""), "out.svg");
                      }},
         AcceptedCase{"DescendingSweep",
                      {"--sweep=Range=100:1:-1"},
                      [](const CalcOptions& o) {
-                         ASSERT_TRUE(o.sweep);
-                         EXPECT_EQ(o.sweep->step, -1.0);
+                         ASSERT_TRUE(o.sweep.plan);
+                         EXPECT_EQ(o.sweep.plan->step, -1.0);
                      }},
         AcceptedCase{"LastOverrideWins",
                      {"Range=5", "Range=7"},
                      [](const CalcOptions& o) {
-                         ASSERT_EQ(o.overrides.size(), 2u);
-                         EXPECT_EQ(o.overrides.back().value, 7.0);
+                         ASSERT_EQ(o.inputs.settings.size(), 2u);
+                         EXPECT_EQ(o.inputs.settings.back().setting.value, 7.0);
                      }},
         AcceptedCase{"HelpBesideAMistake",
                      {"Bogus=1", "--help"},
@@ -139,40 +142,12 @@ INSTANTIATE_TEST_SUITE_P(
                      "--sweep given more than once"},
         RejectedCase{"PlotWithoutSweep", {"--plot", "a.png"}, "--plot needs --sweep"},
         RejectedCase{"PlotWithoutValue", {"--sweep=Range=1:2:1", "--plot"}, "--plot needs a value"},
-        RejectedCase{"JsonWithSweep", {"--json", "--sweep=Range=1:2:1"}, "--json"}),
+        RejectedCase{"JsonWithSweep", {"--json", "--sweep=Range=1:2:1"}, "--json"},
+        RejectedCase{"FlagTwice", {"--metric", "--metric"}, "--metric given more than once"},
+        RejectedCase{"OptionTwiceInEitherSpelling",
+                     {"--rain-rate=5", "--rain-rate", "6"},
+                     "--rain-rate given more than once"}),
     testing_support::RowName());
-
-TEST(CalcOptions, EveryKeyIsFoundInAnyLetterCase) {
-    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
-        std::string lower = FactorTable[i].key;
-        std::string upper = lower;
-        std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
-        std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
-        EXPECT_EQ(FindFactor(FactorTable[i].key), i);
-        EXPECT_EQ(FindFactor(lower), i) << lower;
-        EXPECT_EQ(FindFactor(upper), i) << upper;
-    }
-    EXPECT_FALSE(FindFactor(""));
-    EXPECT_FALSE(FindFactor("Rang"));
-}
-
-TEST(CalcOptions, ValuesFollowTheSettingsFileNumberRules) {
-    struct Case {
-        const char* text;
-        bool ok;
-        double value;
-    };
-    const Case cases[] = {{"10", true, 10.0},   {"10.5", true, 10.5}, {"1e1", true, 10.0},
-                          {" 12 ", true, 12.0}, {"-50", true, -50.0}, {"+3", true, 3.0},
-                          {".5", true, 0.5},    {"5.", true, 5.0},    {"", false, 0.0},
-                          {"  ", false, 0.0},   {"12 3", false, 0.0}, {"nan", false, 0.0},
-                          {"1e", false, 0.0},   {"--1", false, 0.0}};
-    for (const Case& c : cases) {
-        double value = -1.0;
-        EXPECT_EQ(ParseFactorValue(c.text, value), c.ok) << "'" << c.text << "'";
-        EXPECT_EQ(value, c.ok ? c.value : -1.0) << "'" << c.text << "' must be kept on failure";
-    }
-}
 
 TEST(CalcOptions, HelpNamesEveryOptionAndEveryKey) {
     const std::string help = CalcHelpText();

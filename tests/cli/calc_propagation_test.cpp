@@ -1,6 +1,5 @@
 // The propagation options in the calculator: how they are read, what they
 // do to the budget, and that a sweep recomputes them at every point.
-#include "calc_propagation.h"
 #include "cli_test_support.h"
 #include "dish_antenna.h"
 
@@ -32,26 +31,28 @@ double valueOf(const QJsonValue& entries, const char* key) {
     return 0.0;
 }
 
-PropagationOptions parse(const std::vector<std::string>& args) {
+// The design a command line makes.
+DesignPoint parse(const std::vector<std::string>& args) {
     CalcOptions options;
     std::string error;
     EXPECT_TRUE(ParseCalcArguments(args, options, error)) << error;
-    return options.propagation;
+    Design design;
+    options.inputs.applyTo(design);
+    return design.point();
 }
 
 TEST(CalcPropagation, ReadsUnitsAndDefaults) {
-    const PropagationOptions feet = parse({"--heights=100ft, 60 ft", "--rx-dish", "4ft,60%"});
-    EXPECT_DOUBLE_EQ(*feet.txHeightM, 30.48);
-    EXPECT_DOUBLE_EQ(*feet.rxHeightM, 18.288);
-    EXPECT_DOUBLE_EQ(feet.rxDish->diameterM, 1.2192);
-    EXPECT_DOUBLE_EQ(feet.rxDish->efficiency, 0.6);
-    const PropagationOptions metres = parse({"--heights", "30m,20", "--tx-dish=1.2,0.7"});
-    EXPECT_DOUBLE_EQ(*metres.txHeightM, 30.0);
-    EXPECT_DOUBLE_EQ(*metres.rxHeightM, 20.0);
-    EXPECT_DOUBLE_EQ(metres.txDish->efficiency, 0.7);
-    EXPECT_DOUBLE_EQ(parse({"--tx-dish", "2"}).txDish->efficiency, 0.55);
-    EXPECT_EQ(*parse({"--rain-rate", "25", "--polarization", "H"}).polarization,
-              RainPolarization::Horizontal);
+    const DesignPoint feet = parse({"--heights=100ft, 60 ft", "--rx-dish", "4ft,60%"});
+    EXPECT_DOUBLE_EQ(feet[ParamId::TxHeight], 30.48);
+    EXPECT_DOUBLE_EQ(feet[ParamId::RxHeight], 18.288);
+    EXPECT_DOUBLE_EQ(feet[ParamId::RxDishDiameter], 1.2192);
+    EXPECT_DOUBLE_EQ(feet[ParamId::RxDishEfficiency], 0.6);
+    const DesignPoint metres = parse({"--heights", "30m,20", "--tx-dish=1.2,0.7"});
+    EXPECT_DOUBLE_EQ(metres[ParamId::TxHeight], 30.0);
+    EXPECT_DOUBLE_EQ(metres[ParamId::RxHeight], 20.0);
+    EXPECT_DOUBLE_EQ(metres[ParamId::TxDishEfficiency], 0.7);
+    EXPECT_DOUBLE_EQ(parse({"--tx-dish", "2"})[ParamId::TxDishEfficiency], 0.55);
+    EXPECT_EQ(parse({"--rain-rate", "25", "--polarization", "H"})[ParamId::RainPolarization], 0.0);
 }
 
 TEST(CalcPropagation, RainIsAddedToWeatherAndDishesReplaceTheGains) {

@@ -1,34 +1,32 @@
 // A prepared job run directly: what each kind of job writes, and a failed
 // plot or output reported with status 1.
+#include "calc_help.h"
 #include "calc_run.h"
 
 #include "cli_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace {
 
 // A stand-in for the chart: counts its calls, keeps the data it is given and
-// writes a marker into the file (or fails).
+// draws a marker (or fails).
 struct FakeRenderer {
     bool succeed = true;
     int renders = 0;
     PlotData seen;
 
     PlotRenderer operator()() {
-        return
-            [this](const PlotData& data, const std::string& file, PlotFormat, std::string& error) {
-                ++renders;
-                seen = data;
-                if (!succeed) {
-                    error = "renderer failed";
-                    return false;
-                }
-                std::ofstream(file) << "plot";
-                return true;
-            };
+        return [this](const PlotData& data, PlotFormat, std::string& bytes, std::string& error) {
+            ++renders;
+            seen = data;
+            if (!succeed) {
+                error = "renderer failed";
+                return false;
+            }
+            bytes = "plot";
+            return true;
+        };
     }
 };
 
@@ -64,7 +62,7 @@ TEST(CalcRun, OtherSweepsReportNothing) {
     EXPECT_TRUE(o.messages.empty());
 }
 
-TEST(CalcRun, PlotIsDrawnIntoTheScratchFileThenMoved) {
+TEST(CalcRun, PlotIsDrawnThenWrittenInOneStep) {
     TempDir dir;
     const std::string plot = dir.file("margin.png");
     FakeRenderer renderer;

@@ -4,7 +4,6 @@
 #include "factor_table.h"
 #include "table_test.h"
 
-#include "calc_budget.h"
 #include "cli_test_support.h"
 #include "link_calculation.h"
 
@@ -105,7 +104,7 @@ TEST(SweepCsv, ShortSweepHasHeaderAndFullPrecisionRows) {
         BufferedOutput out(StringSink(csv), 64); // small buffer: rows cross its end
         SweepCsvWriter writer(out);
         writer.header(plan);
-        RunSweep(base, plan, count, [&](const SweepSample& s) { writer.row(s); });
+        SweepOver(base, plan, count, [&](const SweepSample& s) { writer.row(s); });
         ASSERT_TRUE(out.flush());
     }
     const std::vector<std::string> lines = Lines(csv);
@@ -160,11 +159,11 @@ TEST(SweepCsv, RepeatedColumnsAreWrittenAfreshWhenTheyChange) {
         BufferedOutput out(StringSink(csv));
         SweepCsvWriter writer(out);
         for (const double v : values) {
-            LinkResults results{};
+            BudgetSheet sheet{};
             for (const ResultRow& row : ResultTable) {
-                results.*row.field = v / row.displayScale;
+                sheet.results.*row.field = v / row.displayScale;
             }
-            writer.row(SweepSample{v, results, 0.0});
+            writer.row(SweepSample{v, sheet, sheet.results, 0.0});
         }
     }
     const std::vector<std::string> lines = Lines(csv);
@@ -183,7 +182,7 @@ TEST(SweepCsv, SweepingAFactorLeavesTheOthersAsGiven) {
     base.Range = 42.0;
     const SweepPlan plan{FactorIndex(&LinkFactors::MinEbNoDesired), 10, 12, 1};
     std::vector<double> margins;
-    RunSweep(base, plan, 3, [&](const SweepSample& s) {
+    SweepOver(base, plan, 3, [&](const SweepSample& s) {
         margins.push_back(s.results.FadeMargin);
         EXPECT_EQ(s.minEbNo, s.x);
     });
@@ -251,7 +250,7 @@ TEST(FadeMarginSearch, RangeCrossingFollowsTheInverseSquareLaw) {
     const std::uint64_t count = pointCount(plan);
     ZeroCrossings crossings;
     LargestClosing largest;
-    RunSweep(base, plan, count, [&](const SweepSample& s) {
+    SweepOver(base, plan, count, [&](const SweepSample& s) {
         crossings.add(s.x, s.results.FadeMargin);
         largest.add(s.x, s.results.FadeMargin);
     });

@@ -1,7 +1,6 @@
 // What goes into the plot, and the plot file's checks before any work.
 #include "factor_table.h"
 #include "plot_data.h"
-#include "plot_target.h"
 
 #include "cli_test_support.h"
 #include "link_calculation.h"
@@ -10,8 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <sys/stat.h>
 
 using testing_support::DefaultFactors;
 using testing_support::FactorIndex;
@@ -22,7 +19,7 @@ PlotData sample(const SweepPlan& plan, std::uint64_t count, std::uint64_t maxPoi
                 const LinkFactors& base) {
     PlotSampler sampler(plan, count, maxPoints);
     ZeroCrossings crossings;
-    RunSweep(base, plan, count, [&](const SweepSample& s) {
+    SweepOver(base, plan, count, [&](const SweepSample& s) {
         sampler.add(s);
         crossings.add(s.x, s.results.FadeMargin);
     });
@@ -95,92 +92,6 @@ TEST(PlotSampler, LargeSweptValuesAreKept) {
     const SweepPlan plan{FactorIndex(&LinkFactors::BitRate), 1e7, 5e8, 1e7};
     const PlotData data = sample(plan, 50, kMaxPlotPoints, DefaultFactors());
     EXPECT_EQ(data.x.size(), 50u);
-}
-
-TEST(PlotFormat, FollowsTheExtension) {
-    EXPECT_EQ(PlotFormatOf("a.svg"), PlotFormat::Svg);
-    EXPECT_EQ(PlotFormatOf("dir/A.SVG"), PlotFormat::Svg);
-    EXPECT_EQ(PlotFormatOf("a.png"), PlotFormat::Png);
-    EXPECT_EQ(PlotFormatOf("a.Png"), PlotFormat::Png);
-    EXPECT_FALSE(PlotFormatOf("a.jpg"));
-    EXPECT_FALSE(PlotFormatOf("png"));
-    EXPECT_FALSE(PlotFormatOf("a.png.txt"));
-}
-
-TEST(PlotTarget, RefusesWhatCannotBeWrittenAndLeavesNothing) {
-    TempDir dir;
-    const std::string plain = dir.write("plain.txt", "x");
-    std::filesystem::create_directory(dir.file("taken.png"));
-    const struct {
-        std::string path;
-        const char* why;
-    } cases[] = {
-        {dir.file("plot.jpg"), "must end in .svg or .png"},
-        {dir.file("no/such/dir/plot.png"), "No such file or directory"},
-        {plain + "/plot.svg", "Not a directory"},
-        {dir.file("taken.png"), "it is a directory"},
-    };
-    for (const auto& c : cases) {
-        PlotTarget target;
-        std::string error;
-        EXPECT_FALSE(target.prepare(c.path, error)) << c.path;
-        EXPECT_NE(error.find("cannot write plot file '" + c.path + "'"), std::string::npos)
-            << error;
-        EXPECT_NE(error.find(c.why), std::string::npos) << error;
-    }
-    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"plain.txt", "taken.png"}));
-}
-
-TEST(PlotTarget, CommitReplacesTheFileOnlyWhenDone) {
-    const mode_t previousMask = ::umask(022);
-    TempDir dir;
-    const std::string path = dir.write("plot.png", "old");
-    {
-        PlotTarget target;
-        std::string error;
-        ASSERT_TRUE(target.prepare(path, error)) << error;
-        EXPECT_EQ(target.format(), PlotFormat::Png);
-        EXPECT_EQ(std::filesystem::path(target.scratchPath()).parent_path(), dir.path());
-        EXPECT_TRUE(std::filesystem::exists(target.scratchPath()));
-        std::ofstream(target.scratchPath()) << "new";
-        EXPECT_EQ(ReadAll(path), "old"); // untouched until the commit
-        ASSERT_TRUE(target.commit(error)) << error;
-    }
-    EXPECT_EQ(ReadAll(path), "new");
-    EXPECT_EQ(dir.entries(), std::vector<std::string>{"plot.png"});
-    const auto perms = std::filesystem::status(path).permissions();
-    ::umask(previousMask);
-    // Readable like any new file, not private like the scratch file was.
-    EXPECT_EQ(perms & std::filesystem::perms::all,
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
-                  std::filesystem::perms::group_read | std::filesystem::perms::others_read);
-}
-
-TEST(PlotTarget, AbandonedTargetLeavesTheOldFile) {
-    TempDir dir;
-    const std::string path = dir.write("plot.svg", "old");
-    {
-        PlotTarget target;
-        std::string error;
-        ASSERT_TRUE(target.prepare(path, error)) << error;
-        std::ofstream(target.scratchPath()) << "half";
-    }
-    EXPECT_EQ(ReadAll(path), "old");
-    EXPECT_EQ(dir.entries(), std::vector<std::string>{"plot.svg"});
-}
-
-TEST(PlotTarget, BareFileNameIsInTheCurrentDirectory) {
-    TempDir dir;
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    {
-        PlotTarget target;
-        std::string error;
-        EXPECT_TRUE(target.prepare("plot.svg", error)) << error;
-        EXPECT_EQ(dir.entries().size(), 1u);
-    }
-    std::filesystem::current_path(previous);
-    EXPECT_TRUE(dir.entries().empty());
 }
 
 } // namespace

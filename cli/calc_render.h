@@ -1,0 +1,34 @@
+#pragma once
+// The budget sheet rendered as the calculator's text and JSON. Neither works
+// anything out: the numbers, the lines and the terms are the sheet's.
+#include "buffered_output.h"
+#include "design_solve.h"
+
+#include <optional>
+#include <vector>
+
+// What an output shows: the evaluated sheet, its sections, the solved factor
+// when there is one, and whether the metric values go beside the window's.
+struct SheetView {
+    const BudgetSheet& sheet;
+    std::vector<SheetSection> sections;
+    std::optional<SolvedFactor> solved;
+    bool metric = false;
+};
+
+// The solved factor, the fourteen factor lines, the nine result lines, the
+// bit error line (caption, value text as the window shows it, unit, and the
+// metric note when asked for), then each section's lines and notes.
+void WriteSheetText(const SheetView& view, BufferedOutput& out);
+
+// A section's lines, then its notes.
+void WriteSectionText(const SheetSection& section, BufferedOutput& out);
+
+// The same as one JSON object: the factors, results and bit error
+// performance, each with its number and its text, then the sections, the
+// solved factor and the metric values as further members.
+void WriteSheetJson(const SheetView& view, BufferedOutput& out);
+
+// The solved factor's heading with its value: "Largest Range for a fade
+// margin of 3.0 dB: 88.3 Miles".
+std::string SolvedNote(const SolvedFactor& solved, bool metric);

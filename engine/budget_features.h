@@ -1,0 +1,32 @@
+#pragma once
+// The features of the budget model, one row each. A new feature is a row here
+// and in kFeatures (budget_sheet.cpp), its numbers in BudgetSheet, and its own
+// source file. No Qt.
+#include "budget_sheet.h"
+
+#include <string>
+
+struct FeatureRow {
+    const char* section; // the output section its lines go to
+    const char* title;   // that section's heading
+    bool followsSolve;   // that section's place in JSON
+    bool pathDependent;  // its numbers depend on Range and Freq
+    ParamId trigger;     // applies when this parameter is set ...
+    ParamId alternative; // ... or this one (itself when there is none)
+    // A design the feature cannot evaluate: false with a one-line message.
+    bool (*check)(const DesignPoint& point, std::string& error);
+    // Works out its numbers and applies them to sheet.effective.
+    void (*adjust)(const DesignPoint& point, BudgetSheet& sheet);
+    // Its lines and notes under the budget.
+    void (*lines)(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& section);
+};
+
+extern const FeatureRow kRainFeature;
+extern const FeatureRow kClearanceFeature;
+extern const FeatureRow kDishFeature;
+extern const FeatureRow kModulationFeature;
+
+// Text helpers the features share: a line with a fixed-decimals text as wide
+// as the factors' value texts.
+SheetLine FixedLine(std::string key, std::string caption, double value, int decimals,
+                    std::string unit);

@@ -1,0 +1,126 @@
+#include "budget_sheet.h"
+
+#include "budget_features.h"
+#include "number_text.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// In the order of their lines under the budget.
+constexpr std::array<const FeatureRow*, 4> kFeatures = {
+    &kRainFeature,
+    &kClearanceFeature,
+    &kDishFeature,
+    &kModulationFeature,
+};
+
+constexpr int kTextWidth = 12; // as the factors' value texts
+
+bool applies(const FeatureRow& feature, const DesignPoint& point) {
+    return point.has(feature.trigger) || point.has(feature.alternative);
+}
+
+// The factors' parameters, found once: a point's factors are read at every
+// point of a sweep.
+struct FactorSlot {
+    double LinkFactors::*field;
+    std::size_t index;
+};
+
+const std::array<FactorSlot, kFactorCount>& factorSlots() {
+    static const std::array<FactorSlot, kFactorCount> slots = [] {
+        std::array<FactorSlot, kFactorCount> list{};
+        for (std::size_t i = 0; i < kFactorCount; ++i) {
+            list[i] = {FactorTable[i].field, IndexOf(ParamOfFactor(i))};
+        }
+        return list;
+    }();
+    return slots;
+}
+
+} // namespace
+
+SheetLine FixedLine(std::string key, std::string caption, double value, int decimals,
+                    std::string unit) {
+    return {std::move(key), std::move(caption), value, FormatFixed(kTextWidth, decimals, value),
+            std::move(unit)};
+}
+
+BudgetModel::BudgetModel(const DesignPoint& design) {
+    for (const FeatureRow* feature : kFeatures) {
+        if (applies(*feature, design)) {
+            m_features.push_back(feature);
+            m_pathDependent = m_pathDependent || feature->pathDependent;
+        }
+    }
+}
+
+bool BudgetModel::check(const DesignPoint& point, std::string& error) const {
+    return std::all_of(m_features.begin(), m_features.end(), [&](const FeatureRow* feature) {
+        return feature->check == nullptr || feature->check(point, error);
+    });
+}
+
+void BudgetModel::evaluate(const DesignPoint& point, BudgetSheet& sheet) const {
+    LinkFactors factors;
+    for (const FactorSlot& slot : factorSlots()) {
+        factors.*slot.field = point.values[slot.index];
+    }
+    evaluate(point, factors, sheet);
+}
+
+void BudgetModel::evaluate(const DesignPoint& point, const LinkFactors& factors,
+                           BudgetSheet& sheet) const {
+    sheet.given = factors;
+    sheet.effective = factors;
+    sheet.pathKm = factors.Range * kKilometresPerMile;
+    if (!m_features.empty()) {
+        sheet.rain.reset();
+        sheet.rainBelowModel = false;
+        sheet.clearance.reset();
+        sheet.txDish.reset();
+        sheet.rxDish.reset();
+        sheet.requiredEbNo.reset();
+        for (const FeatureRow* feature : m_features) {
+            feature->adjust(point, sheet);
+        }
+    }
+    CalculateLink(sheet.effective, sheet.results);
+}
+
+BudgetSheet BudgetModel::evaluate(const DesignPoint& point) const {
+    BudgetSheet sheet{};
+    evaluate(point, sheet);
+    return sheet;
+}
+
+std::vector<SheetSection> BudgetModel::sections(const DesignPoint& point,
+                                                const BudgetSheet& sheet) const {
+    std::vector<SheetSection> sections;
+    for (const FeatureRow* feature : m_features) {
+        if (sections.empty() || sections.back().name != feature->section) {
+            sections.push_back(
+                SheetSection{feature->section, feature->title, feature->followsSolve, {}, {}, {}});
+        }
+        feature->lines(point, sheet, sections.back());
+    }
+    return sections;
+}
+
+std::array<LinkTerm, kLinkTermCount> BudgetModel::terms(const BudgetSheet& sheet) const {
+    return LinkTerms(sheet.effective, sheet.results);
+}
+
+std::string Verdict(double fadeMargin) {
+    if (fadeMargin >= 0.0) {
+        return "The link closes with " + FormatFixed(kTextWidth, 1, fadeMargin) + " dB fade margin";
+    }
+    return "The link falls " + FormatFixed(kTextWidth, 1, -fadeMargin) + " dB short";
+}
+
+std::string RainBelowModelNote(bool sweep) {
+    return sweep ? "rain attenuation is modelled from 1 GHz: no rain loss at the points below it"
+                 : "rain attenuation is modelled from 1 GHz: no rain loss below it";
+}

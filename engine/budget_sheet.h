@@ -1,0 +1,103 @@
+#pragma once
+// One model of a link design: a design is evaluated once into a budget sheet
+// (the factors as given and as the budget uses them, the nine results, and
+// what each feature worked out); every output renders that sheet. The
+// features (rain, clearance, dishes, modulation) are rows of a table: each
+// says when it applies, what it does to the factors before the calculation,
+// and which lines it adds under the budget. No Qt.
+#include "design.h"
+#include "dish_antenna.h"
+#include "link_calculation.h"
+#include "path_clearance.h"
+#include "rain_attenuation.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// A line a feature adds under the budget, as the outputs print it.
+struct SheetLine {
+    std::string key;
+    std::string caption;
+    double value;
+    std::string text; // the value as shown
+    std::string unit;
+};
+
+// A member of a section's JSON object that is no line: a name and a number
+// or a text.
+struct SheetField {
+    std::string name;
+    double number = 0.0;
+    std::optional<std::string> text; // a text in place of the number
+};
+
+// The lines of one output section, then its verdicts in words. A section with
+// fields is written to JSON as those fields, else as its lines and notes.
+struct SheetSection {
+    std::string name;          // the JSON member, e.g. "propagation"
+    std::string title;         // its heading, e.g. "Propagation"
+    bool followsSolve = false; // in JSON after the solved value and the metric values
+    std::vector<SheetLine> lines;
+    std::vector<std::string> notes;
+    std::vector<SheetField> fields;
+};
+
+struct DishEnd {
+    double gainDbi;
+    double beamwidthDeg;
+};
+
+struct BudgetSheet {
+    LinkFactors given;     // the design's factors
+    LinkFactors effective; // what the budget uses: the features' losses and gains applied
+    LinkResults results;
+    double pathKm = 0.0; // Range in km
+    // What the features worked out, each set when it applies.
+    std::optional<RainPath> rain;
+    bool rainBelowModel = false; // a rain rate under 1 GHz: no rain loss
+    std::optional<PathClearance> clearance;
+    std::optional<DishEnd> txDish;
+    std::optional<DishEnd> rxDish;
+    std::optional<double> requiredEbNo; // dB, uncoded, of the modulation at its target
+};
+
+struct FeatureRow;
+
+class BudgetModel {
+  public:
+    // The features that apply to the design (they depend on which parameters
+    // are set, not on their values).
+    explicit BudgetModel(const DesignPoint& design);
+
+    // False with a one-line message when the design cannot be evaluated (a
+    // modulation that never reaches its target bit error rate).
+    bool check(const DesignPoint& point, std::string& error) const;
+
+    void evaluate(const DesignPoint& point, BudgetSheet& sheet) const;
+    BudgetSheet evaluate(const DesignPoint& point) const;
+    // The same with the point's factors at hand (a sweep changes one of them
+    // from point to point: point and factors must agree).
+    void evaluate(const DesignPoint& point, const LinkFactors& factors, BudgetSheet& sheet) const;
+
+    // True when a feature's numbers depend on the path (Range, Freq): the
+    // solver then searches rather than using the closed forms.
+    bool pathDependent() const { return m_pathDependent; }
+
+    // The sections under the budget, in order; none without features.
+    std::vector<SheetSection> sections(const DesignPoint& point, const BudgetSheet& sheet) const;
+
+    // The budget term by term (LinkTerms of the effective factors).
+    std::array<LinkTerm, kLinkTermCount> terms(const BudgetSheet& sheet) const;
+
+  private:
+    std::vector<const FeatureRow*> m_features;
+    bool m_pathDependent = false;
+};
+
+// "The link closes with 21.9 dB fade margin" / "The link falls 3.2 dB short".
+std::string Verdict(double fadeMargin);
+
+// The note for standard error when rain was asked for under 1 GHz: for one
+// budget, or for a sweep with such points.
+std::string RainBelowModelNote(bool sweep);

@@ -1,0 +1,51 @@
+// The path's clearance over a smooth 4/3 earth (see path_clearance.h): lines
+// and verdicts only, the budget is left as it is.
+#include "budget_features.h"
+
+#include "number_text.h"
+
+namespace {
+
+constexpr double kMHzPerGHz = 1000.0;
+constexpr int kTextWidth = 12;
+
+void adjust(const DesignPoint& point, BudgetSheet& sheet) {
+    sheet.clearance = MidPathClearance(sheet.pathKm, sheet.given.Freq / kMHzPerGHz,
+                                       point[ParamId::TxHeight], point[ParamId::RxHeight]);
+}
+
+std::string kmText(double km) {
+    return FormatFixed(kTextWidth, 2, km) + " km";
+}
+
+void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& section) {
+    const PathClearance& c = *sheet.clearance;
+    auto& out = section.lines;
+    out.push_back(FixedLine("TxHeight", "Tx Antenna Height", point[ParamId::TxHeight], 1, "m"));
+    out.push_back(FixedLine("RxHeight", "Rx Antenna Height", point[ParamId::RxHeight], 1, "m"));
+    if (!point.has(ParamId::RainRate)) { // the rain's lines hold it already
+        out.push_back(FixedLine("PathLength", "Path Length", sheet.pathKm, 2, "km"));
+    }
+    out.push_back(FixedLine("RadioHorizon", "Radio Horizon 4/3 Earth", c.horizonKm, 2, "km"));
+    out.push_back(FixedLine("FresnelRadius", "Fresnel Zone F1", c.fresnelM, 1, "m"));
+    out.push_back(FixedLine("EarthBulge", "Earth Bulge", c.bulgeM, 2, "m"));
+    out.push_back(FixedLine("Clearance", "Clearance Mid-path", c.clearanceM, 1, "m"));
+    out.push_back(FixedLine("ClearanceFraction", "Clearance / F1", c.clearanceFraction, 2, ""));
+
+    const std::string path = "The path of " + kmText(sheet.pathKm);
+    section.notes.push_back(
+        c.beyondHorizon ? path + " is beyond the radio horizon of " + kmText(c.horizonKm) +
+                              ": no line of sight over a smooth earth."
+                        : path + " is within the radio horizon of " + kmText(c.horizonKm) + ".");
+    const std::string fraction = FormatFixed(kTextWidth, 2, c.clearanceFraction);
+    section.notes.push_back(c.underRequired ? "The clearance at mid-path is " + fraction +
+                                                  " F1, under 0.6 F1: expect diffraction loss."
+                                            : "The clearance at mid-path is " + fraction +
+                                                  " F1, at least 0.6 F1.");
+}
+
+} // namespace
+
+const FeatureRow kClearanceFeature{
+    "propagation",     "Propagation", false,  true, ParamId::TxHeight,
+    ParamId::RxHeight, nullptr,       adjust, lines};

@@ -1,0 +1,159 @@
+#include "design_json.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+
+namespace {
+
+using Json = nlohmann::json;
+
+std::string inQuotes(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+bool readChoice(const ParamRow& row, const Json& value, ParamSetting& setting, std::string& error) {
+    const std::string text = value.is_string() ? value.get<std::string>() : value.dump();
+    const std::optional<std::size_t> index =
+        value.is_string() ? FindChoice(row, text) : std::nullopt;
+    if (!index) {
+        error = std::string(ParamKey(row)) + ": " + inQuotes(text) + " is not " +
+                ChoiceNames(row, ", ", " or ");
+        return false;
+    }
+    setting = ParamSetting{static_cast<double>(*index), static_cast<double>(*index), {}};
+    return true;
+}
+
+bool readNumber(const ParamRow& row, const Json& entry, ParamSetting& setting, std::string& error) {
+    const std::string key = ParamKey(row);
+    const Json& value = entry["value"];
+    if (!value.is_number()) {
+        error = key + ": the value " + value.dump() + " is not a number";
+        return false;
+    }
+    std::string unit;
+    if (entry.contains("unit")) {
+        if (!entry["unit"].is_string()) {
+            error = key + ": the unit " + entry["unit"].dump() + " is not a text";
+            return false;
+        }
+        unit = entry["unit"].get<std::string>();
+    }
+    const double given = value.get<double>();
+    const std::optional<double> base = ToBaseUnit(row.family, row.defaultUnit, given, unit);
+    if (!base) {
+        error = key + ": unit " + inQuotes(unit) + " does not fit " + key +
+                " (units: " + UnitList(row.family) + ")";
+        return false;
+    }
+    if (!std::isfinite(*base) || !ParamInBounds(row, *base)) {
+        error = key + ": " + value.dump() + (unit.empty() ? "" : " " + unit) + " is out of range" +
+                (*row.rangeText ? " (" + std::string(row.rangeText) + ")" : "");
+        return false;
+    }
+    setting = ParamSetting{*base, given, unit};
+    return true;
+}
+
+bool readParameter(const std::string& key, const Json& entry, Design& design, std::string& error) {
+    const ParamRow* row = FindParam(key);
+    if (row == nullptr) {
+        error = "unknown key " + inQuotes(key);
+        return false;
+    }
+    if (!entry.is_object() || !entry.contains("value")) {
+        error = key + ": not {\"value\": ...}";
+        return false;
+    }
+    for (const auto& [name, unused] : entry.items()) {
+        if (name != "value" && name != "unit") {
+            error = key + ": unknown member " + inQuotes(name);
+            return false;
+        }
+    }
+    ParamSetting setting;
+    const bool read = row->family == UnitFamily::Choice
+                          ? readChoice(*row, entry["value"], setting, error)
+                          : readNumber(*row, entry, setting, error);
+    if (read) {
+        design.set(row->id, std::move(setting));
+    }
+    return read;
+}
+
+} // namespace
+
+std::string DesignToJson(const Design& design) {
+    // Written member by member: nlohmann's objects sort their keys, the file
+    // keeps the registry's order.
+    std::string text = "{\n  \"format\": \"" + std::string(kDesignFormat) +
+                       "\",\n  \"version\": " + std::to_string(kDesignVersion) +
+                       ",\n  \"parameters\": {";
+    const char* separator = "\n";
+    for (const ParamRow& row : ParamTable) {
+        const std::optional<ParamSetting>& setting = design.setting(row.id);
+        if (!setting) {
+            continue;
+        }
+        Json entry = Json::object();
+        if (row.family == UnitFamily::Choice) {
+            entry["value"] = row.choices()[static_cast<std::size_t>(setting->value)].name;
+        } else {
+            entry["value"] = setting->given;
+            if (!setting->unit.empty()) {
+                entry["unit"] = setting->unit;
+            }
+        }
+        text += separator;
+        text += "    " + Json(ParamKey(row)).dump() + ": " + entry.dump(-1, ' ', false);
+        separator = ",\n";
+    }
+    text += "\n  }\n}\n";
+    return text;
+}
+
+bool DesignFromJson(std::string_view text, Design& design, std::string& error) {
+    Json document;
+    try {
+        document = Json::parse(text.begin(), text.end());
+    } catch (const Json::parse_error& e) {
+        error = "it is not JSON (a syntax error at byte " + std::to_string(e.byte) + ")";
+        return false;
+    }
+    if (!document.is_object() || !document.contains("format") ||
+        document["format"] != kDesignFormat) {
+        error = std::string("it is not a design file (no \"format\": \"") + kDesignFormat + "\")";
+        return false;
+    }
+    const Json& version = document.contains("version") ? document["version"] : Json();
+    if (!version.is_number_integer() || version.get<long long>() < 1) {
+        error = "its \"version\" is not a version number";
+        return false;
+    }
+    if (version.get<long long>() > kDesignVersion) {
+        error = "it is of version " + version.dump() + ", newer than this program reads (" +
+                std::to_string(kDesignVersion) + ")";
+        return false;
+    }
+    for (const auto& [name, unused] : document.items()) {
+        if (name != "format" && name != "version" && name != "parameters") {
+            error = "unknown key " + inQuotes(name);
+            return false;
+        }
+    }
+    const Json& parameters =
+        document.contains("parameters") ? document["parameters"] : Json::object();
+    if (!parameters.is_object()) {
+        error = "\"parameters\" is not an object";
+        return false;
+    }
+    Design read = design;
+    for (const auto& [key, entry] : parameters.items()) {
+        if (!readParameter(key, entry, read, error)) {
+            return false;
+        }
+    }
+    design = std::move(read);
+    return true;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The reverse of a design's budget: the value of one factor at which the fade
+// margin is a given number of decibels, every other parameter as it is, the
+// features included (a rain loss that grows with Range, a dish gain that
+// grows with Freq). No Qt.
+#include "budget_sheet.h"
+#include "link_solve.h"
+
+#include <cstddef>
+#include <string>
+
+// A closed form where the factor reaches the budget unchanged and has one,
+// else the bracketed search over the factor's prompt bounds (SolveBySearch);
+// refused when a feature sets the factor itself (a dish its antenna gain).
+SolveAnswer SolveDesign(const BudgetModel& model, const DesignPoint& point, std::size_t factor,
+                        double margin);
+
+struct SolvedFactor {
+    std::size_t factor; // index into FactorTable
+    double margin;      // dB, the target
+    double value;       // the factor's unit
+};
+
+// "Largest Range for a fade margin of 0.0 dB:"
+std::string SolveHeading(const SolvedFactor& solved);

@@ -1,0 +1,130 @@
+#pragma once
+// The parameter registry: every input of a link design declared once. The
+// fourteen link factors are rows that refer to the factor table (which stays
+// the one source of their captions, units, defaults and window behaviour);
+// the design inputs of the propagation and modulation features carry their
+// own. The command line, the design file, the budget sheet and the design
+// window all read their parameters from here. No Qt.
+#include "link_factors.h"
+#include "units.h"
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+// In registry order; the first fourteen are the factors in table order.
+enum class ParamId : std::size_t {
+    Range,
+    Freq,
+    TxPower,
+    BitRate,
+    MinEbNoDesired,
+    LnaNoiseFigure,
+    LnaGain,
+    RxNoiseFigure,
+    TxFeedLoss,
+    TxAntGain,
+    Weather,
+    Polarization,
+    RxAntGain,
+    RxFeedLoss,
+    Margin,
+    RainRate,
+    Availability,
+    RainPolarization,
+    Elevation,
+    TxHeight,
+    RxHeight,
+    TxDishDiameter,
+    TxDishEfficiency,
+    RxDishDiameter,
+    RxDishEfficiency,
+    Modulation,
+    TargetBer,
+    CodingGain,
+    Count,
+};
+constexpr std::size_t kParamCount = static_cast<std::size_t>(ParamId::Count);
+
+constexpr std::size_t IndexOf(ParamId id) {
+    return static_cast<std::size_t>(id);
+}
+
+// How the design window groups its rows, in this order.
+enum class ParamGroup { Transmitter, Path, Receiver, Requirement, Rain, Clearance, Modulation };
+
+// One named value of a choice parameter: the name typed and saved, and a
+// longer word also accepted (or none).
+struct Choice {
+    const char* name;  // "h"
+    const char* alias; // "horizontal"
+};
+
+struct ParamRow {
+    ParamId id;
+    const char* key;             // the design file's key, e.g. "RainRate"
+    double LinkFactors::*factor; // the factor's row in FactorTable, or none
+    const char* caption;         // none for a factor: the table's
+    UnitFamily family;
+    const char* defaultUnit; // what a bare number means; none: the family's base unit
+    const char* unitLabel;   // shown beside the value; none for a factor: the table's
+    double defaultValue;     // in the base unit; none for a factor: the table's
+    // The values accepted, in the base unit; a factor takes any number.
+    double low;
+    double high;
+    bool lowOpen;          // low itself is refused
+    bool highOpen;         // high itself is refused
+    const char* rangeText; // the bounds in words, for messages
+    ParamGroup group;
+    const char* help;   // one line
+    const char* source; // the published source of its formula, or none
+    std::span<const Choice> (*choices)();
+    // When the parameter applies: only once `needs` is set (itself: always),
+    // and not once `replacedBy` is set (itself: never).
+    ParamId needs;
+    ParamId replacedBy;
+};
+
+extern const std::array<ParamRow, kParamCount> ParamTable;
+
+const ParamRow& ParamRowOf(ParamId id);
+
+// The row of a key, letter case ignored.
+const ParamRow* FindParam(std::string_view key);
+
+// The parameter of a factor, and the factor row of a parameter (none for the
+// design inputs).
+ParamId ParamOfFactor(std::size_t factor);
+const FactorRow* FactorOfParam(const ParamRow& row);
+
+// What the registry's rows say, with the factor table's columns for factors.
+const char* ParamKey(const ParamRow& row);
+const char* ParamCaption(const ParamRow& row);
+const char* ParamUnitLabel(const ParamRow& row);
+double ParamDefault(const ParamRow& row);
+bool ParamInBounds(const ParamRow& row, double value);
+
+// A choice by name or by its alias (letter case ignored): its index.
+std::optional<std::size_t> FindChoice(const ParamRow& row, std::string_view text);
+
+// The names of a choice parameter: "h, v or c" style lists for messages.
+std::string ChoiceNames(const ParamRow& row, const char* separator, const char* last);
+
+// The value text of a parameter as the outputs show it: a factor's as the
+// window shows it, a choice's name, else the shortest round-trip number.
+std::string ParamValueText(const ParamRow& row, double value);
+
+// The metric value of a factor beside the window's unit: Range in km,
+// TxPower in dBm; none for the rest.
+struct MetricValue {
+    double value;
+    const char* unit;
+    int decimals; // of its text
+};
+std::optional<MetricValue> MetricValueOf(std::size_t factor, double value);
+
+// " (16.09 km)" after Range, " (37.0 dBm)" after TxPower, empty for the rest.
+std::string MetricNote(std::size_t factor, double value);

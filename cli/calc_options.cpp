@@ -93,6 +93,12 @@ const OptionRow kOptionTable[] = {
      "read the factors from a link settings file such as\n"
      "Quillstone.Cfg, exactly as the window reads it at start\n",
      nullptr, V::File, kNoChoice, into<&O::files, ParseConfigOption>, {}},
+    {"--design", nullptr, "FILE", G::General, nullptr,
+     "read a design file (JSON, \"format\": \"quillstone-design\"): its\n"
+     "values in the units they were given in; the values of the\n"
+     "command line win over it, and of --config and --design the\n"
+     "later one given\n",
+     nullptr, V::File, kNoChoice, into<&O::files, ParseDesignOption>, {}},
     {"--json", nullptr, nullptr, G::General, nullptr,
      "print the factors, the results and the bit error performance\n"
      "as JSON, each with its number, its text and its unit\n"

@@ -1,8 +1,8 @@
 // The calculator's outputs held to a recorded table: every command line of
 // golden/commands.tsv gives the exit status, standard output, standard error,
-// the files it leaves and the text of its report recorded in
-// golden/calc_golden.txt, byte for byte. QUILLSTONE_RECORD_GOLDEN=1 records
-// the table anew from the program as built.
+// the files it leaves and what they say (a report's text, a design file's
+// JSON) recorded in golden/calc_golden.txt, byte for byte.
+// QUILLSTONE_RECORD_GOLDEN=1 records the table anew from the program as built.
 #include "calc_process.h"
 
 #include <cstdlib>
@@ -19,6 +19,22 @@ const std::string kGoldenDir = QUILLSTONE_GOLDEN_DIR;
 constexpr char kConfigText[] = "[UserInfo]\r\nRange=25.000000000\r\nFreq=5800.000000000\r\n"
                                "TxPower=2.500000000\r\nBitRate=2000.000000000\r\n"
                                "RxAntGain=18.000000000\r\n[MiscInfo]\r\nScreenPosX=10\r\n";
+
+// Design files for --design: one to read, and one for each way a file can be
+// refused.
+const std::map<std::string, std::string> kFixtures = {
+    {"link.cfg", kConfigText},
+    {"design.json",
+     R"({"format": "quillstone-design", "version": 1, "parameters": {)"
+     R"("Range": {"value": 40, "unit": "km"}, "TxPower": {"value": 33, "unit": "dBm"},)"
+     R"("RainRate": {"value": 30}, "RainPolarization": {"value": "h"}}})"},
+    {"newer.json", R"({"format": "quillstone-design", "version": 2})"},
+    {"broken.json", R"({"format": "quillstone-design", )"},
+    {"unknown.json", R"({"format": "quillstone-design", "version": 1, )"
+                     R"("parameters": {"Distance": {"value": 1}}})"},
+    {"badvalue.json", R"({"format": "quillstone-design", "version": 1, )"
+                      R"("parameters": {"Availability": {"value": 50}}})"},
+};
 
 struct Command {
     std::string name;
@@ -75,19 +91,23 @@ std::string reportText(const TempDir& dir, const std::string& name) {
 
 std::string runRecorded(const Command& command) {
     TempDir dir;
-    dir.write("link.cfg", kConfigText);
+    for (const auto& [name, text] : kFixtures) {
+        dir.write(name, text);
+    }
     const Result result = RunCalc(dir, command.args);
     std::string record = "=== " + command.name + "\nstatus " + std::to_string(result.status) +
                          "\n" + section("stdout", result.out) + section("stderr", result.err);
     std::string files;
     std::string report;
     for (const std::string& entry : dir.entries()) {
-        if (entry == "link.cfg") {
+        if (kFixtures.contains(entry)) {
             continue;
         }
         files += (files.empty() ? "" : ",") + entry;
         if (entry.ends_with(".pdf") || entry.ends_with(".html")) {
             report = reportText(dir, entry);
+        } else if (entry.ends_with(".json")) {
+            report = dir.read(entry);
         }
     }
     record += "files " + files + "\n";

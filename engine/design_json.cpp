@@ -96,17 +96,19 @@ std::string DesignToJson(const Design& design) {
         if (!setting) {
             continue;
         }
-        Json entry = Json::object();
+        // {"value": 25, "unit": "km"}: the number first, as a reader expects.
+        std::string entry = "{\"value\": ";
         if (row.family == UnitFamily::Choice) {
-            entry["value"] = row.choices()[static_cast<std::size_t>(setting->value)].name;
+            entry += Json(row.choices()[static_cast<std::size_t>(setting->value)].name).dump();
         } else {
-            entry["value"] = setting->given;
+            entry += Json(setting->given).dump();
             if (!setting->unit.empty()) {
-                entry["unit"] = setting->unit;
+                entry += ", \"unit\": " + Json(setting->unit).dump();
             }
         }
+        entry += "}";
         text += separator;
-        text += "    " + Json(ParamKey(row)).dump() + ": " + entry.dump(-1, ' ', false);
+        text += "    " + Json(ParamKey(row)).dump() + ": " + entry;
         separator = ",\n";
     }
     text += "\n  }\n}\n";

@@ -220,8 +220,9 @@ TEST(DesignFile, KeepsEveryValueInTheUnitItWasGivenIn) {
     design.set(ParamId::RainPolarization, {0.0, 0.0, {}});
     design.set(ParamId::Modulation, {3.0, 3.0, {}});
     const std::string text = DesignToJson(design);
-    EXPECT_NE(text.find("\"Range\": {\"unit\":\"km\",\"value\":25.0}"), std::string::npos) << text;
-    EXPECT_NE(text.find("\"RainPolarization\": {\"value\":\"h\"}"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Range\": {\"value\": 25.0, \"unit\": \"km\"}"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\"RainPolarization\": {\"value\": \"h\"}"), std::string::npos) << text;
     Design read;
     std::string error;
     ASSERT_TRUE(DesignFromJson(text, read, error)) << error;

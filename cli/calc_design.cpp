@@ -100,6 +100,10 @@ bool ParseDesignOption(std::string_view value, FileOptions& options, std::string
     return setPath(options.designPath, "--design", value, error);
 }
 
+bool ParseSaveDesignOption(std::string_view value, FileOptions& options, std::string& error) {
+    return setPath(options.saveDesignPath, "--save-design", value, error);
+}
+
 bool BuildDesign(const FileOptions& files, const DesignInputs& inputs, Design& design,
                  std::string& error) {
     design = Design();

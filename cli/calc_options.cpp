@@ -3,6 +3,7 @@
 #include "calc_modulation_options.h"
 #include "calc_propagation_options.h"
 #include "calc_text.h"
+#include "design_json.h"
 
 #include <algorithm>
 
@@ -72,6 +73,18 @@ bool renderReportFile(const OutputContext& c, int format, std::string& bytes, st
                           static_cast<ReportFormat>(format), bytes, error);
 }
 
+bool renderDesignFile(const OutputContext& c, int, std::string& bytes, std::string&) {
+    bytes = DesignToJson(c.design);
+    return true;
+}
+
+const OutputSpec kDesignOutput{
+    "design",
+    kDesignFormats,
+    [](const O& o) -> const std::optional<std::string>& { return o.files.saveDesignPath; },
+    true,
+    false,
+    renderDesignFile};
 const OutputSpec kPlotOutput{
     "plot",
     kPlotFormats,
@@ -99,6 +112,11 @@ const OptionRow kOptionTable[] = {
      "command line win over it, and of --config and --design the\n"
      "later one given\n",
      nullptr, V::File, kNoChoice, into<&O::files, ParseDesignOption>, {}},
+    {"--save-design", nullptr, "FILE", G::General, nullptr,
+     "write the design of this command line (every value set, in\n"
+     "the unit it was given in) to FILE, which ends in .json, then\n"
+     "run as without it\n",
+     nullptr, V::File, kNoChoice, into<&O::files, ParseSaveDesignOption>, {}, &kDesignOutput},
     {"--json", nullptr, nullptr, G::General, nullptr,
      "print the factors, the results and the bit error performance\n"
      "as JSON, each with its number, its text and its unit\n"

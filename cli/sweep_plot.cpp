@@ -61,6 +61,20 @@ std::pair<double, double> padded(double low, double high) {
     return {low - pad, high + pad};
 }
 
+// A tick spacing of 1, 2 or 5 times a power of ten that gives a handful of
+// ticks over `span`.
+double tickInterval(double span) {
+    constexpr double kTicks = 6.0;
+    const double raw = span / kTicks;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double step : {1.0, 2.0, 5.0}) {
+        if (step * power >= raw) {
+            return step * power;
+        }
+    }
+    return 10.0 * power;
+}
+
 void addAxes(QChart& chart, const PlotData& data) {
     auto* xAxis = new QValueAxis;
     xAxis->setTitleText(QString::fromStdString(data.xTitle));
@@ -84,9 +98,15 @@ void addAxes(QChart& chart, const PlotData& data) {
         std::tie(xLow, xHigh) = padded(xLow, xHigh);
     }
     std::tie(yLow, yHigh) = padded(yLow, yHigh);
+    // The x axis ends where the sweep ends, its ticks at round values.
     xAxis->setRange(xLow, xHigh);
+    const double interval = tickInterval(xHigh - xLow);
+    if (std::isfinite(interval) && interval > 0.0) {
+        xAxis->setTickType(QValueAxis::TicksDynamic);
+        xAxis->setTickAnchor(std::ceil(xLow / interval) * interval);
+        xAxis->setTickInterval(interval);
+    }
     yAxis->setRange(yLow, yHigh);
-    xAxis->applyNiceNumbers();
     yAxis->applyNiceNumbers();
     xAxis->setLabelFormat(QStringLiteral("%g")); // bit rates reach 500000000 kbit/s
     yAxis->setLabelFormat(QStringLiteral("%g"));

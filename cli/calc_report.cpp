@@ -36,8 +36,7 @@ void levelRow(std::vector<SheetRow>& sheet, double LinkResults::*field, const Li
 // The terms with the running levels: the signal's from the transmit power to
 // Eb (dBm), the noise's from the noise density to No (dBm/Hz), then Eb/No,
 // the requirement, the margin and the reliability.
-std::vector<SheetRow> runningSheet(const std::array<LinkTerm, kLinkTermCount>& terms,
-                                   const LinkResults& r) {
+std::vector<SheetRow> runningSheet(const std::vector<LinkTerm>& terms, const LinkResults& r) {
     std::vector<SheetRow> sheet;
     double level = 0.0;
     bool first = true;
@@ -217,7 +216,7 @@ ReportData BuildReportData(const SheetView& view, const BudgetModel& model,
             data.propagation.insert(data.propagation.end(), lines.begin(), lines.end());
         }
     }
-    data.sheet = runningSheet(model.terms(sheet), sheet.results);
+    data.sheet = runningSheet(model.terms(point, sheet), sheet.results);
     data.verdict = Verdict(sheet.results.FadeMargin);
     double largest = 0.0;
     data.largestRange = largestRangeText(model, point, view.metric, largest);

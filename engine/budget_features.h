@@ -3,6 +3,7 @@
 // and in kFeatures (budget_sheet.cpp), its numbers in BudgetSheet, and its own
 // source file. No Qt.
 #include "budget_sheet.h"
+#include <vector>
 
 #include <string>
 
@@ -15,10 +16,17 @@ struct FeatureRow {
     ParamId alternative; // ... or this one (itself when there is none)
     // A design the feature cannot evaluate: false with a one-line message.
     bool (*check)(const DesignPoint& point, std::string& error);
-    // Works out its numbers and applies them to sheet.effective.
+    // Works out its numbers and applies them to sheet.effective, before the
+    // calculation.
     void (*adjust)(const DesignPoint& point, BudgetSheet& sheet);
     // Its lines and notes under the budget.
     void (*lines)(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& section);
+    // After the calculation: what it changes of the results (none: nothing).
+    void (*finish)(const DesignPoint& point, BudgetSheet& sheet) = nullptr;
+    // What it changes of the budget's terms (none: nothing); the terms must
+    // still add up to the fade margin.
+    void (*terms)(const DesignPoint& point, const BudgetSheet& sheet,
+                  std::vector<LinkTerm>& terms) = nullptr;
 };
 
 extern const FeatureRow kRainFeature;

@@ -73,21 +73,21 @@ void BudgetModel::evaluate(const DesignPoint& point, BudgetSheet& sheet) const {
 
 void BudgetModel::evaluate(const DesignPoint& point, const LinkFactors& factors,
                            BudgetSheet& sheet) const {
+    if (!m_features.empty()) {
+        sheet = BudgetSheet{}; // no feature's numbers from the point before
+    }
     sheet.given = factors;
     sheet.effective = factors;
     sheet.pathKm = factors.Range * kKilometresPerMile;
-    if (!m_features.empty()) {
-        sheet.rain.reset();
-        sheet.rainBelowModel = false;
-        sheet.clearance.reset();
-        sheet.txDish.reset();
-        sheet.rxDish.reset();
-        sheet.requiredEbNo.reset();
-        for (const FeatureRow* feature : m_features) {
-            feature->adjust(point, sheet);
-        }
+    for (const FeatureRow* feature : m_features) {
+        feature->adjust(point, sheet);
     }
     CalculateLink(sheet.effective, sheet.results);
+    for (const FeatureRow* feature : m_features) {
+        if (feature->finish != nullptr) {
+            feature->finish(point, sheet);
+        }
+    }
 }
 
 BudgetSheet BudgetModel::evaluate(const DesignPoint& point) const {
@@ -109,8 +109,15 @@ std::vector<SheetSection> BudgetModel::sections(const DesignPoint& point,
     return sections;
 }
 
-std::array<LinkTerm, kLinkTermCount> BudgetModel::terms(const BudgetSheet& sheet) const {
-    return LinkTerms(sheet.effective, sheet.results);
+std::vector<LinkTerm> BudgetModel::terms(const DesignPoint& point, const BudgetSheet& sheet) const {
+    const std::array<LinkTerm, kLinkTermCount> plain = LinkTerms(sheet.effective, sheet.results);
+    std::vector<LinkTerm> terms(plain.begin(), plain.end());
+    for (const FeatureRow* feature : m_features) {
+        if (feature->terms != nullptr) {
+            feature->terms(point, sheet, terms);
+        }
+    }
+    return terms;
 }
 
 std::string Verdict(double fadeMargin) {

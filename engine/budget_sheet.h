@@ -48,6 +48,8 @@ struct DishEnd {
     double beamwidthDeg;
 };
 
+// A new feature's numbers are a member here: every member has its empty value
+// by default, as the evaluation starts from a fresh sheet.
 struct BudgetSheet {
     LinkFactors given;     // the design's factors
     LinkFactors effective; // what the budget uses: the features' losses and gains applied
@@ -87,8 +89,9 @@ class BudgetModel {
     // The sections under the budget, in order; none without features.
     std::vector<SheetSection> sections(const DesignPoint& point, const BudgetSheet& sheet) const;
 
-    // The budget term by term (LinkTerms of the effective factors).
-    std::array<LinkTerm, kLinkTermCount> terms(const BudgetSheet& sheet) const;
+    // The budget term by term (LinkTerms of the effective factors, as the
+    // features change them): they add up to the fade margin.
+    std::vector<LinkTerm> terms(const DesignPoint& point, const BudgetSheet& sheet) const;
 
   private:
     std::vector<const FeatureRow*> m_features;

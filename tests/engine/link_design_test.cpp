@@ -172,7 +172,7 @@ TEST(BudgetSheet, TermsAddUpToTheFadeMargin) {
         const BudgetModel model(point);
         const BudgetSheet sheet = model.evaluate(point);
         double sum = 0.0;
-        for (const LinkTerm& term : model.terms(sheet)) {
+        for (const LinkTerm& term : model.terms(point, sheet)) {
             sum += term.db;
         }
         EXPECT_NEAR(sum, sheet.results.FadeMargin, 1e-9);

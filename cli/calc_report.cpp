@@ -15,11 +15,6 @@ namespace {
 constexpr std::uint64_t kChartPoints = 200;
 constexpr double kChartReach = 2.0; // the chart runs to this many times the larger range
 
-const ResultRow& resultRow(double LinkResults::*field) {
-    return *std::find_if(ResultTable.begin(), ResultTable.end(),
-                         [field](const ResultRow& row) { return row.field == field; });
-}
-
 std::string db(double value) {
     return FormatFixed(12, 1, value);
 }
@@ -29,7 +24,7 @@ std::string signedDb(double value) {
 }
 
 void levelRow(std::vector<SheetRow>& sheet, double LinkResults::*field, const LinkResults& r) {
-    const ResultRow& row = resultRow(field);
+    const ResultRow& row = ResultRowOf(field);
     sheet.push_back({row.caption, "", db(r.*field), row.unit});
 }
 
@@ -58,7 +53,7 @@ std::vector<SheetRow> runningSheet(const std::vector<LinkTerm>& terms, const Lin
         // of the term's share in the margin.
         level = first ? term.value : level - term.db;
         sheet.push_back({term.caption, first ? "" : signedDb(-term.db), db(level),
-                         resultRow(&LinkResults::NoiseTemp).unit});
+                         ResultRowOf(&LinkResults::NoiseTemp).unit});
         first = false;
     }
     levelRow(sheet, &LinkResults::NoisePbitNo, r);
@@ -71,7 +66,7 @@ std::vector<SheetRow> runningSheet(const std::vector<LinkTerm>& terms, const Lin
         }
     }
     levelRow(sheet, &LinkResults::FadeMargin, r);
-    const ResultRow& reliability = resultRow(&LinkResults::Reliability);
+    const ResultRow& reliability = ResultRowOf(&LinkResults::Reliability);
     sheet.push_back(
         {reliability.caption, "", ResultText(reliability, r.Reliability), reliability.unit});
     return sheet;

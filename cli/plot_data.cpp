@@ -7,24 +7,6 @@
 
 namespace {
 
-const char* resultCaption(double LinkResults::*field) {
-    for (const ResultRow& row : ResultTable) {
-        if (row.field == field) {
-            return row.caption;
-        }
-    }
-    return "";
-}
-
-const char* factorCaption(double LinkFactors::*field) {
-    for (const FactorRow& row : FactorTable) {
-        if (row.field == field) {
-            return row.caption;
-        }
-    }
-    return "";
-}
-
 bool plottable(double value) {
     return std::isfinite(value) && std::fabs(value) < kPlotLimitDb;
 }
@@ -39,9 +21,9 @@ PlotSampler::PlotSampler(const SweepPlan& plan, std::uint64_t count, std::uint64
     const FactorRow& row = FactorTable[plan.factor];
     m_data.title = std::string("Link budget against ") + row.caption;
     m_data.xTitle = std::string(row.caption) + " (" + row.unit + ")";
-    m_data.rxEbNoName = resultCaption(&LinkResults::RxEbNo);
-    m_data.fadeMarginName = resultCaption(&LinkResults::FadeMargin);
-    m_data.minEbNoName = factorCaption(&LinkFactors::MinEbNoDesired);
+    m_data.rxEbNoName = ResultRowOf(&LinkResults::RxEbNo).caption;
+    m_data.fadeMarginName = ResultRowOf(&LinkResults::FadeMargin).caption;
+    m_data.minEbNoName = FactorRowOf(&LinkFactors::MinEbNoDesired).caption;
     const std::uint64_t kept = std::min(count, limit);
     m_data.x.reserve(kept);
     m_data.rxEbNo.reserve(kept);

@@ -116,6 +116,15 @@ double BitErrorPerformance(double minEbNo) {
                             minEbNo);
 }
 
+const ResultRow& ResultRowOf(double LinkResults::*field) {
+    for (const ResultRow& row : ResultTable) {
+        if (row.field == field) {
+            return row;
+        }
+    }
+    return ResultTable.front(); // not reached: every field has its row
+}
+
 std::string_view ResultKey(std::size_t index) {
     constexpr std::string_view kPrefix = "Label";
     std::string_view label = ResultTable[index].label;
@@ -155,12 +164,7 @@ const char* factorCaption(double LinkFactors::*field) {
 }
 
 const char* resultCaption(double LinkResults::*field) {
-    for (const ResultRow& row : ResultTable) {
-        if (row.field == field) {
-            return row.caption;
-        }
-    }
-    return "";
+    return ResultRowOf(field).caption;
 }
 
 } // namespace

@@ -52,6 +52,9 @@ struct ResultRow {
 };
 extern const std::array<ResultRow, kResultCount> ResultTable;
 
+// The row of a result's field.
+const ResultRow& ResultRowOf(double LinkResults::*field);
+
 // The results' field names ("FreeSpaceAtten", ...), in ResultTable order:
 // the label's name without "Label". The CSV header and the JSON keys.
 std::string_view ResultKey(std::size_t index);

@@ -22,6 +22,11 @@ constexpr GroupRow kGroups[] = {
      "\"propagation\" member to --json; with --sweep they apply at every point):\n",
      "Propagation options"},
     {OptionGroup::Design, "Link design options:\n", "Link design options"},
+    {OptionGroup::Receiver,
+     "Receiver and waveform options (each adds the figures of merit: EIRP, received\n"
+     "power, the receiver's noise figure and temperature, Tsys, G/T and C/N0, and a\n"
+     "\"receiver\" member to --json; a waveform adds a \"waveform\" member):\n",
+     "Receiver and waveform options"},
 };
 
 std::string headingOf(const OptionRow& row) {

@@ -29,6 +29,19 @@ void DesignInputs::applyTo(Design& design) const {
     }
 }
 
+bool DesignInputs::checkPathBounds(const DesignPoint& point, std::string& error) const {
+    for (const PathBoundedValue& given : pathBounded) {
+        const ParamRow& row = ParamRowOf(given.id);
+        const double path = point[ParamId::Path];
+        if (!InBoundsOnPath(row, given.value, path)) {
+            error = given.option + ": " + Quoted(given.text) + " is out of range (" +
+                    BoundsOnPath(row, path).text + ")";
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string UnknownKeyMessage(std::string_view key) {
     return "unknown key " + Quoted(key) + " (keys: " + keyList() + ")";
 }
@@ -97,7 +110,9 @@ bool ParseNumberOption(std::string_view option, ParamId id, std::string_view tex
         error = std::string(option) + ": " + Quoted(text) + " is not a number";
         return false;
     }
-    if (!ParamInBounds(row, value)) {
+    if (BoundsDependOnPath(row)) {
+        inputs.pathBounded.push_back({id, std::string(option), std::string(text), value});
+    } else if (!ParamInBounds(row, value)) {
         error =
             std::string(option) + ": " + Quoted(text) + " is out of range (" + row.rangeText + ")";
         return false;
@@ -117,5 +132,41 @@ bool ParseChoiceOption(std::string_view option, ParamId id, std::string_view tex
     }
     const double index = static_cast<double>(*choice);
     inputs.add(id, {index, index, {}});
+    return true;
+}
+
+bool ParseQuantityOption(std::string_view option, ParamId id, std::string_view text,
+                         Quantity& quantity, std::string& error) {
+    const ParamRow& row = ParamRowOf(id);
+    if (ParseQuantity(row.family, row.defaultUnit, text, quantity) != UnitFault::None) {
+        const std::string unit = row.defaultUnit != nullptr ? row.defaultUnit : row.unitLabel;
+        error = std::string(option) + ": " + Quoted(text) + " is not a number (" + unit +
+                ", or with a unit: " + UnitList(row.family) + ")";
+        return false;
+    }
+    if (!ParamInBounds(row, quantity.value)) {
+        error =
+            std::string(option) + ": " + Quoted(text) + " is out of range (" + row.rangeText + ")";
+        return false;
+    }
+    return true;
+}
+
+bool ParseListItemOption(std::string_view option, ParamId id, std::string_view text,
+                         DesignInputs& inputs, std::string& error) {
+    const ParamRow& row = ParamRowOf(id);
+    if (row.readItem != nullptr && !row.readItem(text, error)) {
+        error = std::string(option) + ": " + error;
+        return false;
+    }
+    const auto earlier = std::find_if(inputs.settings.begin(), inputs.settings.end(),
+                                      [id](const ParamAssignment& a) { return a.id == id; });
+    if (earlier == inputs.settings.end()) {
+        inputs.add(id, {1.0, 1.0, {}, {std::string(text)}});
+        return true;
+    }
+    ParamSetting& setting = earlier->setting;
+    setting.items.emplace_back(text);
+    setting.value = setting.given = static_cast<double>(setting.items.size());
     return true;
 }

@@ -17,8 +17,18 @@ struct ParamAssignment {
     bool keyValue; // given as Key=value (else by an option)
 };
 
+// An option's value whose bounds depend on the path (--availability): its
+// range is checked once the design's path is known.
+struct PathBoundedValue {
+    ParamId id;
+    std::string option;
+    std::string text; // as given
+    double value;
+};
+
 struct DesignInputs {
     std::vector<ParamAssignment> settings; // in command-line order; the last one wins
+    std::vector<PathBoundedValue> pathBounded;
     bool metric = false;
 
     void add(ParamId id, ParamSetting setting, bool keyValue = false) {
@@ -28,6 +38,9 @@ struct DesignInputs {
     bool givesValue(ParamId id) const;
     // Sets every parameter of the command line in the design, in order.
     void applyTo(Design& design) const;
+    // "OPTION: 'TEXT' is out of range (BOUNDS)" for a value outside the
+    // bounds on the design's path.
+    bool checkPathBounds(const DesignPoint& point, std::string& error) const;
 };
 
 // "unknown key 'KEY' (keys: Range, Freq, ...)"
@@ -44,7 +57,7 @@ bool ParseFactorQuantity(std::size_t factor, std::string_view text, Quantity& qu
 
 // A plain number for the parameter of an option, within the parameter's
 // bounds: "OPTION: 'TEXT' is not a number", "OPTION: 'TEXT' is out of range
-// (BOUNDS)".
+// (BOUNDS)" (where the bounds depend on the path: once it is known).
 bool ParseNumberOption(std::string_view option, ParamId id, std::string_view text,
                        DesignInputs& inputs, std::string& error);
 
@@ -56,3 +69,15 @@ bool ParseChoiceOption(std::string_view option, ParamId id, std::string_view tex
 // "OPTION 'VALUE' is not a number" when the value is not a plain number.
 bool ReadOptionNumber(std::string_view option, std::string_view value, double& number,
                       std::string& error);
+
+// A number with a unit of the parameter's family, a bare number in its
+// default unit, within its bounds: "OPTION: 'TEXT' is not a number (K, or
+// with a unit: K, degC)", "OPTION: 'TEXT' is out of range (BOUNDS)".
+bool ParseQuantityOption(std::string_view option, ParamId id, std::string_view text,
+                         Quantity& quantity, std::string& error);
+
+// One entry of a list parameter (an option given once per entry): appended
+// to the entries the command line gave before, which replace a file's list.
+// "OPTION: " + the row's reader's message when it refuses the entry.
+bool ParseListItemOption(std::string_view option, ParamId id, std::string_view text,
+                         DesignInputs& inputs, std::string& error);

@@ -1,7 +1,9 @@
 #include "calc_options.h"
 
+#include "calc_atmosphere_options.h"
 #include "calc_modulation_options.h"
 #include "calc_propagation_options.h"
+#include "calc_receiver_options.h"
 #include "calc_text.h"
 #include "design_json.h"
 
@@ -21,6 +23,9 @@ template <auto Member, auto Parse> bool into(std::string_view v, O& o, std::stri
 template <auto Parse> bool input(std::string_view v, O& o, std::string& e) {
     return Parse(v, o.inputs, e);
 }
+template <ParamId Id> bool atmosphere(std::string_view v, O& o, std::string& e) {
+    return ParseAtmosphereOption(Id, v, o.inputs, e);
+}
 bool setJson(std::string_view, O& o, std::string&) {
     o.json = true;
     return true;
@@ -32,6 +37,25 @@ bool setMetric(std::string_view, O& o, std::string&) {
 bool setHelp(std::string_view, O& o, std::string&) {
     o.help = true;
     return true;
+}
+bool setExplain(std::string_view, O& o, std::string&) {
+    o.explain = true;
+    return true;
+}
+bool setAvailabilityCurve(std::string_view, O& o, std::string&) {
+    o.availabilityCurve = true;
+    return true;
+}
+
+// What rules of some waveforms hang on.
+bool autoWaveform(const O& o) {
+    return GivenWaveform(o.inputs) == WaveformKind::Dvbs2Auto;
+}
+bool notAutoWaveform(const O& o) {
+    return !autoWaveform(o);
+}
+bool loraWaveform(const O& o) {
+    return GivenWaveform(o.inputs) == WaveformKind::Lora;
 }
 
 std::string modulationList() {
@@ -144,21 +168,27 @@ const OptionRow kOptionTable[] = {
      "R is the rain rate in mm/h exceeded 0.01 % of the time;\n"
      "the path is Range, the frequency Freq (no rain loss below\n"
      "1 GHz). Prints k, alpha, the specific attenuation, the\n"
-     "distance factor r, the effective path and the rain loss\n",
+     "distance factor r, the effective path and the rain loss.\n"
+     "On an Earth-space path: the slant-path rain of P.618-13\n"
+     "instead, with --latitude and --rain-height or\n"
+     "--isotherm-height\n",
      nullptr, V::None, kNoChoice, input<ParseRainRateOption>, {}},
     {"--availability", nullptr, "A", G::Propagation, nullptr,
      "with --rain-rate: the percentage of the year the link must\n"
-     "hold, 99.0 to 99.999 (default 99.99)\n",
+     "hold, 99.0 to 99.999 (default 99.99); on an Earth-space\n"
+     "path, against the whole atmosphere, 95 to 99.999\n",
      nullptr, V::None, kNoChoice, input<ParseAvailabilityOption>,
-     {{{R::Needs, "--rain-rate"}}}},
+     {{{R::DesignNeeds, "--rain-rate"}}}},
     {"--polarization", nullptr, "h|v|c", G::Propagation, nullptr,
      "with --rain-rate: horizontal, vertical or circular\n"
      "(default v)\n",
      nullptr, V::Choice, ParamId::RainPolarization, input<ParsePolarizationOption>,
      {{{R::Needs, "--rain-rate"}}}},
     {"--elevation", nullptr, "DEG", G::Propagation, nullptr,
-     "with --rain-rate: the path's elevation, 0 to 90 (default 0)\n",
-     nullptr, V::None, kNoChoice, input<ParseElevationOption>, {{{R::Needs, "--rain-rate"}}}},
+     "with --rain-rate: the path's elevation, 0 to 90 (default 0);\n"
+     "an Earth-space path needs it: the satellite's, 5 to 90\n",
+     nullptr, V::None, kNoChoice, input<ParseElevationOption>,
+     {{{R::DesignNeeds, "--rain-rate"}}}},
     {"--heights", nullptr, "H1,H2", G::Propagation, nullptr,
      "antenna heights above a smooth earth, metres or with ft\n"
      "(30,20 or 100ft,60ft): prints the radio horizon of a 4/3\n"
@@ -170,7 +200,8 @@ const OptionRow kOptionTable[] = {
      "the antenna gain of a dish D metres (or with ft) across,\n"
      "aperture efficiency EFF as 0.55 or 55% (default 0.55), in\n"
      "place of TxAntGain / RxAntGain (giving both is an error);\n"
-     "prints the gain and the half-power beamwidth\n",
+     "prints the gain and the half-power beamwidth. On an\n"
+     "Earth-space path the Rx dish is the scintillation's antenna\n",
      nullptr, V::None, kNoChoice, input<ParseTxDishOption>,
      {{{R::SetsSweep, "TxAntGain", "give TxAntGain a sweep or --tx-dish, not both"},
        {R::SetsValue, "TxAntGain", "give TxAntGain=value or --tx-dish, not both"}}}},
@@ -178,6 +209,81 @@ const OptionRow kOptionTable[] = {
      input<ParseRxDishOption>,
      {{{R::SetsSweep, "RxAntGain", "give RxAntGain a sweep or --rx-dish, not both"},
        {R::SetsValue, "RxAntGain", "give RxAntGain=value or --rx-dish, not both"}}}},
+    {"--path", nullptr, "terrestrial|earth-space", G::Propagation, nullptr,
+     "terrestrial (default), or earth-space: Range is the slant\n"
+     "path to a satellite and Weather adds the atmosphere of\n"
+     "ITU-R P.618-13 section 2.5: the gases (P.676-12 Annex 2),\n"
+     "clouds (P.840-8, with --cloud-liquid), rain (P.618-13\n"
+     "2.2.1.1, with --rain-rate, in place of P.530-17) and\n"
+     "scintillation (2.4.1, for the Rx dish or the dish that gives\n"
+     "RxAntGain at 55 %). Needs --elevation; prints each part and\n"
+     "each input with where it came from, and adds an\n"
+     "\"atmosphere\" member to --json. The maps of ITU-R P.836,\n"
+     "P.837, P.839, P.840 and P.453 are not shipped: those inputs\n"
+     "are typed (--vapour-content, --rain-rate, --rain-height or\n"
+     "--isotherm-height, --cloud-liquid, --wet-refractivity); air\n"
+     "not typed is the P.835-6 reference atmosphere's\n",
+     nullptr, V::Choice, ParamId::Path, atmosphere<ParamId::Path>, {}},
+    {"--gas", nullptr, nullptr, G::Propagation, nullptr,
+     "on a terrestrial path, add the gases' loss over Range to\n"
+     "Weather: gamma_o and gamma_w of ITU-R P.676-12 Annex 1 from\n"
+     "the air at the station (an Earth-space path always has it)\n",
+     nullptr, V::None, kNoChoice, input<ParseGasOption>, {}},
+    {"--satellite-altitude", nullptr, "H", G::Propagation, nullptr,
+     "Range becomes the slant path to a satellite H km (or with m)\n"
+     "above a spherical earth of 6371 km, at --elevation\n",
+     nullptr, V::None, kNoChoice, atmosphere<ParamId::SatelliteAltitude>,
+     {{{R::DesignNeeds, "--path earth-space"},
+       {R::SetsValue, "Range", "give Range=value or --satellite-altitude, not both"},
+       {R::SetsSweep, "Range", "give Range a sweep or --satellite-altitude, not both"}}}},
+    {"--station-height", nullptr, "H", G::Propagation, nullptr,
+     "the station's height above sea level in metres (or with km),\n"
+     "-500 m to 10 km (default 0)\n",
+     nullptr, V::None, kNoChoice, atmosphere<ParamId::StationHeight>,
+     {{{R::DesignNeeds, "--gas or --path earth-space"}}}},
+    {"--temperature", nullptr, "T", G::Propagation,
+     "--temperature T, --pressure P, --vapour-density RHO",
+     "the air at the station: T in degC (or with K, 288.15K), the\n"
+     "total barometric pressure P in hPa, the water-vapour density\n"
+     "RHO in g/m3; each one not typed is the P.835-6 reference\n"
+     "atmosphere's at the station height\n",
+     nullptr, V::None, kNoChoice, atmosphere<ParamId::Temperature>,
+     {{{R::DesignNeeds, "--gas or --path earth-space"}}}},
+    {"--pressure", nullptr, "P", G::Propagation, "", "", nullptr, V::None, kNoChoice,
+     atmosphere<ParamId::Pressure>, {{{R::DesignNeeds, "--gas or --path earth-space"}}}},
+    {"--vapour-density", nullptr, "RHO", G::Propagation, "", "", nullptr, V::None, kNoChoice,
+     atmosphere<ParamId::VapourDensity>, {{{R::DesignNeeds, "--gas or --path earth-space"}}}},
+    {"--vapour-content", nullptr, "VT", G::Propagation, nullptr,
+     "the total columnar water vapour in kg/m2: the water vapour's\n"
+     "zenith loss from it (ITU-R P.676-12 Annex 2)\n",
+     nullptr, V::None, kNoChoice, atmosphere<ParamId::VapourContent>,
+     {{{R::DesignNeeds, "--path earth-space"}}}},
+    {"--cloud-liquid", nullptr, "L", G::Propagation, nullptr,
+     "the reduced columnar cloud liquid water in kg/m2: adds the\n"
+     "clouds' loss (ITU-R P.840-8)\n",
+     nullptr, V::None, kNoChoice, atmosphere<ParamId::CloudLiquid>,
+     {{{R::DesignNeeds, "--path earth-space"}}}},
+    {"--latitude", nullptr, "DEG", G::Propagation, nullptr,
+     "with --rain-rate on an Earth-space path: the station's\n"
+     "latitude, -90 to 90\n",
+     nullptr, V::None, kNoChoice, atmosphere<ParamId::Latitude>,
+     {{{R::Needs, "--rain-rate"}, {R::DesignNeeds, "--path earth-space"}}}},
+    {"--rain-height", nullptr, "H", G::Propagation, "--rain-height H, --isotherm-height H",
+     "with --rain-rate on an Earth-space path: the rain height in\n"
+     "km (or with m), or the 0 degC isotherm height h_0 for a rain\n"
+     "height of h_0 + 0.36 km (ITU-R P.839-4)\n",
+     nullptr, V::None, kNoChoice, atmosphere<ParamId::RainHeight>,
+     {{{R::Needs, "--rain-rate"},
+       {R::NotWith, "--isotherm-height"},
+       {R::DesignNeeds, "--path earth-space"}}}},
+    {"--isotherm-height", nullptr, "H", G::Propagation, "", "", nullptr, V::None, kNoChoice,
+     atmosphere<ParamId::IsothermHeight>,
+     {{{R::Needs, "--rain-rate"}, {R::DesignNeeds, "--path earth-space"}}}},
+    {"--wet-refractivity", nullptr, "N", G::Propagation, nullptr,
+     "the wet term of the surface refractivity, N-units; else\n"
+     "ITU-R P.453-14's from the air at the station\n",
+     nullptr, V::None, kNoChoice, atmosphere<ParamId::WetRefractivity>,
+     {{{R::DesignNeeds, "--path earth-space"}}}},
 
     {"--solve", nullptr, "KEY", G::Design, nullptr,
      "print the value of KEY at which the fade margin is --margin\n"
@@ -188,8 +294,9 @@ const OptionRow kOptionTable[] = {
      nullptr, V::Key, kNoChoice, into<&O::solve, ParseSolveOption>,
      {{{R::NotWith, "--sweep"}}}},
     {"--margin", nullptr, "DB", G::Design, nullptr,
-     "the fade margin --solve aims at (default 0)\n", nullptr, V::None, kNoChoice,
-     input<ParseMarginOption>, {{{R::Needs, "--solve"}}}},
+     "the fade margin --solve aims at, or that the MODCOD of\n"
+     "--waveform dvbs2:auto must leave (default 0)\n", nullptr, V::None, kNoChoice,
+     input<ParseMarginOption>, {{{R::Needs, "--solve", "", notAutoWaveform}}}},
     {"--metric", nullptr, nullptr, G::Design, nullptr,
      "print Range also in km and TxPower also in dBm, in\n"
      "parentheses after the window's units (--json: a \"metric\"\n"
@@ -214,6 +321,94 @@ const OptionRow kOptionTable[] = {
      "against range; FILE ends in .pdf or .html (self-contained)\n",
      nullptr, V::File, kNoChoice, into<&O::report, ParseReportOption>,
      {{{R::NotWith, "--sweep", " (the report draws its own range sweep)"}}}, &kReportOutput},
+
+    {"--stage", nullptr, "NAME,NF,GAIN", G::Receiver, nullptr,
+     "one stage of the receiver, given once per stage in signal\n"
+     "order from the antenna: NF in dB or a noise temperature with\n"
+     "K (LNA,35K,30), GAIN in dB, negative for a loss. The Friis\n"
+     "cascade of the stages replaces LnaNoiseFigure, LnaGain and\n"
+     "RxNoiseFigure\n",
+     nullptr, V::None, kNoChoice, input<ParseStageOption>,
+     {{{R::SetsValue, "LnaNoiseFigure", "the stages replace it"},
+       {R::SetsValue, "LnaGain", "the stages replace it"},
+       {R::SetsValue, "RxNoiseFigure", "the stages replace it"},
+       {R::SetsSweep, "LnaNoiseFigure", "the stages replace it"},
+       {R::SetsSweep, "LnaGain", "the stages replace it"},
+       {R::SetsSweep, "RxNoiseFigure", "the stages replace it"}}},
+     nullptr, true},
+    {"--antenna-temperature", nullptr, "T|sky", G::Receiver, nullptr,
+     "the antenna's noise temperature in K (or with degC), or sky:\n"
+     "ITU-R P.618-13 section 3 behind the path's atmospheric\n"
+     "attenuation (an Earth-space path, --gas or --rain-rate), with\n"
+     "T_mr from --temperature, else 275 K. No becomes k Tsys,\n"
+     "Tsys = T + (L - 1) 290 K + L Trx at the antenna (L the Rx\n"
+     "feed loss), in place of the window's 290 K reference\n",
+     nullptr, V::None, kNoChoice, input<ParseAntennaTemperatureOption>, {}},
+    {"--bandwidth", nullptr, "B", G::Receiver, nullptr,
+     "the noise bandwidth in Hz (or with kHz, MHz): adds the noise\n"
+     "power k Tsys B in dBW and dBm, and C/N\n",
+     nullptr, V::None, kNoChoice, input<ParseBandwidthOption>, {}},
+    {"--pointing-error", nullptr, "TX_DEG[,RX_DEG]", G::Receiver, nullptr,
+     "the antennas' pointing errors in degrees (RX_DEG 0 when left\n"
+     "out): 12 (theta / theta_3dB)^2 dB off each gain, theta_3dB\n"
+     "the dish's beamwidth, or that of a dish of the gain at 55 %\n",
+     nullptr, V::None, kNoChoice, input<ParsePointingErrorOption>, {}},
+    {"--axial-ratio", nullptr, "TX_DB,RX_DB[,TILT_DEG]", G::Receiver, nullptr,
+     "Polarization from the antennas' axial ratios r1, r2 (0 dB\n"
+     "circular) and the angle TILT between their major axes\n"
+     "(default 0): p = 1/2 + (4 r1 r2 + (r1^2 - 1)(r2^2 - 1)\n"
+     "cos 2 TILT) / (2 (r1^2 + 1)(r2^2 + 1)), both of the same hand\n"
+     "(W. L. Stutzman, on the Poincare sphere)\n",
+     nullptr, V::None, kNoChoice, input<ParseAxialRatioOption>,
+     {{{R::SetsValue, "Polarization", "give Polarization=value or --axial-ratio, not both"},
+       {R::SetsSweep, "Polarization", "give Polarization a sweep or --axial-ratio, not both"}}}},
+    {"--explain", nullptr, nullptr, G::Receiver, nullptr,
+     "print every term from the transmit power to the fade margin\n"
+     "with its sign, value and source, then the noise budget: each\n"
+     "stage's and the antenna's share of Tsys in K and percent\n"
+     "(--json: an \"explain\" member); with the figures of merit\n",
+     nullptr, V::None, kNoChoice, setExplain,
+     {{{R::NotWith, "--sweep", " (a sweep is written as CSV)"}}}},
+    {"--availability-curve", nullptr, nullptr, G::Receiver, nullptr,
+     "on an Earth-space path, for p of 0.001 to 5 % of the year:\n"
+     "the atmosphere's loss exceeded for p % of the time and the\n"
+     "fade margin; with --waveform dvbs2:auto the MODCOD, its\n"
+     "throughput and the mean throughput over the year (adaptive\n"
+     "coding and modulation). --json: \"availabilityCurve\"\n",
+     nullptr, V::None, kNoChoice, setAvailabilityCurve,
+     {{{R::NotWith, "--sweep", " (a sweep is written as CSV)"},
+       {R::DesignNeeds, "--path earth-space"}}}},
+    {"--waveform", nullptr, "NAME", G::Receiver, nullptr,
+     "set MinEbNoDesired to a waveform's threshold: dvbs2:MODCOD\n"
+     "(qpsk-1/4 ... 32apsk-9/10 of ETSI EN 302 307-1 Table 13,\n"
+     "normal frames, no pilots), dvbs2:auto (the most efficient\n"
+     "MODCOD that leaves --margin), or lora:sfN[:BW] (SF7 to SF12,\n"
+     "BW 125, 250 or 500 kHz; it sets BitRate): prints the\n"
+     "threshold, and for LoRa the SNR floor, the sensitivity, the\n"
+     "time on air and the margin over the sensitivity\n",
+     nullptr, V::None, kNoChoice, input<ParseWaveformOption>,
+     {{{R::NotWith, "--modulation"},
+       {R::SetsValue, "MinEbNoDesired", "give one or the other"},
+       {R::SetsSweep, "MinEbNoDesired", "it cannot be swept beside it"},
+       {R::SetsValue, "BitRate", "a LoRa waveform has its own", loraWaveform},
+       {R::SetsSweep, "BitRate", "a LoRa waveform has its own", loraWaveform},
+       {R::NotWith, "--solve", " (dvbs2:auto keeps the margin itself)", autoWaveform}}}},
+    {"--coding-rate", nullptr, "CR", G::Receiver, "--coding-rate CR, --payload BYTES",
+     "with --waveform lora: the coding rate 4/5 (default), 4/6,\n"
+     "4/7 or 4/8, and the packet's payload, 0 to 255 bytes\n"
+     "(default 20)\n",
+     nullptr, V::Choice, ParamId::CodingRate, input<ParseCodingRateOption>,
+     {{{R::Needs, "--waveform"}}}},
+    {"--payload", nullptr, "BYTES", G::Receiver, "", "", nullptr, V::None, kNoChoice,
+     input<ParsePayloadOption>, {{{R::Needs, "--waveform"}}}},
+    {"--symbol-rate", nullptr, "RS", G::Receiver, nullptr,
+     "with --waveform dvbs2: the symbol rate in Bd (or with kBd,\n"
+     "MBd); BitRate becomes it times the MODCOD's efficiency, and\n"
+     "the throughput is printed\n",
+     nullptr, V::None, kNoChoice, input<ParseSymbolRateOption>,
+     {{{R::Needs, "--waveform"},
+       {R::SetsValue, "BitRate", "the symbol rate and the MODCOD give it"},
+       {R::SetsSweep, "BitRate", "the symbol rate and the MODCOD give it"}}}},
     {"Key=value", nullptr, nullptr, G::Design, "Key=NUMBERUNIT",
      "a value may carry a unit, e.g. Range=25km (letters exactly\n"
      "as shown):\n",
@@ -254,9 +449,36 @@ std::size_t indexOf(const OptionRow& row) {
     return static_cast<std::size_t>(&row - kOptionTable);
 }
 
+// What a DesignNeeds rule's OTHER stands for.
+struct DesignCondition {
+    const char* other;
+    bool (*met)(const DesignPoint& point);
+};
+
+constexpr DesignCondition kDesignConditions[] = {
+    {"--rain-rate",
+     [](const DesignPoint& p) { return p.has(ParamId::RainRate) || OnEarthSpacePath(p); }},
+    {"--path earth-space", OnEarthSpacePath},
+    {"--gas or --path earth-space", HasAtmosphere},
+};
+
+bool designMeets(const OptionRule& rule, const DesignPoint& point) {
+    for (const DesignCondition& condition : kDesignConditions) {
+        if (std::string_view(rule.other) == condition.other) {
+            return condition.met(point);
+        }
+    }
+    return false; // not reached: every rule names a condition of the table
+}
+
 bool checkRule(const OptionRow& row, const OptionRule& rule, const CalcOptions& options,
                std::string& error) {
+    if (rule.when != nullptr && !rule.when(options)) {
+        return true;
+    }
     switch (rule.kind) {
+    case R::DesignNeeds:
+        return true; // once the design is known: CheckDesignRules
     case R::Needs:
         if (!Given(options, rule.other)) {
             error = std::string(row.name) + " needs " + rule.other + rule.text;
@@ -286,21 +508,38 @@ bool checkRule(const OptionRow& row, const OptionRule& rule, const CalcOptions& 
 }
 
 // The rules of the options given, once all are read: the link design's
-// before the propagation's, as each group's options build on the general ones.
-bool checkRules(const CalcOptions& options, std::string& error) {
-    for (const OptionGroup group : {G::General, G::Design, G::Propagation}) {
+// before the propagation's, as each group's options build on the general
+// ones. False at the first rule `passes` refuses.
+template <typename Check> bool everyRule(const CalcOptions& options, const Check& passes) {
+    for (const OptionGroup group : {G::General, G::Design, G::Propagation, G::Receiver}) {
         for (const OptionRow& row : kOptionTable) {
             if (row.group != group || options.given[indexOf(row)] == 0) {
                 continue;
             }
             for (const OptionRule& rule : row.rules) {
-                if (rule.other != nullptr && !checkRule(row, rule, options, error)) {
+                if (rule.other != nullptr && !passes(row, rule)) {
                     return false;
                 }
             }
         }
     }
     return true;
+}
+
+bool checkRules(const CalcOptions& options, std::string& error) {
+    return everyRule(options, [&](const OptionRow& row, const OptionRule& rule) {
+        return checkRule(row, rule, options, error);
+    });
+}
+
+bool checkDesignNeeds(const CalcOptions& options, const DesignPoint& point, std::string& error) {
+    return everyRule(options, [&](const OptionRow& row, const OptionRule& rule) {
+        if (rule.kind != R::DesignNeeds || designMeets(rule, point)) {
+            return true;
+        }
+        error = std::string(row.name) + " needs " + rule.other + rule.text;
+        return false;
+    });
 }
 
 } // namespace
@@ -316,6 +555,10 @@ bool Given(const CalcOptions& options, std::string_view name) {
         }
     }
     return false;
+}
+
+bool CheckDesignRules(const CalcOptions& options, const DesignPoint& point, std::string& error) {
+    return options.inputs.checkPathBounds(point, error) && checkDesignNeeds(options, point, error);
 }
 
 bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& options,
@@ -350,7 +593,7 @@ bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& optio
             }
             value = args[++i];
         }
-        if (options.given[indexOf(*row)]++ > 0) {
+        if (options.given[indexOf(*row)]++ > 0 && !row->repeatable) {
             error = std::string(row->name) + " given more than once";
             return false;
         }

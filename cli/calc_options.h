@@ -20,6 +20,8 @@
 struct CalcOptions {
     bool help = false;
     bool json = false;
+    bool explain = false;
+    bool availabilityCurve = false;
     DesignInputs inputs; // Key=value, the parameters' options, --metric
     FileOptions files;   // --config, --design, --save-design
     SweepOptions sweep;  // --sweep, --plot
@@ -29,7 +31,7 @@ struct CalcOptions {
 };
 
 // The groups of the help text, in its order.
-enum class OptionGroup { General, Propagation, Design };
+enum class OptionGroup { General, Propagation, Design, Receiver };
 
 // How a shell completes an option's value.
 enum class ValueCompletion { None, File, Key, KeyAssignment, Choice };
@@ -40,11 +42,19 @@ enum class ValueCompletion { None, File, Key, KeyAssignment, Choice };
 //   SetsValue: the option sets factor OTHER: a Key=value of it is refused
 //              with "NAME sets OTHER: " + text
 //   SetsSweep: the same for a sweep of it.
-enum class RuleKind { Needs, NotWith, SetsValue, SetsSweep };
+//   DesignNeeds: once the files are read, the design must meet what OTHER
+//              stands for: "NAME needs OTHER" + text. OTHER is "--rain-rate"
+//              (a rain rate, or an Earth-space path, which uses the value
+//              without rain), "--path earth-space" or "--gas or --path
+//              earth-space" (an atmosphere).
+enum class RuleKind { Needs, NotWith, SetsValue, SetsSweep, DesignNeeds };
 struct OptionRule {
     RuleKind kind;
     const char* other;
     const char* text = "";
+    // Checked only when this says so (none: always): a rule of some of the
+    // option's values.
+    bool (*when)(const CalcOptions& options) = nullptr;
 };
 
 // What an output file is made from once the budget is known.
@@ -85,8 +95,9 @@ struct OptionRow {
     ValueCompletion completion;
     ParamId choices; // with ValueCompletion::Choice
     bool (*apply)(std::string_view value, CalcOptions& options, std::string& error);
-    std::array<OptionRule, 4> rules;
+    std::array<OptionRule, 6> rules;
     const OutputSpec* output = nullptr; // none when it writes no file
+    bool repeatable = false;            // may be given more than once
 };
 
 // Every row, in the help's order within each group; `Key=value` last.
@@ -99,3 +110,7 @@ bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& optio
 
 // True when the row was given on the command line.
 bool Given(const CalcOptions& options, std::string_view name);
+
+// What can only be checked on the design, once the files are read: the
+// values whose bounds depend on the path, then the DesignNeeds rules.
+bool CheckDesignRules(const CalcOptions& options, const DesignPoint& point, std::string& error);

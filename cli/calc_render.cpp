@@ -1,5 +1,7 @@
 #include "calc_render.h"
 
+#include "calc_availability.h"
+#include "calc_explain.h"
 #include "calc_text.h"
 #include "link_display.h"
 
@@ -130,6 +132,12 @@ void WriteSheetText(const SheetView& view, BufferedOutput& out) {
     for (const SheetSection& section : view.sections) {
         WriteSectionText(section, out);
     }
+    if (view.explanation) {
+        WriteExplainText(*view.explanation, out);
+    }
+    if (view.availability) {
+        WriteAvailabilityText(*view.availability, out);
+    }
 }
 
 void WriteSheetJson(const SheetView& view, BufferedOutput& out) {
@@ -176,6 +184,14 @@ void WriteSheetJson(const SheetView& view, BufferedOutput& out) {
                 writeSectionJson(section, out);
             }
         }
+    }
+    if (view.explanation) {
+        member(out, "explain");
+        WriteExplainJson(*view.explanation, out);
+    }
+    if (view.availability) {
+        member(out, "availabilityCurve");
+        WriteAvailabilityJson(*view.availability, out);
     }
     out.put("\n}\n");
 }

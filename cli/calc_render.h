@@ -1,6 +1,8 @@
 #pragma once
 // The budget sheet rendered as the calculator's text and JSON. Neither works
 // anything out: the numbers, the lines and the terms are the sheet's.
+#include "availability_curve.h"
+#include "budget_explain.h"
 #include "buffered_output.h"
 #include "design_solve.h"
 
@@ -14,11 +16,14 @@ struct SheetView {
     std::vector<SheetSection> sections;
     std::optional<SolvedFactor> solved;
     bool metric = false;
+    std::optional<BudgetExplanation> explanation{};  // --explain
+    std::optional<AvailabilityCurve> availability{}; // --availability-curve
 };
 
 // The solved factor, the fourteen factor lines, the nine result lines, the
 // bit error line (caption, value text as the window shows it, unit, and the
-// metric note when asked for), then each section's lines and notes.
+// metric note when asked for), then each section's lines and notes, then the
+// explanation and the availability curve when asked for.
 void WriteSheetText(const SheetView& view, BufferedOutput& out);
 
 // A section's lines, then its notes.
@@ -26,7 +31,8 @@ void WriteSectionText(const SheetSection& section, BufferedOutput& out);
 
 // The same as one JSON object: the factors, results and bit error
 // performance, each with its number and its text, then the sections, the
-// solved factor and the metric values as further members.
+// solved factor, the metric values, the explanation and the availability
+// curve as further members.
 void WriteSheetJson(const SheetView& view, BufferedOutput& out);
 
 // The solved factor's heading with its value: "Largest Range for a fade

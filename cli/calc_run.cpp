@@ -4,6 +4,8 @@
 #include "calc_render.h"
 #include "calc_sweep.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isRangeSweep(const SweepPlan& plan) {
@@ -98,6 +100,51 @@ int runSweep(CalcJob& job, BufferedOutput& out, const MessageSink& message,
     return status;
 }
 
+// The design can be evaluated at the points the run evaluates: its own, or a
+// sweep's first and last (what a feature takes is an interval of a factor:
+// a frequency range). A sweep names the point where the design itself
+// would do.
+bool checkEvaluatedPoints(const CalcJob& job, std::string& error) {
+    std::string atDesign;
+    const bool designPasses = job.model->check(job.point, atDesign);
+    if (!job.options.sweep.plan) {
+        error = atDesign;
+        return designPasses;
+    }
+    const SweepPlan& plan = *job.options.sweep.plan;
+    for (const std::uint64_t i : {std::uint64_t{0}, job.sweepCount - 1}) {
+        DesignPoint point = job.point;
+        const double x = SweepPointValue(plan, i, job.sweepCount);
+        point.values[IndexOf(ParamOfFactor(plan.factor))] = x;
+        if (!job.model->check(point, error)) {
+            if (designPasses || error != atDesign) {
+                error = "--sweep: at " + std::string(FactorTable[plan.factor].key) + "=" +
+                        GridText(plan, x) + ": " + error;
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+// What the budget's outputs show; --explain adds the receiver's figures of
+// merit where no receiver option did, and the budget's explanation.
+SheetView sheetView(const CalcJob& job, const BudgetSheet& sheet) {
+    SheetView view{sheet, job.model->sections(job.point, sheet), job.solved,
+                   job.options.inputs.metric};
+    if (job.options.explain) {
+        if (std::none_of(view.sections.begin(), view.sections.end(),
+                         [](const SheetSection& s) { return s.name == kReceiverSectionName; })) {
+            view.sections.push_back(ReceiverSection(job.point, sheet));
+        }
+        view.explanation = ExplainBudget(*job.model, job.point, sheet);
+    }
+    if (job.options.availabilityCurve) {
+        view.availability = EvaluateAvailabilityCurve(*job.model, job.point);
+    }
+    return view;
+}
+
 } // namespace
 
 int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string& error) {
@@ -111,12 +158,15 @@ int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string&
         return kExitBadArguments;
     }
     job.point = job.design.point();
+    if (!CheckDesignRules(job.options, job.point, error)) {
+        return kExitBadArguments;
+    }
     job.model = std::make_unique<BudgetModel>(job.point);
     const std::optional<SweepPlan>& sweep = job.options.sweep.plan;
     if (sweep && !SweepPointCount(*sweep, job.sweepCount, error)) {
         return kExitBadArguments;
     }
-    if (!prepareOutputs(job, true, error) || !job.model->check(job.point, error) ||
+    if (!prepareOutputs(job, true, error) || !checkEvaluatedPoints(job, error) ||
         !prepareOutputs(job, false, error)) {
         return kExitBadArguments;
     }
@@ -129,6 +179,13 @@ int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string&
             return kExitNoSolution;
         }
         job.point.values[IndexOf(ParamOfFactor(factor))] = answer.value;
+        // A search may leave the range a feature's model holds for.
+        if (!job.model->check(job.point, error)) {
+            const FactorRow& row = FactorTable[factor];
+            error = "--solve " + std::string(row.key) + ": at " +
+                    FactorValueText(row, answer.value) + " " + row.unit + ", " + error;
+            return kExitNoSolution;
+        }
         job.solved = SolvedFactor{factor, margin, answer.value};
     }
     return kExitDone;
@@ -146,8 +203,7 @@ int ExecuteCalc(CalcJob& job, const BufferedOutput::Sink& out, const MessageSink
         return kExitDone;
     }
     const BudgetSheet sheet = job.model->evaluate(job.point);
-    const SheetView view{sheet, job.model->sections(job.point, sheet), job.solved,
-                         job.options.inputs.metric};
+    const SheetView view = sheetView(job, sheet);
     const OutputContext context{job.options, job.design, *job.model, job.point,
                                 &view,       nullptr,    renderPlot, renderReport};
     if (!writeOutputs(job, context, true, message)) {

@@ -13,7 +13,8 @@ struct FeatureRow {
     bool followsSolve;   // that section's place in JSON
     bool pathDependent;  // its numbers depend on Range and Freq
     ParamId trigger;     // applies when this parameter is set ...
-    ParamId alternative; // ... or this one (itself when there is none)
+    ParamId alternative; // ... or this one (itself when there is none);
+                         // ParamId::Count for neither: appliesOn alone decides
     // A design the feature cannot evaluate: false with a one-line message.
     bool (*check)(const DesignPoint& point, std::string& error);
     // Works out its numbers and applies them to sheet.effective, before the
@@ -27,14 +28,23 @@ struct FeatureRow {
     // still add up to the fade margin.
     void (*terms)(const DesignPoint& point, const BudgetSheet& sheet,
                   std::vector<LinkTerm>& terms) = nullptr;
+    // Besides its trigger, what the design must be for it to apply (none:
+    // nothing more), e.g. the path it is for.
+    bool (*appliesOn)(const DesignPoint& point) = nullptr;
 };
 
 extern const FeatureRow kRainFeature;
 extern const FeatureRow kClearanceFeature;
 extern const FeatureRow kDishFeature;
 extern const FeatureRow kModulationFeature;
+extern const FeatureRow kAtmosphereFeature;
+extern const FeatureRow kReceiverFeature;
+extern const FeatureRow kWaveformFeature;
 
 // Text helpers the features share: a line with a fixed-decimals text as wide
 // as the factors' value texts.
 SheetLine FixedLine(std::string key, std::string caption, double value, int decimals,
                     std::string unit);
+
+// The polarization tilt (degrees) of the RainPolarization choice h, v or c.
+double PolarizationTiltDeg(const DesignPoint& point);

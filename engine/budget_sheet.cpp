@@ -9,17 +9,24 @@
 namespace {
 
 // In the order of their lines under the budget.
-constexpr std::array<const FeatureRow*, 4> kFeatures = {
+constexpr std::array<const FeatureRow*, 7> kFeatures = {
     &kRainFeature,
     &kClearanceFeature,
     &kDishFeature,
+    &kAtmosphereFeature,
     &kModulationFeature,
+    // After every feature of the path and the antennas: the sky noise and the
+    // pointing loss use their numbers, the waveform the receiver's noise.
+    &kReceiverFeature,
+    &kWaveformFeature,
 };
 
 constexpr int kTextWidth = 12; // as the factors' value texts
 
 bool applies(const FeatureRow& feature, const DesignPoint& point) {
-    return point.has(feature.trigger) || point.has(feature.alternative);
+    const bool triggered = feature.trigger == ParamId::Count || point.has(feature.trigger) ||
+                           point.has(feature.alternative);
+    return triggered && (feature.appliesOn == nullptr || feature.appliesOn(point));
 }
 
 // The factors' parameters, found once: a point's factors are read at every

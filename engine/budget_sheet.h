@@ -7,9 +7,11 @@
 // and which lines it adds under the budget. No Qt.
 #include "design.h"
 #include "dish_antenna.h"
+#include "earth_space_atmosphere.h"
 #include "link_calculation.h"
 #include "path_clearance.h"
 #include "rain_attenuation.h"
+#include "receiver_budget.h"
 
 #include <optional>
 #include <string>
@@ -48,6 +50,19 @@ struct DishEnd {
     double beamwidthDeg;
 };
 
+// The atmosphere of the path: on an Earth-space path every part of ITU-R
+// P.618-13 section 2.5; on a terrestrial path the gases' loss only (of
+// `parts`, the air and the gases' numbers).
+struct SheetAtmosphere {
+    bool earthSpace = false;
+    EarthSpaceResult parts{};
+    double pathKm = 0.0;         // the slant path, or the terrestrial path
+    double dishDiameterM = 0.0;  // the receiving antenna the scintillation is for
+    double dishEfficiency = 0.0; // 0 to 1
+    bool dishFromGain = false;   // no Rx dish: the one that gives RxAntGain
+    double lossDb = 0.0;         // what it adds to Weather: A_T, or the gases' loss
+};
+
 // A new feature's numbers are a member here: every member has its empty value
 // by default, as the evaluation starts from a fresh sheet.
 struct BudgetSheet {
@@ -62,6 +77,9 @@ struct BudgetSheet {
     std::optional<DishEnd> txDish;
     std::optional<DishEnd> rxDish;
     std::optional<double> requiredEbNo; // dB, uncoded, of the modulation at its target
+    std::optional<SheetAtmosphere> atmosphere;
+    std::optional<ReceiverBudget> receiver;
+    std::optional<WaveformBudget> waveform;
 };
 
 struct FeatureRow;
@@ -69,7 +87,7 @@ struct FeatureRow;
 class BudgetModel {
   public:
     // The features that apply to the design (they depend on which parameters
-    // are set, not on their values).
+    // are set and on the path, not on the other values).
     explicit BudgetModel(const DesignPoint& design);
 
     // False with a one-line message when the design cannot be evaluated (a

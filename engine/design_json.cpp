@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -25,7 +26,10 @@ bool readChoice(const ParamRow& row, const Json& value, ParamSetting& setting, s
     return true;
 }
 
-bool readNumber(const ParamRow& row, const Json& entry, ParamSetting& setting, std::string& error) {
+// A value is checked against the bounds on the design's path (`path`, the
+// Path parameter's value).
+bool readNumber(const ParamRow& row, const Json& entry, double path, ParamSetting& setting,
+                std::string& error) {
     const std::string key = ParamKey(row);
     const Json& value = entry["value"];
     if (!value.is_number()) {
@@ -47,12 +51,34 @@ bool readNumber(const ParamRow& row, const Json& entry, ParamSetting& setting, s
                 " (units: " + UnitList(row.family) + ")";
         return false;
     }
-    if (!std::isfinite(*base) || !ParamInBounds(row, *base)) {
+    if (!std::isfinite(*base) || !InBoundsOnPath(row, *base, path)) {
+        const char* bounds = BoundsOnPath(row, path).text;
         error = key + ": " + value.dump() + (unit.empty() ? "" : " " + unit) + " is out of range" +
-                (*row.rangeText ? " (" + std::string(row.rangeText) + ")" : "");
+                (*bounds ? " (" + std::string(bounds) + ")" : "");
         return false;
     }
     setting = ParamSetting{*base, given, unit};
+    return true;
+}
+
+// A list: an array of texts, each read by the row's reader.
+bool readList(const ParamRow& row, const Json& value, ParamSetting& setting, std::string& error) {
+    const std::string key = ParamKey(row);
+    const bool texts =
+        value.is_array() &&
+        std::all_of(value.begin(), value.end(), [](const Json& item) { return item.is_string(); });
+    if (!texts) {
+        error = key + ": the value " + value.dump() + " is not a list of texts";
+        return false;
+    }
+    std::vector<std::string> items;
+    for (const Json& item : value) {
+        items.push_back(item.get<std::string>());
+    }
+    if (!ListSetting(row, std::move(items), setting, error)) {
+        error = key + ": " + error;
+        return false;
+    }
     return true;
 }
 
@@ -75,7 +101,9 @@ bool readParameter(const std::string& key, const Json& entry, Design& design, st
     ParamSetting setting;
     const bool read = row->family == UnitFamily::Choice
                           ? readChoice(*row, entry["value"], setting, error)
-                          : readNumber(*row, entry, setting, error);
+                      : row->family == UnitFamily::List
+                          ? readList(*row, entry["value"], setting, error)
+                          : readNumber(*row, entry, design.value(ParamId::Path), setting, error);
     if (read) {
         design.set(row->id, std::move(setting));
     }
@@ -100,6 +128,8 @@ std::string DesignToJson(const Design& design) {
         std::string entry = "{\"value\": ";
         if (row.family == UnitFamily::Choice) {
             entry += Json(row.choices()[static_cast<std::size_t>(setting->value)].name).dump();
+        } else if (row.family == UnitFamily::List) {
+            entry += Json(setting->items).dump();
         } else {
             entry += Json(setting->given).dump();
             if (!setting->unit.empty()) {
@@ -151,9 +181,14 @@ bool DesignFromJson(std::string_view text, Design& design, std::string& error) {
         return false;
     }
     Design read = design;
-    for (const auto& [key, entry] : parameters.items()) {
-        if (!readParameter(key, entry, read, error)) {
-            return false;
+    // The path first: the bounds of some values depend on it.
+    for (const bool pathPass : {true, false}) {
+        for (const auto& [key, entry] : parameters.items()) {
+            const ParamRow* row = FindParam(key);
+            if ((row != nullptr && row->id == ParamId::Path) == pathPass &&
+                !readParameter(key, entry, read, error)) {
+                return false;
+            }
         }
     }
     design = std::move(read);

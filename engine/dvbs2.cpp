@@ -88,21 +88,41 @@ double EsNoFromCn0Db(double cn0DbHz, double symbolRate) {
     return cn0DbHz - 10.0 * std::log10(symbolRate);
 }
 
-std::optional<Dvbs2Selection> SelectDvbs2Modcod(double esNoDb, double marginDb, double symbolRate) {
+namespace {
+
+// The most efficient row whose excess (dB) is >= 0; throughputOf gives the
+// bit rate (bit/s) at an efficiency.
+template <typename Excess, typename Throughput>
+std::optional<Dvbs2Selection> selectBest(Excess excessOf, Throughput throughputOf) {
     // Efficiency does not rise with the requirement across modulations (qpsk-9/10
     // beats 8psk-3/5 but needs more), so every met row is compared.
     std::optional<Dvbs2Selection> best;
     for (const Dvbs2Modcod& row : Dvbs2ModcodTable) {
-        const double excess = esNoDb - (row.requiredEsNoDb + marginDb);
+        const double excess = excessOf(row);
         if (!(excess >= 0.0)) {
             continue;
         }
         const double efficiency = Dvbs2Efficiency(row);
         if (!best || efficiency > best->efficiency) {
-            best = Dvbs2Selection{&row, efficiency, symbolRate * efficiency, excess};
+            best = Dvbs2Selection{&row, efficiency, throughputOf(efficiency), excess};
         }
     }
     return best;
+}
+
+} // namespace
+
+std::optional<Dvbs2Selection> SelectDvbs2Modcod(double esNoDb, double marginDb, double symbolRate) {
+    return selectBest(
+        [&](const Dvbs2Modcod& row) { return esNoDb - (row.requiredEsNoDb + marginDb); },
+        [&](double efficiency) { return symbolRate * efficiency; });
+}
+
+std::optional<Dvbs2Selection> SelectDvbs2ModcodForEbNo(double ebNoDb, double marginDb,
+                                                       double bitRate) {
+    return selectBest(
+        [&](const Dvbs2Modcod& row) { return ebNoDb - (Dvbs2RequiredEbNoDb(row) + marginDb); },
+        [&](double) { return bitRate; });
 }
 
 std::optional<Dvbs2Selection> SelectDvbs2ModcodForCn0(double cn0DbHz, double marginDb,

@@ -53,3 +53,8 @@ std::optional<Dvbs2Selection> SelectDvbs2Modcod(double esNoDb, double marginDb, 
 // The same from C/N0 (dBHz) and the symbol rate (symbols/s).
 std::optional<Dvbs2Selection> SelectDvbs2ModcodForCn0(double cn0DbHz, double marginDb,
                                                       double symbolRate);
+
+// At a fixed bit rate (bit/s) instead: the most efficient MODCOD with required
+// Eb/N0 + margin <= ebNoDb; its symbol rate is the bit rate over its efficiency.
+std::optional<Dvbs2Selection> SelectDvbs2ModcodForEbNo(double ebNoDb, double marginDb,
+                                                       double bitRate);

@@ -15,6 +15,8 @@
 #include <string>
 #include <string_view>
 
+struct DesignPoint;
+
 // In registry order; the first fourteen are the factors in table order.
 enum class ParamId : std::size_t {
     Range,
@@ -45,6 +47,34 @@ enum class ParamId : std::size_t {
     Modulation,
     TargetBer,
     CodingGain,
+    // Earth-space atmosphere
+    Path,
+    Gas,
+    SatelliteAltitude,
+    Latitude,
+    StationHeight,
+    Temperature,
+    Pressure,
+    VapourDensity,
+    VapourContent,
+    RainHeight,
+    IsothermHeight,
+    CloudLiquid,
+    WetRefractivity,
+    // Receiver chain and waveforms
+    ReceiverStages,
+    AntennaTemperature,
+    SkyNoise,
+    Bandwidth,
+    TxPointingError,
+    RxPointingError,
+    TxAxialRatio,
+    RxAxialRatio,
+    AxialRatioTilt,
+    Waveform,
+    CodingRate,
+    Payload,
+    SymbolRate,
     Count,
 };
 constexpr std::size_t kParamCount = static_cast<std::size_t>(ParamId::Count);
@@ -54,7 +84,19 @@ constexpr std::size_t IndexOf(ParamId id) {
 }
 
 // How the design window groups its rows, in this order.
-enum class ParamGroup { Transmitter, Path, Receiver, Requirement, Rain, Clearance, Modulation };
+enum class ParamGroup {
+    Transmitter,
+    Path,
+    Receiver,
+    Requirement,
+    Rain,
+    Clearance,
+    Modulation,
+    Atmosphere,
+};
+
+// A group's heading in the design window: "Transmitter", "Rain".
+const char* ParamGroupTitle(ParamGroup group);
 
 // One named value of a choice parameter: the name typed and saved, and a
 // longer word also accepted (or none).
@@ -86,6 +128,12 @@ struct ParamRow {
     // and not once `replacedBy` is set (itself: never).
     ParamId needs;
     ParamId replacedBy;
+    // A list's reader of one entry (UnitFamily::List): false with a one-line
+    // message when the entry is refused.
+    bool (*readItem)(std::string_view item, std::string& error) = nullptr;
+    // Where it applies without `needs` as well (none: nowhere), e.g. the
+    // elevation on an Earth-space path without rain.
+    bool (*alsoAppliesOn)(const DesignPoint& point) = nullptr;
 };
 
 extern const std::array<ParamRow, kParamCount> ParamTable;
@@ -106,6 +154,23 @@ const char* ParamCaption(const ParamRow& row);
 const char* ParamUnitLabel(const ParamRow& row);
 double ParamDefault(const ParamRow& row);
 bool ParamInBounds(const ParamRow& row, double value);
+
+// The Path parameter's choices, in order.
+enum class PathKind { Terrestrial, EarthSpace };
+
+// The values a parameter takes on a path (the Path parameter's value): the
+// row's, or fewer where the path's method predicts less (rain on a terrestrial
+// path, ITU-R P.530-17, for 99.0 to 99.999 % of the year; on an Earth-space
+// path, ITU-R P.618-13, from 95 %).
+struct ParamBounds {
+    double low;
+    double high;
+    const char* text; // the bounds in words, for messages
+};
+ParamBounds BoundsOnPath(const ParamRow& row, double path);
+bool InBoundsOnPath(const ParamRow& row, double value, double path);
+// True when some path takes fewer values than the row.
+bool BoundsDependOnPath(const ParamRow& row);
 
 // A choice by name or by its alias (letter case ignored): its index.
 std::optional<std::size_t> FindChoice(const ParamRow& row, std::string_view text);

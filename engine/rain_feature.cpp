@@ -1,9 +1,11 @@
 // Rain on a terrestrial path (ITU-R P.838-3 and ITU-R P.530-17, see
 // rain_attenuation.h): the loss exceeded for the unavailable part of the year,
-// added to Weather.
+// added to Weather. An Earth-space path has its own rain (atmosphere_feature.cpp).
 #include "budget_features.h"
 
 #include "number_text.h"
+
+#include <charconv>
 
 namespace {
 
@@ -15,6 +17,25 @@ constexpr double kTiltDeg[] = {kHorizontalTiltDeg, kVerticalTiltDeg, kCircularTi
 
 std::size_t polarizationOf(const DesignPoint& point) {
     return static_cast<std::size_t>(point[ParamId::RainPolarization]);
+}
+
+// The availability a design file gave for an Earth-space path stays
+// refused once the path is terrestrial.
+bool check(const DesignPoint& point, std::string& error) {
+    const ParamRow& row = ParamRowOf(ParamId::Availability);
+    const double availability = point[ParamId::Availability];
+    if (InBoundsOnPath(row, availability, point[ParamId::Path])) {
+        return true;
+    }
+    char text[32];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, availability);
+    error = std::string(row.key) + ": " + std::string(text, ec == std::errc() ? end : text) +
+            " is out of range (" + BoundsOnPath(row, point[ParamId::Path]).text + ")";
+    return false;
+}
+
+bool terrestrial(const DesignPoint& point) {
+    return !OnEarthSpacePath(point);
 }
 
 void adjust(const DesignPoint& point, BudgetSheet& sheet) {
@@ -59,5 +80,10 @@ void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& sec
 
 } // namespace
 
-const FeatureRow kRainFeature{"propagation",     "Propagation", false,  true, ParamId::RainRate,
-                              ParamId::RainRate, nullptr,       adjust, lines};
+double PolarizationTiltDeg(const DesignPoint& point) {
+    return kTiltDeg[polarizationOf(point)];
+}
+
+const FeatureRow kRainFeature{"propagation",     "Propagation", false,  true,  ParamId::RainRate,
+                              ParamId::RainRate, check,         adjust, lines, nullptr,
+                              nullptr,           terrestrial};

@@ -25,7 +25,7 @@ struct UnitRow {
 };
 
 // clang-format off
-constexpr std::array<UnitRow, 25> kUnitTable = {{
+constexpr std::array<UnitRow, 33> kUnitTable = {{
     {UnitFamily::Distance, "mi", Conversion::Linear, 1.0, 0.0},
     {UnitFamily::Distance, "km", Conversion::Linear, 1.0 / kKilometresPerMile, 0.0},
     {UnitFamily::Distance, "m", Conversion::Linear, 1.0 / (1000.0 * kKilometresPerMile), 0.0},
@@ -51,6 +51,14 @@ constexpr std::array<UnitRow, 25> kUnitTable = {{
     {UnitFamily::Percent, "%", Conversion::Linear, 1.0, 0.0},
     {UnitFamily::Angle, "deg", Conversion::Linear, 1.0, 0.0},
     {UnitFamily::RainRate, "mm/h", Conversion::Linear, 1.0, 0.0},
+    {UnitFamily::Temperature, "K", Conversion::Linear, 1.0, 0.0},
+    {UnitFamily::Temperature, "degC", Conversion::Linear, 1.0, kCelsiusZeroK},
+    {UnitFamily::Pressure, "hPa", Conversion::Linear, 1.0, 0.0},
+    {UnitFamily::Altitude, "km", Conversion::Linear, 1.0, 0.0},
+    {UnitFamily::Altitude, "m", Conversion::Linear, 1e-3, 0.0},
+    {UnitFamily::SymbolRate, "Bd", Conversion::Linear, 1.0, 0.0},
+    {UnitFamily::SymbolRate, "kBd", Conversion::Linear, 1e3, 0.0},
+    {UnitFamily::SymbolRate, "MBd", Conversion::Linear, 1e6, 0.0},
 }};
 // clang-format on
 

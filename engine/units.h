@@ -25,12 +25,24 @@ enum class UnitFamily {
     RainRate,    // mm/h
     Probability, // a plain number: a bit error rate
     Choice,      // one of a parameter's named choices
+    // Earth-space atmosphere
+    Temperature,   // K (degC or K)
+    Pressure,      // hPa
+    Altitude,      // km: station, rain and satellite heights (km or m)
+    VapourDensity, // g/m3, a plain number
+    ColumnDensity, // kg/m2, a plain number: columnar water vapour, cloud liquid water
+    Refractivity,  // N-units, a plain number
+    // Receiver chain and waveforms
+    SymbolRate, // Bd (Bd, kBd, MBd)
+    Count,      // a whole number of things, a plain number: bytes
+    List,       // a list of texts, each read by its parameter's own reader
 };
 
 constexpr double kKilometresPerMile = 1.609344; // exact, international mile
 constexpr double kKilometresPerNauticalMile = 1.852;
 constexpr double kMetresPerFoot = 0.3048;
 constexpr double kDbdToDbi = 2.15; // dB, gain of a half-wave dipole over isotropic
+constexpr double kCelsiusZeroK = 273.15;
 
 // Why a text is not a quantity of a family.
 enum class UnitFault {

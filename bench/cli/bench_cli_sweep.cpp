@@ -48,4 +48,30 @@ void BM_SweepMillionPointsToDevNull(benchmark::State& state) {
 }
 BENCHMARK(BM_SweepMillionPointsToDevNull)->Unit(benchmark::kMillisecond);
 
+// 100,000 points of an Earth-space path with every part of its atmosphere
+// (gases with V_t, clouds, rain, scintillation) worked out anew at each
+// frequency. The budget is 1.5 s for the whole process.
+void BM_EarthSpaceSweep100kPoints(benchmark::State& state) {
+    for (auto _ : state) {
+        CalcJob job;
+        std::string error;
+        if (PrepareCalc(
+                {"--path",           "earth-space", "--elevation",    "30",
+                 "--latitude",       "45",          "--rain-rate",    "30",
+                 "--rain-height",    "3.5",         "--cloud-liquid", "0.5",
+                 "--vapour-content", "20",          "--rx-dish",      "1.2",
+                 "--availability",   "99.9",        "--sweep",        "Freq=10000:50000:0.4"},
+                job, error) != kExitDone ||
+            job.sweepCount != 100'001) {
+            state.SkipWithError("the sweep was not accepted");
+            return;
+        }
+        const int status = ExecuteCalc(
+            job, [](std::string_view) { return true; }, [](const std::string&) {}, nullptr);
+        benchmark::DoNotOptimize(status);
+    }
+    state.SetItemsProcessed(state.iterations() * 100'001);
+}
+BENCHMARK(BM_EarthSpaceSweep100kPoints)->Unit(benchmark::kMillisecond);
+
 } // namespace

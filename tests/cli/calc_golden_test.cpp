@@ -34,6 +34,17 @@ const std::map<std::string, std::string> kFixtures = {
                      R"("parameters": {"Distance": {"value": 1}}})"},
     {"badvalue.json", R"({"format": "quillstone-design", "version": 1, )"
                       R"("parameters": {"Availability": {"value": 50}}})"},
+    // An availability only an Earth-space path takes, the path read first.
+    {"earth.json", R"({"format": "quillstone-design", "version": 1, "parameters": {)"
+                   R"("Availability": {"value": 97}, "Elevation": {"value": 40},)"
+                   R"("Freq": {"value": 12, "unit": "GHz"}, "Path": {"value": "earth-space"}}})"},
+    // A receiver's stages and a waveform, and a stage without its gain.
+    {"receiver.json",
+     R"({"format": "quillstone-design", "version": 1, "parameters": {)"
+     R"("ReceiverStages": {"value": ["LNA,35K,30", "mixer,10,15"]},)"
+     R"("AntennaTemperature": {"value": 40}, "Waveform": {"value": "lora:sf9"}}})"},
+    {"badstage.json", R"({"format": "quillstone-design", "version": 1, "parameters": {)"
+                      R"("ReceiverStages": {"value": ["LNA,0.8"]}}})"},
 };
 
 struct Command {

@@ -149,6 +149,23 @@ TEST(Registry, RowsAreInTheirOwnOrderWithKeysUniqueInAnyLetterCase) {
     EXPECT_EQ(factors, kFactorCount);
 }
 
+TEST(Registry, ARowAppliesWhereItsFeatureDoes) {
+    const auto applies = [](ParamId id, std::initializer_list<std::pair<ParamId, double>> set) {
+        Design design;
+        for (const auto& [param, value] : set) {
+            design.set(param, {value, value, {}});
+        }
+        return ParamApplies(ParamRowOf(id), design.point());
+    };
+    const double earthSpace = static_cast<double>(PathKind::EarthSpace);
+    EXPECT_FALSE(applies(ParamId::Availability, {}));
+    EXPECT_TRUE(applies(ParamId::Availability, {{ParamId::RainRate, 30.0}}));
+    EXPECT_TRUE(applies(ParamId::Elevation, {{ParamId::Path, earthSpace}}));
+    EXPECT_FALSE(applies(ParamId::RainPolarization, {{ParamId::Path, earthSpace}}));
+    EXPECT_TRUE(applies(ParamId::RainRate, {}));
+    EXPECT_FALSE(applies(ParamId::TxAntGain, {{ParamId::TxDishDiameter, 1.0}}));
+}
+
 // A design of the factors, with the rain feature when a rate is given.
 DesignPoint designOf(const LinkFactors& factors, double rainRate = 0.0) {
     Design design;

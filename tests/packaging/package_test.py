@@ -19,6 +19,7 @@ import tempfile
 import time
 
 APP_ID = "example.tarnwick.Quillstone"
+DESIGN_ID = "example.tarnwick.QuillstoneDesign"
 HELP = "The Link Budget.txt"
 failures = []
 
@@ -47,9 +48,12 @@ def check_contents(root, deb, version):
     files = {"/" + str(p.relative_to(root)) for p in root.rglob("*") if not p.is_dir()}
     share = "/usr/share"
     expected = {
-        "/usr/bin/quillstone", "/usr/bin/quillstone-calc", "/usr/lib/quillstone/quillstone",
+        "/usr/bin/quillstone", "/usr/bin/quillstone-calc", "/usr/bin/quillstone-design",
+        "/usr/lib/quillstone/quillstone",
         "/usr/lib/quillstone/view-log", f"{share}/quillstone/Help/{HELP}",
         f"{share}/applications/{APP_ID}.desktop", f"{share}/metainfo/{APP_ID}.metainfo.xml",
+        f"{share}/applications/{DESIGN_ID}.desktop", f"{share}/metainfo/{DESIGN_ID}.metainfo.xml",
+        f"{share}/man/man1/quillstone-design.1.gz",
         f"{share}/icons/hicolor/scalable/apps/{APP_ID}.svg",
         f"{share}/icons/hicolor/48x48/apps/{APP_ID}.png",
         f"{share}/icons/hicolor/128x128/apps/{APP_ID}.png",
@@ -58,7 +62,8 @@ def check_contents(root, deb, version):
         f"{share}/doc/quillstone/copyright"}
     check(files == expected, f"file list: extra {files - expected}, missing {expected - files}")
     for program in ("/usr/bin/quillstone", "/usr/bin/quillstone-calc",
-                    "/usr/lib/quillstone/quillstone", "/usr/lib/quillstone/view-log"):
+                    "/usr/bin/quillstone-design", "/usr/lib/quillstone/quillstone",
+                    "/usr/lib/quillstone/view-log"):
         check(os.access(root / program.lstrip("/"), os.X_OK), f"{program} executable")
     for size in (48, 128):
         png = (root / f"usr/share/icons/hicolor/{size}x{size}/apps/{APP_ID}.png").read_bytes()
@@ -73,13 +78,20 @@ def check_contents(root, deb, version):
         check(needed in names, f"Depends names {needed}: {depends.strip()}")
     check(run("dpkg-deb", "--field", str(deb), "Version").stdout.strip() == version, "Version")
 
-    desktop = root / f"usr/share/applications/{APP_ID}.desktop"
-    result = run("desktop-file-validate", str(desktop))
-    check(result.returncode == 0 and not result.stdout.strip(),
-          "desktop-file-validate: " + result.stdout + result.stderr)
-    result = run("appstreamcli", "validate", "--no-net",
-                 str(root / f"usr/share/metainfo/{APP_ID}.metainfo.xml"))
-    check(result.returncode == 0, "appstreamcli validate: " + result.stdout + result.stderr)
+    # Each desktop entry with its metainfo; the design window's under its own
+    # name, with the program's icon.
+    for app_id, name in ((APP_ID, "Quillstone"), (DESIGN_ID, "Quillstone Link Designer")):
+        desktop = root / f"usr/share/applications/{app_id}.desktop"
+        result = run("desktop-file-validate", str(desktop))
+        check(result.returncode == 0 and not result.stdout.strip(),
+              f"desktop-file-validate {app_id}: " + result.stdout + result.stderr)
+        entry = desktop.read_text()
+        check(f"\nName={name}\n" in entry and f"\nIcon={APP_ID}\n" in entry,
+              f"{app_id}.desktop names {name} and the program's icon")
+        result = run("appstreamcli", "validate", "--no-net",
+                     str(root / f"usr/share/metainfo/{app_id}.metainfo.xml"))
+        check(result.returncode == 0,
+              f"appstreamcli validate {app_id}: " + result.stdout + result.stderr)
 
 
 def help_options_and_keys(root):
@@ -102,7 +114,7 @@ def help_options_and_keys(root):
 def check_man_pages_and_completion(root):
     options, keys = help_options_and_keys(root)
     man1 = root / "usr/share/man/man1"
-    for page in ("quillstone.1.gz", "quillstone-calc.1.gz"):
+    for page in ("quillstone.1.gz", "quillstone-calc.1.gz", "quillstone-design.1.gz"):
         result = run("man", "--warnings", "-l", str(man1 / page),
                      env={**os.environ, "MANWIDTH": "80", "MANPAGER": "cat"})
         check(result.returncode == 0 and "NAME" in result.stdout and not result.stderr,

@@ -1,0 +1,28 @@
+#pragma once
+// The design window's questions to the user, behind one seam (as the value
+// prompt's input dialog is): whether to save unsaved changes, which file to
+// open or write, and a failure to report. Tests install their own answers;
+// an empty member is the desktop's own dialog.
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+enum class UnsavedAnswer { Save, Discard, Cancel };
+
+struct DesignDialogs {
+    // "Save the changes to NAME?"
+    std::function<UnsavedAnswer(QWidget* parent, const QString& name)> askUnsaved;
+    // A file to open (`save` false) or to write; "" when the user cancels.
+    // `filter` is a file dialog's filter, `suggested` a name to start from.
+    std::function<QString(QWidget* parent, const QString& caption, const QString& filter,
+                          const QString& suggested, bool save)>
+        chooseFile;
+    // One message, e.g. why a save failed.
+    std::function<void(QWidget* parent, const QString& message)> showError;
+};
+
+// Installs the dialogs used from now on; members left empty use the desktop's.
+void SetDesignDialogs(DesignDialogs dialogs);
+const DesignDialogs& CurrentDesignDialogs();

@@ -1,0 +1,100 @@
+#include "design_document.h"
+
+namespace {
+
+constexpr int kTypingCommand = 1; // QUndoCommand::id of edits that may merge
+
+class SetParamsCommand final : public QUndoCommand {
+  public:
+    using Change = std::pair<ParamId, std::optional<ParamSetting>>;
+
+    SetParamsCommand(DesignDocument& document, std::vector<Change> after, const QString& what,
+                     int session)
+        : QUndoCommand(what), m_document(document), m_after(std::move(after)), m_session(session) {
+        for (const Change& change : m_after)
+            m_before.emplace_back(change.first, document.design().setting(change.first));
+    }
+
+    void redo() override { applyAll(m_after); }
+    void undo() override { applyAll(m_before); }
+    int id() const override { return m_session != 0 ? kTypingCommand : -1; }
+
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const SetParamsCommand*>(other);
+        if (next->m_session != m_session || next->m_after.size() != 1 || m_after.size() != 1 ||
+            next->m_after.front().first != m_after.front().first)
+            return false;
+        m_after = next->m_after;
+        setObsolete(SameSetting(m_before.front().second, m_after.front().second));
+        return true;
+    }
+
+  private:
+    void applyAll(const std::vector<Change>& changes) {
+        for (const Change& change : changes)
+            m_document.apply(change.first, change.second);
+    }
+
+    DesignDocument& m_document;
+    std::vector<Change> m_before;
+    std::vector<Change> m_after;
+    int m_session;
+};
+
+} // namespace
+
+Evaluation Evaluate(const Design& design) {
+    Evaluation evaluation;
+    evaluation.point = design.point();
+    evaluation.model.emplace(evaluation.point);
+    if (!evaluation.model->check(evaluation.point, evaluation.error))
+        return evaluation;
+    evaluation.model->evaluate(evaluation.point, evaluation.sheet);
+    evaluation.sections = evaluation.model->sections(evaluation.point, evaluation.sheet);
+    evaluation.terms = evaluation.model->terms(evaluation.point, evaluation.sheet);
+    return evaluation;
+}
+
+DesignDocument::DesignDocument() {
+    connect(&m_undo, &QUndoStack::indexChanged, this, [this] { emit changed(); });
+    connect(&m_undo, &QUndoStack::cleanChanged, this, [this] { emit modifiedChanged(); });
+}
+
+// The stack's own clearing as it goes is no edit to show.
+DesignDocument::~DesignDocument() {
+    disconnect(&m_undo, nullptr, this, nullptr);
+}
+
+void DesignDocument::setParam(ParamId id, std::optional<ParamSetting> setting, const QString& what,
+                              int session) {
+    if (SameSetting(m_design.setting(id), setting))
+        return;
+    m_undo.push(new SetParamsCommand(*this, {{id, std::move(setting)}}, what, session));
+}
+
+void DesignDocument::setParams(
+    const std::vector<std::pair<ParamId, std::optional<ParamSetting>>>& settings,
+    const QString& what) {
+    std::vector<SetParamsCommand::Change> changes;
+    for (const auto& [id, setting] : settings) {
+        if (!SameSetting(m_design.setting(id), setting))
+            changes.emplace_back(id, setting);
+    }
+    if (!changes.empty())
+        m_undo.push(new SetParamsCommand(*this, std::move(changes), what, 0));
+}
+
+void DesignDocument::reset(const Design& design, const QString& path) {
+    m_undo.clear();
+    m_design = design;
+    m_path = path;
+    emit changed();
+    emit modifiedChanged();
+}
+
+void DesignDocument::apply(ParamId id, const std::optional<ParamSetting>& setting) {
+    if (setting)
+        m_design.set(id, *setting);
+    else
+        m_design.clear(id);
+}

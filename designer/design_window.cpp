@@ -1,0 +1,329 @@
+#include "design_window.h"
+
+#include "calc_render.h"
+#include "design_fields.h"
+#include "input_sheet.h"
+#include "margin_chart.h"
+#include "number_text.h"
+#include "program_icon.h"
+#include "result_panel.h"
+#include "verdict.h"
+#include "waterfall_chart.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr QSize kFirstSize{1180, 780}; // px, before the desktop's scaling
+
+// The window's commands, one row each: the member that holds the action, its
+// objectName, text, shortcut, status tip and what it does.
+struct ActionRow {
+    QAction* DesignWindow::*action;
+    const char* name;
+    const char* text;
+    QKeySequence::StandardKey key;
+    const char* shortcut; // when no standard key fits
+    const char* tip;
+    void (*run)(DesignWindow& window);
+};
+
+} // namespace
+
+DesignWindow::DesignWindow(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("DesignWindow"));
+    // Numbers on the screen follow the user's decimal separator; files never do.
+    SetDecimalSeparator(m_locale.decimalPoint().toStdString());
+    createActions();
+    createMenus();
+    createPanels();
+    connectSignals();
+    // The icon, drawn from its SVG at every size the desktop asks for, waits
+    // for the first frame: nothing of it is on that frame.
+    QCoreApplication::instance()->installEventFilter(this);
+    // Never larger than nine tenths of the screen it opens on.
+    resize(kFirstSize.boundedTo(screen()->availableGeometry().size() * 0.9));
+    refresh();
+    refreshRecentMenu();
+}
+
+DesignWindow::~DesignWindow() = default;
+
+bool DesignWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        QCoreApplication::instance()->removeEventFilter(this);
+        QMetaObject::invokeMethod(
+            this, [this] { setWindowIcon(ProgramIcon()); }, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void DesignWindow::createActions() {
+    using K = QKeySequence;
+    static const ActionRow rows[] = {
+        {&DesignWindow::m_newAction, "ActionNew", "&New", K::New, "", "Start a new design",
+         [](DesignWindow& w) { w.newDesign(); }},
+        {&DesignWindow::m_openAction, "ActionOpen", "&Open...", K::Open, "", "Open a design file",
+         [](DesignWindow& w) { w.open(); }},
+        {&DesignWindow::m_saveAction, "ActionSave", "&Save", K::Save, "", "Save the design",
+         [](DesignWindow& w) { w.save(); }},
+        {&DesignWindow::m_saveAsAction, "ActionSaveAs", "Save &As...", K::SaveAs, "",
+         "Save the design under a new name", [](DesignWindow& w) { w.saveAs(); }},
+        {&DesignWindow::m_importAction, "ActionImportFactors", "&Import Factors...", K::UnknownKey,
+         "Ctrl+I", "Take the fourteen factors from a window settings file",
+         [](DesignWindow& w) { w.importFactors(); }},
+        {&DesignWindow::m_exportFactorsAction, "ActionExportFactors", "&Export Factors...",
+         K::UnknownKey, "Ctrl+E", "Write the factors the budget uses to a window settings file",
+         [](DesignWindow& w) { w.exportFactors(); }},
+        {&DesignWindow::m_reportAction, "ActionExportReport", "Export &Report...", K::Print, "",
+         "Write the budget sheet as PDF or HTML", [](DesignWindow& w) { w.exportReport(); }},
+        {&DesignWindow::m_csvAction, "ActionExportChart", "Export &Chart Points...", K::UnknownKey,
+         "Ctrl+Shift+E", "Write the chart's points as CSV",
+         [](DesignWindow& w) { w.exportChartPoints(); }},
+        {&DesignWindow::m_quitAction, "ActionQuit", "&Quit", K::Quit, "", "Close the window",
+         [](DesignWindow& w) { w.close(); }},
+        {&DesignWindow::m_copyAction, "ActionCopySheet", "&Copy Sheet as Text", K::UnknownKey,
+         "Ctrl+Shift+C", "Copy the budget as the calculator prints it",
+         [](DesignWindow& w) { w.copySheet(); }},
+        {&DesignWindow::m_solveAction, "ActionSolve", "&Solve", K::UnknownKey, "Ctrl+R",
+         "Find the value of the factor picked for the margin typed",
+         [](DesignWindow& w) { w.solve(); }},
+    };
+    for (const ActionRow& row : rows) {
+        auto* action = new QAction(QString::fromUtf8(row.text), this);
+        action->setObjectName(QString::fromLatin1(row.name));
+        if (row.key != K::UnknownKey)
+            action->setShortcuts(row.key); // every binding the desktop has for it
+        else
+            action->setShortcut(K(QString::fromLatin1(row.shortcut)));
+        action->setStatusTip(QString::fromUtf8(row.tip));
+        this->*row.action = action;
+        const auto run = row.run;
+        connect(action, &QAction::triggered, this, [this, run] { run(*this); });
+    }
+    m_undoAction = m_document.undoStack()->createUndoAction(this, QStringLiteral("&Undo"));
+    m_undoAction->setObjectName(QStringLiteral("ActionUndo"));
+    m_undoAction->setShortcuts(QKeySequence::Undo);
+    m_redoAction = m_document.undoStack()->createRedoAction(this, QStringLiteral("&Redo"));
+    m_redoAction->setObjectName(QStringLiteral("ActionRedo"));
+    m_redoAction->setShortcuts(QKeySequence::Redo);
+}
+
+void DesignWindow::createMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addActions({m_newAction, m_openAction});
+    m_recentMenu = file->addMenu(QStringLiteral("Open &Recent"));
+    m_recentMenu->setObjectName(QStringLiteral("MenuRecent"));
+    file->addActions({m_saveAction, m_saveAsAction});
+    file->addSeparator();
+    file->addActions({m_importAction, m_exportFactorsAction, m_reportAction, m_csvAction});
+    file->addSeparator();
+    file->addAction(m_quitAction);
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->addActions({m_undoAction, m_redoAction});
+    edit->addSeparator();
+    edit->addAction(m_copyAction);
+    QMenu* design = menuBar()->addMenu(QStringLiteral("&Design"));
+    design->addAction(m_solveAction);
+}
+
+void DesignWindow::createPanels() {
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->setObjectName(QStringLiteral("MainSplitter"));
+    auto* inputScroll = new QScrollArea(split);
+    inputScroll->setWidgetResizable(true);
+    m_inputs = new InputSheet;
+    inputScroll->setWidget(m_inputs);
+    // The inputs scroll down, never across: the pane is as wide as their rows.
+    inputScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    inputScroll->setMinimumWidth(m_inputs->minimumSizeHint().width() +
+                                 style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                                 2 * inputScroll->frameWidth());
+
+    auto* right = new QSplitter(Qt::Vertical, split);
+    auto* resultScroll = new QScrollArea(right);
+    resultScroll->setWidgetResizable(true);
+    m_results = new ResultPanel;
+    resultScroll->setWidget(m_results);
+
+    auto* lower = new QWidget(right);
+    auto* lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    m_views = new QTabWidget(lower);
+    m_views->setObjectName(QStringLiteral("Views"));
+    m_views->addTab(createChartPage(), QStringLiteral("Fade &Margin"));
+    auto* waterfallScroll = new QScrollArea;
+    waterfallScroll->setWidgetResizable(true);
+    m_waterfall = new WaterfallChart;
+    waterfallScroll->setWidget(m_waterfall);
+    m_views->addTab(waterfallScroll, QStringLiteral("&Where Every dB Went"));
+    lowerLayout->addWidget(m_views, 1);
+    lowerLayout->addWidget(createSolveBar());
+    // The first sizes (px): the inputs a third, the results over the chart.
+    split->setSizes({420, 760});
+    right->setSizes({440, 340});
+    setCentralWidget(split);
+    statusBar(); // the actions' tips and what a file command did
+}
+
+QWidget* DesignWindow::createChartPage() {
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* axisRow = new QHBoxLayout;
+    auto* axisLabel = new QLabel(QStringLiteral("&Against:"), page);
+    m_chartAxis = new QComboBox(page);
+    m_chartAxis->setObjectName(QStringLiteral("ChartAxis"));
+    m_chartAxis->setAccessibleName(QStringLiteral("Chart against"));
+    axisLabel->setBuddy(m_chartAxis);
+    axisRow->addWidget(axisLabel);
+    axisRow->addWidget(m_chartAxis, 1);
+    layout->addLayout(axisRow);
+    m_chart = new MarginChart(page);
+    layout->addWidget(m_chart, 1);
+    return page;
+}
+
+QWidget* DesignWindow::createSolveBar() {
+    auto* bar = new QWidget;
+    bar->setObjectName(QStringLiteral("SolveBar"));
+    auto* layout = new QVBoxLayout(bar);
+    auto* row = new QHBoxLayout;
+    auto* forLabel = new QLabel(QStringLiteral("Sol&ve for"), bar);
+    m_solveFactor = new QComboBox(bar);
+    m_solveFactor->setObjectName(QStringLiteral("SolveFactor"));
+    m_solveFactor->setAccessibleName(QStringLiteral("Solve for"));
+    for (std::size_t i = 0; i < FactorTable.size(); ++i)
+        m_solveFactor->addItem(QString::fromUtf8(FactorTable[i].caption), int(i));
+    forLabel->setBuddy(m_solveFactor);
+    auto* atLabel = new QLabel(QStringLiteral("at a fade margin &of"), bar);
+    m_solveMargin = new QLineEdit(bar);
+    m_solveMargin->setObjectName(QStringLiteral("SolveMargin"));
+    m_solveMargin->setAccessibleName(QStringLiteral("Solve margin"));
+    m_solveMargin->setToolTip(FieldToolTip(ParamRowOf(ParamId::Margin)));
+    atLabel->setBuddy(m_solveMargin);
+    m_solveButton = new QPushButton(QStringLiteral("&Solve"), bar);
+    m_solveButton->setObjectName(QStringLiteral("SolveButton"));
+    for (QWidget* part : {static_cast<QWidget*>(forLabel), static_cast<QWidget*>(m_solveFactor),
+                          static_cast<QWidget*>(atLabel), static_cast<QWidget*>(m_solveMargin),
+                          static_cast<QWidget*>(new QLabel(QStringLiteral("dB"), bar)),
+                          static_cast<QWidget*>(m_solveButton)})
+        row->addWidget(part);
+    layout->addLayout(row);
+    m_solveAnswer = new QLabel(bar);
+    m_solveAnswer->setObjectName(QStringLiteral("SolveAnswer"));
+    m_solveAnswer->setWordWrap(true);
+    m_solveAnswer->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_solveAnswer);
+    return bar;
+}
+
+void DesignWindow::connectSignals() {
+    m_inputs->setEditHandler(
+        [this](ParamId id, std::optional<ParamSetting> setting, const QString& what, int session) {
+            m_document.setParam(id, std::move(setting), what, session);
+        });
+    connect(&m_document, &DesignDocument::changed, this, [this] { refresh(); });
+    connect(&m_document, &DesignDocument::modifiedChanged, this, [this] { refreshTitle(); });
+    connect(m_chartAxis, &QComboBox::activated, this, [this] { refreshChart(); });
+    connect(m_solveButton, &QPushButton::clicked, this, [this] { solve(); });
+    connect(m_solveMargin, &QLineEdit::returnPressed, this, [this] { solve(); });
+}
+
+void DesignWindow::refresh() {
+    m_evaluation = Evaluate(m_document.design());
+    m_inputs->showDesign(m_document.design(), m_evaluation.point);
+    m_results->showEvaluation(m_evaluation);
+    refreshChart();
+    m_waterfall->showEvaluation(m_evaluation);
+    refreshSolveBar();
+    refreshTitle();
+}
+
+void DesignWindow::refreshTitle() {
+    const QString title = QStringLiteral("%1[*] \u2014 %2").arg(displayName(), kDesignerName);
+    if (windowTitle() != title)
+        setWindowTitle(title);
+    setWindowModified(m_document.modified());
+}
+
+void DesignWindow::refreshChart() {
+    const std::vector<ParamId> params = SweepableParams(m_evaluation.point);
+    const auto picked = static_cast<ParamId>(m_chartAxis->currentData().toInt());
+    bool same = m_chartAxis->count() == int(params.size());
+    for (int i = 0; same && i < m_chartAxis->count(); ++i)
+        same = m_chartAxis->itemData(i).toInt() == int(params[std::size_t(i)]);
+    if (!same) {
+        m_chartAxis->clear();
+        for (const ParamId id : params)
+            m_chartAxis->addItem(QString::fromUtf8(ParamCaption(ParamRowOf(id))), int(id));
+        const int index = m_chartAxis->findData(int(picked));
+        m_chartAxis->setCurrentIndex(index >= 0 ? index : 0);
+    }
+    const auto param = static_cast<ParamId>(m_chartAxis->currentData().toInt());
+    m_chart->setCurve(SweepMargin(m_document.design(), m_evaluation, param));
+}
+
+void DesignWindow::refreshSolveBar() {
+    if (!m_solveMargin->hasFocus()) {
+        const QString margin = NumberText(m_document.design().value(ParamId::Margin), m_locale);
+        if (m_solveMargin->text() != margin)
+            m_solveMargin->setText(margin);
+    }
+}
+
+void DesignWindow::solve() {
+    const ParamRow& marginRow = ParamRowOf(ParamId::Margin);
+    const FieldReading margin =
+        ReadField(marginRow, m_solveMargin->text(), QString(), m_locale, m_evaluation.point);
+    const std::size_t factor = std::size_t(m_solveFactor->currentData().toInt());
+    const FactorRow& factorRow = FactorTable[factor];
+    QString answerText;
+    bool solved = false;
+    if (!margin.ok() || !margin.setting) {
+        answerText = QString::fromUtf8(ParamCaption(marginRow)) + QStringLiteral(": ") +
+                     (margin.ok() ? QStringLiteral("no margin given") : margin.error);
+    } else if (!m_evaluation.ok()) {
+        answerText = QString::fromStdString(m_evaluation.error);
+    } else {
+        const double target = margin.setting->value;
+        const SolveAnswer answer =
+            SolveDesign(*m_evaluation.model, m_evaluation.point, factor, target);
+        if (!answer.solved) {
+            // In the calculator's words, as --solve KEY prints them.
+            answerText = QString::fromUtf8(factorRow.key) + QStringLiteral(": ") +
+                         QString::fromStdString(answer.why);
+        } else {
+            solved = true;
+            const ParamId param = ParamOfFactor(factor);
+            const std::optional<ParamSetting>& now = m_document.design().setting(param);
+            const ParamSetting value =
+                SettingInUnit(ParamRowOf(param), answer.value,
+                              now ? QString::fromStdString(now->unit) : QString());
+            answerText = QString::fromStdString(
+                SolvedNote(SolvedFactor{factor, target, answer.value}, false));
+            m_document.setParams({{param, value}, {ParamId::Margin, margin.setting}},
+                                 QStringLiteral("Solve %1").arg(factorRow.caption));
+        }
+    }
+    m_solveAnswer->setText(answerText);
+    QPalette palette;
+    palette.setColor(QPalette::WindowText, VerdictColour(this->palette(), solved));
+    m_solveAnswer->setPalette(palette);
+    m_solveAnswer->setAccessibleName(QStringLiteral("Solve answer ") + answerText);
+}

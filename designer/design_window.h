@@ -1,0 +1,131 @@
+#pragma once
+// quillstone-design: the link budget as a sheet, on the same model as the
+// calculator. The design (every parameter that was set) is edited through an
+// undo stack; every edit evaluates the budget model once and shows it again:
+// the inputs, the results, the chart and the waterfall.
+//
+// Where the parts live:
+//   design_fields.cpp        what a registry row takes: field kind, units, reading a typed value
+//   input_sheet.cpp          the inputs, generated from the parameter registry
+//   design_document.cpp      the design, its file name, its undo stack; one evaluation
+//   result_panel.cpp         verdict, terms, results and the features' sections
+//   margin_sweep.cpp         the fade margin against one input, through the model
+//   margin_chart.cpp         that curve drawn, with crossings, the design's point, the pointer's
+//   waterfall_chart.cpp      where every dB went
+//   design_window.cpp        the window built in steps; the display step; solve
+//   design_window_files.cpp  New, Open, Save, Save As, recent files, the unsaved question
+//   design_window_export.cpp window settings import and export, report, CSV, text copy
+//   design_dialogs.cpp       the seam of the window's questions (tests answer them)
+//
+// Data flow: a field's edit -> DesignDocument::setParam (an undo command) ->
+// changed -> refresh: Evaluate -> every view shown again.
+#include "design_document.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class InputSheet;
+class MarginChart;
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class ResultPanel;
+class WaterfallChart;
+
+constexpr const char* kDesignerName = "Quillstone Link Designer";
+
+class DesignWindow : public QMainWindow {
+  public:
+    explicit DesignWindow(QWidget* parent = nullptr);
+    ~DesignWindow() override;
+
+    DesignDocument& document() { return m_document; }
+    const Evaluation& evaluation() const { return m_evaluation; }
+    InputSheet* inputs() const { return m_inputs; }
+    ResultPanel* results() const { return m_results; }
+    MarginChart* chart() const { return m_chart; }
+    WaterfallChart* waterfall() const { return m_waterfall; }
+
+    // Files. Each that would drop unsaved changes asks first; a failure is
+    // reported through the dialog seam and changes nothing.
+    void newDesign();
+    void open();
+    bool openFile(const QString& path);
+    bool save();
+    bool saveAs();
+    bool saveTo(const QString& path);
+    QStringList recentFiles() const;
+
+    // The fourteen factors from and to a window settings file.
+    void importFactors();
+    void exportFactors();
+    // The calculator's report (PDF or HTML by the name's extension), the
+    // chart's points as CSV, and the sheet as the calculator's text.
+    void exportReport();
+    void exportChartPoints();
+    void copySheet();
+
+    // Solves for the factor picked at the margin typed, as one edit.
+    void solve();
+
+    // The display step: evaluates the design and shows it everywhere.
+    void refresh();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    // Watches for the window's first paint (the icon comes after it).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void createActions();
+    void createMenus();
+    void createPanels();
+    QWidget* createChartPage();
+    QWidget* createSolveBar();
+    void connectSignals();
+
+    void refreshTitle();
+    void refreshChart();
+    void refreshSolveBar();
+    void refreshRecentMenu();
+    void addRecent(const QString& path);
+    bool maybeSave();
+    QString displayName() const;
+    QString chooseFile(const QString& caption, const QString& filter, bool save) const;
+    void showError(const QString& message);
+
+    DesignDocument m_document;
+    Evaluation m_evaluation;
+    QLocale m_locale;
+
+    InputSheet* m_inputs = nullptr;
+    ResultPanel* m_results = nullptr;
+    MarginChart* m_chart = nullptr;
+    WaterfallChart* m_waterfall = nullptr;
+    QTabWidget* m_views = nullptr;
+    QComboBox* m_chartAxis = nullptr;
+    QComboBox* m_solveFactor = nullptr;
+    QLineEdit* m_solveMargin = nullptr;
+    QPushButton* m_solveButton = nullptr;
+    QLabel* m_solveAnswer = nullptr;
+    QMenu* m_recentMenu = nullptr;
+
+    QAction* m_newAction = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_saveAsAction = nullptr;
+    QAction* m_importAction = nullptr;
+    QAction* m_exportFactorsAction = nullptr;
+    QAction* m_reportAction = nullptr;
+    QAction* m_csvAction = nullptr;
+    QAction* m_quitAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    QAction* m_copyAction = nullptr;
+    QAction* m_solveAction = nullptr;
+};

@@ -1,0 +1,143 @@
+// The design window's exchanges: the fourteen factors from and to a window
+// settings file, the calculator's report, the chart's points as CSV and the
+// sheet as the calculator's text.
+#include "calc_render.h"
+#include "calc_report_render.h"
+#include "calc_text.h"
+#include "design_dialogs.h"
+#include "design_fields.h"
+#include "design_window.h"
+#include "files.h"
+#include "link_settings.h"
+#include "margin_chart.h"
+#include "number_text.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <cstring>
+
+namespace {
+
+constexpr const char* kSettingsFilter = "Window settings (*.Cfg);;All files (*)";
+constexpr const char* kReportFilter = "PDF report (*.pdf);;HTML report (*.html)";
+constexpr const char* kCsvFilter = "CSV (*.csv);;All files (*)";
+
+// Files keep a full stop whatever the screen's separator: the engine's texts
+// are made with it while one of these lives.
+class FullStopTexts {
+  public:
+    FullStopTexts() : m_screen(DecimalSeparator()) { SetDecimalSeparator("."); }
+    ~FullStopTexts() { SetDecimalSeparator(m_screen); }
+    FullStopTexts(const FullStopTexts&) = delete;
+    FullStopTexts& operator=(const FullStopTexts&) = delete;
+
+  private:
+    std::string m_screen;
+};
+
+bool writeFile(const QString& path, std::string_view bytes, QString& error) {
+    int code = 0;
+    if (ReplaceFileContents(path.toStdString(), bytes, &code))
+        return true;
+    error = QString::fromLocal8Bit(std::strerror(code));
+    return false;
+}
+
+} // namespace
+
+void DesignWindow::importFactors() {
+    const QString path = chooseFile(QStringLiteral("Import Factors"), kSettingsFilter, false);
+    if (path.isEmpty())
+        return;
+    LinkFactors factors = m_evaluation.point.factors();
+    WindowPosition position;
+    if (!LoadLinkSettings(path.toStdString(), factors, position)) {
+        showError(
+            QStringLiteral("cannot read window settings file '%1': it does not exist").arg(path));
+        return;
+    }
+    std::vector<std::pair<ParamId, std::optional<ParamSetting>>> settings;
+    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
+        const ParamId param = ParamOfFactor(i);
+        const std::optional<ParamSetting>& now = m_document.design().setting(param);
+        settings.emplace_back(param,
+                              SettingInUnit(ParamRowOf(param), factors.*FactorTable[i].field,
+                                            now ? QString::fromStdString(now->unit) : QString()));
+    }
+    m_document.setParams(settings, QStringLiteral("Import Factors"));
+}
+
+void DesignWindow::exportFactors() {
+    const QString path = chooseFile(QStringLiteral("Export Factors"), kSettingsFilter, true);
+    if (path.isEmpty())
+        return;
+    // The factors as the budget uses them (a rain loss in Weather, a dish's
+    // gain), so that the window shows the same link. A position the file
+    // already holds is kept.
+    const LinkFactors factors =
+        m_evaluation.ok() ? m_evaluation.sheet.effective : m_evaluation.point.factors();
+    LinkFactors ignored{};
+    WindowPosition position;
+    LoadLinkSettings(path.toStdString(), ignored, position);
+    if (!SaveLinkSettings(path.toStdString(), factors, position))
+        showError(QStringLiteral("cannot write window settings file '%1'").arg(path));
+}
+
+void DesignWindow::exportReport() {
+    if (!m_evaluation.ok()) {
+        showError(QString::fromStdString(m_evaluation.error));
+        return;
+    }
+    const QString path = chooseFile(QStringLiteral("Export Report"), kReportFilter, true);
+    if (path.isEmpty())
+        return;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix != QStringLiteral("pdf") && suffix != QStringLiteral("html")) {
+        showError(QStringLiteral("cannot write report file '%1': its name ends neither in .pdf "
+                                 "nor in .html")
+                      .arg(path));
+        return;
+    }
+    const ReportFormat format =
+        suffix == QStringLiteral("pdf") ? ReportFormat::Pdf : ReportFormat::Html;
+    ReportData data;
+    {
+        const FullStopTexts fullStop;
+        const Evaluation& e = m_evaluation;
+        const SheetView view{e.sheet, e.model->sections(e.point, e.sheet), std::nullopt, false};
+        data = BuildReportData(view, *e.model, e.point);
+    }
+    std::string bytes;
+    std::string error;
+    QString why;
+    if (!RenderReport(data, format, bytes, error))
+        why = QString::fromStdString(error);
+    else if (writeFile(path, bytes, why))
+        return;
+    showError(QStringLiteral("cannot write report file '%1': %2").arg(path, why));
+}
+
+void DesignWindow::exportChartPoints() {
+    const QString path = chooseFile(QStringLiteral("Export Chart Points"), kCsvFilter, true);
+    if (path.isEmpty())
+        return;
+    QString why;
+    if (!writeFile(path, CurveCsv(m_chart->curve()), why))
+        showError(QStringLiteral("cannot write CSV file '%1': %2").arg(path, why));
+}
+
+void DesignWindow::copySheet() {
+    if (!m_evaluation.ok()) {
+        QGuiApplication::clipboard()->setText(QString::fromStdString(m_evaluation.error));
+        return;
+    }
+    std::string text;
+    {
+        BufferedOutput out(StringSink(text));
+        WriteSheetText(SheetView{m_evaluation.sheet, m_evaluation.sections, std::nullopt, false},
+                       out);
+    }
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}

@@ -1,0 +1,153 @@
+// The design window's files: New, Open, Save, Save As, the recent files and
+// the question before unsaved changes are dropped.
+#include "design_dialogs.h"
+#include "design_file.h"
+#include "design_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSettings>
+#include <QStatusBar>
+
+namespace {
+
+constexpr int kRecentCount = 8;
+constexpr const char* kRecentKey = "recentFiles";
+constexpr const char* kDesignFilter = "Quillstone designs (*.json);;All files (*)";
+
+// The window's own settings (the recent files): the desktop's settings
+// folder, ~/.config/Tarnwick/quillstone-design.conf.
+QSettings designerSettings() {
+    return QSettings(QStringLiteral("Tarnwick"), QStringLiteral("quillstone-design"));
+}
+
+QString absolute(const QString& path) {
+    return QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+QString DesignWindow::displayName() const {
+    return m_document.path().isEmpty() ? QStringLiteral("Untitled")
+                                       : QFileInfo(m_document.path()).fileName();
+}
+
+QString DesignWindow::chooseFile(const QString& caption, const QString& filter, bool save) const {
+    const QString suggested =
+        m_document.path().isEmpty() ? QString() : QFileInfo(m_document.path()).absolutePath();
+    return CurrentDesignDialogs().chooseFile(const_cast<DesignWindow*>(this), caption, filter,
+                                             suggested, save);
+}
+
+void DesignWindow::showError(const QString& message) {
+    CurrentDesignDialogs().showError(this, message);
+}
+
+bool DesignWindow::maybeSave() {
+    if (!m_document.modified())
+        return true;
+    switch (CurrentDesignDialogs().askUnsaved(this, displayName())) {
+    case UnsavedAnswer::Save:
+        return save();
+    case UnsavedAnswer::Discard:
+        return true;
+    case UnsavedAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void DesignWindow::newDesign() {
+    if (maybeSave())
+        m_document.reset(Design(), QString());
+}
+
+void DesignWindow::open() {
+    if (!maybeSave())
+        return;
+    const QString path = chooseFile(QStringLiteral("Open Design"), kDesignFilter, false);
+    if (!path.isEmpty())
+        openFile(path);
+}
+
+bool DesignWindow::openFile(const QString& path) {
+    Design design;
+    std::string error;
+    if (!ReadDesignFile(path.toStdString(), design, error)) {
+        showError(QString::fromStdString(DesignReadFailure(path.toStdString(), error)));
+        return false;
+    }
+    m_document.reset(design, absolute(path));
+    addRecent(absolute(path));
+    return true;
+}
+
+bool DesignWindow::save() {
+    return m_document.path().isEmpty() ? saveAs() : saveTo(m_document.path());
+}
+
+bool DesignWindow::saveAs() {
+    QString path = chooseFile(QStringLiteral("Save Design As"), kDesignFilter, true);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".json");
+    return saveTo(path);
+}
+
+bool DesignWindow::saveTo(const QString& path) {
+    std::string error;
+    // One durable replace: on failure the old file is whole and the design,
+    // still unsaved, stays in the window.
+    if (!WriteDesignFile(path.toStdString(), m_document.design(), error)) {
+        showError(QStringLiteral("cannot write design file '%1': %2")
+                      .arg(path, QString::fromStdString(error)));
+        return false;
+    }
+    m_document.setPath(absolute(path));
+    m_document.markSaved();
+    addRecent(absolute(path));
+    refreshTitle();
+    statusBar()->showMessage(QStringLiteral("Saved %1").arg(absolute(path)));
+    return true;
+}
+
+QStringList DesignWindow::recentFiles() const {
+    return designerSettings().value(QString::fromLatin1(kRecentKey)).toStringList();
+}
+
+void DesignWindow::addRecent(const QString& path) {
+    QStringList files = recentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > kRecentCount)
+        files.removeLast();
+    designerSettings().setValue(QString::fromLatin1(kRecentKey), files);
+    refreshRecentMenu();
+}
+
+void DesignWindow::refreshRecentMenu() {
+    m_recentMenu->clear();
+    const QStringList files = recentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction* item = m_recentMenu->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        item->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
+        item->setStatusTip(path);
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (maybeSave())
+                openFile(path);
+        });
+    }
+    m_recentMenu->setEnabled(!files.isEmpty());
+}
+
+void DesignWindow::closeEvent(QCloseEvent* event) {
+    if (maybeSave())
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The outcome of the design sheet, all from the budget sheet: the verdict in
+// words and colour, the budget term by term with each term's signed share of
+// the fade margin, the nine results and the bit error performance, then each
+// section the features add (their lines and notes). Each value's accessible
+// name is its caption with its value.
+#include <QLocale>
+#include <QWidget>
+
+#include <vector>
+
+class QLabel;
+class QVBoxLayout;
+struct Evaluation;
+class LineTable;
+
+class ResultPanel : public QWidget {
+  public:
+    explicit ResultPanel(QWidget* parent = nullptr);
+    ~ResultPanel() override;
+
+    void showEvaluation(const Evaluation& evaluation);
+    QLabel* verdict() const { return m_verdict; }
+
+  protected:
+    void changeEvent(QEvent* event) override; // a new desktop palette recolours the verdict
+
+  private:
+    void colourVerdict();
+
+    QLabel* m_verdict = nullptr;
+    LineTable* m_terms = nullptr;
+    LineTable* m_results = nullptr;
+    std::vector<LineTable*> m_sections;
+    QVBoxLayout* m_layout = nullptr;
+    QLocale m_locale;
+    int m_verdictState = 0;  // 1 closes, -1 short, 0 no budget
+    int m_colouredState = 0; // the state the verdict's colour is for
+};

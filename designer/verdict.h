@@ -1,0 +1,16 @@
+#pragma once
+// The verdict of a budget in words and its colour: "The link closes with
+// 12.3 dB to spare" in a green, "The link falls 4.1 dB short" in a red, each
+// dark on a light desktop palette and light on a dark one.
+#include <QColor>
+#include <QLocale>
+#include <QPalette>
+#include <QString>
+
+QString VerdictText(double fadeMargin, const QLocale& locale);
+
+// The colour of a link that closes (or falls short) on this palette.
+QColor VerdictColour(const QPalette& palette, bool closes);
+
+// A number with one decimal, in the locale, as the sheet shows decibels.
+QString DecibelText(double value, const QLocale& locale);

@@ -5,7 +5,7 @@
 // with the gases asked for: A = gamma d over Range, ITU-R P.676-12 Annex 1.
 // The air at the station is typed or the ITU-R P.835-6 reference
 // atmosphere at the station height.
-#include "budget_features.h"
+#include "section_writer.h"
 
 #include "number_text.h"
 #include "reference_atmosphere.h"
@@ -187,37 +187,32 @@ const char* typedOrDefault(const DesignPoint& point, ParamId id) {
 }
 
 // Each line goes to the text, its number (and where it came from) to JSON.
-class Lines {
+class Lines : public SectionWriter {
   public:
-    explicit Lines(SheetSection& section) : m_section(section) {}
+    using SectionWriter::SectionWriter;
 
     void number(const char* key, const char* caption, double value, int decimals, const char* unit,
                 const char* field, const char* origin = nullptr) {
-        add(key, caption, value, value, decimals, unit, field, origin);
+        line(key, caption, value, value, decimals, unit, field, origin);
     }
     // A fraction shown in percent.
     void percent(const char* key, const char* caption, double fraction, const char* field) {
-        add(key, caption, fraction * kPercent, fraction, 1, "Percent", field, nullptr);
+        line(key, caption, fraction * kPercent, fraction, 1, "Percent", field, nullptr);
     }
     // `shown` is the value in the unit of the text (degC for a temperature in K).
     void sourced(const char* key, const char* caption, const SourcedValue& value, double shown,
                  int decimals, const char* unit, const char* field) {
-        add(key, caption, shown, value.value, decimals, unit, field, InputOriginName(value.origin));
-    }
-    void text(const char* key, const char* caption, double value, const char* text,
-              const char* field) {
-        m_section.lines.push_back({key, caption, value, text, ""});
-        m_section.fields.push_back({field, 0.0, text});
+        line(key, caption, shown, value.value, decimals, unit, field,
+             InputOriginName(value.origin));
     }
     // A part of the total that the design does not ask for.
     void none(const char* key, const char* caption, const char* why) {
         m_section.lines.push_back({key, caption, 0.0, "none", why});
     }
-    void note(std::string text) { m_section.notes.push_back(std::move(text)); }
 
   private:
-    void add(const char* key, const char* caption, double shown, double value, int decimals,
-             const char* unit, const char* field, const char* origin) {
+    void line(const char* key, const char* caption, double shown, double value, int decimals,
+              const char* unit, const char* field, const char* origin) {
         m_section.lines.push_back(
             FixedLine(key, caption, shown, decimals, origin ? withOrigin(unit, origin) : unit));
         m_section.fields.push_back({field, value, {}});
@@ -225,8 +220,6 @@ class Lines {
             m_section.fields.push_back({std::string(field) + "Source", 0.0, origin});
         }
     }
-
-    SheetSection& m_section;
 };
 
 const char* pathName(const DesignPoint& point) {

@@ -1,6 +1,6 @@
 #include "budget_explain.h"
 
-#include "budget_features.h"
+#include "section_writer.h"
 
 #include <cmath>
 
@@ -9,42 +9,25 @@ namespace {
 constexpr double kHzPerMHz = 1e6;
 constexpr double kDbmPerDbw = 30.0;
 
-// Each line goes to the text, its number at full precision to JSON.
-class Lines {
-  public:
-    explicit Lines(SheetSection& section) : m_section(section) {}
-
-    void add(const char* key, const char* caption, double value, int decimals, const char* unit,
-             const char* field) {
-        m_section.lines.push_back(FixedLine(key, caption, value, decimals, unit));
-        m_section.fields.push_back({field, value, {}});
-    }
-    void text(const char* field, const char* text) {
-        m_section.fields.push_back({field, 0.0, text});
-    }
-    void note(const char* text) { m_section.notes.emplace_back(text); }
-
-  private:
-    SheetSection& m_section;
-};
+using Lines = SectionWriter;
 
 void antennaLines(const ReceiverBudget& receiver, Lines& out) {
     const double antennaK = receiver.noise.contributions.front().temperatureK;
     switch (receiver.antenna) {
     case AntennaNoise::Reference:
-        out.text("antennaNoise", "reference");
+        out.field("antennaNoise", "reference");
         out.add("AntennaTemperature", "Antenna Temperature", antennaK, 1, "K (reference)",
                 "antennaTemperatureK");
         out.note("No is the window's: kT at 290 K taken as -173.9 dBm/Hz, plus the chain's noise "
                  "figure; an antenna temperature makes it k Tsys");
         return;
     case AntennaNoise::Typed:
-        out.text("antennaNoise", "typed");
+        out.field("antennaNoise", "typed");
         out.add("AntennaTemperature", "Antenna Temperature", antennaK, 1, "K",
                 "antennaTemperatureK");
         return;
     case AntennaNoise::Sky:
-        out.text("antennaNoise", "sky");
+        out.field("antennaNoise", "sky");
         out.add("SkyAttenuation", "Sky Attenuation", receiver.skyAttenuationDb, 2, "dB",
                 "skyAttenuationDb");
         out.add("MeanRadiatingTemp", "Mean Radiating Temp", receiver.meanRadiatingK, 1, "K",

@@ -6,7 +6,7 @@
 //     (Margin) at the link's C/N0: at the symbol rate given, else at BitRate;
 //   - LoRa (Semtech, lora.h): the demodulator's SNR floor in the LoRa
 //     bandwidth, Eb/N0 = SNR + 10 log10 (BW / Rb), at the LoRa bit rate.
-#include "budget_features.h"
+#include "section_writer.h"
 
 #include "number_text.h"
 #include "waveform_choice.h"
@@ -110,26 +110,7 @@ void adjust(const DesignPoint& point, BudgetSheet& sheet) {
     sheet.waveform = waveform;
 }
 
-// Each line goes to the text, its number (or text) to JSON.
-class Lines {
-  public:
-    explicit Lines(SheetSection& section) : m_section(section) {}
-
-    void add(const char* key, const char* caption, double value, int decimals, const char* unit,
-             const char* field) {
-        m_section.lines.push_back(FixedLine(key, caption, value, decimals, unit));
-        m_section.fields.push_back({field, value, {}});
-    }
-    void text(const char* key, const char* caption, double value, const std::string& text,
-              const char* field) {
-        m_section.lines.push_back({key, caption, value, text, ""});
-        m_section.fields.push_back({field, 0.0, text});
-    }
-    void note(std::string text) { m_section.notes.push_back(std::move(text)); }
-
-  private:
-    SheetSection& m_section;
-};
+using Lines = SectionWriter;
 
 void dvbs2Lines(const DesignPoint& point, const BudgetSheet& sheet, const WaveformBudget& waveform,
                 Lines& out) {

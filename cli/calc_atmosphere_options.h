@@ -11,8 +11,8 @@
 // --gas: a flag.
 bool ParseGasOption(std::string_view value, DesignInputs& inputs, std::string& error);
 
-// The value of the option of parameter `id`: a choice's name, a plain
-// number, or a number with a unit of the parameter's family (a bare number
-// in its default unit); within the parameter's bounds.
-bool ParseAtmosphereOption(ParamId id, std::string_view value, DesignInputs& inputs,
-                           std::string& error);
+// The value of `option`, the option of parameter `id`: a choice's name, a
+// plain number, or a number with a unit of the parameter's family (a bare
+// number in its default unit); within the parameter's bounds.
+bool ParseAtmosphereOption(std::string_view option, ParamId id, std::string_view value,
+                           DesignInputs& inputs, std::string& error);

@@ -89,7 +89,7 @@ bool ParseAssignment(std::string_view arg, DesignInputs& inputs, std::string& er
     if (!ParseFactorQuantity(*factor, arg.substr(eq + 1), quantity, error)) {
         return false;
     }
-    inputs.add(ParamOfFactor(*factor), {quantity.value, quantity.given, quantity.unit}, true);
+    inputs.add(ParamOfFactor(*factor), SettingOf(quantity), true);
     return true;
 }
 
@@ -149,6 +149,16 @@ bool ParseQuantityOption(std::string_view option, ParamId id, std::string_view t
             std::string(option) + ": " + Quoted(text) + " is out of range (" + row.rangeText + ")";
         return false;
     }
+    return true;
+}
+
+bool ParseQuantityOption(std::string_view option, ParamId id, std::string_view text,
+                         DesignInputs& inputs, std::string& error) {
+    Quantity quantity;
+    if (!ParseQuantityOption(option, id, text, quantity, error)) {
+        return false;
+    }
+    inputs.add(id, SettingOf(quantity));
     return true;
 }
 

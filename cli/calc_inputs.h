@@ -75,6 +75,9 @@ bool ReadOptionNumber(std::string_view option, std::string_view value, double& n
 // with a unit: K, degC)", "OPTION: 'TEXT' is out of range (BOUNDS)".
 bool ParseQuantityOption(std::string_view option, ParamId id, std::string_view text,
                          Quantity& quantity, std::string& error);
+// The same, set in the inputs.
+bool ParseQuantityOption(std::string_view option, ParamId id, std::string_view text,
+                         DesignInputs& inputs, std::string& error);
 
 // One entry of a list parameter (an option given once per entry): appended
 // to the entries the command line gave before, which replace a file's list.

@@ -23,9 +23,23 @@ template <auto Member, auto Parse> bool into(std::string_view v, O& o, std::stri
 template <auto Parse> bool input(std::string_view v, O& o, std::string& e) {
     return Parse(v, o.inputs, e);
 }
+const char* nameOfRow(bool (*apply)(std::string_view, O&, std::string&));
+
 template <ParamId Id> bool atmosphere(std::string_view v, O& o, std::string& e) {
-    return ParseAtmosphereOption(Id, v, o.inputs, e);
+    return ParseAtmosphereOption(nameOfRow(atmosphere<Id>), Id, v, o.inputs, e);
 }
+
+// What the design needs for an option of the atmosphere: a rain rate (or an
+// Earth-space path, which uses the value without rain), an Earth-space path,
+// or an atmosphere (the gases on a terrestrial path, or an Earth-space one).
+bool rainOrEarthSpace(const DesignPoint& point) {
+    return point.has(ParamId::RainRate) || OnEarthSpacePath(point);
+}
+constexpr OptionRule kNeedsRain{R::DesignNeeds, "--rain-rate", "", nullptr, rainOrEarthSpace};
+constexpr OptionRule kNeedsEarthSpace{R::DesignNeeds, "--path earth-space", "", nullptr,
+                                      OnEarthSpacePath};
+constexpr OptionRule kNeedsAtmosphere{R::DesignNeeds, "--gas or --path earth-space", "", nullptr,
+                                      HasAtmosphere};
 bool setJson(std::string_view, O& o, std::string&) {
     o.json = true;
     return true;
@@ -178,7 +192,7 @@ const OptionRow kOptionTable[] = {
      "hold, 99.0 to 99.999 (default 99.99); on an Earth-space\n"
      "path, against the whole atmosphere, 95 to 99.999\n",
      nullptr, V::None, kNoChoice, input<ParseAvailabilityOption>,
-     {{{R::DesignNeeds, "--rain-rate"}}}},
+     {{kNeedsRain}}},
     {"--polarization", nullptr, "h|v|c", G::Propagation, nullptr,
      "with --rain-rate: horizontal, vertical or circular\n"
      "(default v)\n",
@@ -188,7 +202,7 @@ const OptionRow kOptionTable[] = {
      "with --rain-rate: the path's elevation, 0 to 90 (default 0);\n"
      "an Earth-space path needs it: the satellite's, 5 to 90\n",
      nullptr, V::None, kNoChoice, input<ParseElevationOption>,
-     {{{R::DesignNeeds, "--rain-rate"}}}},
+     {{kNeedsRain}}},
     {"--heights", nullptr, "H1,H2", G::Propagation, nullptr,
      "antenna heights above a smooth earth, metres or with ft\n"
      "(30,20 or 100ft,60ft): prints the radio horizon of a 4/3\n"
@@ -233,14 +247,14 @@ const OptionRow kOptionTable[] = {
      "Range becomes the slant path to a satellite H km (or with m)\n"
      "above a spherical earth of 6371 km, at --elevation\n",
      nullptr, V::None, kNoChoice, atmosphere<ParamId::SatelliteAltitude>,
-     {{{R::DesignNeeds, "--path earth-space"},
+     {{kNeedsEarthSpace,
        {R::SetsValue, "Range", "give Range=value or --satellite-altitude, not both"},
        {R::SetsSweep, "Range", "give Range a sweep or --satellite-altitude, not both"}}}},
     {"--station-height", nullptr, "H", G::Propagation, nullptr,
      "the station's height above sea level in metres (or with km),\n"
      "-500 m to 10 km (default 0)\n",
      nullptr, V::None, kNoChoice, atmosphere<ParamId::StationHeight>,
-     {{{R::DesignNeeds, "--gas or --path earth-space"}}}},
+     {{kNeedsAtmosphere}}},
     {"--temperature", nullptr, "T", G::Propagation,
      "--temperature T, --pressure P, --vapour-density RHO",
      "the air at the station: T in degC (or with K, 288.15K), the\n"
@@ -248,26 +262,26 @@ const OptionRow kOptionTable[] = {
      "RHO in g/m3; each one not typed is the P.835-6 reference\n"
      "atmosphere's at the station height\n",
      nullptr, V::None, kNoChoice, atmosphere<ParamId::Temperature>,
-     {{{R::DesignNeeds, "--gas or --path earth-space"}}}},
+     {{kNeedsAtmosphere}}},
     {"--pressure", nullptr, "P", G::Propagation, "", "", nullptr, V::None, kNoChoice,
-     atmosphere<ParamId::Pressure>, {{{R::DesignNeeds, "--gas or --path earth-space"}}}},
+     atmosphere<ParamId::Pressure>, {{kNeedsAtmosphere}}},
     {"--vapour-density", nullptr, "RHO", G::Propagation, "", "", nullptr, V::None, kNoChoice,
-     atmosphere<ParamId::VapourDensity>, {{{R::DesignNeeds, "--gas or --path earth-space"}}}},
+     atmosphere<ParamId::VapourDensity>, {{kNeedsAtmosphere}}},
     {"--vapour-content", nullptr, "VT", G::Propagation, nullptr,
      "the total columnar water vapour in kg/m2: the water vapour's\n"
      "zenith loss from it (ITU-R P.676-12 Annex 2)\n",
      nullptr, V::None, kNoChoice, atmosphere<ParamId::VapourContent>,
-     {{{R::DesignNeeds, "--path earth-space"}}}},
+     {{kNeedsEarthSpace}}},
     {"--cloud-liquid", nullptr, "L", G::Propagation, nullptr,
      "the reduced columnar cloud liquid water in kg/m2: adds the\n"
      "clouds' loss (ITU-R P.840-8)\n",
      nullptr, V::None, kNoChoice, atmosphere<ParamId::CloudLiquid>,
-     {{{R::DesignNeeds, "--path earth-space"}}}},
+     {{kNeedsEarthSpace}}},
     {"--latitude", nullptr, "DEG", G::Propagation, nullptr,
      "with --rain-rate on an Earth-space path: the station's\n"
      "latitude, -90 to 90\n",
      nullptr, V::None, kNoChoice, atmosphere<ParamId::Latitude>,
-     {{{R::Needs, "--rain-rate"}, {R::DesignNeeds, "--path earth-space"}}}},
+     {{{R::Needs, "--rain-rate"}, kNeedsEarthSpace}}},
     {"--rain-height", nullptr, "H", G::Propagation, "--rain-height H, --isotherm-height H",
      "with --rain-rate on an Earth-space path: the rain height in\n"
      "km (or with m), or the 0 degC isotherm height h_0 for a rain\n"
@@ -275,15 +289,15 @@ const OptionRow kOptionTable[] = {
      nullptr, V::None, kNoChoice, atmosphere<ParamId::RainHeight>,
      {{{R::Needs, "--rain-rate"},
        {R::NotWith, "--isotherm-height"},
-       {R::DesignNeeds, "--path earth-space"}}}},
+       kNeedsEarthSpace}}},
     {"--isotherm-height", nullptr, "H", G::Propagation, "", "", nullptr, V::None, kNoChoice,
      atmosphere<ParamId::IsothermHeight>,
-     {{{R::Needs, "--rain-rate"}, {R::DesignNeeds, "--path earth-space"}}}},
+     {{{R::Needs, "--rain-rate"}, kNeedsEarthSpace}}},
     {"--wet-refractivity", nullptr, "N", G::Propagation, nullptr,
      "the wet term of the surface refractivity, N-units; else\n"
      "ITU-R P.453-14's from the air at the station\n",
      nullptr, V::None, kNoChoice, atmosphere<ParamId::WetRefractivity>,
-     {{{R::DesignNeeds, "--path earth-space"}}}},
+     {{kNeedsEarthSpace}}},
 
     {"--solve", nullptr, "KEY", G::Design, nullptr,
      "print the value of KEY at which the fade margin is --margin\n"
@@ -377,7 +391,7 @@ const OptionRow kOptionTable[] = {
      "coding and modulation). --json: \"availabilityCurve\"\n",
      nullptr, V::None, kNoChoice, setAvailabilityCurve,
      {{{R::NotWith, "--sweep", " (a sweep is written as CSV)"},
-       {R::DesignNeeds, "--path earth-space"}}}},
+       kNeedsEarthSpace}}},
     {"--waveform", nullptr, "NAME", G::Receiver, nullptr,
      "set MinEbNoDesired to a waveform's threshold: dvbs2:MODCOD\n"
      "(qpsk-1/4 ... 32apsk-9/10 of ETSI EN 302 307-1 Table 13,\n"
@@ -418,6 +432,12 @@ const OptionRow kOptionTable[] = {
 
 constexpr std::size_t kRowCount = std::size(kOptionTable);
 
+const char* nameOfRow(bool (*apply)(std::string_view, O&, std::string&)) {
+    const auto row = std::find_if(std::begin(kOptionTable), std::end(kOptionTable),
+                                  [apply](const OptionRow& r) { return r.apply == apply; });
+    return row->name;
+}
+
 bool isAssignmentRow(const OptionRow& row) {
     return row.name[0] != '-';
 }
@@ -447,28 +467,6 @@ const OptionRow* findOption(std::string_view arg, std::optional<std::string_view
 
 std::size_t indexOf(const OptionRow& row) {
     return static_cast<std::size_t>(&row - kOptionTable);
-}
-
-// What a DesignNeeds rule's OTHER stands for.
-struct DesignCondition {
-    const char* other;
-    bool (*met)(const DesignPoint& point);
-};
-
-constexpr DesignCondition kDesignConditions[] = {
-    {"--rain-rate",
-     [](const DesignPoint& p) { return p.has(ParamId::RainRate) || OnEarthSpacePath(p); }},
-    {"--path earth-space", OnEarthSpacePath},
-    {"--gas or --path earth-space", HasAtmosphere},
-};
-
-bool designMeets(const OptionRule& rule, const DesignPoint& point) {
-    for (const DesignCondition& condition : kDesignConditions) {
-        if (std::string_view(rule.other) == condition.other) {
-            return condition.met(point);
-        }
-    }
-    return false; // not reached: every rule names a condition of the table
 }
 
 bool checkRule(const OptionRow& row, const OptionRule& rule, const CalcOptions& options,
@@ -534,7 +532,7 @@ bool checkRules(const CalcOptions& options, std::string& error) {
 
 bool checkDesignNeeds(const CalcOptions& options, const DesignPoint& point, std::string& error) {
     return everyRule(options, [&](const OptionRow& row, const OptionRule& rule) {
-        if (rule.kind != R::DesignNeeds || designMeets(rule, point)) {
+        if (rule.kind != R::DesignNeeds || rule.met(point)) {
             return true;
         }
         error = std::string(row.name) + " needs " + rule.other + rule.text;

@@ -42,11 +42,8 @@ enum class ValueCompletion { None, File, Key, KeyAssignment, Choice };
 //   SetsValue: the option sets factor OTHER: a Key=value of it is refused
 //              with "NAME sets OTHER: " + text
 //   SetsSweep: the same for a sweep of it.
-//   DesignNeeds: once the files are read, the design must meet what OTHER
-//              stands for: "NAME needs OTHER" + text. OTHER is "--rain-rate"
-//              (a rain rate, or an Earth-space path, which uses the value
-//              without rain), "--path earth-space" or "--gas or --path
-//              earth-space" (an atmosphere).
+//   DesignNeeds: once the files are read, the design must meet `met`
+//              (what OTHER stands for): "NAME needs OTHER" + text.
 enum class RuleKind { Needs, NotWith, SetsValue, SetsSweep, DesignNeeds };
 struct OptionRule {
     RuleKind kind;
@@ -55,6 +52,8 @@ struct OptionRule {
     // Checked only when this says so (none: always): a rule of some of the
     // option's values.
     bool (*when)(const CalcOptions& options) = nullptr;
+    // DesignNeeds: what the design must meet.
+    bool (*met)(const DesignPoint& point) = nullptr;
 };
 
 // What an output file is made from once the budget is known.

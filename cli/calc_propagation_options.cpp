@@ -18,10 +18,6 @@ bool parseLength(std::string_view text, Quantity& length) {
     return ParseQuantity(UnitFamily::Length, nullptr, text, length) == UnitFault::None;
 }
 
-ParamSetting settingOf(const Quantity& quantity) {
-    return {quantity.value, quantity.given, quantity.unit};
-}
-
 bool parseHeight(std::string_view text, Quantity& height, std::string& error) {
     if (!parseLength(text, height)) {
         error = "--heights: " + Quoted(text) + " is not a height (metres, or with ft)";
@@ -64,9 +60,9 @@ bool parseDish(std::string_view name, ParamId diameterId, ParamId efficiencyId,
             return false;
         }
     }
-    inputs.add(diameterId, settingOf(diameter));
+    inputs.add(diameterId, SettingOf(diameter));
     if (withEfficiency) {
-        inputs.add(efficiencyId, settingOf(efficiency));
+        inputs.add(efficiencyId, SettingOf(efficiency));
     }
     return true;
 }
@@ -103,8 +99,8 @@ bool ParseHeightsOption(std::string_view value, DesignInputs& inputs, std::strin
     if (!parseHeight(first, tx, error) || !parseHeight(second, rx, error)) {
         return false;
     }
-    inputs.add(ParamId::TxHeight, settingOf(tx));
-    inputs.add(ParamId::RxHeight, settingOf(rx));
+    inputs.add(ParamId::TxHeight, SettingOf(tx));
+    inputs.add(ParamId::RxHeight, SettingOf(rx));
     return true;
 }
 

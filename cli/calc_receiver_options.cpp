@@ -9,10 +9,6 @@
 
 namespace {
 
-ParamSetting settingOf(const Quantity& quantity) {
-    return {quantity.value, quantity.given, quantity.unit};
-}
-
 std::vector<std::string_view> fields(std::string_view text) {
     std::vector<std::string_view> parts;
     std::size_t start = 0;
@@ -22,16 +18,6 @@ std::vector<std::string_view> fields(std::string_view text) {
     }
     parts.push_back(text.substr(start));
     return parts;
-}
-
-bool quantityOption(const char* option, ParamId id, std::string_view text, DesignInputs& inputs,
-                    std::string& error) {
-    Quantity quantity;
-    if (!ParseQuantityOption(option, id, text, quantity, error)) {
-        return false;
-    }
-    inputs.add(id, settingOf(quantity));
-    return true;
 }
 
 // The comma-separated fields of an option, each a quantity of its parameter:
@@ -51,7 +37,7 @@ bool quantityFields(const char* option, const char* form, std::string_view text,
         }
     }
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        inputs.add(ids.begin()[i], settingOf(quantities[i]));
+        inputs.add(ids.begin()[i], SettingOf(quantities[i]));
     }
     return true;
 }
@@ -73,12 +59,12 @@ bool ParseAntennaTemperatureOption(std::string_view value, DesignInputs& inputs,
     if (FindChoice(ParamRowOf(ParamId::SkyNoise), TrimBlanks(value))) {
         return ParseChoiceOption("--antenna-temperature", ParamId::SkyNoise, value, inputs, error);
     }
-    return quantityOption("--antenna-temperature", ParamId::AntennaTemperature, value, inputs,
-                          error);
+    return ParseQuantityOption("--antenna-temperature", ParamId::AntennaTemperature, value, inputs,
+                               error);
 }
 
 bool ParseBandwidthOption(std::string_view value, DesignInputs& inputs, std::string& error) {
-    return quantityOption("--bandwidth", ParamId::Bandwidth, value, inputs, error);
+    return ParseQuantityOption("--bandwidth", ParamId::Bandwidth, value, inputs, error);
 }
 
 bool ParsePointingErrorOption(std::string_view value, DesignInputs& inputs, std::string& error) {
@@ -122,7 +108,7 @@ bool ParsePayloadOption(std::string_view value, DesignInputs& inputs, std::strin
 }
 
 bool ParseSymbolRateOption(std::string_view value, DesignInputs& inputs, std::string& error) {
-    return quantityOption("--symbol-rate", ParamId::SymbolRate, value, inputs, error);
+    return ParseQuantityOption("--symbol-rate", ParamId::SymbolRate, value, inputs, error);
 }
 
 std::optional<WaveformKind> GivenWaveform(const DesignInputs& inputs) {

@@ -25,7 +25,7 @@ class SetParamsCommand final : public QUndoCommand {
             next->m_after.front().first != m_after.front().first)
             return false;
         m_after = next->m_after;
-        setObsolete(SameSetting(m_before.front().second, m_after.front().second));
+        setObsolete(m_before.front().second == m_after.front().second);
         return true;
     }
 
@@ -67,7 +67,7 @@ DesignDocument::~DesignDocument() {
 
 void DesignDocument::setParam(ParamId id, std::optional<ParamSetting> setting, const QString& what,
                               int session) {
-    if (SameSetting(m_design.setting(id), setting))
+    if (m_design.setting(id) == setting)
         return;
     m_undo.push(new SetParamsCommand(*this, {{id, std::move(setting)}}, what, session));
 }
@@ -77,7 +77,7 @@ void DesignDocument::setParams(
     const QString& what) {
     std::vector<SetParamsCommand::Change> changes;
     for (const auto& [id, setting] : settings) {
-        if (!SameSetting(m_design.setting(id), setting))
+        if (m_design.setting(id) != setting)
             changes.emplace_back(id, setting);
     }
     if (!changes.empty())

@@ -7,9 +7,6 @@
 
 namespace {
 
-constexpr double kLinearTolerance = 1e-12; // relative, of a unit's conversion
-constexpr double kDecibelsPerDecade = 10.0;
-
 QString unitLabel(const ParamRow& row) {
     const QString label = QString::fromUtf8(ParamUnitLabel(row));
     if (!label.isEmpty())
@@ -38,10 +35,6 @@ QString quoted(const QString& text) {
 
 std::optional<double> toBase(const ParamRow& row, double given, const QString& unit) {
     return ToBaseUnit(row.family, row.defaultUnit, given, unit.toStdString());
-}
-
-bool near(double a, double b) {
-    return std::fabs(a - b) <= kLinearTolerance * std::max(1.0, std::fabs(b));
 }
 
 // The sections of a design's budget; none at all when a feature refuses it.
@@ -101,7 +94,7 @@ FieldReading ReadField(const ParamRow& row, const QString& text, const QString& 
                     QStringLiteral("%1 is not %2")
                         .arg(quoted(text), QString::fromStdString(ChoiceNames(row, ", ", " or ")))};
         const double value = static_cast<double>(*index);
-        return {NumberSetting(value, value), {}};
+        return {ParamSetting{value, value, {}}, {}};
     }
     const QString units = unitList(row);
     Quantity quantity;
@@ -119,14 +112,14 @@ FieldReading ReadField(const ParamRow& row, const QString& text, const QString& 
     case UnitFault::OutOfRange:
         return {std::nullopt, QStringLiteral("%1 is too large").arg(quoted(text))};
     }
-    ParamSetting setting = NumberSetting(quantity.value, quantity.given, quantity.unit);
+    ParamSetting setting = SettingOf(quantity);
     if (quantity.unit.empty() && !pickedUnit.isEmpty()) {
         const std::optional<double> base = toBase(row, quantity.given, pickedUnit);
         if (!base)
             return {std::nullopt,
                     QStringLiteral("the unit %1 does not fit %2 (units: %3)")
                         .arg(pickedUnit, QString::fromUtf8(ParamCaption(row)), units)};
-        setting = NumberSetting(*base, quantity.given, pickedUnit.toStdString());
+        setting = ParamSetting{*base, quantity.given, pickedUnit.toStdString()};
     }
     const double path = design[ParamId::Path];
     if (!std::isfinite(setting.value) || !InBoundsOnPath(row, setting.value, path)) {
@@ -154,40 +147,14 @@ QString NumberText(double value, const QLocale& locale) {
 }
 
 std::optional<double> FromBaseUnit(const ParamRow& row, double base, const QString& unit) {
-    const std::optional<double> zero = toBase(row, 0.0, unit);
-    const std::optional<double> one = toBase(row, 1.0, unit);
-    const std::optional<double> ten = toBase(row, kDecibelsPerDecade, unit);
-    if (!zero || !one || !ten)
-        return std::nullopt;
-    const double slope = *one - *zero;
-    if (slope != 0.0 && near(*ten, kDecibelsPerDecade * slope + *zero))
-        return (base - *zero) / slope;
-    // A decibel unit: base = reference * 10^(given / 10).
-    if (*zero > 0.0 && near(*ten, kDecibelsPerDecade * *zero) && base > 0.0)
-        return kDecibelsPerDecade * std::log10(base / *zero);
-    return std::nullopt;
+    return ::FromBaseUnit(row.family, row.defaultUnit, base, unit.toStdString());
 }
 
 ParamSetting SettingInUnit(const ParamRow& row, double base, const QString& unit) {
     const std::optional<double> given = FromBaseUnit(row, base, unit);
     if (given && !unit.isEmpty())
-        return NumberSetting(base, *given, unit.toStdString());
-    return NumberSetting(base, given.value_or(base));
-}
-
-ParamSetting NumberSetting(double value, double given, std::string unit) {
-    ParamSetting setting;
-    setting.value = value;
-    setting.given = given;
-    setting.unit = std::move(unit);
-    return setting;
-}
-
-bool SameSetting(const std::optional<ParamSetting>& a, const std::optional<ParamSetting>& b) {
-    if (!a || !b)
-        return a.has_value() == b.has_value();
-    return a->value == b->value && a->given == b->given && a->unit == b->unit &&
-           a->items == b->items;
+        return ParamSetting{base, *given, unit.toStdString()};
+    return ParamSetting{base, given.value_or(base), {}};
 }
 
 QString FieldToolTip(const ParamRow& row) {

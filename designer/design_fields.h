@@ -50,20 +50,13 @@ QString SettingText(const ParamRow& row, const ParamSetting& setting, const QLoc
 // reads back to it, in the locale, without group separators.
 QString NumberText(double value, const QLocale& locale);
 
-// A value in the family's base unit as a number in `unit` (""
-// for the row's bare unit): exact for the linear and the decibel units;
-// none when the unit does not convert back.
+// A value in the family's base unit as a number in `unit` ("" for the row's
+// bare unit): the unit table's exact inverse; none when it has none.
 std::optional<double> FromBaseUnit(const ParamRow& row, double base, const QString& unit);
 
 // A value in the family's base unit as a setting given in `unit` when it
 // converts back, else as a bare number in the base unit.
 ParamSetting SettingInUnit(const ParamRow& row, double base, const QString& unit);
-
-// A setting of a number (a choice's index: value and given alike).
-ParamSetting NumberSetting(double value, double given, std::string unit = {});
-
-// True when both are unset or both set alike.
-bool SameSetting(const std::optional<ParamSetting>& a, const std::optional<ParamSetting>& b);
 
 // The field's tooltip: its one-line help and the published source of its
 // formula, when it has one.

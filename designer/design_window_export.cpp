@@ -11,9 +11,9 @@
 #include "link_settings.h"
 #include "margin_chart.h"
 #include "number_text.h"
+#include "output_file.h"
 
 #include <QClipboard>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstring>
@@ -93,15 +93,13 @@ void DesignWindow::exportReport() {
     const QString path = chooseFile(QStringLiteral("Export Report"), kReportFilter, true);
     if (path.isEmpty())
         return;
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix != QStringLiteral("pdf") && suffix != QStringLiteral("html")) {
-        showError(QStringLiteral("cannot write report file '%1': its name ends neither in .pdf "
-                                 "nor in .html")
-                      .arg(path));
+    // The calculator's report file: its format named by the extension.
+    OutputFile file("report", kReportFormats);
+    std::string error;
+    if (!file.prepare(path.toStdString(), error)) {
+        showError(QString::fromStdString(error));
         return;
     }
-    const ReportFormat format =
-        suffix == QStringLiteral("pdf") ? ReportFormat::Pdf : ReportFormat::Html;
     ReportData data;
     {
         const FullStopTexts fullStop;
@@ -110,13 +108,10 @@ void DesignWindow::exportReport() {
         data = BuildReportData(view, *e.model, e.point);
     }
     std::string bytes;
-    std::string error;
-    QString why;
-    if (!RenderReport(data, format, bytes, error))
-        why = QString::fromStdString(error);
-    else if (writeFile(path, bytes, why))
-        return;
-    showError(QStringLiteral("cannot write report file '%1': %2").arg(path, why));
+    if (!RenderReport(data, static_cast<ReportFormat>(file.format()), bytes, error))
+        showError(QString::fromStdString(file.failure(error)));
+    else if (!file.write(bytes, error))
+        showError(QString::fromStdString(error));
 }
 
 void DesignWindow::exportChartPoints() {

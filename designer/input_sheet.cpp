@@ -155,7 +155,7 @@ void InputSheet::choicePicked(Row& row) {
     const int index = row.choice->currentIndex();
     std::optional<ParamSetting> setting;
     if (index > 0)
-        setting = NumberSetting(double(index - 1), double(index - 1));
+        setting = ParamSetting{double(index - 1), double(index - 1), {}};
     send(row, setting, 0);
 }
 
@@ -225,7 +225,7 @@ void InputSheet::showDesign(const Design& design, const DesignPoint& point) {
         // its parameter changes some other way (undo, a file, a solve).
         if (&row == m_editing) {
             row.shown = setting;
-        } else if (!row.refused || !SameSetting(row.shown, setting)) {
+        } else if (!row.refused || row.shown != setting) {
             showSetting(row, setting);
         }
         const bool applies = ParamApplies(*row.param, point);

@@ -1,10 +1,11 @@
 #include "margin_sweep.h"
 
+#include "buffered_output.h"
+#include "calc_sweep.h"
 #include "design_fields.h"
 #include "design_solve.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace {
@@ -66,12 +67,6 @@ Span sweepSpan(const ParamRow& row, double value, std::optional<double> zero, co
     return span;
 }
 
-void putNumber(std::string& out, double value) {
-    char text[32];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-    out.append(text, ec == std::errc() ? end : text);
-}
-
 } // namespace
 
 std::vector<ParamId> SweepableParams(const DesignPoint& point) {
@@ -105,6 +100,7 @@ MarginCurve SweepMargin(const Design& design, const Evaluation& current, ParamId
     point.set.set(IndexOf(param));
     const BudgetModel model(point);
     BudgetSheet sheet{};
+    ZeroCrossings crossings;
     for (int i = 0; i < points && span.high > span.low; ++i) {
         const double x = span.low + (span.high - span.low) * i / std::max(1, points - 1);
         const std::optional<double> base =
@@ -116,14 +112,11 @@ MarginCurve SweepMargin(const Design& design, const Evaluation& current, ParamId
         const double margin = sheet.results.FadeMargin;
         if (!std::isfinite(margin) || std::fabs(margin) >= kPlotLimitDb)
             continue;
-        if (!curve.x.empty() && (curve.margin.back() < 0.0) != (margin < 0.0)) {
-            const double x0 = curve.x.back();
-            const double m0 = curve.margin.back();
-            curve.crossings.push_back(x0 + (x - x0) * m0 / (m0 - margin));
-        }
+        crossings.add(x, margin);
         curve.x.push_back(x);
         curve.margin.push_back(margin);
     }
+    curve.crossings = crossings.crossings();
     return curve;
 }
 
@@ -142,10 +135,7 @@ std::string CurveCsv(const MarginCurve& curve) {
     std::string csv = curve.caption.toStdString() + " (" + curve.unit.toStdString() + ")," +
                       ResultRowOf(&LinkResults::FadeMargin).caption + " (dB)\n";
     for (std::size_t i = 0; i < curve.x.size(); ++i) {
-        putNumber(csv, curve.x[i]);
-        csv += ',';
-        putNumber(csv, curve.margin[i]);
-        csv += '\n';
+        csv += ShortestText(curve.x[i]) + ',' + ShortestText(curve.margin[i]) + '\n';
     }
     return csv;
 }

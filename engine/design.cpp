@@ -51,18 +51,6 @@ void Design::setFactor(std::size_t factor, double value) {
     set(ParamOfFactor(factor), ParamSetting{value, value, {}});
 }
 
-bool Design::operator==(const Design& other) const {
-    for (std::size_t i = 0; i < kParamCount; ++i) {
-        const auto& a = m_settings[i];
-        const auto& b = other.m_settings[i];
-        if (a.has_value() != b.has_value() || (a && (a->value != b->value || a->given != b->given ||
-                                                     a->unit != b->unit || a->items != b->items))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool OnEarthSpacePath(const DesignPoint& point) {
     return point[ParamId::Path] == static_cast<double>(PathKind::EarthSpace);
 }

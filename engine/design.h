@@ -18,7 +18,14 @@ struct ParamSetting {
     std::string unit;   // as given; empty for a bare number or a choice
     // A list's entries in order (UnitFamily::List; `value` is their count).
     std::vector<std::string> items{};
+
+    bool operator==(const ParamSetting& other) const = default;
 };
+
+// The setting of a quantity as it was read: its base value, number and unit.
+inline ParamSetting SettingOf(const Quantity& quantity) {
+    return {quantity.value, quantity.given, quantity.unit};
+}
 
 // The entries of every list parameter, by parameter.
 using ParamLists = std::array<std::vector<std::string>, kParamCount>;
@@ -51,7 +58,7 @@ class Design {
     // Sets a factor to a number in its own unit.
     void setFactor(std::size_t factor, double value);
 
-    bool operator==(const Design& other) const;
+    bool operator==(const Design& other) const = default;
 
   private:
     std::array<std::optional<ParamSetting>, kParamCount> m_settings;

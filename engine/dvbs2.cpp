@@ -1,5 +1,7 @@
 #include "dvbs2.h"
 
+#include "units.h"
+
 #include <cmath>
 
 namespace {
@@ -25,19 +27,6 @@ constexpr int kQpsk = 2;
 constexpr int k8psk = 3;
 constexpr int k16apsk = 4;
 constexpr int k32apsk = 5;
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 } // namespace
 
@@ -71,7 +60,7 @@ double Dvbs2RequiredEbNoDb(const Dvbs2Modcod& modcod) {
 
 bool FindDvbs2Modcod(std::string_view name, const Dvbs2Modcod*& modcod, std::string& error) {
     for (const Dvbs2Modcod& row : Dvbs2ModcodTable) {
-        if (sameIgnoringCase(name, row.name)) {
+        if (EqualNoCase(name, row.name)) {
             modcod = &row;
             return true;
         }

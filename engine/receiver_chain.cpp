@@ -1,6 +1,6 @@
 #include "receiver_chain.h"
 
-#include "number_parse.h"
+#include "units.h"
 
 #include <cmath>
 
@@ -12,19 +12,6 @@ double dbToRatio(double db) {
 
 double ratioToDb(double ratio) {
     return 10.0 * std::log10(ratio);
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-bool readNumber(std::string_view field, double& value) {
-    return !field.empty() && TextToDouble(field, value);
 }
 
 } // namespace
@@ -119,7 +106,7 @@ bool ParseReceiverStage(std::string_view text, ReceiverStage& stage, std::string
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
-        fields.push_back(trimmed(text.substr(start, comma - start)));
+        fields.push_back(TrimBlanks(text.substr(start, comma - start)));
         if (comma == std::string_view::npos) {
             break;
         }
@@ -138,10 +125,10 @@ bool ParseReceiverStage(std::string_view text, ReceiverStage& stage, std::string
     NoiseUnit unit = NoiseUnit::Decibel;
     if (!noiseText.empty() && (noiseText.back() == 'K' || noiseText.back() == 'k')) {
         unit = NoiseUnit::Kelvin;
-        noiseText = trimmed(noiseText.substr(0, noiseText.size() - 1));
+        noiseText = TrimBlanks(noiseText.substr(0, noiseText.size() - 1));
     }
     double noise = 0.0;
-    if (!readNumber(noiseText, noise)) {
+    if (!ParsePlainNumber(noiseText, noise)) {
         error = quoted + "noise '" + std::string(fields[1]) +
                 "' is not a noise figure in dB nor a temperature in K";
         return false;
@@ -158,7 +145,7 @@ bool ParseReceiverStage(std::string_view text, ReceiverStage& stage, std::string
         return false;
     }
     double gain = 0.0;
-    if (!readNumber(fields[2], gain)) {
+    if (!ParsePlainNumber(fields[2], gain)) {
         error = quoted + "gain '" + std::string(fields[2]) + "' is not a number in dB";
         return false;
     }

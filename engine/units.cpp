@@ -81,6 +81,19 @@ double convert(const UnitRow& row, double value) {
     return value;
 }
 
+// The inverse of convert; NaN where the base value has no number in the unit.
+double invert(const UnitRow& row, double base) {
+    switch (row.conversion) {
+    case Conversion::Linear:
+        return (base - row.offset) / row.scale;
+    case Conversion::Dbm:
+        return base > 0.0 ? 10.0 * std::log10(base) + 30.0 : std::nan("");
+    case Conversion::Dbw:
+        return base > 0.0 ? 10.0 * std::log10(base) : std::nan("");
+    }
+    return base;
+}
+
 // The characters a unit of the family may be written with: letters, and the
 // signs of the units that have them ("%", "mm/h"). Only those, so that a
 // stray sign after a number of another family still reads as no number.
@@ -157,16 +170,38 @@ UnitFault ParseQuantity(UnitFamily family, const char* defaultUnit, std::string_
     return UnitFault::None;
 }
 
-std::optional<double> ToBaseUnit(UnitFamily family, const char* defaultUnit, double given,
-                                 std::string_view unit) {
+namespace {
+
+// The row of `unit` (empty: `defaultUnit`): nullptr for the base unit itself
+// (no unit and no default), none for a unit the family lacks.
+std::optional<const UnitRow*> rowOfUnit(UnitFamily family, const char* defaultUnit,
+                                        std::string_view unit) {
     if (unit.empty() && defaultUnit == nullptr) {
-        return given;
+        return nullptr;
     }
     const UnitRow* row = findUnit(family, unit.empty() ? std::string_view(defaultUnit) : unit);
-    if (row == nullptr) {
+    return row != nullptr ? std::optional<const UnitRow*>(row) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<double> ToBaseUnit(UnitFamily family, const char* defaultUnit, double given,
+                                 std::string_view unit) {
+    const std::optional<const UnitRow*> row = rowOfUnit(family, defaultUnit, unit);
+    if (!row) {
         return std::nullopt;
     }
-    return convert(*row, given);
+    return *row != nullptr ? convert(**row, given) : given;
+}
+
+std::optional<double> FromBaseUnit(UnitFamily family, const char* defaultUnit, double base,
+                                   std::string_view unit) {
+    const std::optional<const UnitRow*> row = rowOfUnit(family, defaultUnit, unit);
+    if (!row) {
+        return std::nullopt;
+    }
+    const double given = *row != nullptr ? invert(**row, base) : base;
+    return std::isnan(given) ? std::nullopt : std::optional<double>(given);
 }
 
 std::string UnitList(UnitFamily family) {

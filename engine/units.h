@@ -70,6 +70,12 @@ UnitFault ParseQuantity(UnitFamily family, const char* defaultUnit, std::string_
 std::optional<double> ToBaseUnit(UnitFamily family, const char* defaultUnit, double given,
                                  std::string_view unit);
 
+// The number in `unit` (empty: `defaultUnit`) of a value in the base unit:
+// the exact inverse of ToBaseUnit; none when the family has no such unit or
+// the value has none in it (0 W in dBm).
+std::optional<double> FromBaseUnit(UnitFamily family, const char* defaultUnit, double base,
+                                   std::string_view unit);
+
 // The units a family accepts, for messages and help: "mi, km, m, nmi".
 std::string UnitList(UnitFamily family);
 

@@ -72,6 +72,22 @@ TEST(Units, FaultsAndTheUnitAsGiven) {
     }
 }
 
+TEST(Units, FromTheBaseUnitIsTheExactInverse) {
+    const struct {
+        UnitFamily family;
+        const char* unit;
+        double given;
+    } cases[] = {{UnitFamily::Distance, "km", 25.0}, {UnitFamily::Power, "dBm", 37.0},
+                 {UnitFamily::Power, "dBW", -3.0},   {UnitFamily::AntennaGain, "dBd", 3.0},
+                 {UnitFamily::Fraction, "%", 55.0},  {UnitFamily::Frequency, "GHz", 5.8}};
+    for (const auto& c : cases) {
+        const double base = *ToBaseUnit(c.family, nullptr, c.given, c.unit);
+        EXPECT_NEAR(*FromBaseUnit(c.family, nullptr, base, c.unit), c.given, 1e-12) << c.unit;
+    }
+    EXPECT_FALSE(FromBaseUnit(UnitFamily::Power, nullptr, 0.0, "dBm")); // 0 W has no dBm
+    EXPECT_FALSE(FromBaseUnit(UnitFamily::Power, nullptr, 1.0, "km"));
+}
+
 TEST(Units, PlainNumbersFollowTheSettingsFileRules) {
     const struct {
         const char* text;

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <map>
 
 using testing_support::FactorIndex;
 
@@ -182,6 +183,48 @@ TEST(CalcOptions, HelpNamesEveryOptionAndEveryKey) {
     }
     EXPECT_NE(help.find("TxAntGain"), std::string::npos);
     EXPECT_NE(help.find("1.10"), std::string::npos); // Tx Ant Gain's default, as shown
+}
+
+} // namespace
+
+namespace {
+
+// A value each option takes on its own; "1" where none is named here.
+std::string exampleValue(const OptionRow& row) {
+    const std::map<std::string_view, const char*> values = {
+        {"--config", "a.cfg"},        {"--design", "d.json"},     {"--save-design", "d.json"},
+        {"--sweep", "Range=1:2:1"},   {"--plot", "p.svg"},        {"--report", "r.pdf"},
+        {"--solve", "Range"},         {"--availability", "99.9"}, {"--ber", "1e-6"},
+        {"--heights", "1,1"},         {"--stage", "LNA,1,10"},    {"--axial-ratio", "1,1"},
+        {"--waveform", "dvbs2:auto"}, {"--modulation", "qpsk"}};
+    if (const auto found = values.find(row.name); found != values.end()) {
+        return found->second;
+    }
+    if (row.completion == ValueCompletion::Choice) {
+        return ParamRowOf(row.choices).choices()[0].name;
+    }
+    return "1";
+}
+
+TEST(OptionRegistry, EveryOptionGivenTwiceIsRefusedUnlessRepeatable) {
+    for (const OptionRow& row : OptionTable()) {
+        if (row.name[0] != '-' || std::string_view(row.name) == "--help") {
+            continue;
+        }
+        std::string once = row.name;
+        if (row.valueName != nullptr) {
+            once += "=" + exampleValue(row);
+        }
+        CalcOptions options;
+        std::string error;
+        const bool read = ParseCalcArguments({once, once}, options, error);
+        if (row.repeatable) {
+            EXPECT_EQ(error.find("given more than once"), std::string::npos) << row.name;
+        } else {
+            EXPECT_FALSE(read) << row.name;
+            EXPECT_EQ(error, std::string(row.name) + " given more than once") << row.name;
+        }
+    }
 }
 
 } // namespace

@@ -262,6 +262,27 @@ TEST(DesignFile, KeepsEveryValueInTheUnitItWasGivenIn) {
     EXPECT_TRUE(read == design);
 }
 
+TEST(DesignFile, CarriesEveryParameterOfTheRegistry) {
+    Design design;
+    for (const ParamRow& row : ParamTable) {
+        // The default as a bare number in the row's default unit.
+        const double value = ParamDefault(row);
+        ParamSetting setting{
+            value, FromBaseUnit(row.family, row.defaultUnit, value, "").value_or(value), {}};
+        std::string error;
+        if (row.family == UnitFamily::List) {
+            ASSERT_TRUE(ListSetting(row, {"LNA,1,10"}, setting, error)) << error;
+        }
+        design.set(row.id, setting);
+    }
+    Design read;
+    std::string error;
+    ASSERT_TRUE(DesignFromJson(DesignToJson(design), read, error)) << error;
+    for (const ParamRow& row : ParamTable) {
+        EXPECT_EQ(read.setting(row.id), design.setting(row.id)) << ParamKey(row);
+    }
+}
+
 TEST(DesignFile, RefusesWhatIsNoValidDesignAndKeepsTheDesign) {
     const std::string head = R"({"format": "quillstone-design", "version": 1, )";
     const struct {

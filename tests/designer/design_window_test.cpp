@@ -443,7 +443,15 @@ class DesignWindowTest : public QObject {
         window->exportReport();
         const QByteArray html = readFile(run.path("report.html"));
         QVERIFY(QRegularExpression("closes with -?[0-9]+\\.[0-9] dB").match(html).hasMatch());
+        run.chooseFile("report.pdf");
+        window->exportReport();
+        QVERIFY(readFile(run.path("report.pdf")).startsWith("%PDF"));
         QVERIFY(run.errors.isEmpty());
+        run.chooseFile("report.txt");
+        window->exportReport();
+        QCOMPARE(run.errors.size(), 1);
+        QVERIFY(run.errors[0].contains("the name must end in .pdf or .html"));
+        QVERIFY(!QFile::exists(run.path("report.txt")));
     }
 
     void chartAndWaterfall() {

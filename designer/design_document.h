@@ -1,5 +1,5 @@
 #pragma once
-// The design the window edits: the parameters set (engine/design.h), the
+// The design the window edits: the parameters set (engine/design/design.h), the
 // file it came from, and every change as a command on an undo stack, so
 // that each edit can be undone and the stack's clean state says whether
 // there is anything unsaved. Its evaluation is the budget model's, as the

@@ -93,4 +93,3 @@ std::string_view TrimBlanks(std::string_view text);
 bool EqualNoCase(std::string_view a, std::string_view b);
 
 double MilesToKilometres(double miles);
-double WattsToDbm(double watts); // dBm; the calculation's sentinel for 0 W or less

@@ -1,6 +1,5 @@
 #include "units.h"
 
-#include "link_calculation.h"
 #include "number_parse.h"
 
 #include <algorithm>
@@ -223,6 +222,3 @@ double MilesToKilometres(double miles) {
     return miles * kKilometresPerMile;
 }
 
-double WattsToDbm(double watts) {
-    return 10.0 * SafeLog10(watts / kMilliwatt);
-}

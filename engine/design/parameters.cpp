@@ -2,6 +2,7 @@
 
 #include "design.h"
 
+#include "link_calculation.h"
 #include "modulation.h"
 #include "number_text.h"
 #include "receiver_chain.h"

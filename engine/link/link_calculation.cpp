@@ -56,6 +56,10 @@ double SafeLog10(double x) {
     return std::log10(x);
 }
 
+double WattsToDbm(double watts) {
+    return 10.0 * SafeLog10(watts / kMilliwatt);
+}
+
 double SafePow(double base, double exponent) {
     // Overflow gives infinity, an invalid operation NaN: both are failures.
     // An underflow gives a finite tiny value or zero, which is the true one.

@@ -16,6 +16,9 @@ constexpr double kNoiseDensity290K = -173.9; // dBm/Hz
 // log10(x) for x > 0, FailureSentinel otherwise (zero, negative, NaN).
 double SafeLog10(double x);
 
+// A power in dBm: 10 log10(W / 1 mW), the sentinel for 0 W or less.
+double WattsToDbm(double watts);
+
 // base^exponent; FailureSentinel on overflow or an invalid result. An
 // underflow gives the true tiny value or 0.
 double SafePow(double base, double exponent);

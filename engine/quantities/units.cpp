@@ -221,4 +221,3 @@ bool FamilyHasUnit(UnitFamily family, std::string_view unit) {
 double MilesToKilometres(double miles) {
     return miles * kKilometresPerMile;
 }
-

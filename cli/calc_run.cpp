@@ -134,13 +134,11 @@ bool checkEvaluatedPoints(const CalcJob& job, std::string& error) {
 // What the budget's outputs show; --explain adds the receiver's figures of
 // merit where no receiver option did, and the budget's explanation.
 SheetView sheetView(const CalcJob& job, const BudgetSheet& sheet) {
-    SheetView view{sheet, job.model->sections(job.point, sheet), job.solved,
-                   job.options.inputs.metric};
+    SheetView view{sheet,
+                   job.options.explain ? ExplainedSections(*job.model, job.point, sheet)
+                                       : job.model->sections(job.point, sheet),
+                   job.solved, job.options.inputs.metric};
     if (job.options.explain) {
-        if (std::none_of(view.sections.begin(), view.sections.end(),
-                         [](const SheetSection& s) { return s.name == kReceiverSectionName; })) {
-            view.sections.push_back(ReceiverSection(job.point, sheet));
-        }
         view.explanation = ExplainBudget(*job.model, job.point, sheet);
     }
     if (job.options.availabilityCurve) {

@@ -2,6 +2,7 @@
 
 #include "section_writer.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -122,4 +123,14 @@ SheetSection ReceiverSection(const DesignPoint& point, const BudgetSheet& sheet)
 BudgetExplanation ExplainBudget(const BudgetModel& model, const DesignPoint& point,
                                 const BudgetSheet& sheet) {
     return {model.terms(point, sheet), sheet.results.FadeMargin, ReceiverOf(sheet)};
+}
+
+std::vector<SheetSection> ExplainedSections(const BudgetModel& model, const DesignPoint& point,
+                                            const BudgetSheet& sheet) {
+    std::vector<SheetSection> sections = model.sections(point, sheet);
+    if (std::none_of(sections.begin(), sections.end(),
+                     [](const SheetSection& s) { return s.name == kReceiverSectionName; })) {
+        sections.push_back(ReceiverSection(point, sheet));
+    }
+    return sections;
 }

@@ -7,22 +7,24 @@
 
 #include <string>
 
+// A row names its fields; what most features leave out has its default.
 struct FeatureRow {
-    const char* section; // the output section its lines go to
-    const char* title;   // that section's heading
-    bool followsSolve;   // that section's place in JSON
-    bool pathDependent;  // its numbers depend on Range and Freq
-    ParamId trigger;     // applies when this parameter is set ...
-    ParamId alternative; // ... or this one (itself when there is none);
-                         // ParamId::Count for neither: appliesOn alone decides
+    const char* section;                  // the output section its lines go to
+    const char* title;                    // that section's heading
+    bool followsSolve = false;            // that section's place in JSON
+    bool pathDependent = false;           // its numbers depend on Range and Freq
+    ParamId trigger = ParamId::Count;     // applies when this parameter is set ...
+    ParamId alternative = ParamId::Count; // ... or this one; neither given:
+                                          // appliesOn alone decides
     // A design the feature cannot evaluate: false with a one-line message
     // and the parameter it is about.
-    bool (*check)(const DesignPoint& point, DesignFault& fault);
+    bool (*check)(const DesignPoint& point, DesignFault& fault) = nullptr;
     // Works out its numbers and applies them to sheet.effective, before the
     // calculation.
-    void (*adjust)(const DesignPoint& point, BudgetSheet& sheet);
+    void (*adjust)(const DesignPoint& point, BudgetSheet& sheet) = nullptr;
     // Its lines and notes under the budget.
-    void (*lines)(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& section);
+    void (*lines)(const DesignPoint& point, const BudgetSheet& sheet,
+                  SheetSection& section) = nullptr;
     // After the calculation: what it changes of the results (none: nothing).
     void (*finish)(const DesignPoint& point, BudgetSheet& sheet) = nullptr;
     // What it changes of the budget's terms (none: nothing); the terms must

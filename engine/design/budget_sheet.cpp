@@ -24,8 +24,9 @@ constexpr std::array<const FeatureRow*, 7> kFeatures = {
 constexpr int kTextWidth = 12; // as the factors' value texts
 
 bool applies(const FeatureRow& feature, const DesignPoint& point) {
-    const bool triggered = feature.trigger == ParamId::Count || point.has(feature.trigger) ||
-                           point.has(feature.alternative);
+    const bool triggered =
+        feature.trigger == ParamId::Count || point.has(feature.trigger) ||
+        (feature.alternative != ParamId::Count && point.has(feature.alternative));
     return triggered && (feature.appliesOn == nullptr || feature.appliesOn(point));
 }
 

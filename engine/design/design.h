@@ -80,9 +80,6 @@ bool ListSetting(const ParamRow& row, std::vector<std::string> items, ParamSetti
 // is not.
 bool ParamApplies(const ParamRow& row, const DesignPoint& point);
 
-// True when the design's path is an Earth-space one (the Path parameter).
-bool OnEarthSpacePath(const DesignPoint& point);
-
 // True when the design has an atmosphere: an Earth-space path, or the gases
 // asked for on a terrestrial one.
 bool HasAtmosphere(const DesignPoint& point);

@@ -1,7 +1,5 @@
 #include "parameters.h"
 
-#include "design.h"
-
 #include "link_calculation.h"
 #include "modulation.h"
 #include "number_text.h"

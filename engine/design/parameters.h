@@ -99,13 +99,6 @@ enum class ParamGroup {
 // A group's heading in the design window: "Transmitter", "Rain".
 const char* ParamGroupTitle(ParamGroup group);
 
-// One named value of a choice parameter: the name typed and saved, and a
-// longer word also accepted (or none).
-struct Choice {
-    const char* name;  // "h"
-    const char* alias; // "horizontal"
-};
-
 // The values a parameter takes (its domain), in the base unit: every value
 // outside it is refused wherever it is given, so that no evaluation meets a
 // value its formulas do not hold for.
@@ -165,6 +158,9 @@ bool ParamInBounds(const ParamRow& row, double value);
 
 // The Path parameter's choices, in order.
 enum class PathKind { Terrestrial, EarthSpace };
+
+// True when the design's path is an Earth-space one (the Path parameter).
+bool OnEarthSpacePath(const DesignPoint& point);
 
 // The values a parameter takes on a path (the Path parameter's value): the
 // row's, or fewer where the path's method predicts less (rain on a terrestrial

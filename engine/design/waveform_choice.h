@@ -5,7 +5,7 @@
 // to 12 and bandwidths of 125, 250 and 500 kHz as "lora:sf7:125" (also
 // "lora:sf7"), in this order; and LoRa's coding rates. No Qt.
 #include "dvbs2.h"
-#include "parameters.h"
+#include "units.h"
 
 #include <cstddef>
 #include <span>

@@ -44,6 +44,13 @@ constexpr double kMetresPerFoot = 0.3048;
 constexpr double kDbdToDbi = 2.15; // dB, gain of a half-wave dipole over isotropic
 constexpr double kCelsiusZeroK = 273.15;
 
+// One named value of a choice parameter: the name typed and saved, and a
+// longer word also accepted (or none).
+struct Choice {
+    const char* name;  // "h"
+    const char* alias; // "horizontal"
+};
+
 // Why a text is not a quantity of a family.
 enum class UnitFault {
     None,

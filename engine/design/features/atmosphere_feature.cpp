@@ -368,6 +368,13 @@ void terms(const DesignPoint& point, const BudgetSheet& sheet, std::vector<LinkT
 
 } // namespace
 
-const FeatureRow kAtmosphereFeature{"atmosphere",  "Atmosphere", false, true,
-                                    ParamId::Path, ParamId::Gas, check, adjust,
-                                    lines,         nullptr,      terms, HasAtmosphere};
+const FeatureRow kAtmosphereFeature{.section = "atmosphere",
+                                    .title = "Atmosphere",
+                                    .pathDependent = true,
+                                    .trigger = ParamId::Path,
+                                    .alternative = ParamId::Gas,
+                                    .check = check,
+                                    .adjust = adjust,
+                                    .lines = lines,
+                                    .terms = terms,
+                                    .appliesOn = HasAtmosphere};

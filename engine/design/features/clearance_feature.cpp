@@ -46,6 +46,10 @@ void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& sec
 
 } // namespace
 
-const FeatureRow kClearanceFeature{
-    "propagation",     "Propagation", false,  true, ParamId::TxHeight,
-    ParamId::RxHeight, nullptr,       adjust, lines};
+const FeatureRow kClearanceFeature{.section = "propagation",
+                                   .title = "Propagation",
+                                   .pathDependent = true,
+                                   .trigger = ParamId::TxHeight,
+                                   .alternative = ParamId::RxHeight,
+                                   .adjust = adjust,
+                                   .lines = lines};

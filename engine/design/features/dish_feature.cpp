@@ -53,6 +53,10 @@ void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& sec
 
 } // namespace
 
-const FeatureRow kDishFeature{
-    "propagation",           "Propagation", false,  true, ParamId::TxDishDiameter,
-    ParamId::RxDishDiameter, nullptr,       adjust, lines};
+const FeatureRow kDishFeature{.section = "propagation",
+                              .title = "Propagation",
+                              .pathDependent = true,
+                              .trigger = ParamId::TxDishDiameter,
+                              .alternative = ParamId::RxDishDiameter,
+                              .adjust = adjust,
+                              .lines = lines};

@@ -75,6 +75,10 @@ void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& sec
 
 } // namespace
 
-const FeatureRow kModulationFeature{
-    "modulation",        "Modulation", true,   false, ParamId::Modulation,
-    ParamId::Modulation, check,        adjust, lines};
+const FeatureRow kModulationFeature{.section = "modulation",
+                                    .title = "Modulation",
+                                    .followsSolve = true,
+                                    .trigger = ParamId::Modulation,
+                                    .check = check,
+                                    .adjust = adjust,
+                                    .lines = lines};

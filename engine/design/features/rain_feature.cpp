@@ -83,6 +83,11 @@ double PolarizationTiltDeg(const DesignPoint& point) {
     return kTiltDeg[polarizationOf(point)];
 }
 
-const FeatureRow kRainFeature{"propagation",     "Propagation", false,  true,  ParamId::RainRate,
-                              ParamId::RainRate, check,         adjust, lines, nullptr,
-                              nullptr,           terrestrial};
+const FeatureRow kRainFeature{.section = "propagation",
+                              .title = "Propagation",
+                              .pathDependent = true,
+                              .trigger = ParamId::RainRate,
+                              .check = check,
+                              .adjust = adjust,
+                              .lines = lines,
+                              .appliesOn = terrestrial};

@@ -266,15 +266,13 @@ ReceiverBudget ReceiverOf(const BudgetSheet& sheet) {
     return receiver;
 }
 
-const FeatureRow kReceiverFeature{kReceiverSectionName,
-                                  "Receiver",
-                                  true,
-                                  true,
-                                  ParamId::Count,
-                                  ParamId::Count,
-                                  check,
-                                  adjust,
-                                  lines,
-                                  finish,
-                                  terms,
-                                  applies};
+const FeatureRow kReceiverFeature{.section = kReceiverSectionName,
+                                  .title = "Receiver",
+                                  .followsSolve = true,
+                                  .pathDependent = true,
+                                  .check = check,
+                                  .adjust = adjust,
+                                  .lines = lines,
+                                  .finish = finish,
+                                  .terms = terms,
+                                  .appliesOn = applies};

@@ -194,6 +194,12 @@ void terms(const DesignPoint& point, const BudgetSheet& sheet, std::vector<LinkT
 
 } // namespace
 
-const FeatureRow kWaveformFeature{
-    "waveform", "Waveform", true,    true, ParamId::Waveform, ParamId::Waveform, check,
-    adjust,     lines,      nullptr, terms};
+const FeatureRow kWaveformFeature{.section = "waveform",
+                                  .title = "Waveform",
+                                  .followsSolve = true,
+                                  .pathDependent = true,
+                                  .trigger = ParamId::Waveform,
+                                  .check = check,
+                                  .adjust = adjust,
+                                  .lines = lines,
+                                  .terms = terms};

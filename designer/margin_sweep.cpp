@@ -14,36 +14,44 @@ constexpr double kPlotLimitDb = 1e6;     // margins this large come from a failu
 constexpr double kSpread = 2.0;          // a positive input sweeps to this many times its value
 constexpr double kDecibelSpan = 20.0;    // an additive input sweeps this far either side
 constexpr double kCrossingReach = 100.0; // a crossing further off than this is left out
+constexpr double kPercentOfYear = 100.0;
 
 struct Span {
     double low;
     double high;
 };
 
-// The input's bounds in the sweep's unit: the value prompt's for a factor
-// (which takes any number), the registry's for the rest.
-Span bounds(const ParamRow& row, const QString& unit) {
+// The input's bounds in the sweep's unit: the registry's on the design's
+// path; for a factor (which takes any number) the value prompt's, widened to
+// hold the design's value in their middle when it lies beyond them.
+Span bounds(const ParamRow& row, const DesignPoint& point, double value, const QString& unit) {
     const FactorRow* factor = FactorOfParam(row);
-    const double low = factor != nullptr ? factor->promptLow : row.low;
-    const double high = factor != nullptr ? factor->promptHigh : row.high;
+    const ParamBounds onPath = BoundsOnPath(row, point[ParamId::Path]);
+    const double low = factor != nullptr ? factor->promptLow : onPath.low;
+    const double high = factor != nullptr ? factor->promptHigh : onPath.high;
     const auto given = [&](double base, double fallback) {
         return std::isfinite(base) ? FromBaseUnit(row, base, unit).value_or(fallback) : fallback;
     };
-    return {given(low, -INFINITY), given(high, INFINITY)};
+    Span limit{given(low, -INFINITY), given(high, INFINITY)};
+    if (factor != nullptr && value > limit.high)
+        limit.high = value + (value - std::max(limit.low, 0.0));
+    if (factor != nullptr && value < limit.low)
+        limit.low = value - (limit.high - value);
+    return limit;
 }
 
-// Where the margin is 0 dB, for a factor (the engine's solver).
-std::optional<double> zeroAt(const ParamRow& row, const Evaluation& current, const QString& unit) {
+// Where the margin is the margin asked, for a factor (the engine's solver).
+std::optional<double> crossingAt(const ParamRow& row, const Evaluation& current,
+                                 const QString& unit, double required) {
     const FactorRow* factor = FactorOfParam(row);
     if (factor == nullptr || !current.ok())
         return std::nullopt;
     const SolveAnswer answer =
-        SolveDesign(*current.model, current.point, FactorIndexOf(factor->field), 0.0);
+        SolveDesign(*current.model, current.point, FactorIndexOf(factor->field), required);
     return answer.solved ? FromBaseUnit(row, answer.value, unit) : std::nullopt;
 }
 
-Span sweepSpan(const ParamRow& row, double value, std::optional<double> zero, const QString& unit) {
-    const Span limit = bounds(row, unit);
+Span sweepSpan(const Span& limit, const ParamRow& row, double value, std::optional<double> zero) {
     if (zero && std::fabs(*zero - value) > kCrossingReach * std::max(1.0, std::fabs(value)))
         zero.reset();
     const double least = zero ? std::min(value, *zero) : value;
@@ -58,13 +66,49 @@ Span sweepSpan(const ParamRow& row, double value, std::optional<double> zero, co
         span = {std::max(limit.low, least - kDecibelSpan),
                 std::min(limit.high, most + kDecibelSpan)};
     }
-    // Open bounds stay out: the sweep starts and ends a step inside them.
-    const double step = (span.high - span.low) / kSweepPoints;
-    if (row.lowOpen)
-        span.low += step;
-    if (row.highOpen)
-        span.high -= step;
-    return span;
+    // The design's own point is always on the chart.
+    return {std::min(span.low, value), std::max(span.high, value)};
+}
+
+// The part of the span the features accept (their own limits: 5 to 90
+// degrees of elevation on an Earth-space path, 1 to 350 GHz for the
+// atmosphere): from the design's value, which they accept, each end is
+// found by halving the distance to the first refused value.
+Span acceptedSpan(const BudgetModel& model, DesignPoint point, const ParamRow& row,
+                  const QString& unit, double value, Span span) {
+    constexpr int kHalvings = 48;
+    const auto accepted = [&](double x) {
+        const std::optional<double> base =
+            ToBaseUnit(row.family, row.defaultUnit, x, unit.toStdString());
+        if (!base || !InBoundsOnPath(row, *base, point[ParamId::Path]))
+            return false;
+        point.values[IndexOf(row.id)] = *base;
+        std::string ignored;
+        return model.check(point, ignored);
+    };
+    const auto edge = [&](double end) {
+        if (accepted(end))
+            return end;
+        double inside = value;
+        double refused = end;
+        for (int i = 0; i < kHalvings; ++i) {
+            const double middle = (inside + refused) / 2.0;
+            (accepted(middle) ? inside : refused) = middle;
+        }
+        return inside;
+    };
+    return {edge(span.low), edge(span.high)};
+}
+
+// The sweep's i-th of n values: even steps, or even steps of the logarithm of
+// the unavailability (100 - x) from its largest to its smallest.
+double sweepAt(const Span& span, AxisScale scale, int i, int n) {
+    const double t = double(i) / std::max(1, n - 1);
+    if (scale == AxisScale::Linear)
+        return span.low + (span.high - span.low) * t;
+    const double most = std::log10(kPercentOfYear - span.low);
+    const double least = std::log10(kPercentOfYear - span.high);
+    return kPercentOfYear - std::pow(10.0, most + (least - most) * t);
 }
 
 } // namespace
@@ -82,27 +126,42 @@ MarginCurve SweepMargin(const Design& design, const Evaluation& current, ParamId
                         int points) {
     const ParamRow& row = ParamRowOf(param);
     const std::optional<ParamSetting>& setting = design.setting(param);
-    const QString unit = setting ? QString::fromStdString(setting->unit) : QString();
     MarginCurve curve;
     curve.param = param;
+    // Availability is drawn on a logarithmic axis of unavailability, in percent.
+    curve.scale = param == ParamId::Availability ? AxisScale::Unavailability : AxisScale::Linear;
+    const QString unit = setting && curve.scale == AxisScale::Linear
+                             ? QString::fromStdString(setting->unit)
+                             : QString();
     curve.caption = QString::fromUtf8(ParamCaption(row));
     curve.unit = unit.isEmpty() ? QString::fromUtf8(ParamUnitLabel(row)) : unit;
-    const double value =
-        setting ? setting->given : FromBaseUnit(row, current.point[param], unit).value_or(0.0);
+    curve.required = current.point[ParamId::Margin];
+    const double value = setting && curve.scale == AxisScale::Linear
+                             ? setting->given
+                             : FromBaseUnit(row, current.point[param], unit).value_or(0.0);
     if (!current.ok()) // a design the model refuses has no margin to draw
         return curve;
     curve.hasCurrent = true;
     curve.currentX = value;
     curve.currentMargin = current.sheet.results.FadeMargin;
-    const Span span = sweepSpan(row, value, zeroAt(row, current, unit), unit);
     // The input counts as set while it is swept: a feature it brings in applies.
     DesignPoint point = current.point;
     point.set.set(IndexOf(param));
     const BudgetModel model(point);
+    const Span limit = bounds(row, current.point, value, unit);
+    Span span =
+        acceptedSpan(model, point, row, unit, value,
+                     sweepSpan(limit, row, value, crossingAt(row, current, unit, curve.required)));
+    // Open bounds stay out: the sweep starts and ends a step inside them.
+    const double step = (span.high - span.low) / kSweepPoints;
+    if (row.lowOpen && span.low <= limit.low)
+        span.low += step;
+    if (row.highOpen && span.high >= limit.high)
+        span.high -= step;
     BudgetSheet sheet{};
     ZeroCrossings crossings;
     for (int i = 0; i < points && span.high > span.low; ++i) {
-        const double x = span.low + (span.high - span.low) * i / std::max(1, points - 1);
+        const double x = sweepAt(span, curve.scale, i, points);
         const std::optional<double> base =
             ToBaseUnit(row.family, row.defaultUnit, x, unit.toStdString());
         if (!base)
@@ -112,7 +171,7 @@ MarginCurve SweepMargin(const Design& design, const Evaluation& current, ParamId
         const double margin = sheet.results.FadeMargin;
         if (!std::isfinite(margin) || std::fabs(margin) >= kPlotLimitDb)
             continue;
-        crossings.add(x, margin);
+        crossings.add(x, margin - curve.required);
         curve.x.push_back(x);
         curve.margin.push_back(margin);
     }

@@ -17,6 +17,8 @@
 
 #include <QAction>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -507,6 +509,52 @@ class DesignWindowMenuTest : public QObject {
         enter(run, {"RxAntGain=12"});
         QCOMPARE(window->document().undoStack()->index(), 3);
         QCOMPARE(run.text("SolveAnswer"), QString());
+    }
+
+    // The window's Solve and the calculator's --solve are one solver: the
+    // same answer for the same design file and margin.
+    void solveIsTheCalculators_data() {
+        QTest::addColumn<QStringList>("design");
+        QTest::addColumn<QString>("factor");
+        QTest::addColumn<QString>("margin");
+        QTest::newRow("range, plain budget") << QStringList{} << "Range"
+                                             << "10";
+        QTest::newRow("range under rain") << QStringList{"RainRate=40", "Freq=18 GHz"} << "Range"
+                                          << "6";
+        QTest::newRow("power to a dish")
+            << QStringList{"RxDishDiameter=0.9", "Freq=11 GHz"} << "TxPower"
+            << "15";
+        QTest::newRow("power, Earth-space")
+            << (kEarthSpace + QStringList{"Range=36000 km", "Freq=12 GHz", "RxAntGain=40"})
+            << "TxPower"
+            << "3";
+    }
+
+    void solveIsTheCalculators() {
+        QFETCH(QStringList, design);
+        QFETCH(QString, factor);
+        QFETCH(QString, margin);
+        DesignRun run;
+        DesignWindow* window = run.start();
+        enter(run, design);
+        QVERIFY2(window->evaluation().ok(), window->evaluation().error.c_str());
+        QVERIFY(window->saveTo(run.path("design.json")));
+        QProcess calc;
+        calc.start(QUILLSTONE_CALC_PATH, {"--design", run.path("design.json"), "--solve", factor,
+                                          "--margin", margin, "--json"});
+        QVERIFY(calc.waitForFinished(60000));
+        QVERIFY2(calc.exitCode() == 0, calc.readAllStandardError().constData());
+        const QJsonObject solved =
+            QJsonDocument::fromJson(calc.readAllStandardOutput()).object()["solve"].toObject();
+        const double expected = solved["factor"].toObject()["value"].toDouble();
+
+        const ParamId param = FindParam(factor.toStdString())->id;
+        pick(run.find<QComboBox>("SolveFactor"), caption(param));
+        DesignRun::type(run.find<QLineEdit>("SolveMargin"), margin);
+        const double answer = window->document().design().value(param);
+        QVERIFY2(std::fabs(answer - expected) <= 1e-4 * std::fabs(expected),
+                 qPrintable(QString("%1 / %2").arg(answer).arg(expected)));
+        QVERIFY(window->evaluation().sheet.results.FadeMargin >= margin.toDouble());
     }
 
     // Help: the manual with every formula's published source, and About;

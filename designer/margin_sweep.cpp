@@ -35,8 +35,10 @@ Span bounds(const ParamRow& row, const DesignPoint& point, double value, const Q
     Span limit{given(low, -INFINITY), given(high, INFINITY)};
     if (factor != nullptr && value > limit.high)
         limit.high = value + (value - std::max(limit.low, 0.0));
+    // Below a positive prompt bound (a range, a frequency) down to half the
+    // value, else as far below as the bounds reach above.
     if (factor != nullptr && value < limit.low)
-        limit.low = value - (limit.high - value);
+        limit.low = limit.low > 0.0 && value > 0.0 ? value / kSpread : value - (limit.high - value);
     return limit;
 }
 
@@ -86,6 +88,8 @@ Span acceptedSpan(const BudgetModel& model, DesignPoint point, const ParamRow& r
         std::string ignored;
         return model.check(point, ignored);
     };
+    if (!accepted(value)) // nothing known to halve towards
+        return span;
     const auto edge = [&](double end) {
         if (accepted(end))
             return end;

@@ -124,6 +124,8 @@ class DesignWindowMenuTest : public QObject {
             << kEarthSpace << int(ParamId::Availability) << 95.0 << 99.999;
         QTest::newRow("frequency beyond the prompt's")
             << QStringList{"Freq=18 GHz"} << int(ParamId::Freq) << 0.0 << double(INFINITY);
+        QTest::newRow("range below the prompt's")
+            << QStringList{"Range=0.05"} << int(ParamId::Range) << 0.0 << double(INFINITY);
         QTest::newRow("frequency, Earth-space atmosphere")
             << (kEarthSpace + QStringList{"Freq=20 GHz"}) << int(ParamId::Freq) << 1.0 << 350.0;
     }

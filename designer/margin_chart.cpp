@@ -251,7 +251,10 @@ void MarginChart::paintEvent(QPaintEvent*) {
         painter.setBrush(mark);
         painter.drawEllipse(at, kMarkRadius, kMarkRadius);
         painter.setPen(text);
-        painter.drawText(at + QPointF(kMarkRadius + 3, -kMarkRadius - 2),
+        // Above the mark, or below it where the plot's top would cut it.
+        const bool below = at.y() - kMarkRadius - 2 - metrics.ascent() < f.plot.top();
+        painter.drawText(at + QPointF(kMarkRadius + 3, below ? kMarkRadius + 2 + metrics.ascent()
+                                                             : -kMarkRadius - 2),
                          DecibelText(m_curve.currentMargin, m_locale) + QStringLiteral(" dB"));
     }
     if (m_hoverX) {

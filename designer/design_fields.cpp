@@ -168,9 +168,9 @@ bool IsTrigger(const ParamRow& row) {
     static const std::array<bool, kParamCount> triggers = [] {
         std::array<bool, kParamCount> list{};
         for (const ParamRow& other : ParamTable) {
-            if (other.needs != other.id)
+            if (other.needs != ParamId::Count)
                 list[IndexOf(other.needs)] = true;
-            if (other.replacedBy != other.id)
+            if (other.replacedBy != ParamId::Count)
                 list[IndexOf(other.replacedBy)] = true;
         }
         for (const ParamRow& each : ParamTable)

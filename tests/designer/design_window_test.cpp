@@ -196,7 +196,7 @@ class DesignWindowTest : public QObject {
                                     << "the unit does not fit Range";
         QTest::newRow("out of range") << "RainRate"
                                       << "-5"
-                                      << "out of range (0 mm/h or more)";
+                                      << "out of range (0 to 1000 mm/h)";
         QTest::newRow("unit of another") << "Freq"
                                          << "5 ft"
                                          << "'5 ft' is not a number";

@@ -3,6 +3,7 @@
 #include "buffered_output.h"
 #include "calc_sweep.h"
 #include "design_fields.h"
+#include "design_rules.h"
 #include "design_solve.h"
 
 #include <algorithm>
@@ -15,31 +16,42 @@ constexpr double kSpread = 2.0;          // a positive input sweeps to this many
 constexpr double kDecibelSpan = 20.0;    // an additive input sweeps this far either side
 constexpr double kCrossingReach = 100.0; // a crossing further off than this is left out
 constexpr double kPercentOfYear = 100.0;
+constexpr double kWholeDomain = 10.0; // a domain this many times the span around the value is cut
 
 struct Span {
     double low;
     double high;
 };
 
-// The input's bounds in the sweep's unit: the registry's on the design's
-// path; for a factor (which takes any number) the value prompt's, widened to
-// hold the design's value in their middle when it lies beyond them.
-Span bounds(const ParamRow& row, const DesignPoint& point, double value, const QString& unit) {
-    const FactorRow* factor = FactorOfParam(row);
+// The input's domain in the sweep's unit: the registry's bounds on the
+// design's path.
+Span domain(const ParamRow& row, const DesignPoint& point, const QString& unit) {
     const ParamBounds onPath = BoundsOnPath(row, point[ParamId::Path]);
-    const double low = factor != nullptr ? factor->promptLow : onPath.low;
-    const double high = factor != nullptr ? factor->promptHigh : onPath.high;
     const auto given = [&](double base, double fallback) {
         return std::isfinite(base) ? FromBaseUnit(row, base, unit).value_or(fallback) : fallback;
     };
-    Span limit{given(low, -INFINITY), given(high, INFINITY)};
-    if (factor != nullptr && value > limit.high)
+    return {given(onPath.low, -INFINITY), given(onPath.high, INFINITY)};
+}
+
+// The span a chart may show: the domain; for a factor the value prompt's
+// bounds within it (a range of 0.1 to 10000 miles), widened to hold the
+// design's value in their middle when it lies beyond them.
+Span bounds(const ParamRow& row, const Span& domain, double value, const QString& unit) {
+    const FactorRow* factor = FactorOfParam(row);
+    if (factor == nullptr)
+        return domain;
+    const auto given = [&](double base, double fallback) {
+        return std::isfinite(base) ? FromBaseUnit(row, base, unit).value_or(fallback) : fallback;
+    };
+    Span limit{std::max(domain.low, given(factor->promptLow, -INFINITY)),
+               std::min(domain.high, given(factor->promptHigh, INFINITY))};
+    if (value > limit.high)
         limit.high = value + (value - std::max(limit.low, 0.0));
     // Below a positive prompt bound (a range, a frequency) down to half the
     // value, else as far below as the bounds reach above.
-    if (factor != nullptr && value < limit.low)
+    if (value < limit.low)
         limit.low = limit.low > 0.0 && value > 0.0 ? value / kSpread : value - (limit.high - value);
-    return limit;
+    return {std::max(limit.low, domain.low), std::min(limit.high, domain.high)};
 }
 
 // Where the margin is the margin asked, for a factor (the engine's solver).
@@ -53,40 +65,45 @@ std::optional<double> crossingAt(const ParamRow& row, const Evaluation& current,
     return answer.solved ? FromBaseUnit(row, answer.value, unit) : std::nullopt;
 }
 
+// Around the value and the crossing: from a lower bound at 0 or above to
+// kSpread times the larger, else kDecibelSpan either side; the whole of a
+// bounded domain (an elevation, an availability) when it is not much wider.
 Span sweepSpan(const Span& limit, const ParamRow& row, double value, std::optional<double> zero) {
     if (zero && std::fabs(*zero - value) > kCrossingReach * std::max(1.0, std::fabs(value)))
         zero.reset();
     const double least = zero ? std::min(value, *zero) : value;
     const double most = zero ? std::max(value, *zero) : value;
     Span span{};
-    if (FactorOfParam(row) == nullptr && std::isfinite(limit.low) && std::isfinite(limit.high)) {
-        span = limit;
-    } else if (std::isfinite(limit.low) && limit.low >= 0.0) {
+    if (std::isfinite(limit.low) && limit.low >= 0.0) {
         const double reach = kSpread * most;
         span = {limit.low, std::min(limit.high, reach > limit.low ? reach : limit.low + 1.0)};
     } else {
         span = {std::max(limit.low, least - kDecibelSpan),
                 std::min(limit.high, most + kDecibelSpan)};
     }
+    const double whole = limit.high - limit.low;
+    if (FactorOfParam(row) == nullptr && std::isfinite(whole) &&
+        whole <= kWholeDomain * (span.high - span.low))
+        span = limit;
     // The design's own point is always on the chart.
     return {std::min(span.low, value), std::max(span.high, value)};
 }
 
-// The part of the span the features accept (their own limits: 5 to 90
-// degrees of elevation on an Earth-space path, 1 to 350 GHz for the
-// atmosphere): from the design's value, which they accept, each end is
-// found by halving the distance to the first refused value.
-Span acceptedSpan(const BudgetModel& model, DesignPoint point, const ParamRow& row,
-                  const QString& unit, double value, Span span) {
+// The part of the span the design accepts (CheckDesign: the domain on its
+// path, the rules, and the features' own limits such as 1 to 350 GHz for the
+// atmosphere): from the design's value, which it accepts, each end is found
+// by halving the distance to the first refused value.
+Span acceptedSpan(const Design& design, DesignPoint point, const ParamRow& row, const QString& unit,
+                  double value, Span span) {
     constexpr int kHalvings = 48;
+    const ParamNamer caption = [](ParamId id) { return ParamCaption(ParamRowOf(id)); };
     const auto accepted = [&](double x) {
         const std::optional<double> base =
             ToBaseUnit(row.family, row.defaultUnit, x, unit.toStdString());
-        if (!base || !InBoundsOnPath(row, *base, point[ParamId::Path]))
+        if (!base)
             return false;
         point.values[IndexOf(row.id)] = *base;
-        std::string ignored;
-        return model.check(point, ignored);
+        return !CheckDesign(design, point, caption).has_value();
     };
     if (!accepted(value)) // nothing known to halve towards
         return span;
@@ -152,16 +169,17 @@ MarginCurve SweepMargin(const Design& design, const Evaluation& current, ParamId
     DesignPoint point = current.point;
     point.set.set(IndexOf(param));
     const BudgetModel model(point);
-    const Span limit = bounds(row, current.point, value, unit);
+    const Span values = domain(row, current.point, unit);
+    const Span limit = bounds(row, values, value, unit);
     Span span =
-        acceptedSpan(model, point, row, unit, value,
+        acceptedSpan(design, point, row, unit, value,
                      sweepSpan(limit, row, value, crossingAt(row, current, unit, curve.required)));
     // Open bounds stay out: the sweep starts and ends a step inside them.
     const double step = (span.high - span.low) / kSweepPoints;
-    if (row.lowOpen && span.low <= limit.low)
-        span.low += step;
-    if (row.highOpen && span.high >= limit.high)
-        span.high -= step;
+    if (row.lowOpen && span.low - values.low < step)
+        span.low = std::min(values.low + step, value);
+    if (row.highOpen && values.high - span.high < step)
+        span.high = std::max(values.high - step, value);
     BudgetSheet sheet{};
     ZeroCrossings crossings;
     for (int i = 0; i < points && span.high > span.low; ++i) {

@@ -116,18 +116,26 @@ class DesignWindowMenuTest : public QObject {
         QTest::addColumn<int>("axis");
         QTest::addColumn<double>("low");  // the least value accepted
         QTest::addColumn<double>("high"); // the largest
+        QTest::addColumn<bool>("whole");  // the whole domain is drawn
+        const double none = INFINITY;
         QTest::newRow("elevation, Earth-space")
-            << kEarthSpace << int(ParamId::Elevation) << 5.0 << 90.0;
+            << kEarthSpace << int(ParamId::Elevation) << 5.0 << 90.0 << true;
         QTest::newRow("availability, terrestrial rain")
-            << QStringList{"RainRate=30"} << int(ParamId::Availability) << 99.0 << 99.999;
+            << QStringList{"RainRate=30"} << int(ParamId::Availability) << 99.0 << 99.999 << true;
         QTest::newRow("availability, Earth-space")
-            << kEarthSpace << int(ParamId::Availability) << 95.0 << 99.999;
+            << kEarthSpace << int(ParamId::Availability) << 95.0 << 99.999 << true;
         QTest::newRow("frequency beyond the prompt's")
-            << QStringList{"Freq=18 GHz"} << int(ParamId::Freq) << 0.0 << double(INFINITY);
+            << QStringList{"Freq=18 GHz"} << int(ParamId::Freq) << 0.0 << none << false;
         QTest::newRow("range below the prompt's")
-            << QStringList{"Range=0.05"} << int(ParamId::Range) << 0.0 << double(INFINITY);
+            << QStringList{"Range=0.05"} << int(ParamId::Range) << 0.0 << none << false;
         QTest::newRow("frequency, Earth-space atmosphere")
-            << (kEarthSpace + QStringList{"Freq=20 GHz"}) << int(ParamId::Freq) << 1.0 << 350.0;
+            << (kEarthSpace + QStringList{"Freq=20 GHz"}) << int(ParamId::Freq) << 1.0 << 350.0
+            << false;
+        QTest::newRow("rain rate around its value")
+            << QStringList{"RainRate=30"} << int(ParamId::RainRate) << 0.0 << 1000.0 << false;
+        QTest::newRow("dish around its size")
+            << QStringList{"RxDishDiameter=0.6"} << int(ParamId::RxDishDiameter) << 0.01 << 1000.0
+            << false;
     }
 
     void chartStaysInTheDomain() {
@@ -135,6 +143,7 @@ class DesignWindowMenuTest : public QObject {
         QFETCH(int, axis);
         QFETCH(double, low);
         QFETCH(double, high);
+        QFETCH(bool, whole);
         DesignRun run;
         DesignWindow* window = run.start();
         enter(run, design);
@@ -146,13 +155,16 @@ class DesignWindowMenuTest : public QObject {
         const double tolerance = 1e-6 * std::max(1.0, std::fabs(high - low));
         QVERIFY2(curve.x.front() >= low - tolerance, qPrintable(QString::number(curve.x.front())));
         QVERIFY2(curve.x.back() <= high + tolerance, qPrintable(QString::number(curve.x.back())));
-        // The design's point lies inside, and the axis reaches near both
-        // ends of a bounded domain (nothing cut off short of it).
+        // The design's point lies inside; a bounded domain is drawn whole
+        // (nothing cut off short of it) or around the design's point.
         QVERIFY(curve.hasCurrent);
         QVERIFY(curve.x.front() <= curve.currentX && curve.currentX < curve.x.back());
-        if (std::isfinite(high) && ParamId(axis) != ParamId::Freq) {
+        if (whole) {
             QVERIFY(std::fabs(curve.x.front() - low) < 0.02 * (high - low));
             QVERIFY(std::fabs(curve.x.back() - high) < 0.02 * (high - low));
+        } else if (std::isfinite(high)) {
+            QVERIFY2(curve.x.back() - curve.x.front() < 0.5 * (high - low),
+                     qPrintable(QString::number(curve.x.back())));
         }
     }
 

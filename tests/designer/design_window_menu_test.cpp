@@ -571,6 +571,30 @@ class DesignWindowMenuTest : public QObject {
         QVERIFY(window->evaluation().sheet.results.FadeMargin >= margin.toDouble());
     }
 
+    // A design whose MODCOD follows the margin (dvbs2:auto) has no factor
+    // value for a margin: refused alike, in the calculator's words, and
+    // nothing changed.
+    void solveRefusedLikeTheCalculator() {
+        DesignRun run;
+        DesignWindow* window = run.start();
+        enter(run, {"Freq=20 GHz", "Waveform=dvbs2:auto", "SymbolRate=30 MBd"});
+        QVERIFY2(window->evaluation().ok(), window->evaluation().error.c_str());
+        QVERIFY(window->saveTo(run.path("auto.json")));
+        const int edits = window->document().undoStack()->count();
+        pick(run.find<QComboBox>("SolveFactor"), caption(ParamId::TxPower));
+        DesignRun::type(run.find<QLineEdit>("SolveMargin"), "3");
+        QProcess calc;
+        calc.start(QUILLSTONE_CALC_PATH,
+                   {"--design", run.path("auto.json"), "--solve", "TxPower", "--margin", "3"});
+        QVERIFY(calc.waitForFinished(60000));
+        QCOMPARE(calc.exitCode(), 3);
+        QCOMPARE(QString::fromUtf8(calc.readAllStandardError()).trimmed(),
+                 "quillstone-calc: --solve " + run.text("SolveAnswer"));
+        QVERIFY(run.text("SolveAnswer").contains("dvbs2:auto"));
+        QCOMPARE(window->document().undoStack()->count(), edits);
+        QVERIFY(!window->document().design().has(ParamId::Margin));
+    }
+
     // Help: the manual with every formula's published source, and About;
     // Save As on Ctrl+Shift+S.
     void helpMenuAndSaveAs() {

@@ -65,6 +65,8 @@ struct MarginChart::Frame {
                 at.push_back(x);
             return at;
         }
+        if (!std::isfinite(a0) || !std::isfinite(a1))
+            return at;
         // 1, 2 and 5 of each decade of the unavailability.
         for (double decade = std::floor(a0); decade <= a1; ++decade)
             for (const double digit : {1.0, 2.0, 5.0}) {

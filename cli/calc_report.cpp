@@ -212,7 +212,7 @@ ReportData BuildReportData(const SheetView& view, const BudgetModel& model,
         }
     }
     data.sheet = runningSheet(model.terms(point, sheet), sheet.results);
-    data.verdict = Verdict(sheet.results.FadeMargin);
+    data.verdict = Verdict(sheet.results.FadeMargin, point[ParamId::Margin]);
     double largest = 0.0;
     data.largestRange = largestRangeText(model, point, view.metric, largest);
     if (view.solved) {

@@ -16,9 +16,9 @@ UnsavedAnswer askWithMessageBox(QWidget* parent, const QString& name) {
 }
 
 QString chooseWithFileDialog(QWidget* parent, const QString& caption, const QString& filter,
-                             const QString& suggested, bool save) {
-    return save ? QFileDialog::getSaveFileName(parent, caption, suggested, filter)
-                : QFileDialog::getOpenFileName(parent, caption, suggested, filter);
+                             const QString& suggested, bool save, QString* chosenFilter) {
+    return save ? QFileDialog::getSaveFileName(parent, caption, suggested, filter, chosenFilter)
+                : QFileDialog::getOpenFileName(parent, caption, suggested, filter, chosenFilter);
 }
 
 void showWithMessageBox(QWidget* parent, const QString& message) {

@@ -15,9 +15,10 @@ struct DesignDialogs {
     // "Save the changes to NAME?"
     std::function<UnsavedAnswer(QWidget* parent, const QString& name)> askUnsaved;
     // A file to open (`save` false) or to write; "" when the user cancels.
-    // `filter` is a file dialog's filter, `suggested` a name to start from.
+    // `filter` is a file dialog's filter, `suggested` a name to start from;
+    // the filter the user picked goes to `chosenFilter`.
     std::function<QString(QWidget* parent, const QString& caption, const QString& filter,
-                          const QString& suggested, bool save)>
+                          const QString& suggested, bool save, QString* chosenFilter)>
         chooseFile;
     // One message, e.g. why a save failed.
     std::function<void(QWidget* parent, const QString& message)> showError;

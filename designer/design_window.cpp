@@ -1,23 +1,27 @@
 #include "design_window.h"
 
 #include "calc_render.h"
+#include "design_command_line.h"
 #include "design_fields.h"
 #include "input_sheet.h"
 #include "margin_chart.h"
 #include "number_text.h"
 #include "program_icon.h"
 #include "result_panel.h"
+#include "unavailability_curve.h"
 #include "verdict.h"
 #include "waterfall_chart.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -25,7 +29,11 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
+#include <QTextBrowser>
+#include <QUndoStack>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 namespace {
 
@@ -83,7 +91,7 @@ void DesignWindow::createActions() {
          [](DesignWindow& w) { w.open(); }},
         {&DesignWindow::m_saveAction, "ActionSave", "&Save", K::Save, "", "Save the design",
          [](DesignWindow& w) { w.save(); }},
-        {&DesignWindow::m_saveAsAction, "ActionSaveAs", "Save &As...", K::SaveAs, "",
+        {&DesignWindow::m_saveAsAction, "ActionSaveAs", "Save &As...", K::SaveAs, "Ctrl+Shift+S",
          "Save the design under a new name", [](DesignWindow& w) { w.saveAs(); }},
         {&DesignWindow::m_importAction, "ActionImportFactors", "&Import Factors...", K::UnknownKey,
          "Ctrl+I", "Take the fourteen factors from a window settings file",
@@ -96,6 +104,10 @@ void DesignWindow::createActions() {
         {&DesignWindow::m_csvAction, "ActionExportChart", "Export &Chart Points...", K::UnknownKey,
          "Ctrl+Shift+E", "Write the chart's points as CSV",
          [](DesignWindow& w) { w.exportChartPoints(); }},
+        {&DesignWindow::m_budgetCsvAction, "ActionExportBudget", "Export &Budget Table...",
+         K::UnknownKey, "Ctrl+Shift+B",
+         "Write every term and result, with units and sources, as CSV",
+         [](DesignWindow& w) { w.exportBudgetTable(); }},
         {&DesignWindow::m_quitAction, "ActionQuit", "&Quit", K::Quit, "", "Close the window",
          [](DesignWindow& w) { w.close(); }},
         {&DesignWindow::m_copyAction, "ActionCopySheet", "&Copy Sheet as Text", K::UnknownKey,
@@ -104,14 +116,22 @@ void DesignWindow::createActions() {
         {&DesignWindow::m_solveAction, "ActionSolve", "&Solve", K::UnknownKey, "Ctrl+R",
          "Find the value of the factor picked for the margin typed",
          [](DesignWindow& w) { w.solve(); }},
+        {&DesignWindow::m_manualAction, "ActionManual", "&Manual", K::HelpContents, "F1",
+         "The inputs and the published sources of their formulas",
+         [](DesignWindow& w) { w.showManual(); }},
+        {&DesignWindow::m_aboutAction, "ActionAbout", "&About", K::UnknownKey, "",
+         "The program's name, version and licence", [](DesignWindow& w) { w.showAbout(); }},
     };
     for (const ActionRow& row : rows) {
         auto* action = new QAction(QString::fromUtf8(row.text), this);
         action->setObjectName(QString::fromLatin1(row.name));
-        if (row.key != K::UnknownKey)
-            action->setShortcuts(row.key); // every binding the desktop has for it
-        else
-            action->setShortcut(K(QString::fromLatin1(row.shortcut)));
+        // Every binding the desktop has for it, and ours where the desktop has
+        // none (Save As has none on some).
+        QList<K> keys = row.key != K::UnknownKey ? K::keyBindings(row.key) : QList<K>();
+        const K own(QString::fromLatin1(row.shortcut));
+        if (!own.isEmpty() && !keys.contains(own))
+            keys.append(own);
+        action->setShortcuts(keys);
         action->setStatusTip(QString::fromUtf8(row.tip));
         this->*row.action = action;
         const auto run = row.run;
@@ -132,7 +152,8 @@ void DesignWindow::createMenus() {
     m_recentMenu->setObjectName(QStringLiteral("MenuRecent"));
     file->addActions({m_saveAction, m_saveAsAction});
     file->addSeparator();
-    file->addActions({m_importAction, m_exportFactorsAction, m_reportAction, m_csvAction});
+    file->addActions(
+        {m_importAction, m_exportFactorsAction, m_reportAction, m_csvAction, m_budgetCsvAction});
     file->addSeparator();
     file->addAction(m_quitAction);
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
@@ -141,6 +162,9 @@ void DesignWindow::createMenus() {
     edit->addAction(m_copyAction);
     QMenu* design = menuBar()->addMenu(QStringLiteral("&Design"));
     design->addAction(m_solveAction);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("MenuHelp"));
+    help->addActions({m_manualAction, m_aboutAction});
 }
 
 void DesignWindow::createPanels() {
@@ -173,6 +197,10 @@ void DesignWindow::createPanels() {
     m_waterfall = new WaterfallChart;
     waterfallScroll->setWidget(m_waterfall);
     m_views->addTab(waterfallScroll, QStringLiteral("&Where Every dB Went"));
+    m_unavailability = new MarginChart;
+    m_unavailability->setObjectName(QStringLiteral("UnavailabilityChart"));
+    m_unavailability->setAccessibleName(QStringLiteral("Fade margin against unavailability"));
+    m_views->addTab(m_unavailability, QStringLiteral("Over the &Year"));
     lowerLayout->addWidget(m_views, 1);
     lowerLayout->addWidget(createSolveBar());
     // The first sizes (px): the inputs a third, the results over the chart.
@@ -251,6 +279,8 @@ void DesignWindow::refresh() {
     m_results->showEvaluation(m_evaluation);
     refreshChart();
     m_waterfall->showEvaluation(m_evaluation);
+    UnavailabilityView year = UnavailabilityCurve(m_evaluation);
+    m_unavailability->setCurve(std::move(year.curve), year.why);
     refreshSolveBar();
     refreshTitle();
 }
@@ -285,7 +315,61 @@ void DesignWindow::refreshSolveBar() {
         if (m_solveMargin->text() != margin)
             m_solveMargin->setText(margin);
     }
+    // Undoing a solve takes its message away; redoing it brings it back.
+    const QString shown = atSolveStep() ? m_solveText : QString();
+    if (m_solveAnswer->text() != shown)
+        showSolveAnswer(shown, m_solveSolved);
 }
+
+bool DesignWindow::atSolveStep() const {
+    const QUndoStack* stack = const_cast<DesignDocument&>(m_document).undoStack();
+    const int index = stack->index();
+    return index == m_solveIndex && (index == 0 ? nullptr : stack->command(index - 1)) ==
+                                        static_cast<const QUndoCommand*>(m_solveCommand);
+}
+
+void DesignWindow::showSolveAnswer(const QString& text, bool solved) {
+    m_solveAnswer->setText(text);
+    QPalette palette;
+    palette.setColor(QPalette::WindowText, VerdictColour(this->palette(), solved));
+    m_solveAnswer->setPalette(palette);
+    m_solveAnswer->setAccessibleName(QStringLiteral("Solve answer ") + text);
+}
+
+namespace {
+
+constexpr int kAnswerDigits = 5; // significant digits of a solved value in its field
+
+// The solved value (base unit) at kAnswerDigits in the field's unit, rounded
+// to the side that keeps the margin asked; checked by evaluating it, and
+// the exact value when the rounded one does not keep it.
+ParamSetting roundedAnswer(const Evaluation& e, std::size_t factor, double base, double margin,
+                           const QString& unit) {
+    const ParamId param = ParamOfFactor(factor);
+    const ParamRow& row = ParamRowOf(param);
+    const ParamSetting exact = SettingInUnit(row, base, unit);
+    const double given = exact.given;
+    if (!std::isfinite(given) || given == 0.0)
+        return exact;
+    const double scale =
+        std::pow(10.0, kAnswerDigits - 1 - int(std::floor(std::log10(std::fabs(given)))));
+    // Where more of the factor lowers the margin the answer is a largest.
+    const bool largest = SolvesForLargest(factor);
+    const double rounded = (largest ? std::floor(given * scale) : std::ceil(given * scale)) / scale;
+    const std::optional<double> roundedBase =
+        ToBaseUnit(row.family, row.defaultUnit, rounded, exact.unit);
+    if (!roundedBase)
+        return exact;
+    DesignPoint point = e.point;
+    point.values[IndexOf(param)] = *roundedBase;
+    std::string ignored;
+    if (!e.model->check(point, ignored) ||
+        !(e.model->evaluate(point).results.FadeMargin >= margin - 1e-9))
+        return exact;
+    return ParamSetting{*roundedBase, rounded, exact.unit};
+}
+
+} // namespace
 
 void DesignWindow::solve() {
     const ParamRow& marginRow = ParamRowOf(ParamId::Margin);
@@ -311,19 +395,61 @@ void DesignWindow::solve() {
         } else {
             solved = true;
             const ParamId param = ParamOfFactor(factor);
+            const ParamRow& row = ParamRowOf(param);
             const std::optional<ParamSetting>& now = m_document.design().setting(param);
+            const QString unit = now ? QString::fromStdString(now->unit) : QString();
             const ParamSetting value =
-                SettingInUnit(ParamRowOf(param), answer.value,
-                              now ? QString::fromStdString(now->unit) : QString());
-            answerText = QString::fromStdString(
-                SolvedNote(SolvedFactor{factor, target, answer.value}, false));
-            m_document.setParams({{param, value}, {ParamId::Margin, margin.setting}},
-                                 QStringLiteral("Solve %1").arg(factorRow.caption));
+                roundedAnswer(m_evaluation, factor, answer.value, target, unit);
+            const QString unitText = value.unit.empty() ? QString::fromUtf8(ParamUnitLabel(row))
+                                                        : QString::fromStdString(value.unit);
+            answerText = QStringLiteral("%1 %2 %3")
+                             .arg(QString::fromStdString(
+                                      SolveHeading(SolvedFactor{factor, target, answer.value})),
+                                  NumberText(value.given, m_locale), unitText);
+            std::vector<std::pair<ParamId, std::optional<ParamSetting>>> settings{{param, value}};
+            // The Required Fade Margin changes only when a new one was typed here.
+            if (target != m_evaluation.point[ParamId::Margin]) {
+                settings.emplace_back(ParamId::Margin, margin.setting);
+                answerText += QStringLiteral(" (Required Fade Margin set to %1 dB)")
+                                  .arg(DecibelText(target, m_locale));
+            }
+            m_document.setParams(settings, QStringLiteral("Solve %1").arg(factorRow.caption));
         }
     }
-    m_solveAnswer->setText(answerText);
-    QPalette palette;
-    palette.setColor(QPalette::WindowText, VerdictColour(this->palette(), solved));
-    m_solveAnswer->setPalette(palette);
-    m_solveAnswer->setAccessibleName(QStringLiteral("Solve answer ") + answerText);
+    const QUndoStack* stack = m_document.undoStack();
+    m_solveIndex = stack->index();
+    m_solveCommand = m_solveIndex == 0 ? nullptr : stack->command(m_solveIndex - 1);
+    m_solveText = answerText;
+    m_solveSolved = solved;
+    showSolveAnswer(answerText, solved);
+}
+
+void DesignWindow::showManual() {
+    if (m_manual == nullptr) {
+        auto* dialog = new QDialog(this);
+        dialog->setObjectName(QStringLiteral("ManualWindow"));
+        dialog->setWindowTitle(QStringLiteral("%1 Manual").arg(kDesignerName));
+        auto* layout = new QVBoxLayout(dialog);
+        auto* text = new QTextBrowser(dialog);
+        text->setObjectName(QStringLiteral("ManualText"));
+        text->setPlainText(QString::fromStdString(DesignManualText()));
+        layout->addWidget(text);
+        dialog->resize(640, 560);
+        m_manual = dialog;
+    }
+    m_manual->show();
+    m_manual->raise();
+}
+
+void DesignWindow::showAbout() {
+    if (m_about == nullptr) {
+        auto* box =
+            new QMessageBox(QMessageBox::Information, QStringLiteral("About %1").arg(kDesignerName),
+                            QString::fromStdString(DesignAboutText()), QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("AboutBox"));
+        box->setModal(false);
+        m_about = box;
+    }
+    m_about->show();
+    m_about->raise();
 }

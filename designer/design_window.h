@@ -11,10 +11,13 @@
 //   result_panel.cpp         verdict, terms, results and the features' sections
 //   margin_sweep.cpp         the fade margin against one input, through the model
 //   margin_chart.cpp         that curve drawn, with crossings, the design's point, the pointer's
+//   unavailability_curve.cpp the fade margin over the year of an Earth-space path
+//   budget_csv.cpp           the budget's terms and results as CSV
 //   waterfall_chart.cpp      where every dB went
-//   design_window.cpp        the window built in steps; the display step; solve
+//   design_window.cpp        the window built in steps; the display step; solve; help
 //   design_window_files.cpp  New, Open, Save, Save As, recent files, the unsaved question
-//   design_window_export.cpp window settings import and export, report, CSV, text copy
+//   design_window_export.cpp window settings import and export, report, CSVs, text copy
+//   design_command_line.cpp  --help, --version and the FILE given to the program
 //   design_dialogs.cpp       the seam of the window's questions (tests answer them)
 //
 // Data flow: a field's edit -> DesignDocument::setParam (an undo command) ->
@@ -24,6 +27,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <iosfwd>
 
 class InputSheet;
 class MarginChart;
@@ -49,6 +53,8 @@ class DesignWindow : public QMainWindow {
     InputSheet* inputs() const { return m_inputs; }
     ResultPanel* results() const { return m_results; }
     MarginChart* chart() const { return m_chart; }
+    // The fade margin against unavailability (an Earth-space path).
+    MarginChart* unavailabilityChart() const { return m_unavailability; }
     WaterfallChart* waterfall() const { return m_waterfall; }
 
     // Files. Each that would drop unsaved changes asks first; a failure is
@@ -56,6 +62,9 @@ class DesignWindow : public QMainWindow {
     void newDesign();
     void open();
     bool openFile(const QString& path);
+    // The FILE given on the command line: one that cannot be read is said
+    // once (the message seam and `err`) and the window keeps a new design.
+    void openFromCommandLine(const QString& path, std::ostream& err);
     bool save();
     bool saveAs();
     bool saveTo(const QString& path);
@@ -68,10 +77,16 @@ class DesignWindow : public QMainWindow {
     // chart's points as CSV, and the sheet as the calculator's text.
     void exportReport();
     void exportChartPoints();
+    // The budget's terms and results, with units and sources, as CSV.
+    void exportBudgetTable();
     void copySheet();
 
     // Solves for the factor picked at the margin typed, as one edit.
     void solve();
+
+    // The manual (the formulas' sources) and About, each a window of its own.
+    void showManual();
+    void showAbout();
 
     // The display step: evaluates the design and shows it everywhere.
     void refresh();
@@ -92,11 +107,18 @@ class DesignWindow : public QMainWindow {
     void refreshTitle();
     void refreshChart();
     void refreshSolveBar();
+    void showSolveAnswer(const QString& text, bool solved);
+    // The solve's message belongs to the undo step it was made at.
+    bool atSolveStep() const;
+    // A name the user gave without an extension gets the filter's.
+    static QString withExtension(const QString& path, const QString& filter);
+    void reportDone(const QString& message);
     void refreshRecentMenu();
     void addRecent(const QString& path);
     bool maybeSave();
     QString displayName() const;
-    QString chooseFile(const QString& caption, const QString& filter, bool save) const;
+    QString chooseFile(const QString& caption, const QString& filter, bool save,
+                       QString* chosenFilter = nullptr) const;
     void showError(const QString& message);
 
     DesignDocument m_document;
@@ -106,6 +128,7 @@ class DesignWindow : public QMainWindow {
     InputSheet* m_inputs = nullptr;
     ResultPanel* m_results = nullptr;
     MarginChart* m_chart = nullptr;
+    MarginChart* m_unavailability = nullptr;
     WaterfallChart* m_waterfall = nullptr;
     QTabWidget* m_views = nullptr;
     QComboBox* m_chartAxis = nullptr;
@@ -113,6 +136,12 @@ class DesignWindow : public QMainWindow {
     QLineEdit* m_solveMargin = nullptr;
     QPushButton* m_solveButton = nullptr;
     QLabel* m_solveAnswer = nullptr;
+    QString m_solveText;
+    bool m_solveSolved = false;
+    int m_solveIndex = -1;                // the undo stack's index it was made at
+    const void* m_solveCommand = nullptr; // the command under that index
+    QWidget* m_manual = nullptr;
+    QWidget* m_about = nullptr;
     QMenu* m_recentMenu = nullptr;
 
     QAction* m_newAction = nullptr;
@@ -123,6 +152,9 @@ class DesignWindow : public QMainWindow {
     QAction* m_exportFactorsAction = nullptr;
     QAction* m_reportAction = nullptr;
     QAction* m_csvAction = nullptr;
+    QAction* m_budgetCsvAction = nullptr;
+    QAction* m_manualAction = nullptr;
+    QAction* m_aboutAction = nullptr;
     QAction* m_quitAction = nullptr;
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;

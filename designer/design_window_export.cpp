@@ -1,6 +1,8 @@
 // The design window's exchanges: the fourteen factors from and to a window
-// settings file, the calculator's report, the chart's points as CSV and the
-// sheet as the calculator's text.
+// settings file, the calculator's report, the chart's points and the budget
+// table as CSV and the sheet as the calculator's text. Each says in the
+// status bar what it wrote.
+#include "budget_csv.h"
 #include "calc_render.h"
 #include "calc_report_render.h"
 #include "calc_text.h"
@@ -14,6 +16,7 @@
 #include "output_file.h"
 
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <cstring>
@@ -67,6 +70,7 @@ void DesignWindow::importFactors() {
                                             now ? QString::fromStdString(now->unit) : QString()));
     }
     m_document.setParams(settings, QStringLiteral("Import Factors"));
+    reportDone(QStringLiteral("Imported the fourteen factors from %1").arg(path));
 }
 
 void DesignWindow::exportFactors() {
@@ -81,8 +85,21 @@ void DesignWindow::exportFactors() {
     LinkFactors ignored{};
     WindowPosition position;
     LoadLinkSettings(path.toStdString(), ignored, position);
-    if (!SaveLinkSettings(path.toStdString(), factors, position))
+    if (!SaveLinkSettings(path.toStdString(), factors, position)) {
         showError(QStringLiteral("cannot write window settings file '%1'").arg(path));
+        return;
+    }
+    // What of the design the file cannot hold: every input set that is not
+    // one of the factors (their effect is in the factors written).
+    QStringList left;
+    for (const ParamRow& row : ParamTable)
+        if (FactorOfParam(row) == nullptr && m_document.design().has(row.id))
+            left << QString::fromUtf8(ParamCaption(row));
+    QString message = QStringLiteral("Wrote the fourteen factors to %1").arg(path);
+    if (!left.isEmpty())
+        message += QStringLiteral("; %1 holds the fourteen factors only: %2 not written")
+                       .arg(QFileInfo(path).fileName(), left.join(QStringLiteral(", ")));
+    reportDone(message);
 }
 
 void DesignWindow::exportReport() {
@@ -90,9 +107,11 @@ void DesignWindow::exportReport() {
         showError(QString::fromStdString(m_evaluation.error));
         return;
     }
-    const QString path = chooseFile(QStringLiteral("Export Report"), kReportFilter, true);
+    QString filter;
+    QString path = chooseFile(QStringLiteral("Export Report"), kReportFilter, true, &filter);
     if (path.isEmpty())
         return;
+    path = withExtension(path, filter);
     // The calculator's report file: its format named by the extension.
     OutputFile file("report", kReportFormats);
     std::string error;
@@ -112,15 +131,51 @@ void DesignWindow::exportReport() {
         showError(QString::fromStdString(file.failure(error)));
     else if (!file.write(bytes, error))
         showError(QString::fromStdString(error));
+    else
+        reportDone(QStringLiteral("Wrote the report to %1 (%2, %3 bytes)")
+                       .arg(path, QFileInfo(path).suffix().toUpper())
+                       .arg(bytes.size()));
 }
 
 void DesignWindow::exportChartPoints() {
-    const QString path = chooseFile(QStringLiteral("Export Chart Points"), kCsvFilter, true);
-    if (path.isEmpty())
+    const QString chosen = chooseFile(QStringLiteral("Export Chart Points"), kCsvFilter, true);
+    if (chosen.isEmpty())
         return;
+    const QString path = withExtension(chosen, QString::fromLatin1(kCsvFilter));
+    const MarginCurve& curve = m_chart->curve();
     QString why;
-    if (!writeFile(path, CurveCsv(m_chart->curve()), why))
+    if (!writeFile(path, CurveCsv(curve), why)) {
         showError(QStringLiteral("cannot write CSV file '%1': %2").arg(path, why));
+        return;
+    }
+    reportDone(QStringLiteral("Wrote %1 points of the fade margin against %2 to %3")
+                   .arg(curve.x.size())
+                   .arg(curve.caption, path));
+}
+
+void DesignWindow::exportBudgetTable() {
+    if (!m_evaluation.ok()) {
+        showError(QString::fromStdString(m_evaluation.error));
+        return;
+    }
+    const QString chosen = chooseFile(QStringLiteral("Export Budget Table"), kCsvFilter, true);
+    if (chosen.isEmpty())
+        return;
+    const QString path = withExtension(chosen, QString::fromLatin1(kCsvFilter));
+    std::string csv;
+    {
+        const FullStopTexts fullStop;
+        csv = BudgetCsv(m_evaluation);
+    }
+    QString why;
+    if (!writeFile(path, csv, why)) {
+        showError(QStringLiteral("cannot write CSV file '%1': %2").arg(path, why));
+        return;
+    }
+    reportDone(QStringLiteral("Wrote the budget table (%1 terms, the fade margin and the results) "
+                              "to %2")
+                   .arg(m_evaluation.terms.size())
+                   .arg(path));
 }
 
 void DesignWindow::copySheet() {
@@ -135,4 +190,5 @@ void DesignWindow::copySheet() {
                        out);
     }
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    reportDone(QStringLiteral("Copied the budget sheet as the calculator's text"));
 }

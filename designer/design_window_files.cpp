@@ -8,8 +8,12 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
+
+#include <algorithm>
+#include <ostream>
 
 namespace {
 
@@ -34,11 +38,29 @@ QString DesignWindow::displayName() const {
                                        : QFileInfo(m_document.path()).fileName();
 }
 
-QString DesignWindow::chooseFile(const QString& caption, const QString& filter, bool save) const {
+QString DesignWindow::chooseFile(const QString& caption, const QString& filter, bool save,
+                                 QString* chosenFilter) const {
     const QString suggested =
         m_document.path().isEmpty() ? QString() : QFileInfo(m_document.path()).absolutePath();
-    return CurrentDesignDialogs().chooseFile(const_cast<DesignWindow*>(this), caption, filter,
-                                             suggested, save);
+    QString chosen;
+    const QString path = CurrentDesignDialogs().chooseFile(const_cast<DesignWindow*>(this), caption,
+                                                           filter, suggested, save, &chosen);
+    if (chosenFilter != nullptr)
+        *chosenFilter = chosen.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : chosen;
+    return path;
+}
+
+QString DesignWindow::withExtension(const QString& path, const QString& filter) {
+    if (!QFileInfo(path).suffix().isEmpty())
+        return path;
+    // "PDF report (*.pdf)": its first pattern's extension.
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([A-Za-z0-9]+)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? path + QLatin1Char('.') + match.captured(1) : path;
+}
+
+void DesignWindow::reportDone(const QString& message) {
+    statusBar()->showMessage(message);
 }
 
 void DesignWindow::showError(const QString& message) {
@@ -81,7 +103,25 @@ bool DesignWindow::openFile(const QString& path) {
     }
     m_document.reset(design, absolute(path));
     addRecent(absolute(path));
+    reportDone(
+        QStringLiteral("Opened %1: %2 parameters set")
+            .arg(absolute(path))
+            .arg(std::count_if(ParamTable.begin(), ParamTable.end(),
+                               [&design](const ParamRow& row) { return design.has(row.id); })));
     return true;
+}
+
+void DesignWindow::openFromCommandLine(const QString& path, std::ostream& err) {
+    Design design;
+    std::string error;
+    if (ReadDesignFile(path.toStdString(), design, error)) {
+        openFile(path);
+        return;
+    }
+    const std::string message = DesignReadFailure(path.toStdString(), error);
+    err << "quillstone-design: " << message << "; a new design is open\n" << std::flush;
+    m_document.reset(Design(), QString());
+    showError(QString::fromStdString(message) + QStringLiteral("; a new design is open"));
 }
 
 bool DesignWindow::save() {
@@ -89,12 +129,12 @@ bool DesignWindow::save() {
 }
 
 bool DesignWindow::saveAs() {
-    QString path = chooseFile(QStringLiteral("Save Design As"), kDesignFilter, true);
+    QString filter;
+    const QString path = chooseFile(QStringLiteral("Save Design As"), kDesignFilter, true, &filter);
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QStringLiteral(".json");
-    return saveTo(path);
+    // A name without an extension gets a design file's, whatever the filter.
+    return saveTo(withExtension(path, QString::fromLatin1(kDesignFilter)));
 }
 
 bool DesignWindow::saveTo(const QString& path) {

@@ -1,5 +1,6 @@
 #include "margin_chart.h"
 
+#include "budget_sheet.h"
 #include "design_fields.h"
 #include "verdict.h"
 
@@ -30,16 +31,51 @@ int decimalsOf(double step) {
     return std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
 }
 
+constexpr double kPercentOfYear = 100.0;
+
+// Where x sits on the axis: itself, or the logarithm of the unavailability.
+double axisOf(AxisScale scale, double x) {
+    return scale == AxisScale::Linear ? x : std::log10(kPercentOfYear - x);
+}
+
+double valueOf(AxisScale scale, double axis) {
+    return scale == AxisScale::Linear ? axis : kPercentOfYear - std::pow(10.0, axis);
+}
+
 } // namespace
 
 struct MarginChart::Frame {
     QRectF plot;
-    double x0 = 0.0, x1 = 1.0, y0 = -1.0, y1 = 1.0; // the axes' ends
+    AxisScale scale = AxisScale::Linear;
+    double a0 = 0.0, a1 = 1.0, y0 = -1.0, y1 = 1.0; // the axes' ends (a: on the axis)
     double xStep = 1.0, yStep = 1.0;
 
-    double px(double x) const { return plot.left() + (x - x0) / (x1 - x0) * plot.width(); }
+    double px(double x) const {
+        return plot.left() + (axisOf(scale, x) - a0) / (a1 - a0) * plot.width();
+    }
     double py(double y) const { return plot.bottom() - (y - y0) / (y1 - y0) * plot.height(); }
-    double xAt(double pixel) const { return x0 + (pixel - plot.left()) / plot.width() * (x1 - x0); }
+    double xAt(double pixel) const {
+        return valueOf(scale, a0 + (pixel - plot.left()) / plot.width() * (a1 - a0));
+    }
+    // The x of every tick, left to right.
+    std::vector<double> ticks() const {
+        std::vector<double> at;
+        if (scale == AxisScale::Linear) {
+            for (double x = std::ceil(a0 / xStep) * xStep; x <= a1 + xStep * 1e-9; x += xStep)
+                at.push_back(x);
+            return at;
+        }
+        if (!std::isfinite(a0) || !std::isfinite(a1))
+            return at;
+        // 1, 2 and 5 of each decade of the unavailability.
+        for (double decade = std::floor(a0); decade <= a1; ++decade)
+            for (const double digit : {1.0, 2.0, 5.0}) {
+                const double axis = decade + std::log10(digit);
+                if (axis >= a0 - 1e-9 && axis <= a1 + 1e-9)
+                    at.push_back(valueOf(scale, axis));
+            }
+        return at;
+    }
 };
 
 MarginChart::MarginChart(QWidget* parent) : QWidget(parent) {
@@ -58,15 +94,17 @@ QSize MarginChart::minimumSizeHint() const {
     return {240, 160};
 }
 
-void MarginChart::setCurve(MarginCurve curve) {
+void MarginChart::setCurve(MarginCurve curve, const QString& emptyText) {
     m_curve = std::move(curve);
+    m_emptyText = emptyText;
     QString summary;
     if (!m_curve.x.empty())
         summary = QStringLiteral("Fade margin against %1 from %2 to %3 %4")
                       .arg(m_curve.caption, NumberText(m_curve.x.front(), m_locale),
                            NumberText(m_curve.x.back(), m_locale), m_curve.unit);
     for (const double x : m_curve.crossings)
-        summary += QStringLiteral("; 0 dB at %1").arg(m_locale.toString(x, 'g', 6));
+        summary += QStringLiteral("; %1 dB at %2")
+                       .arg(DecibelText(m_curve.required, m_locale), m_locale.toString(x, 'g', 6));
     if (accessibleDescription() != summary)
         setAccessibleDescription(summary);
     update();
@@ -80,19 +118,73 @@ MarginChart::Frame MarginChart::frame() const {
     const double bottom = metrics.height() * 2.5 + 6;
     f.plot = QRectF(left, top, std::max(10.0, width() - left - 14),
                     std::max(10.0, height() - top - bottom));
+    f.scale = m_curve.scale;
     if (m_curve.x.empty())
         return f;
-    f.x0 = m_curve.x.front();
-    f.x1 = m_curve.x.back() > f.x0 ? m_curve.x.back() : f.x0 + 1.0;
+    const double front = axisOf(f.scale, m_curve.x.front());
+    const double back = axisOf(f.scale, m_curve.x.back());
+    f.a0 = std::min(front, back);
+    f.a1 = std::max(front, back) > f.a0 ? std::max(front, back) : f.a0 + 1.0;
     const auto [low, high] = std::minmax_element(m_curve.margin.begin(), m_curve.margin.end());
-    const double least = std::min({*low, 0.0, m_curve.hasCurrent ? m_curve.currentMargin : 0.0});
-    const double most = std::max({*high, 0.0, m_curve.hasCurrent ? m_curve.currentMargin : 0.0});
+    const double current = m_curve.hasCurrent ? m_curve.currentMargin : m_curve.required;
+    const double least = std::min({*low, m_curve.required, current});
+    const double most = std::max({*high, m_curve.required, current});
     const double room = std::max(1.0, (most - least) * kHeadroom);
     f.y0 = least - room;
     f.y1 = most + room;
-    f.xStep = niceStep(f.x1 - f.x0);
+    f.xStep = niceStep(f.a1 - f.a0);
     f.yStep = niceStep(f.y1 - f.y0);
     return f;
+}
+
+QString MarginChart::axisText(double x, int extraDecimals) const {
+    if (m_curve.scale == AxisScale::Linear)
+        return m_locale.toString(x, 'f', decimalsOf(frame().xStep) + extraDecimals);
+    // The unavailability, with as many decimals as it needs (0.001, 0.2, 5).
+    const double unavailable = kPercentOfYear - x;
+    const int decimals =
+        std::max(0, extraDecimals - int(std::floor(std::log10(unavailable) + 1e-9)));
+    return m_locale.toString(unavailable, 'f', std::min(decimals, 6));
+}
+
+QString MarginChart::axisCaption() const {
+    if (m_curve.scale == AxisScale::Unavailability)
+        return QStringLiteral("Unavailability (% of the year)");
+    return QStringLiteral("%1 (%2)").arg(m_curve.caption, m_curve.unit);
+}
+
+std::vector<MarginChart::CrossingLabel> MarginChart::crossingLabels() const {
+    const Frame f = frame();
+    const QFontMetrics metrics(font());
+    const double lineHeight = metrics.height() + 2;
+    const int rows = std::max(1, int(f.plot.height() / 3 / lineHeight)); // the top third
+    std::vector<CrossingLabel> placed;
+    for (const double x : m_curve.crossings) {
+        const QString text = QStringLiteral("%1 dB at %2")
+                                 .arg(DecibelText(m_curve.required, m_locale), axisText(x, 1));
+        const double wide = metrics.horizontalAdvance(text) + 2;
+        const double line = f.px(x);
+        // Right of its line, else left of it, on the first free row; none free: left out.
+        std::optional<QRectF> free;
+        for (int row = 0; row < rows && !free; ++row) {
+            const double top = f.plot.top() + 2 + row * lineHeight;
+            for (const double left : {line + 4, line - 4 - wide}) {
+                const QRectF box(left, top, wide, lineHeight);
+                const bool inside = f.plot.contains(box);
+                const bool clear =
+                    std::none_of(placed.begin(), placed.end(), [&](const CrossingLabel& other) {
+                        return other.box.intersects(box);
+                    });
+                if (inside && clear) {
+                    free = box;
+                    break;
+                }
+            }
+        }
+        if (free)
+            placed.push_back({x, text, *free});
+    }
+    return placed;
 }
 
 void MarginChart::paintEvent(QPaintEvent*) {
@@ -104,16 +196,17 @@ void MarginChart::paintEvent(QPaintEvent*) {
     const QFontMetrics metrics(font());
     painter.setPen(text);
     if (m_curve.x.empty()) {
-        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No margin to draw"));
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
+                         m_emptyText.isEmpty() ? QStringLiteral("No margin to draw") : m_emptyText);
         return;
     }
     // The grid and the axes' numbers.
     QPen grid(colours.color(QPalette::Mid), 0, Qt::DotLine);
-    for (double x = std::ceil(f.x0 / f.xStep) * f.xStep; x <= f.x1 + f.xStep * 1e-9; x += f.xStep) {
+    for (const double x : f.ticks()) {
         painter.setPen(grid);
         painter.drawLine(QPointF(f.px(x), f.plot.top()), QPointF(f.px(x), f.plot.bottom()));
         painter.setPen(text);
-        const QString label = m_locale.toString(x, 'f', decimalsOf(f.xStep));
+        const QString label = axisText(x, 0);
         painter.drawText(QPointF(f.px(x) - metrics.horizontalAdvance(label) / 2.0,
                                  f.plot.bottom() + metrics.ascent() + 4),
                          label);
@@ -130,11 +223,12 @@ void MarginChart::paintEvent(QPaintEvent*) {
     painter.drawRect(f.plot);
     painter.drawText(QRectF(f.plot.left(), f.plot.bottom() + metrics.height() + 6, f.plot.width(),
                             metrics.height()),
-                     Qt::AlignHCenter,
-                     QStringLiteral("%1 (%2)").arg(m_curve.caption, m_curve.unit));
+                     Qt::AlignHCenter, axisCaption());
     painter.drawText(QPointF(4, metrics.ascent() + 2), QStringLiteral("Fade margin (dB)"));
+    // The margin asked, dashed.
     painter.setPen(QPen(text, 0, Qt::DashLine));
-    painter.drawLine(QPointF(f.plot.left(), f.py(0.0)), QPointF(f.plot.right(), f.py(0.0)));
+    painter.drawLine(QPointF(f.plot.left(), f.py(m_curve.required)),
+                     QPointF(f.plot.right(), f.py(m_curve.required)));
 
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setClipRect(f.plot);
@@ -146,21 +240,23 @@ void MarginChart::paintEvent(QPaintEvent*) {
     painter.strokePath(path, QPen(colours.color(QPalette::Highlight), 2));
 
     const QColor shortColour = VerdictColour(colours, false);
-    for (const double x : m_curve.crossings) {
-        painter.setPen(QPen(shortColour, 1, Qt::DashLine));
+    painter.setPen(QPen(shortColour, 1, Qt::DashLine));
+    for (const double x : m_curve.crossings)
         painter.drawLine(QPointF(f.px(x), f.plot.top()), QPointF(f.px(x), f.plot.bottom()));
-        painter.drawText(
-            QPointF(f.px(x) + 4, f.plot.top() + metrics.ascent() + 2),
-            QStringLiteral("0 dB at %1").arg(m_locale.toString(x, 'f', decimalsOf(f.xStep) + 1)));
-    }
+    for (const CrossingLabel& label : crossingLabels())
+        painter.drawText(label.box, Qt::AlignLeft | Qt::AlignVCenter, label.text);
     if (m_curve.hasCurrent) {
         const QPointF at(f.px(m_curve.currentX), f.py(m_curve.currentMargin));
-        const QColor mark = VerdictColour(colours, m_curve.currentMargin >= 0.0);
+        const QColor mark =
+            VerdictColour(colours, LinkCloses(m_curve.currentMargin, m_curve.required));
         painter.setPen(QPen(text, 1));
         painter.setBrush(mark);
         painter.drawEllipse(at, kMarkRadius, kMarkRadius);
         painter.setPen(text);
-        painter.drawText(at + QPointF(kMarkRadius + 3, -kMarkRadius - 2),
+        // Above the mark, or below it where the plot's top would cut it.
+        const bool below = at.y() - kMarkRadius - 2 - metrics.ascent() < f.plot.top();
+        painter.drawText(at + QPointF(kMarkRadius + 3, below ? kMarkRadius + 2 + metrics.ascent()
+                                                             : -kMarkRadius - 2),
                          DecibelText(m_curve.currentMargin, m_locale) + QStringLiteral(" dB"));
     }
     if (m_hoverX) {
@@ -183,11 +279,12 @@ QString MarginChart::hoverText() const {
     const std::optional<double> margin = CurveMarginAt(m_curve, *m_hoverX);
     if (!margin)
         return {};
+    if (m_curve.scale == AxisScale::Unavailability)
+        return QStringLiteral("Unavailability %1 %: fade margin %2 dB")
+            .arg(axisText(*m_hoverX, 1), DecibelText(*margin, m_locale));
     // One decimal more than the axis's ticks.
-    const int decimals = decimalsOf(frame().xStep) + 1;
     return QStringLiteral("%1 %2 %3: fade margin %4 dB")
-        .arg(m_curve.caption, m_locale.toString(*m_hoverX, 'f', decimals), m_curve.unit,
-             DecibelText(*margin, m_locale));
+        .arg(m_curve.caption, axisText(*m_hoverX, 1), m_curve.unit, DecibelText(*margin, m_locale));
 }
 
 void MarginChart::mouseMoveEvent(QMouseEvent* event) {
@@ -207,4 +304,8 @@ void MarginChart::leaveEvent(QEvent*) {
         m_hoverX.reset();
         update();
     }
+}
+
+std::vector<double> MarginChart::ticks() const {
+    return frame().ticks();
 }

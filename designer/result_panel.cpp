@@ -144,8 +144,9 @@ void ResultPanel::showEvaluation(const Evaluation& evaluation) {
         return;
     }
     const LinkResults& results = evaluation.sheet.results;
-    setText(m_verdict, VerdictText(results.FadeMargin, m_locale));
-    m_verdictState = results.FadeMargin >= 0.0 ? 1 : -1;
+    const double asked = evaluation.point[ParamId::Margin];
+    setText(m_verdict, VerdictText(results.FadeMargin, asked));
+    m_verdictState = LinkCloses(results.FadeMargin, asked) ? 1 : -1;
     colourVerdict();
 
     std::vector<LineText> lines;

@@ -1,5 +1,7 @@
 #include "verdict.h"
 
+#include "budget_sheet.h"
+
 namespace {
 
 constexpr int kDarkWindow = 128; // lightness below which the palette is a dark one
@@ -12,11 +14,9 @@ QString DecibelText(double value, const QLocale& locale) {
     return plain.toString(value, 'f', 1);
 }
 
-QString VerdictText(double fadeMargin, const QLocale& locale) {
-    if (fadeMargin >= 0.0)
-        return QStringLiteral("The link closes with %1 dB to spare")
-            .arg(DecibelText(fadeMargin, locale));
-    return QStringLiteral("The link falls %1 dB short").arg(DecibelText(-fadeMargin, locale));
+QString VerdictText(double fadeMargin, double marginAsked) {
+    // The engine's words, with the screen's decimal separator it was given.
+    return QString::fromStdString(Verdict(fadeMargin, marginAsked));
 }
 
 QColor VerdictColour(const QPalette& palette, bool closes) {

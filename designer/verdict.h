@@ -1,13 +1,14 @@
 #pragma once
 // The verdict of a budget in words and its colour: "The link closes with
-// 12.3 dB to spare" in a green, "The link falls 4.1 dB short" in a red, each
+// 12.3 dB fade margin" in a green, "The link falls 4.1 dB short" in a red, each
 // dark on a light desktop palette and light on a dark one.
 #include <QColor>
 #include <QLocale>
 #include <QPalette>
 #include <QString>
 
-QString VerdictText(double fadeMargin, const QLocale& locale);
+// The engine's verdict of a fade margin against the margin asked (dB).
+QString VerdictText(double fadeMargin, double marginAsked);
 
 // The colour of a link that closes (or falls short) on this palette.
 QColor VerdictColour(const QPalette& palette, bool closes);

@@ -137,11 +137,20 @@ std::vector<LinkTerm> BudgetModel::terms(const DesignPoint& point, const BudgetS
     return terms;
 }
 
-std::string Verdict(double fadeMargin) {
-    if (fadeMargin >= 0.0) {
+bool LinkCloses(double fadeMargin, double marginAsked) {
+    return fadeMargin >= marginAsked;
+}
+
+std::string Verdict(double fadeMargin, double marginAsked) {
+    if (LinkCloses(fadeMargin, marginAsked)) {
         return "The link closes with " + FormatFixed(kTextWidth, 1, fadeMargin) + " dB fade margin";
     }
-    return "The link falls " + FormatFixed(kTextWidth, 1, -fadeMargin) + " dB short";
+    const std::string shortBy = FormatFixed(kTextWidth, 1, marginAsked - fadeMargin);
+    if (marginAsked == 0.0) {
+        return "The link falls " + shortBy + " dB short";
+    }
+    return "The link falls " + shortBy + " dB short of the " +
+           FormatFixed(kTextWidth, 1, marginAsked) + " dB fade margin asked";
 }
 
 std::string RainBelowModelNote(bool sweep) {

@@ -124,8 +124,13 @@ class BudgetModel {
     bool m_pathDependent = false;
 };
 
-// "The link closes with 21.9 dB fade margin" / "The link falls 3.2 dB short".
-std::string Verdict(double fadeMargin);
+// The link closes when its fade margin is at least the margin asked (the
+// Required Fade Margin, dB).
+bool LinkCloses(double fadeMargin, double marginAsked);
+
+// "The link closes with 21.9 dB fade margin" / "The link falls 3.2 dB short"
+// (none asked) / "The link falls 6.9 dB short of the 25.0 dB fade margin asked".
+std::string Verdict(double fadeMargin, double marginAsked);
 
 // The note for standard error when rain was asked for under 1 GHz: for one
 // budget, or for a sweep with such points.

@@ -36,12 +36,15 @@ class DesignRun {
             m_answers.pop_front();
             return answer;
         };
-        dialogs.chooseFile = [this](QWidget*, const QString&, const QString&, const QString&,
-                                    bool) {
+        dialogs.chooseFile = [this](QWidget*, const QString&, const QString& filter, const QString&,
+                                    bool, QString* chosenFilter) {
+            filtersOffered << filter;
             if (m_files.empty())
                 return QString();
-            const QString name = m_files.front();
+            const auto [name, picked] = m_files.front();
             m_files.pop_front();
+            if (chosenFilter != nullptr && !picked.isEmpty())
+                *chosenFilter = picked;
             return name;
         };
         dialogs.showError = [this](QWidget*, const QString& message) { errors << message; };
@@ -68,7 +71,10 @@ class DesignRun {
 
     // Answers of the questions to come, in order.
     void answerUnsaved(UnsavedAnswer answer) { m_answers.push_back(answer); }
-    void chooseFile(const QString& name) { m_files.push_back(path(name)); }
+    // `filter` is the filter picked in the dialog ("" leaves it at the first).
+    void chooseFile(const QString& name, const QString& filter = QString()) {
+        m_files.push_back({path(name), filter});
+    }
 
     QString path(const QString& name) const {
         return QString::fromStdString(m_scope.base().path(name.toStdString()));
@@ -107,11 +113,12 @@ class DesignRun {
 
     QStringList askedUnsaved;
     QStringList errors;
+    QStringList filtersOffered; // every file dialog's filter, in order
 
   private:
     GuiTestScope m_scope; // goes after the window
     std::deque<UnsavedAnswer> m_answers;
-    std::deque<QString> m_files;
+    std::deque<std::pair<QString, QString>> m_files;
     std::unique_ptr<DesignWindow> m_window;
 };
 

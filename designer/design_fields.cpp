@@ -7,12 +7,15 @@
 
 namespace {
 
+// What a bare number means, by name: the row's default unit when it has
+// one (a temperature read in degC), else the unit the registry shows.
 QString unitLabel(const ParamRow& row) {
+    if (row.defaultUnit != nullptr)
+        return QString::fromUtf8(row.defaultUnit);
     const QString label = QString::fromUtf8(ParamUnitLabel(row));
     if (!label.isEmpty())
         return label;
-    return row.defaultUnit != nullptr ? QString::fromUtf8(row.defaultUnit)
-                                      : QStringLiteral("plain");
+    return QStringLiteral("plain");
 }
 
 QString unitList(const ParamRow& row) {
@@ -180,7 +183,7 @@ bool IsTrigger(const ParamRow& row) {
     return triggers[IndexOf(row.id)];
 }
 
-QString UnsetText(const ParamRow& row, const QLocale& locale) {
+QString UnsetText(const ParamRow& row, const QLocale& locale, const QString& unit) {
     if (IsTrigger(row))
         return QStringLiteral("not set");
     const double value = ParamDefault(row);
@@ -189,9 +192,27 @@ QString UnsetText(const ParamRow& row, const QLocale& locale) {
     if (FieldKindOf(row) == FieldKind::Choice)
         return QStringLiteral("%1 (default)")
             .arg(QString::fromUtf8(row.choices()[static_cast<std::size_t>(value)].name));
-    const std::optional<double> shown = FromBaseUnit(row, value, QString());
-    const QString label = QString::fromUtf8(ParamUnitLabel(row));
+    std::optional<double> shown = FromBaseUnit(row, value, unit);
+    QString label = unit;
+    if (!shown || unit.isEmpty()) {
+        shown = FromBaseUnit(row, value, QString());
+        label = *ParamUnitLabel(row) != '\0' ? unitLabel(row) : QString();
+    }
     return QStringLiteral("%1%2 (default)")
         .arg(NumberText(shown.value_or(value), locale),
              label.isEmpty() ? QString() : QStringLiteral(" ") + label);
+}
+
+QString PreferredUnit(const ParamRow& row) {
+    // The window's range is in miles; a design starts in kilometres.
+    struct Metric {
+        UnitFamily family;
+        const char* unit;
+    };
+    static constexpr Metric kMetric[] = {{UnitFamily::Distance, "km"}};
+    for (const Metric& metric : kMetric) {
+        if (metric.family == row.family && FromBaseUnit(row, 1.0, QString::fromLatin1(metric.unit)))
+            return QString::fromLatin1(metric.unit);
+    }
+    return QString();
 }

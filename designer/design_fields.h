@@ -66,6 +66,10 @@ QString FieldToolTip(const ParamRow& row);
 // it: leaving it unset means "none", not "the default".
 bool IsTrigger(const ParamRow& row);
 
-// The text of what an unset row stands for: "10 Miles (default)", or "not
-// set" for a trigger.
-QString UnsetText(const ParamRow& row, const QLocale& locale);
+// The text of what an unset row stands for, in `unit` ("" for the row's bare
+// unit): "16.09344 km (default)", or "not set" for a trigger.
+QString UnsetText(const ParamRow& row, const QLocale& locale, const QString& unit = QString());
+
+// The unit a new design's empty row offers first: a metric one where the
+// bare number is not ("" for the bare unit).
+QString PreferredUnit(const ParamRow& row);

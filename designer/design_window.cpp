@@ -238,6 +238,7 @@ void DesignWindow::connectSignals() {
         [this](ParamId id, std::optional<ParamSetting> setting, const QString& what, int session) {
             m_document.setParam(id, std::move(setting), what, session);
         });
+    m_inputs->setRefusalHandler([this] { m_results->showRefused(m_inputs->refusedCaptions()); });
     connect(&m_document, &DesignDocument::changed, this, [this] { refresh(); });
     connect(&m_document, &DesignDocument::modifiedChanged, this, [this] { refreshTitle(); });
     connect(m_chartAxis, &QComboBox::activated, this, [this] { refreshChart(); });

@@ -2,12 +2,15 @@
 
 #include "design_fields.h"
 
+#include <QAbstractScrollArea>
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -82,6 +85,7 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
         row.choice->addItem(UnsetText(param, m_locale));
         for (const Choice& choice : param.choices())
             row.choice->addItem(QString::fromUtf8(choice.name));
+        guardWheel(row.choice);
         row.field = row.choice;
     } else {
         row.edit = new QLineEdit(group);
@@ -94,6 +98,9 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
             row.unit->setAccessibleName(caption + QStringLiteral(" unit"));
             for (const UnitChoice& unit : units)
                 row.unit->addItem(unit.label, unit.unit);
+            guardWheel(row.unit);
+            pickUnit(row, PreferredUnit(param));
+            row.edit->setPlaceholderText(UnsetText(param, m_locale, pickedUnit(row)));
             grid->addWidget(row.unit, line, kUnit);
         } else if (*ParamUnitLabel(param) != '\0') {
             row.unitLabel = new QLabel(units.front().label, group);
@@ -125,30 +132,52 @@ void InputSheet::connectRow(Row& row) {
         connect(row.unit, &QComboBox::activated, this, [this, &row] { unitPicked(row); });
 }
 
+void InputSheet::guardWheel(QComboBox* box) {
+    // The wheel neither gives it the focus nor, without the focus, changes it.
+    box->setFocusPolicy(Qt::StrongFocus);
+    box->installEventFilter(this);
+}
+
+bool InputSheet::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Wheel)
+        return QWidget::eventFilter(watched, event);
+    auto* box = qobject_cast<QComboBox*>(watched);
+    if (box == nullptr || box->hasFocus())
+        return QWidget::eventFilter(watched, event);
+    // As the desktop's own forms do: the wheel over an unfocused drop-down
+    // scrolls the sheet around it.
+    for (QWidget* outer = parentWidget(); outer != nullptr; outer = outer->parentWidget()) {
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(outer)) {
+            QApplication::sendEvent(area->viewport(), event);
+            break;
+        }
+    }
+    return true;
+}
+
 void InputSheet::typed(Row& row) {
+    // Checked as it is typed, to mark a bad entry early; applied only when
+    // the entry is finished.
+    row.typing = true;
     const FieldReading reading =
         ReadField(*row.param, row.edit->text(), pickedUnit(row), m_locale, m_point);
-    if (!reading.ok()) {
-        markRefused(row, reading.error);
-        return;
-    }
-    markRefused(row, QString());
-    if (reading.setting && row.unit != nullptr)
-        pickUnit(row, QString::fromStdString(reading.setting->unit));
-    send(row, reading.setting, row.session);
+    markRefused(row, reading.error);
 }
 
 void InputSheet::unitPicked(Row& row) {
-    if (row.edit->text().trimmed().isEmpty()) // nothing typed: the unit waits for a number
+    if (row.edit->text().trimmed().isEmpty()) { // nothing typed: the unit waits for a number
+        row.edit->setPlaceholderText(UnsetText(*row.param, m_locale, pickedUnit(row)));
         return;
+    }
     const FieldReading reading =
         ReadField(*row.param, row.edit->text(), pickedUnit(row), m_locale, m_point);
     if (!reading.ok()) {
         markRefused(row, reading.error);
         return;
     }
-    send(row, reading.setting, 0);
-    showSetting(row, reading.setting);
+    row.typing = false;
+    send(row, reading.setting);
+    showSetting(row, row.shown);
 }
 
 void InputSheet::choicePicked(Row& row) {
@@ -156,22 +185,54 @@ void InputSheet::choicePicked(Row& row) {
     std::optional<ParamSetting> setting;
     if (index > 0)
         setting = ParamSetting{double(index - 1), double(index - 1), {}};
-    send(row, setting, 0);
+    send(row, setting);
 }
 
 void InputSheet::finishTyping(Row& row) {
-    ++row.session; // the next typing is a new edit
-    if (!row.refused)
-        showSetting(row, row.shown);
+    if (!row.typing && !row.refused)
+        return;
+    row.typing = false;
+    const FieldReading reading =
+        ReadField(*row.param, row.edit->text(), pickedUnit(row), m_locale, m_point);
+    if (!reading.ok()) { // stays in the field, red, for the user to mend
+        markRefused(row, reading.error);
+        return;
+    }
+    markRefused(row, QString());
+    send(row, reading.setting);
+    showSetting(row, row.shown); // as the design holds it: "25 km" shows as 25 beside km
 }
 
-void InputSheet::send(Row& row, const std::optional<ParamSetting>& setting, int session) {
+void InputSheet::send(Row& row, const std::optional<ParamSetting>& setting) {
     if (!m_onEdit)
         return;
     m_editing = &row;
     m_onEdit(row.param->id, setting,
-             QStringLiteral("Set %1").arg(QString::fromUtf8(ParamCaption(*row.param))), session);
+             QStringLiteral("Set %1").arg(QString::fromUtf8(ParamCaption(*row.param))), 0);
     m_editing = nullptr;
+}
+
+QStringList InputSheet::refusedCaptions() const {
+    QStringList captions;
+    for (const Row& row : m_rows)
+        if (row.refused)
+            captions << QString::fromUtf8(ParamCaption(*row.param));
+    return captions;
+}
+
+void InputSheet::finishEntry() {
+    for (Row& row : m_rows)
+        if (row.edit != nullptr && row.edit->hasFocus())
+            finishTyping(row);
+}
+
+void InputSheet::discardRefused() {
+    for (Row& row : m_rows) {
+        if (row.refused) {
+            row.typing = false;
+            showSetting(row, row.shown);
+        }
+    }
 }
 
 void InputSheet::markRefused(Row& row, const QString& why) {
@@ -187,6 +248,8 @@ void InputSheet::markRefused(Row& row, const QString& why) {
     if (refused)
         palette.setColor(QPalette::Base, refusedBase(row.group->palette()));
     row.field->setPalette(palette);
+    if (m_onRefusals)
+        m_onRefusals();
 }
 
 QString InputSheet::pickedUnit(const Row& row) const {
@@ -202,18 +265,30 @@ void InputSheet::pickUnit(Row& row, const QString& unit) {
 }
 
 void InputSheet::showSetting(Row& row, const std::optional<ParamSetting>& setting) {
+    const bool cleared = !setting && row.shown.has_value();
     row.shown = setting;
+    row.typing = false;
     if (row.choice != nullptr) {
         const int index = setting ? int(setting->value) + 1 : 0;
         if (row.choice->currentIndex() != index)
             row.choice->setCurrentIndex(index);
+        markRefused(row, QString());
         return;
     }
     const QString text = setting ? SettingText(*row.param, *setting, m_locale) : QString();
     if (row.edit->text() != text)
         row.edit->setText(text);
-    if (row.unit != nullptr) // an unset row starts again from its bare unit
-        pickUnit(row, setting ? QString::fromStdString(setting->unit) : QString());
+    if (row.unit != nullptr) {
+        // A setting shows in its own unit; a row cleared starts again from
+        // the unit a new design offers first.
+        if (setting)
+            pickUnit(row, QString::fromStdString(setting->unit));
+        else if (cleared)
+            pickUnit(row, PreferredUnit(*row.param));
+        const QString unset = UnsetText(*row.param, m_locale, pickedUnit(row));
+        if (row.edit->placeholderText() != unset)
+            row.edit->setPlaceholderText(unset);
+    }
     markRefused(row, QString());
 }
 
@@ -221,11 +296,12 @@ void InputSheet::showDesign(const Design& design, const DesignPoint& point) {
     m_point = point;
     for (Row& row : m_rows) {
         const std::optional<ParamSetting>& setting = design.setting(row.param->id);
-        // The row being typed in keeps its text; a refused text stays until
-        // its parameter changes some other way (undo, a file, a solve).
+        // The row being applied keeps its text; a text being typed or refused
+        // stays until its parameter changes some other way (undo, a file, a
+        // solve).
         if (&row == m_editing) {
             row.shown = setting;
-        } else if (!row.refused || row.shown != setting) {
+        } else if ((!row.refused && !row.typing) || row.shown != setting) {
             showSetting(row, setting);
         }
         const bool applies = ParamApplies(*row.param, point);

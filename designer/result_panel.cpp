@@ -119,6 +119,11 @@ ResultPanel::ResultPanel(QWidget* parent) : QWidget(parent) {
     big.setPointSizeF(big.pointSizeF() * 1.25);
     m_verdict->setFont(big);
     m_layout->addWidget(m_verdict);
+    m_staleNote = new QLabel(this);
+    m_staleNote->setObjectName(QStringLiteral("StaleNote"));
+    m_staleNote->setWordWrap(true);
+    m_staleNote->hide();
+    m_layout->addWidget(m_staleNote);
     m_terms = new LineTable(QStringLiteral("Term"), this);
     m_terms->setTitle(QStringLiteral("Budget"));
     m_layout->addWidget(m_terms);
@@ -211,6 +216,23 @@ void ResultPanel::showEvaluation(const Evaluation& evaluation) {
         if (table->isVisibleTo(this) != used)
             table->setVisible(used);
     }
+}
+
+void ResultPanel::showRefused(const QStringList& captions) {
+    QString note;
+    if (captions.size() == 1)
+        note = QStringLiteral("Results for the last accepted values: %1 holds a refused entry")
+                   .arg(captions.front());
+    else if (captions.size() > 1)
+        note =
+            QStringLiteral("Results for the last accepted values: %1 and %2 hold refused "
+                           "entries")
+                .arg(QStringList(captions.begin(), captions.end() - 1).join(QStringLiteral(", ")),
+                     captions.back());
+    setText(m_staleNote, note);
+    m_staleNote->setAccessibleName(note);
+    if (m_staleNote->isVisibleTo(this) == note.isEmpty())
+        m_staleNote->setVisible(!note.isEmpty());
 }
 
 void ResultPanel::colourVerdict() {

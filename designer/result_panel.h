@@ -5,6 +5,7 @@
 // section the features add (their lines and notes). Each value's accessible
 // name is its caption with its value.
 #include <QLocale>
+#include <QStringList>
 #include <QWidget>
 
 #include <vector>
@@ -21,6 +22,10 @@ class ResultPanel : public QWidget {
 
     void showEvaluation(const Evaluation& evaluation);
     QLabel* verdict() const { return m_verdict; }
+    // The fields that hold a refused entry (captions): while there are any,
+    // a note under the verdict says the results are the last accepted
+    // values'.
+    void showRefused(const QStringList& captions);
 
   protected:
     void changeEvent(QEvent* event) override; // a new desktop palette recolours the verdict
@@ -29,6 +34,7 @@ class ResultPanel : public QWidget {
     void colourVerdict();
 
     QLabel* m_verdict = nullptr;
+    QLabel* m_staleNote = nullptr;
     LineTable* m_terms = nullptr;
     LineTable* m_results = nullptr;
     std::vector<LineTable*> m_sections;

@@ -152,7 +152,7 @@ class DesignWindowTest : public QObject {
                                    << "km" << 40 / 1.609344 << "km";
         QTest::newRow("bare") << "Range"
                               << "12.5"
-                              << "" << 12.5 << "";
+                              << "Miles" << 12.5 << "";
         QTest::newRow("rain") << "RainRate"
                               << "42 mm/h"
                               << "" << 42.0 << "mm/h";

@@ -1,0 +1,303 @@
+// The design window's input sheet on its real widgets: the wheel scrolls the
+// sheet and changes no unfocused drop-down; an entry enters the design only
+// when it is finished and accepted, a refused one is kept out of the design
+// and out of the file; the units a new design starts in; undo back to the
+// file and saving only what was set.
+#include "design_fields.h"
+#include "design_fixture.h"
+#include "input_sheet.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QUndoStack>
+#include <QWheelEvent>
+
+#include <cmath>
+
+using testing_support::DesignRun;
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The parameters of a design file, by key.
+QJsonObject savedParameters(const QString& path) {
+    const QJsonObject file = QJsonDocument::fromJson(readFile(path)).object();
+    return file.value("parameters").toObject();
+}
+
+QScrollBar* sheetScrollBar(DesignWindow* window) {
+    for (QWidget* outer = window->inputs()->parentWidget(); outer != nullptr;
+         outer = outer->parentWidget())
+        if (auto* area = qobject_cast<QScrollArea*>(outer))
+            return area->verticalScrollBar();
+    return nullptr;
+}
+
+// One notch of the wheel, down the sheet, over the middle of `widget`.
+void wheelDown(QWidget* widget) {
+    const QPointF at = QRectF(widget->rect()).center();
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
+}
+
+void activate(DesignWindow* window) {
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+enum class Finish { Enter, Tab, FocusOut };
+
+// Ends the entry in `field` as a user does.
+void finish(QLineEdit* field, Finish how, QWidget* elsewhere) {
+    switch (how) {
+    case Finish::Enter:
+        QTest::keyClick(field, Qt::Key_Return);
+        break;
+    case Finish::Tab:
+        QTest::keyClick(field, Qt::Key_Tab);
+        break;
+    case Finish::FocusOut:
+        elsewhere->setFocus(Qt::MouseFocusReason);
+        break;
+    }
+}
+
+} // namespace
+
+class InputSheetTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void wheelScrollsTheSheet_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("field"); // typed in first, "" for none
+        QTest::addColumn<QString>("text");
+        QTest::newRow("choice") << "FieldRainPolarization"
+                                << "RainRate"
+                                << "25";
+        QTest::newRow("path") << "FieldPath"
+                              << ""
+                              << "";
+        QTest::newRow("unit picker") << "UnitRange"
+                                     << ""
+                                     << "";
+        QTest::newRow("unit picker of a set row") << "UnitRange"
+                                                  << "Range"
+                                                  << "25";
+    }
+
+    void wheelScrollsTheSheet() {
+        QFETCH(QString, box);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        DesignRun run;
+        DesignWindow* window = run.start();
+        activate(window);
+        if (!field.isEmpty())
+            DesignRun::type(run.find<QLineEdit>("Field" + field), text);
+        auto* combo = run.find<QComboBox>(box);
+        QVERIFY(combo != nullptr && combo->isVisibleTo(window));
+        run.find<QLineEdit>("SolveMargin")->setFocus();
+        QScrollBar* bar = sheetScrollBar(window);
+        QVERIFY(bar != nullptr && bar->maximum() > 0);
+        bar->setValue(0);
+        const Design before = window->document().design();
+        const int count = window->document().undoStack()->count();
+        const int index = combo->currentIndex();
+
+        wheelDown(combo);
+        QCOMPARE(combo->currentIndex(), index);
+        QVERIFY(window->document().design() == before);
+        QCOMPARE(window->document().undoStack()->count(), count);
+        QVERIFY(bar->value() > 0);
+        QVERIFY(!combo->hasFocus()); // the wheel gives no focus
+
+        // With the keyboard focus the wheel changes it, as in the desktop's forms.
+        combo->setFocus();
+        wheelDown(combo);
+        QCOMPARE(combo->currentIndex(), index + 1);
+    }
+
+    // An entry enters the design when it is finished (Enter, Tab, focus
+    // out) and accepted; nothing of it while it is typed.
+    void entryAppliedWhenFinished_data() {
+        QTest::addColumn<int>("how");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accepted");
+        for (const auto& [name, how] : {std::pair{"Enter", Finish::Enter},
+                                        {"Tab", Finish::Tab},
+                                        {"focus out", Finish::FocusOut}}) {
+            QTest::addRow("%s, good", name) << int(how) << "25 km" << true;
+            QTest::addRow("%s, too large", name) << int(how) << "1e999" << false;
+            QTest::addRow("%s, letters", name) << int(how) << "abc" << false;
+        }
+    }
+
+    void entryAppliedWhenFinished() {
+        QFETCH(int, how);
+        QFETCH(QString, text);
+        QFETCH(bool, accepted);
+        DesignRun run;
+        DesignWindow* window = run.start();
+        activate(window);
+        const QString margin = run.text("ResultFadeMargin");
+        const QString verdict = run.text("Verdict");
+        QLineEdit* range = run.field("Range");
+        DesignRun::type(range, text, false);
+        // Typed, not finished: "1e99" of "1e999" on the way is no value.
+        QVERIFY(!window->document().design().has(ParamId::Range));
+        QCOMPARE(window->document().undoStack()->count(), 0);
+        QCOMPARE(run.text("ResultFadeMargin"), margin);
+
+        finish(range, Finish(how), run.field("Freq"));
+        QCOMPARE(window->inputs()->refused(ParamId::Range), !accepted);
+        QCOMPARE(window->document().design().has(ParamId::Range), accepted);
+        QCOMPARE(window->document().undoStack()->count(), accepted ? 1 : 0);
+        auto* note = run.find<QLabel>("StaleNote");
+        QCOMPARE(note->isVisibleTo(window), !accepted);
+        if (accepted) {
+            QCOMPARE(window->document().design().setting(ParamId::Range)->unit, "km");
+            QVERIFY(run.text("ResultFadeMargin") != margin);
+        } else {
+            QCOMPARE(range->text(), text); // kept for the user to mend
+            QCOMPARE(note->text(), "Results for the last accepted values: Range holds a "
+                                   "refused entry");
+            QCOMPARE(run.text("Verdict"), verdict);
+            QCOMPARE(run.text("ResultFadeMargin"), margin);
+            // Mended, the note goes and the value comes in.
+            DesignRun::type(range, "12");
+            QVERIFY(!note->isVisibleTo(window));
+            QCOMPARE(window->document().design().setting(ParamId::Range)->given, 12.0);
+        }
+    }
+
+    // A refused entry in a field when the design is saved or put away: the
+    // user is asked; discarding puts the design's value back, cancelling
+    // keeps the entry and goes no further.
+    void refusedEntryAskedBeforeSave_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("discard");
+        for (const char* action : {"save", "save as", "close"}) {
+            QTest::addRow("%s, discard", action) << action << true;
+            QTest::addRow("%s, cancel", action) << action << false;
+        }
+    }
+
+    void refusedEntryAskedBeforeSave() {
+        QFETCH(QString, action);
+        QFETCH(bool, discard);
+        DesignRun run;
+        DesignWindow* window = run.start();
+        QStringList asked;
+        DesignDialogs dialogs = CurrentDesignDialogs();
+        dialogs.askRefused = [&](QWidget*, const QString& fields) {
+            asked << fields;
+            return discard ? RefusedAnswer::Discard : RefusedAnswer::Cancel;
+        };
+        SetDesignDialogs(dialogs);
+        DesignRun::type(run.field("Range"), "25");
+        QVERIFY(window->saveTo(run.path("link.json")));
+        const QByteArray saved = readFile(run.path("link.json"));
+        DesignRun::type(run.field("Freq"), "12 GHz");
+        DesignRun::type(run.field("Range"), "1e999");
+        QVERIFY(window->inputs()->refused(ParamId::Range));
+
+        run.answerUnsaved(UnsavedAnswer::Discard);
+        run.chooseFile("other.json");
+        bool done = false;
+        if (action == "save")
+            done = window->save();
+        else if (action == "save as")
+            done = window->saveAs();
+        else
+            done = window->close();
+        QCOMPARE(asked, QStringList{"Range"});
+        QCOMPARE(done, discard);
+        QCOMPARE(window->inputs()->refused(ParamId::Range), !discard);
+        QCOMPARE(run.field("Range")->text(), discard ? QString("25") : QString("1e999"));
+        QCOMPARE(run.find<QLabel>("StaleNote")->isVisibleTo(window), !discard);
+        if (action == "save")
+            QCOMPARE(readFile(run.path("link.json")) != saved, discard);
+        if (action == "save as")
+            QCOMPARE(QFile::exists(run.path("other.json")), discard);
+        for (const QString& name : {QString("link.json"), QString("other.json")})
+            QVERIFY(!readFile(run.path(name)).contains("1e+99"));
+        QVERIFY(run.errors.isEmpty());
+    }
+
+    // A new design's empty rows start in metric units; a default shows in
+    // the unit picked; a file's units stay as saved.
+    void newDesignInMetricUnits() {
+        DesignRun run;
+        DesignWindow* window = run.start();
+        QCOMPARE(run.find<QComboBox>("UnitRange")->currentText(), "km");
+        QCOMPARE(run.field("Range")->placeholderText(), "16.09344 km (default)");
+        QCOMPARE(run.find<QComboBox>("UnitTxHeight")->currentText(), "m");
+        QCOMPARE(run.find<QComboBox>("UnitStationHeight")->currentText(), "m");
+        QCOMPARE(run.find<QComboBox>("UnitTemperature")->currentText(), "degC");
+        QCOMPARE(run.field("Temperature")->placeholderText(), "15 degC (default)");
+        DesignRun::type(run.field("Range"), "25");
+        QCOMPARE(window->document().design().setting(ParamId::Range)->unit, "km");
+        DesignRun::type(run.field("Temperature"), "20");
+        QCOMPARE(window->document().design().value(ParamId::Temperature), 293.15);
+
+        DesignRun::type(run.field("Range"), "7 mi");
+        QVERIFY(window->saveTo(run.path("miles.json")));
+        run.answerUnsaved(UnsavedAnswer::Discard);
+        window->newDesign();
+        QCOMPARE(run.find<QComboBox>("UnitRange")->currentText(), "km");
+        QVERIFY(run.field("Range")->text().isEmpty());
+        QVERIFY(window->openFile(run.path("miles.json")));
+        QCOMPARE(run.find<QComboBox>("UnitRange")->currentText(), "mi");
+        QCOMPARE(run.field("Range")->text(), "7");
+    }
+
+    // Undo back to the file's state leaves nothing unsaved; a file saved
+    // again holds the same parameters, and nothing for a row left alone.
+    void undoToTheFileAndSaveWhatWasSet() {
+        DesignRun run;
+        DesignWindow* window = run.start();
+        activate(window);
+        DesignRun::type(run.field("Range"), "25 km");
+        DesignRun::type(run.field("Freq"), "11 GHz");
+        QVERIFY(window->saveTo(run.path("link.json")));
+        const QJsonObject first = savedParameters(run.path("link.json"));
+        QCOMPARE(first.keys(), (QStringList{"Freq", "Range"}));
+
+        QVERIFY(window->openFile(run.path("link.json")));
+        // Typed in several sessions, one of them in steps, and a unit picked.
+        DesignRun::type(run.field("Range"), "3");
+        DesignRun::type(run.field("Range"), "30");
+        DesignRun::type(run.field("Freq"), "12");
+        DesignRun::type(run.field("RainRate"), "20");
+        QVERIFY(window->isWindowModified());
+        while (window->document().undoStack()->canUndo())
+            QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(!window->isWindowModified());
+        QCOMPARE(run.field("Range")->text(), "25");
+
+        // Every row visited with the keyboard and left as it was.
+        QWidget* start = run.field("Range");
+        start->setFocus();
+        for (int i = 0; i < 200 && !window->isWindowModified(); ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(!window->isWindowModified());
+        QVERIFY(window->saveTo(run.path("again.json")));
+        QCOMPARE(savedParameters(run.path("again.json")), first);
+
+        run.answerUnsaved(UnsavedAnswer::Discard);
+        window->newDesign();
+        QVERIFY(window->saveTo(run.path("empty.json")));
+        QVERIFY(savedParameters(run.path("empty.json")).isEmpty());
+    }
+};
+
+QTEST_MAIN(InputSheetTest)
+#include "input_sheet_test.moc"

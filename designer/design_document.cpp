@@ -43,16 +43,61 @@ class SetParamsCommand final : public QUndoCommand {
 
 } // namespace
 
+namespace {
+
+// The parameter a refusal concerns: the first one set whose clearing lets the
+// design be evaluated or changes the refusal, a plain value before one that
+// brings a feature in (clearing that drops the whole feature).
+ParamId stoppingParam(const Design& design, const std::string& refusal) {
+    for (const bool triggers : {false, true}) {
+        for (const ParamRow& row : ParamTable) {
+            if (!design.has(row.id) || IsTrigger(row) != triggers)
+                continue;
+            Design without = design;
+            without.clear(row.id);
+            const DesignPoint point = without.point();
+            std::string error;
+            if (BudgetModel(point).check(point, error) || error != refusal)
+                return row.id;
+        }
+    }
+    return ParamId::Count;
+}
+
+} // namespace
+
 Evaluation Evaluate(const Design& design) {
     Evaluation evaluation;
     evaluation.point = design.point();
     evaluation.model.emplace(evaluation.point);
-    if (!evaluation.model->check(evaluation.point, evaluation.error))
+    if (!evaluation.model->check(evaluation.point, evaluation.error)) {
+        evaluation.stop = stoppingParam(design, evaluation.error);
         return evaluation;
+    }
     evaluation.model->evaluate(evaluation.point, evaluation.sheet);
     evaluation.sections = evaluation.model->sections(evaluation.point, evaluation.sheet);
     evaluation.terms = evaluation.model->terms(evaluation.point, evaluation.sheet);
     return evaluation;
+}
+
+QString StopMessage(const Evaluation& evaluation) {
+    QString message = QString::fromStdString(evaluation.error);
+    if (evaluation.stop != ParamId::Count) { // the key the model may put first goes
+        const QString key = QString::fromUtf8(ParamKey(ParamRowOf(evaluation.stop)));
+        if (message.startsWith(key + QStringLiteral(": ")))
+            message.remove(0, key.size() + 2);
+    }
+    return message;
+}
+
+QString StopText(const Evaluation& evaluation) {
+    if (evaluation.ok())
+        return QString();
+    const QString message = StopMessage(evaluation);
+    if (evaluation.stop == ParamId::Count)
+        return message + QStringLiteral(" \u2014 the budget is not evaluated");
+    return QStringLiteral("%1: %2 \u2014 the budget is not evaluated")
+        .arg(QString::fromUtf8(ParamCaption(ParamRowOf(evaluation.stop))), message);
 }
 
 DesignDocument::DesignDocument() {

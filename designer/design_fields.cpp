@@ -171,10 +171,9 @@ bool IsTrigger(const ParamRow& row) {
     static const std::array<bool, kParamCount> triggers = [] {
         std::array<bool, kParamCount> list{};
         for (const ParamRow& other : ParamTable) {
-            if (other.needs != other.id)
-                list[IndexOf(other.needs)] = true;
-            if (other.replacedBy != other.id)
-                list[IndexOf(other.replacedBy)] = true;
+            for (const ParamId referred : {other.needs, other.replacedBy})
+                if (const ParamRow* trigger = ReferredRow(other, referred))
+                    list[IndexOf(trigger->id)] = true;
         }
         for (const ParamRow& each : ParamTable)
             list[IndexOf(each.id)] = list[IndexOf(each.id)] || bringsFeature(each);
@@ -201,6 +200,25 @@ QString UnsetText(const ParamRow& row, const QLocale& locale, const QString& uni
     return QStringLiteral("%1%2 (default)")
         .arg(NumberText(shown.value_or(value), locale),
              label.isEmpty() ? QString() : QStringLiteral(" ") + label);
+}
+
+const ParamRow* ReferredRow(const ParamRow& row, ParamId referred) {
+    if (referred == row.id || referred == ParamId::Count)
+        return nullptr;
+    return &ParamRowOf(referred);
+}
+
+QString UnusedText(const ParamRow& row, const DesignPoint& point) {
+    const auto caption = [](const ParamRow* other) {
+        return QString::fromUtf8(ParamCaption(*other));
+    };
+    const ParamRow* needs = ReferredRow(row, row.needs);
+    const ParamRow* replacedBy = ReferredRow(row, row.replacedBy);
+    if (replacedBy != nullptr && point.has(replacedBy->id))
+        return QStringLiteral("not used: replaced by %1").arg(caption(replacedBy));
+    if (needs != nullptr && !point.has(needs->id))
+        return QStringLiteral("not used: needs %1").arg(caption(needs));
+    return QStringLiteral("not used on this design");
 }
 
 QString PreferredUnit(const ParamRow& row) {

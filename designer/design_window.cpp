@@ -249,6 +249,7 @@ void DesignWindow::connectSignals() {
 void DesignWindow::refresh() {
     m_evaluation = Evaluate(m_document.design());
     m_inputs->showDesign(m_document.design(), m_evaluation.point);
+    m_inputs->showStop(m_evaluation.stop, StopMessage(m_evaluation));
     m_results->showEvaluation(m_evaluation);
     refreshChart();
     m_waterfall->showEvaluation(m_evaluation);

@@ -237,19 +237,47 @@ void InputSheet::discardRefused() {
 
 void InputSheet::markRefused(Row& row, const QString& why) {
     const bool refused = !why.isEmpty();
-    if (refused == row.refused && row.problem->text() == why)
+    if (refused == row.refused && row.refusal == why)
         return;
     row.refused = refused;
-    row.problem->setText(why);
-    row.problem->setVisible(refused);
-    row.field->setAccessibleDescription(why);
-    // Only the background is set; the rest follows the desktop's palette.
-    QPalette palette;
-    if (refused)
-        palette.setColor(QPalette::Base, refusedBase(row.group->palette()));
-    row.field->setPalette(palette);
+    row.refusal = why;
+    showProblem(row);
     if (m_onRefusals)
         m_onRefusals();
+}
+
+// One way for every problem of a row: the message under the field, and the
+// field tinted red when the row is refused or stops the evaluation; a set
+// row that is not used says so, untinted.
+void InputSheet::showProblem(Row& row) {
+    const QString text = row.refused ? row.refusal : !row.stop.isEmpty() ? row.stop : row.unused;
+    const bool red = row.refused || !row.stop.isEmpty();
+    if (row.problem->text() != text)
+        row.problem->setText(text);
+    const bool visible = row.field->isVisibleTo(this) && !text.isEmpty();
+    if (row.problem->isVisibleTo(this) != visible)
+        row.problem->setVisible(visible);
+    if (row.field->accessibleDescription() != text)
+        row.field->setAccessibleDescription(text);
+    if (red == row.tinted)
+        return;
+    row.tinted = red;
+    // Only the background is set; the rest follows the desktop's palette.
+    QPalette palette;
+    if (red)
+        palette.setColor(QPalette::Base, refusedBase(row.group->palette()));
+    row.field->setPalette(palette);
+}
+
+void InputSheet::showStop(ParamId id, const QString& why) {
+    for (Row& row : m_rows) {
+        const QString stop = row.param->id == id ? why : QString();
+        if (row.stop != stop) {
+            row.stop = stop;
+            showRow(row);
+        }
+    }
+    showGroups();
 }
 
 QString InputSheet::pickedUnit(const Row& row) const {
@@ -304,19 +332,32 @@ void InputSheet::showDesign(const Design& design, const DesignPoint& point) {
         } else if ((!row.refused && !row.typing) || row.shown != setting) {
             showSetting(row, setting);
         }
-        const bool applies = ParamApplies(*row.param, point);
-        if (row.field->isVisibleTo(this) != applies) {
-            for (QWidget* part :
-                 {static_cast<QWidget*>(row.caption), row.field, static_cast<QWidget*>(row.unit),
-                  static_cast<QWidget*>(row.unitLabel)})
-                if (part != nullptr)
-                    part->setVisible(applies);
-            row.problem->setVisible(applies && row.refused);
-        }
+        row.unused =
+            setting && !ParamApplies(*row.param, point) ? UnusedText(*row.param, point) : QString();
+        showRow(row);
     }
+    showGroups();
+}
+
+// A row shows when it applies, and whenever it holds a value or stops the
+// evaluation: nothing set is ever out of sight.
+void InputSheet::showRow(Row& row) {
+    const bool visible =
+        ParamApplies(*row.param, m_point) || row.shown.has_value() || !row.stop.isEmpty();
+    if (row.field->isVisibleTo(this) != visible) {
+        for (QWidget* part :
+             {static_cast<QWidget*>(row.caption), row.field, static_cast<QWidget*>(row.unit),
+              static_cast<QWidget*>(row.unitLabel)})
+            if (part != nullptr)
+                part->setVisible(visible);
+    }
+    showProblem(row);
+}
+
+void InputSheet::showGroups() {
     for (QGroupBox* group : m_groups) {
         const bool any = std::any_of(m_rows.begin(), m_rows.end(), [&](const Row& row) {
-            return row.group == group && ParamApplies(*row.param, point);
+            return row.group == group && row.field->isVisibleTo(this);
         });
         if (group->isVisibleTo(this) != any)
             group->setVisible(any);

@@ -2,13 +2,13 @@
 // The inputs of the design sheet, built from the parameter registry: one row
 // per parameter, grouped as the registry groups them (in the order of
 // ParamGroup), each a caption, a field and (for numbers) the unit picker,
-// with a line under it when the typed value is refused. Rows that do not
-// apply to the design are hidden. A typed value is checked as it is typed
-// (a bad one is marked and explained early) but enters the design only when
-// the entry is finished (Enter, Tab, focus out) and accepted: then it goes
-// to `onEdit`; a refused one goes nowhere and stays for the user to mend.
-// The wheel over the sheet scrolls it: a drop-down changes by the wheel only
-// while it has the keyboard focus.
+// with a line under it when the typed value is refused, when the design's
+// value stops the evaluation, or when a value set is not used. Rows that do
+// not apply to the design are hidden unless they hold a value. A typed value is checked as it is
+// typed (a bad one is marked and explained early) but enters the design only when the entry is
+// finished (Enter, Tab, focus out) and accepted: then it goes to `onEdit`; a refused one goes
+// nowhere and stays for the user to mend. The wheel over the sheet scrolls it: a drop-down changes
+// by the wheel only while it has the keyboard focus.
 #include "design.h"
 
 #include <QLocale>
@@ -41,6 +41,10 @@ class InputSheet : public QWidget {
     // which rows apply.
     void showDesign(const Design& design, const DesignPoint& point);
 
+    // Marks the row whose value stops the evaluation with why (none:
+    // ParamId::Count); the row shows even where it would not apply.
+    void showStop(ParamId id, const QString& why);
+
     // The row's field: a QLineEdit, or a QComboBox for a choice.
     QWidget* field(ParamId id) const { return m_rows[IndexOf(id)].field; }
     bool refused(ParamId id) const { return m_rows[IndexOf(id)].refused; }
@@ -69,6 +73,10 @@ class InputSheet : public QWidget {
         std::optional<ParamSetting> shown; // what the field shows
         bool refused = false;
         bool typing = false; // the text was edited since the entry was last finished
+        QString refusal;     // why the entry is refused
+        QString stop;        // why the design's value stops the evaluation
+        QString unused;      // why a value set is not used
+        bool tinted = false; // the field is tinted red
     };
 
     void createGroups();
@@ -81,6 +89,9 @@ class InputSheet : public QWidget {
     void finishTyping(Row& row);
     void send(Row& row, const std::optional<ParamSetting>& setting);
     void markRefused(Row& row, const QString& why);
+    void showProblem(Row& row);
+    void showRow(Row& row);
+    void showGroups();
     void showSetting(Row& row, const std::optional<ParamSetting>& setting);
     QString pickedUnit(const Row& row) const;
     void pickUnit(Row& row, const QString& unit);

@@ -136,14 +136,12 @@ ResultPanel::ResultPanel(QWidget* parent) : QWidget(parent) {
 ResultPanel::~ResultPanel() = default;
 
 void ResultPanel::showEvaluation(const Evaluation& evaluation) {
-    // A design the model refuses has no budget: the refusal alone is shown.
-    for (LineTable* table : {m_terms, m_results})
-        if (table->isVisibleTo(this) != evaluation.ok())
-            table->setVisible(evaluation.ok());
+    // A design the model refuses has no budget: the verdict says which field
+    // stops it, and the results stay those of the last design evaluated.
+    m_evaluated = evaluation.ok();
+    showNote();
     if (!evaluation.ok()) {
-        for (LineTable* table : m_sections)
-            table->hide();
-        setText(m_verdict, QString::fromStdString(evaluation.error));
+        setText(m_verdict, StopText(evaluation));
         m_verdictState = -1;
         colourVerdict();
         return;
@@ -219,16 +217,24 @@ void ResultPanel::showEvaluation(const Evaluation& evaluation) {
 }
 
 void ResultPanel::showRefused(const QStringList& captions) {
-    QString note;
-    if (captions.size() == 1)
-        note = QStringLiteral("Results for the last accepted values: %1 holds a refused entry")
-                   .arg(captions.front());
-    else if (captions.size() > 1)
-        note =
-            QStringLiteral("Results for the last accepted values: %1 and %2 hold refused "
-                           "entries")
-                .arg(QStringList(captions.begin(), captions.end() - 1).join(QStringLiteral(", ")),
-                     captions.back());
+    m_refused = captions;
+    showNote();
+}
+
+void ResultPanel::showNote() {
+    QStringList parts;
+    if (!m_evaluated)
+        parts << QStringLiteral("Results for the last design evaluated");
+    if (m_refused.size() == 1)
+        parts << QStringLiteral("Results for the last accepted values: %1 holds a refused entry")
+                     .arg(m_refused.front());
+    else if (m_refused.size() > 1)
+        parts << QStringLiteral("Results for the last accepted values: %1 and %2 hold refused "
+                                "entries")
+                     .arg(QStringList(m_refused.begin(), m_refused.end() - 1)
+                              .join(QStringLiteral(", ")),
+                          m_refused.back());
+    const QString note = parts.join(QLatin1Char('\n'));
     setText(m_staleNote, note);
     m_staleNote->setAccessibleName(note);
     if (m_staleNote->isVisibleTo(this) == note.isEmpty())

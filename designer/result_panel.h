@@ -32,9 +32,12 @@ class ResultPanel : public QWidget {
 
   private:
     void colourVerdict();
+    void showNote();
 
     QLabel* m_verdict = nullptr;
-    QLabel* m_staleNote = nullptr;
+    QLabel* m_staleNote = nullptr; // why the results are not the design's own
+    QStringList m_refused;         // the fields holding a refused entry
+    bool m_evaluated = true;       // the design shown was evaluated
     LineTable* m_terms = nullptr;
     LineTable* m_results = nullptr;
     std::vector<LineTable*> m_sections;

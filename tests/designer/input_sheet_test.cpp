@@ -70,6 +70,24 @@ void finish(QLineEdit* field, Finish how, QWidget* elsewhere) {
     }
 }
 
+// Picks an item of a combo box with the arrow keys, as a user does.
+void pick(QComboBox* combo, const QString& text) {
+    const int target = combo->findText(text);
+    QVERIFY2(target >= 0, qPrintable(text));
+    combo->setFocus();
+    while (combo->currentIndex() != target)
+        QTest::keyClick(combo, combo->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+}
+
+// The fields shown, by name.
+QStringList shownFields(DesignWindow* window) {
+    QStringList names;
+    for (const ParamRow& row : ParamTable)
+        if (window->inputs()->field(row.id)->isVisibleTo(window))
+            names << window->inputs()->field(row.id)->objectName();
+    return names;
+}
+
 } // namespace
 
 class InputSheetTest : public QObject {
@@ -123,6 +141,122 @@ class InputSheetTest : public QObject {
         combo->setFocus();
         wheelDown(combo);
         QCOMPARE(combo->currentIndex(), index + 1);
+    }
+
+    // A value the budget refuses is shown as a refused entry is: its field
+    // red with the message under it, the verdict naming the field; the rest
+    // of the sheet and the last budget stay in sight.
+    void stoppingFieldMarked_data() {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<QString>("picked");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("mended");
+        QTest::newRow("elevation on an Earth-space path") << "Path"
+                                                          << "earth-space"
+                                                          << "Elevation"
+                                                          << "3"
+                                                          << "Path Elevation"
+                                                          << "5 to 90"
+                                                          << "30";
+        QTest::newRow("target of a modulation") << "Modulation"
+                                                << "64qam"
+                                                << "TargetBer"
+                                                << "0.4"
+                                                << "Target BER"
+                                                << "does not reach a bit error rate of 0.4"
+                                                << "1e-6";
+    }
+
+    void stoppingFieldMarked() {
+        QFETCH(QString, choice);
+        QFETCH(QString, picked);
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(QString, caption);
+        QFETCH(QString, message);
+        QFETCH(QString, mended);
+        DesignRun run;
+        DesignWindow* window = run.start();
+        pick(run.find<QComboBox>("Field" + choice), picked);
+        const QString margin = run.text("ResultFadeMargin");
+        const QStringList fields = shownFields(window);
+        QLineEdit* field = run.field(key.toLatin1().constData());
+        DesignRun::type(field, text);
+
+        QVERIFY(!window->evaluation().ok());
+        auto* problem = run.find<QLabel>("Problem" + key);
+        QVERIFY(problem->isVisibleTo(window));
+        QVERIFY2(problem->text().contains(message), qPrintable(problem->text()));
+        QCOMPARE(field->accessibleDescription(), problem->text());
+        QVERIFY(field->palette().color(QPalette::Base) != window->palette().color(QPalette::Base));
+        const QString verdict = run.text("Verdict");
+        QVERIFY2(verdict.startsWith(caption + ": ") && verdict.contains(message) &&
+                     verdict.endsWith("the budget is not evaluated"),
+                 qPrintable(verdict));
+        QCOMPARE(shownFields(window), fields);
+        QVERIFY(run.find<QLabel>("ResultFadeMargin")->isVisibleTo(window));
+        QCOMPARE(run.text("ResultFadeMargin"), margin);
+        QVERIFY(run.find<QLabel>("StaleNote")->isVisibleTo(window));
+
+        DesignRun::type(field, mended);
+        QVERIFY(window->evaluation().ok());
+        QVERIFY(!problem->isVisibleTo(window));
+        QCOMPARE(field->palette().color(QPalette::Base), window->palette().color(QPalette::Base));
+        QVERIFY(!run.text("Verdict").contains("not evaluated"));
+        QVERIFY(!run.find<QLabel>("StaleNote")->isVisibleTo(window));
+    }
+
+    // A value set where its row does not apply stays in sight, saying why it
+    // is not used, until it is cleared; the file holds what the sheet shows.
+    void setRowNeverHidden_data() {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("triggerText");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("needs") << "RainRate"
+                               << "25"
+                               << "Availability"
+                               << "99.9"
+                               << "not used: needs Rain Rate";
+        QTest::newRow("replaced") << "RxDishDiameter"
+                                  << "1.2"
+                                  << "RxAntGain"
+                                  << "30"
+                                  << "not used: replaced by Rx Dish Diameter";
+    }
+
+    void setRowNeverHidden() {
+        QFETCH(QString, trigger);
+        QFETCH(QString, triggerText);
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(QString, why);
+        DesignRun run;
+        DesignWindow* window = run.start();
+        const bool needs = why.contains("needs");
+        QLineEdit* triggerField = run.field(trigger.toLatin1().constData());
+        QLineEdit* field = run.field(key.toLatin1().constData());
+        if (needs)
+            DesignRun::type(triggerField, triggerText);
+        DesignRun::type(field, text);
+        DesignRun::type(triggerField, needs ? QString() : triggerText);
+
+        QVERIFY(!ParamApplies(*FindParam(key.toStdString()), window->document().design().point()));
+        QVERIFY(field->isVisibleTo(window));
+        QCOMPARE(field->text(), text);
+        QCOMPARE(run.text("Problem" + key), why);
+        QVERIFY(run.find<QLabel>("Problem" + key)->isVisibleTo(window));
+        QCOMPARE(field->palette().color(QPalette::Base), window->palette().color(QPalette::Base));
+        QVERIFY(window->saveTo(run.path("kept.json")));
+        QVERIFY(savedParameters(run.path("kept.json")).contains(key));
+
+        DesignRun::type(field, "");
+        QVERIFY(!field->isVisibleTo(window));
+        QVERIFY(!window->document().design().has(FindParam(key.toStdString())->id));
     }
 
     // An entry enters the design when it is finished (Enter, Tab, focus

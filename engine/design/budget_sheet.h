@@ -104,6 +104,9 @@ class BudgetModel {
     // solver then searches rather than using the closed forms.
     bool pathDependent() const { return m_pathDependent; }
 
+    // The features that apply, in the order they work.
+    const std::vector<const FeatureRow*>& features() const { return m_features; }
+
     // The sections under the budget, in order; none without features.
     std::vector<SheetSection> sections(const DesignPoint& point, const BudgetSheet& sheet) const;
 

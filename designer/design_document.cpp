@@ -77,6 +77,7 @@ Evaluation Evaluate(const Design& design) {
     evaluation.model->evaluate(evaluation.point, evaluation.sheet);
     evaluation.sections = evaluation.model->sections(evaluation.point, evaluation.sheet);
     evaluation.terms = evaluation.model->terms(evaluation.point, evaluation.sheet);
+    evaluation.derived = DerivedInputs(evaluation.point, evaluation.sheet);
     return evaluation;
 }
 

@@ -5,6 +5,7 @@
 // there is anything unsaved. Its evaluation is the budget model's, as the
 // calculator makes it.
 #include "budget_sheet.h"
+#include "derived_inputs.h"
 #include "design.h"
 #include "design_fields.h"
 
@@ -28,6 +29,7 @@ struct Evaluation {
     BudgetSheet sheet{};
     std::vector<SheetSection> sections;
     std::vector<LinkTerm> terms;
+    std::vector<DerivedInput> derived; // the inputs the budget works out
 
     bool ok() const { return error.empty(); }
 };

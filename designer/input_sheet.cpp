@@ -16,7 +16,8 @@
 
 namespace {
 
-constexpr int kRefusedTint = 90; // of 255: how much of the palette's red tints a refused field
+constexpr int kDerivedDigits = 6; // significant digits of a value the budget works out
+constexpr int kRefusedTint = 90;  // of 255: how much of the palette's red tints a refused field
 
 enum Column { kCaption, kField, kUnit };
 
@@ -165,6 +166,10 @@ void InputSheet::typed(Row& row) {
 }
 
 void InputSheet::unitPicked(Row& row) {
+    if (row.derived && !row.shown) { // the value worked out, shown in the unit picked
+        showSetting(row, row.shown);
+        return;
+    }
     if (row.edit->text().trimmed().isEmpty()) { // nothing typed: the unit waits for a number
         row.edit->setPlaceholderText(UnsetText(*row.param, m_locale, pickedUnit(row)));
         return;
@@ -296,16 +301,28 @@ void InputSheet::showSetting(Row& row, const std::optional<ParamSetting>& settin
     const bool cleared = !setting && row.shown.has_value();
     row.shown = setting;
     row.typing = false;
+    // An input the budget works out, and not set: its value, read-only.
+    const bool worked = row.derived.has_value() && !setting;
+    const QString tip = worked ? FieldToolTip(*row.param) + QStringLiteral("\n") + derivedNote(row)
+                               : FieldToolTip(*row.param);
+    if (row.field->toolTip() != tip)
+        row.field->setToolTip(tip);
     if (row.choice != nullptr) {
-        const int index = setting ? int(setting->value) + 1 : 0;
+        const int index = setting  ? int(setting->value) + 1
+                          : worked ? int(row.derived->value) + 1
+                                   : 0;
         if (row.choice->currentIndex() != index)
             row.choice->setCurrentIndex(index);
+        row.choice->setEnabled(!worked);
         markRefused(row, QString());
         return;
     }
-    const QString text = setting ? SettingText(*row.param, *setting, m_locale) : QString();
+    const QString text = setting  ? SettingText(*row.param, *setting, m_locale)
+                         : worked ? derivedText(row)
+                                  : QString();
     if (row.edit->text() != text)
         row.edit->setText(text);
+    row.edit->setReadOnly(worked);
     if (row.unit != nullptr) {
         // A setting shows in its own unit; a row cleared starts again from
         // the unit a new design offers first.
@@ -318,6 +335,51 @@ void InputSheet::showSetting(Row& row, const std::optional<ParamSetting>& settin
             row.edit->setPlaceholderText(unset);
     }
     markRefused(row, QString());
+}
+
+QString InputSheet::derivedText(const Row& row) const {
+    const DerivedInput& input = *row.derived;
+    if (FieldKindOf(*row.param) == FieldKind::Choice)
+        return QString::fromUtf8(row.param->choices()[std::size_t(input.value)].name);
+    const QString unit = pickedUnit(row);
+    const std::optional<double> shown = FromBaseUnit(*row.param, input.value, unit);
+    QLocale plain = m_locale;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    return plain.toString(shown.value_or(input.value), 'g', kDerivedDigits);
+}
+
+// "38609.1 km — Atmosphere: Slant Range"
+QString InputSheet::derivedNote(const Row& row) const {
+    QString unit = row.unit != nullptr        ? row.unit->currentText()
+                   : row.unitLabel != nullptr ? row.unitLabel->text()
+                                              : QString();
+    return QStringLiteral("%1%2 \u2014 %3")
+        .arg(derivedText(row), unit.isEmpty() ? QString() : QStringLiteral(" ") + unit,
+             QString::fromStdString(row.derived->source));
+}
+
+void InputSheet::showDerived(const std::vector<DerivedInput>& derived) {
+    std::array<std::optional<DerivedInput>, kParamCount> now{};
+    for (const DerivedInput& input : derived)
+        now[IndexOf(input.id)] = input;
+    for (Row& row : m_rows) {
+        std::optional<DerivedInput>& input = now[IndexOf(row.param->id)];
+        const bool same = row.derived.has_value() == input.has_value() &&
+                          (!input || (row.derived->value == input->value &&
+                                      row.derived->source == input->source));
+        if (!same) {
+            row.derived = std::move(input);
+            if (!row.refused && !row.typing)
+                showSetting(row, row.shown);
+        }
+        // Set, yet worked out by the budget: the value set is not used.
+        if (row.derived && row.shown)
+            row.unused = QStringLiteral("not used: the budget uses ") + derivedNote(row);
+        else if (row.derived)
+            row.unused = derivedNote(row);
+        showRow(row);
+    }
+    showGroups();
 }
 
 void InputSheet::showDesign(const Design& design, const DesignPoint& point) {
@@ -342,8 +404,8 @@ void InputSheet::showDesign(const Design& design, const DesignPoint& point) {
 // A row shows when it applies, and whenever it holds a value or stops the
 // evaluation: nothing set is ever out of sight.
 void InputSheet::showRow(Row& row) {
-    const bool visible =
-        ParamApplies(*row.param, m_point) || row.shown.has_value() || !row.stop.isEmpty();
+    const bool visible = ParamApplies(*row.param, m_point) || row.shown.has_value() ||
+                         !row.stop.isEmpty() || row.derived.has_value();
     if (row.field->isVisibleTo(this) != visible) {
         for (QWidget* part :
              {static_cast<QWidget*>(row.caption), row.field, static_cast<QWidget*>(row.unit),

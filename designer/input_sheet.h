@@ -9,6 +9,7 @@
 // finished (Enter, Tab, focus out) and accepted: then it goes to `onEdit`; a refused one goes
 // nowhere and stays for the user to mend. The wheel over the sheet scrolls it: a drop-down changes
 // by the wheel only while it has the keyboard focus.
+#include "derived_inputs.h"
 #include "design.h"
 
 #include <QLocale>
@@ -40,6 +41,11 @@ class InputSheet : public QWidget {
     // Shows the design: every row's value (but the one being typed in) and
     // which rows apply.
     void showDesign(const Design& design, const DesignPoint& point);
+
+    // Shows the inputs the budget works out: an unset one read-only with the
+    // value the budget uses and where it comes from; a set one says that its
+    // value is not used.
+    void showDerived(const std::vector<DerivedInput>& derived);
 
     // Marks the row whose value stops the evaluation with why (none:
     // ParamId::Count); the row shows even where it would not apply.
@@ -77,6 +83,7 @@ class InputSheet : public QWidget {
         QString stop;        // why the design's value stops the evaluation
         QString unused;      // why a value set is not used
         bool tinted = false; // the field is tinted red
+        std::optional<DerivedInput> derived; // what the budget uses in its place
     };
 
     void createGroups();
@@ -94,6 +101,8 @@ class InputSheet : public QWidget {
     void showGroups();
     void showSetting(Row& row, const std::optional<ParamSetting>& setting);
     QString pickedUnit(const Row& row) const;
+    QString derivedText(const Row& row) const;
+    QString derivedNote(const Row& row) const;
     void pickUnit(Row& row, const QString& unit);
     void guardWheel(QComboBox* box);
 

@@ -1,14 +1,22 @@
 #include "verdict.h"
 
+#include <cmath>
+
 namespace {
 
-constexpr int kDarkWindow = 128; // lightness below which the palette is a dark one
+constexpr int kDarkWindow = 128;        // lightness below which the palette is a dark one
+constexpr double kLargestFixedDb = 1e6; // dB: larger magnitudes are written with an exponent
+constexpr int kExponentDigits = 4;      // after the decimal point of the exponent form
 
 } // namespace
 
 QString DecibelText(double value, const QLocale& locale) {
     QLocale plain = locale;
     plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    // Beyond what a column of decibels holds, the exponent form keeps the
+    // magnitude in sight: -1.1635e+37, never a row of digits.
+    if (std::fabs(value) >= kLargestFixedDb)
+        return plain.toString(value, 'e', kExponentDigits);
     return plain.toString(value, 'f', 1);
 }
 

@@ -6,6 +6,7 @@
 #include "design_fields.h"
 #include "design_fixture.h"
 #include "input_sheet.h"
+#include "verdict.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -53,6 +54,8 @@ void activate(DesignWindow* window) {
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
 }
+
+constexpr int kColumnWidth = 12; // characters of a number in the result panel
 
 enum class Finish { Enter, Tab, FocusOut };
 
@@ -307,6 +310,32 @@ class InputSheetTest : public QObject {
         QVERIFY(range->text().isEmpty());
         QVERIFY(run.find<QComboBox>("FieldGas")->isEnabled());
         QCOMPARE(run.find<QComboBox>("FieldGas")->currentIndex(), 0);
+    }
+
+    // Decibels keep their magnitude on the screen, within a column's width:
+    // read back, the text is the number to its last digit shown, in the
+    // screen's locale.
+    void decibelsKeepTheirMagnitude_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("within"); // of the value, relative
+        for (const double value : {-1.1635e37, 2.5e12, 999999.94, -123456.7, 21.94, -0.04})
+            QTest::addRow("%g", value) << value << (std::fabs(value) >= 1e6 ? 1e-4 : 0.05);
+    }
+
+    void decibelsKeepTheirMagnitude() {
+        QFETCH(double, value);
+        QFETCH(double, within);
+        for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany)}) {
+            const QString text = DecibelText(value, locale);
+            bool read = false;
+            const double back = locale.toDouble(text, &read);
+            QVERIFY2(read, qPrintable(text));
+            QVERIFY2(text.size() <= kColumnWidth, qPrintable(text));
+            QVERIFY2(std::fabs(back - value) <= within * std::max(1.0, std::fabs(value)),
+                     qPrintable(text));
+        }
+        QVERIFY(
+            VerdictText(value, QLocale::c()).contains(DecibelText(std::fabs(value), QLocale::c())));
     }
 
     // An entry enters the design when it is finished (Enter, Tab, focus

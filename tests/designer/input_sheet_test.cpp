@@ -445,6 +445,21 @@ class InputSheetTest : public QObject {
         QVERIFY(run.errors.isEmpty());
     }
 
+    // An entry still being typed when the design is saved is finished first,
+    // as Enter would: the file holds what the field shows.
+    void entryBeingTypedFinishedBySave() {
+        DesignRun run;
+        DesignWindow* window = run.start();
+        activate(window);
+        DesignRun::type(run.field("Range"), "30 km", false);
+        QVERIFY(!window->document().design().has(ParamId::Range));
+        run.chooseFile("typed.json");
+        QTest::keyClick(run.field("Range"), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(savedParameters(run.path("typed.json")).value("Range").toObject().value("value"),
+                 QJsonValue(30));
+        QVERIFY(!window->isWindowModified());
+    }
+
     // A new design's empty rows start in metric units; a default shows in
     // the unit picked; a file's units stay as saved.
     void newDesignInMetricUnits() {

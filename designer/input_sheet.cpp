@@ -401,11 +401,12 @@ void InputSheet::showDesign(const Design& design, const DesignPoint& point) {
     showGroups();
 }
 
-// A row shows when it applies, and whenever it holds a value or stops the
-// evaluation: nothing set is ever out of sight.
+// A row shows when it applies, and whenever it holds a value, a refused entry
+// or the value the budget uses, or stops the evaluation: nothing set or
+// typed is ever out of sight.
 void InputSheet::showRow(Row& row) {
     const bool visible = ParamApplies(*row.param, m_point) || row.shown.has_value() ||
-                         !row.stop.isEmpty() || row.derived.has_value();
+                         row.refused || !row.stop.isEmpty() || row.derived.has_value();
     if (row.field->isVisibleTo(this) != visible) {
         for (QWidget* part :
              {static_cast<QWidget*>(row.caption), row.field, static_cast<QWidget*>(row.unit),

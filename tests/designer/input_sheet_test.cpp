@@ -266,6 +266,19 @@ class InputSheetTest : public QObject {
         QVERIFY(!window->document().design().has(FindParam(key.toStdString())->id));
     }
 
+    // A refused entry stays in sight too when its row stops applying.
+    void refusedEntryNeverHidden() {
+        DesignRun run;
+        DesignWindow* window = run.start();
+        DesignRun::type(run.field("RainRate"), "25");
+        DesignRun::type(run.field("Availability"), "abc");
+        DesignRun::type(run.field("RainRate"), "");
+        QVERIFY(run.field("Availability")->isVisibleTo(window));
+        QCOMPARE(run.field("Availability")->text(), "abc");
+        QVERIFY(run.find<QLabel>("ProblemAvailability")->isVisibleTo(window));
+        QVERIFY(window->inputs()->refused(ParamId::Availability));
+    }
+
     // An input the budget works out shows the value used and where it comes
     // from, read-only; it is an input again once nothing works it out.
     void derivedInputsShownReadOnly() {

@@ -79,10 +79,9 @@ bool readDesign(const std::string& path, Design& design, std::string& error) {
     return true;
 }
 
-bool setPath(std::optional<std::string>& slot, std::string_view name, std::string_view value,
-             std::string& error) {
+bool setPath(std::optional<std::string>& slot, std::string_view value, std::string& error) {
     if (value.empty()) {
-        error = std::string(name) + " needs a file name";
+        error = "no file name given";
         return false;
     }
     slot = std::string(value);
@@ -92,16 +91,16 @@ bool setPath(std::optional<std::string>& slot, std::string_view name, std::strin
 } // namespace
 
 bool ParseConfigOption(std::string_view value, FileOptions& options, std::string& error) {
-    return setPath(options.configPath, "--config", value, error);
+    return setPath(options.configPath, value, error);
 }
 
 bool ParseDesignOption(std::string_view value, FileOptions& options, std::string& error) {
     options.designBeforeConfig = !options.configPath.has_value();
-    return setPath(options.designPath, "--design", value, error);
+    return setPath(options.designPath, value, error);
 }
 
 bool ParseSaveDesignOption(std::string_view value, FileOptions& options, std::string& error) {
-    return setPath(options.saveDesignPath, "--save-design", value, error);
+    return setPath(options.saveDesignPath, value, error);
 }
 
 bool BuildDesign(const FileOptions& files, const DesignInputs& inputs, Design& design,

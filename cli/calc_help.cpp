@@ -195,7 +195,7 @@ std::string CalcBashCompletion() {
                      "\"${keys[@]}\")\" -- \"$cur\")";
             break;
         case ValueCompletion::Choice: {
-            const ParamRow& param = ParamRowOf(row.choices);
+            const ParamRow& param = ParamRowOf(row.param);
             action = "mapfile -t COMPREPLY < <(compgen -W \"" + ChoiceNames(param, " ", " ") +
                      "\" -- \"$cur\")";
             break;

@@ -1,13 +1,13 @@
 #include "calc_options.h"
 
-#include "calc_atmosphere_options.h"
-#include "calc_modulation_options.h"
-#include "calc_propagation_options.h"
-#include "calc_receiver_options.h"
 #include "calc_text.h"
 #include "design_json.h"
+#include "design_rules.h"
+#include "value_reader.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -16,47 +16,134 @@ using V = ValueCompletion;
 using G = OptionGroup;
 using R = RuleKind;
 
+// A value is read before the design's path is known: against the widest
+// domain; the design's check narrows it to the path's.
+constexpr double kAnyPath = std::numeric_limits<double>::quiet_NaN();
+
 // Adapters from a row to its feature's own options.
-template <auto Member, auto Parse> bool into(std::string_view v, O& o, std::string& e) {
+template <auto Member, auto Parse>
+bool into(const OptionRow&, std::string_view v, O& o, std::string& e) {
     return Parse(v, o.*Member, e);
 }
-template <auto Parse> bool input(std::string_view v, O& o, std::string& e) {
+template <auto Parse> bool input(const OptionRow&, std::string_view v, O& o, std::string& e) {
     return Parse(v, o.inputs, e);
 }
-const char* nameOfRow(bool (*apply)(std::string_view, O&, std::string&));
 
-template <ParamId Id> bool atmosphere(std::string_view v, O& o, std::string& e) {
-    return ParseAtmosphereOption(nameOfRow(atmosphere<Id>), Id, v, o.inputs, e);
+bool readValue(ParamId id, std::string_view text, O& o, std::string& error) {
+    const ParamRow& row = ParamRowOf(id);
+    const ValueReading reading = ReadValueText(row, text, kAnyPath);
+    if (!reading.ok()) {
+        error = ValueMessage("", Quoted(text), row, reading, kAnyPath);
+        return false;
+    }
+    o.inputs.add(id, reading.setting);
+    return true;
 }
 
-// What the design needs for an option of the atmosphere: a rain rate (or an
-// Earth-space path, which uses the value without rain), an Earth-space path,
-// or an atmosphere (the gases on a terrestrial path, or an Earth-space one).
-bool rainOrEarthSpace(const DesignPoint& point) {
-    return point.has(ParamId::RainRate) || OnEarthSpacePath(point);
+// One entry of a list parameter (an option given once per entry): appended
+// to the entries the command line gave before, which replace a file's list.
+bool readListItem(ParamId id, std::string_view text, O& o, std::string& error) {
+    const ParamRow& row = ParamRowOf(id);
+    if (row.readItem != nullptr && !row.readItem(text, error)) {
+        return false;
+    }
+    std::vector<ParamAssignment>& settings = o.inputs.settings;
+    const auto earlier = std::find_if(settings.begin(), settings.end(),
+                                      [id](const ParamAssignment& a) { return a.id == id; });
+    if (earlier == settings.end()) {
+        o.inputs.add(id, {1.0, 1.0, {}, {std::string(text)}});
+        return true;
+    }
+    ParamSetting& setting = earlier->setting;
+    setting.items.emplace_back(text);
+    setting.value = setting.given = static_cast<double>(setting.items.size());
+    return true;
 }
-constexpr OptionRule kNeedsRain{R::DesignNeeds, "--rain-rate", "", nullptr, rainOrEarthSpace};
-constexpr OptionRule kNeedsEarthSpace{R::DesignNeeds, "--path earth-space", "", nullptr,
-                                      OnEarthSpacePath};
-constexpr OptionRule kNeedsAtmosphere{R::DesignNeeds, "--gas or --path earth-space", "", nullptr,
-                                      HasAtmosphere};
-bool setJson(std::string_view, O& o, std::string&) {
+
+// "A,B[,C]": each part read into its parameter, all or none.
+bool readParts(const OptionRow& row, std::string_view text, O& o, std::string& error) {
+    const auto count = static_cast<std::size_t>(std::count_if(
+        row.parts.begin(), row.parts.end(), [](ParamId id) { return id != ParamId::Count; }));
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    for (std::size_t comma; (comma = text.find(',', start)) != std::string_view::npos;
+         start = comma + 1) {
+        parts.push_back(text.substr(start, comma - start));
+    }
+    parts.push_back(text.substr(start));
+    if (parts.size() < row.requiredParts || parts.size() > count) {
+        error = Quoted(text) + " is not " + row.valueName;
+        return false;
+    }
+    O read;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (!readValue(row.parts[i], parts[i], read, error)) {
+            // Which of the values it is.
+            error = std::string(ParamCaption(ParamRowOf(row.parts[i]))) + " " + error;
+            return false;
+        }
+    }
+    for (const ParamAssignment& part : read.inputs.settings) {
+        o.inputs.add(part.id, part.setting);
+    }
+    return true;
+}
+
+// A parameter's option: its value, or its values, by the registry's reader.
+bool readParameter(const OptionRow& row, std::string_view value, O& o, std::string& error) {
+    if (row.param == ParamId::Count) {
+        return readParts(row, value, o, error);
+    }
+    if (ParamRowOf(row.param).family == UnitFamily::List) {
+        return readListItem(row.param, value, o, error);
+    }
+    return readValue(row.param, value, o, error);
+}
+
+// The antenna's temperature, or the sky's (the choice of the first part).
+bool readAntennaTemperature(const OptionRow& row, std::string_view value, O& o,
+                            std::string& error) {
+    const ParamId sky = row.parts[0];
+    if (FindChoice(ParamRowOf(sky), TrimBlanks(value))) {
+        return readValue(sky, value, o, error);
+    }
+    return readValue(row.param, value, o, error);
+}
+
+// A waveform by the waveforms' own reader, whose messages name what is wrong.
+bool readWaveform(const OptionRow& row, std::string_view value, O& o, std::string& error) {
+    std::size_t index = 0;
+    if (!ParseWaveform(TrimBlanks(value), index, error)) {
+        return false;
+    }
+    const auto choice = static_cast<double>(index);
+    o.inputs.add(row.param, {choice, choice, {}});
+    return true;
+}
+
+// A flag that switches its parameter on.
+bool setOn(const OptionRow& row, std::string_view, O& o, std::string&) {
+    o.inputs.add(row.param, {1.0, 1.0, {}});
+    return true;
+}
+
+bool setJson(const OptionRow&, std::string_view, O& o, std::string&) {
     o.json = true;
     return true;
 }
-bool setMetric(std::string_view, O& o, std::string&) {
+bool setMetric(const OptionRow&, std::string_view, O& o, std::string&) {
     o.inputs.metric = true;
     return true;
 }
-bool setHelp(std::string_view, O& o, std::string&) {
+bool setHelp(const OptionRow&, std::string_view, O& o, std::string&) {
     o.help = true;
     return true;
 }
-bool setExplain(std::string_view, O& o, std::string&) {
+bool setExplain(const OptionRow&, std::string_view, O& o, std::string&) {
     o.explain = true;
     return true;
 }
-bool setAvailabilityCurve(std::string_view, O& o, std::string&) {
+bool setAvailabilityCurve(const OptionRow&, std::string_view, O& o, std::string&) {
     o.availabilityCurve = true;
     return true;
 }
@@ -65,15 +152,46 @@ bool setAvailabilityCurve(std::string_view, O& o, std::string&) {
 bool autoWaveform(const O& o) {
     return GivenWaveform(o.inputs) == WaveformKind::Dvbs2Auto;
 }
-bool notAutoWaveform(const O& o) {
-    return !autoWaveform(o);
-}
 bool loraWaveform(const O& o) {
     return GivenWaveform(o.inputs) == WaveformKind::Lora;
 }
 
+constexpr OptionRule kNeedsEarthSpace{
+    .kind = R::DesignNeeds, .met = OnEarthSpacePath, .what = "--path earth-space"};
+
+OptionRule notWithSweep(const char* text) {
+    return {.kind = R::NotWith, .option = "--sweep", .text = text};
+}
+
+// The option sets factor `param` itself: neither a Key=value nor a sweep of
+// it may be given beside it.
+std::vector<OptionRule> sets(ParamId param, const char* valueText, const char* sweepText,
+                             bool (*when)(const O&) = nullptr) {
+    return {{.kind = R::SetsValue, .param = param, .text = valueText, .when = when},
+            {.kind = R::SetsSweep, .param = param, .text = sweepText, .when = when}};
+}
+std::vector<OptionRule> setsByGiving(ParamId param, bool sweepFirst) {
+    std::vector<OptionRule> rules =
+        sets(param, "give %k=value or %o, not both", "give %k a sweep or %o, not both");
+    if (sweepFirst) {
+        std::swap(rules[0], rules[1]);
+    }
+    return rules;
+}
+std::vector<OptionRule> join(std::initializer_list<std::vector<OptionRule>> lists) {
+    std::vector<OptionRule> all;
+    for (const std::vector<OptionRule>& list : lists) {
+        all.insert(all.end(), list.begin(), list.end());
+    }
+    return all;
+}
+
+constexpr const char* kStagesReplace = "the stages replace it";
+constexpr const char* kLoraOwnRate = "a LoRa waveform has its own";
+constexpr const char* kSymbolRateGives = "the symbol rate and the MODCOD give it";
+
 std::string modulationList() {
-    return ModulationNames() + "\n";
+    return ChoiceNames(ParamRowOf(ParamId::Modulation), ", ", ", ") + "\n";
 }
 
 // One line per unit family of the factors: the keys that share it, its units.
@@ -97,8 +215,6 @@ std::string unitLines() {
     }
     return text;
 }
-
-constexpr ParamId kNoChoice = ParamId::Count;
 
 bool renderPlotFile(const OutputContext& c, int format, std::string& bytes, std::string& error) {
     return c.plot != nullptr && c.renderPlot &&
@@ -140,45 +256,69 @@ const OutputSpec kReportOutput{
 
 // clang-format off
 const OptionRow kOptionTable[] = {
-    {"--config", nullptr, "FILE", G::General, nullptr,
-     "read the factors from a link settings file such as\n"
+    {.name = "--config",
+     .valueName = "FILE",
+     .group = G::General,
+     .help = "read the factors from a link settings file such as\n"
      "Quillstone.Cfg, exactly as the window reads it at start\n",
-     nullptr, V::File, kNoChoice, into<&O::files, ParseConfigOption>, {}},
-    {"--design", nullptr, "FILE", G::General, nullptr,
-     "read a design file (JSON, \"format\": \"quillstone-design\"): its\n"
+     .completion = V::File,
+     .apply = into<&O::files, ParseConfigOption>},
+    {.name = "--design",
+     .valueName = "FILE",
+     .group = G::General,
+     .help = "read a design file (JSON, \"format\": \"quillstone-design\"): its\n"
      "values in the units they were given in; the values of the\n"
      "command line win over it, and of --config and --design the\n"
      "later one given\n",
-     nullptr, V::File, kNoChoice, into<&O::files, ParseDesignOption>, {}},
-    {"--save-design", nullptr, "FILE", G::General, nullptr,
-     "write the design of this command line (every value set, in\n"
+     .completion = V::File,
+     .apply = into<&O::files, ParseDesignOption>},
+    {.name = "--save-design",
+     .valueName = "FILE",
+     .group = G::General,
+     .help = "write the design of this command line (every value set, in\n"
      "the unit it was given in) to FILE, which ends in .json, then\n"
      "run as without it\n",
-     nullptr, V::File, kNoChoice, into<&O::files, ParseSaveDesignOption>, {}, &kDesignOutput},
-    {"--json", nullptr, nullptr, G::General, nullptr,
-     "print the factors, the results and the bit error performance\n"
+     .completion = V::File,
+     .apply = into<&O::files, ParseSaveDesignOption>,
+     .output = &kDesignOutput},
+    {.name = "--json",
+     .group = G::General,
+     .help = "print the factors, the results and the bit error performance\n"
      "as JSON, each with its number, its text and its unit\n"
      "(not with --sweep)\n",
-     nullptr, V::None, kNoChoice, setJson,
-     {{{R::NotWith, "--sweep", " (a sweep is written as CSV)"}}}},
-    {"--sweep", nullptr, "Key=start:stop:step", G::General, nullptr,
-     "evaluate the link at start, start+step, ... up to stop and\n"
+     .apply = setJson,
+     .rules = {notWithSweep(" (a sweep is written as CSV)")}},
+    {.name = "--sweep",
+     .valueName = "Key=start:stop:step",
+     .group = G::General,
+     .help = "evaluate the link at start, start+step, ... up to stop and\n"
      "print CSV: the swept value and the nine results as plain\n"
      "numbers (Reliability in percent); at most 10000000 points.\n"
      "Sweeping Range also prints the largest range with a fade\n"
      "margin >= 0 dB on standard error\n",
-     nullptr, V::KeyAssignment, kNoChoice, into<&O::sweep, ParseSweepOption>, {}},
-    {"--plot", nullptr, "FILE", G::General, nullptr,
-     "with --sweep: draw received Eb/No and fade margin against the\n"
+     .completion = V::KeyAssignment,
+     .apply = into<&O::sweep, ParseSweepOption>},
+    {.name = "--plot",
+     .valueName = "FILE",
+     .group = G::General,
+     .help = "with --sweep: draw received Eb/No and fade margin against the\n"
      "swept factor, the minimum Eb/No desired as a line and the\n"
      "0 dB fade margin crossing marked; FILE ends in .svg or .png\n",
-     nullptr, V::File, kNoChoice, into<&O::sweep, ParsePlotOption>,
-     {{{R::Needs, "--sweep"}}}, &kPlotOutput},
-    {"--help", "-h", nullptr, G::General, "-h, --help", "print this text\n", nullptr, V::None,
-     kNoChoice, setHelp, {}},
+     .completion = V::File,
+     .apply = into<&O::sweep, ParsePlotOption>,
+     .rules = {{.kind = R::Needs, .option = "--sweep"}},
+     .output = &kPlotOutput},
+    {.name = "--help",
+     .alias = "-h",
+     .group = G::General,
+     .heading = "-h, --help",
+     .help = "print this text\n",
+     .apply = setHelp},
 
-    {"--rain-rate", nullptr, "R", G::Propagation, nullptr,
-     "add the rain loss of ITU-R P.838-3 and P.530-17 to Weather:\n"
+    {.name = "--rain-rate",
+     .valueName = "R",
+     .group = G::Propagation,
+     .help = "add the rain loss of ITU-R P.838-3 and P.530-17 to Weather:\n"
      "R is the rain rate in mm/h exceeded 0.01 % of the time;\n"
      "the path is Range, the frequency Freq (no rain loss below\n"
      "1 GHz). Prints k, alpha, the specific attenuation, the\n"
@@ -186,45 +326,60 @@ const OptionRow kOptionTable[] = {
      "On an Earth-space path: the slant-path rain of P.618-13\n"
      "instead, with --latitude and --rain-height or\n"
      "--isotherm-height\n",
-     nullptr, V::None, kNoChoice, input<ParseRainRateOption>, {}},
-    {"--availability", nullptr, "A", G::Propagation, nullptr,
-     "with --rain-rate: the percentage of the year the link must\n"
+     .param = ParamId::RainRate},
+    {.name = "--availability",
+     .valueName = "A",
+     .group = G::Propagation,
+     .help = "with --rain-rate: the percentage of the year the link must\n"
      "hold, 99.0 to 99.999 (default 99.99); on an Earth-space\n"
      "path, against the whole atmosphere, 95 to 99.999\n",
-     nullptr, V::None, kNoChoice, input<ParseAvailabilityOption>,
-     {{kNeedsRain}}},
-    {"--polarization", nullptr, "h|v|c", G::Propagation, nullptr,
-     "with --rain-rate: horizontal, vertical or circular\n"
+     .param = ParamId::Availability},
+    {.name = "--polarization",
+     .valueName = "h|v|c",
+     .group = G::Propagation,
+     .help = "with --rain-rate: horizontal, vertical or circular\n"
      "(default v)\n",
-     nullptr, V::Choice, ParamId::RainPolarization, input<ParsePolarizationOption>,
-     {{{R::Needs, "--rain-rate"}}}},
-    {"--elevation", nullptr, "DEG", G::Propagation, nullptr,
-     "with --rain-rate: the path's elevation, 0 to 90 (default 0);\n"
+     .completion = V::Choice,
+     .param = ParamId::RainPolarization},
+    {.name = "--elevation",
+     .valueName = "DEG",
+     .group = G::Propagation,
+     .help = "with --rain-rate: the path's elevation, 0 to 90 (default 0);\n"
      "an Earth-space path needs it: the satellite's, 5 to 90\n",
-     nullptr, V::None, kNoChoice, input<ParseElevationOption>,
-     {{kNeedsRain}}},
-    {"--heights", nullptr, "H1,H2", G::Propagation, nullptr,
-     "antenna heights above a smooth earth, metres or with ft\n"
+     .param = ParamId::Elevation},
+    {.name = "--heights",
+     .valueName = "H1,H2",
+     .group = G::Propagation,
+     .help = "antenna heights above a smooth earth, metres or with ft\n"
      "(30,20 or 100ft,60ft): prints the radio horizon of a 4/3\n"
      "earth, the first Fresnel zone radius, the earth bulge and\n"
      "the clearance at mid-path, and says when Range is beyond\n"
      "the horizon or the clearance is under 0.6 of the zone\n",
-     nullptr, V::None, kNoChoice, input<ParseHeightsOption>, {}},
-    {"--tx-dish", nullptr, "D[,EFF]", G::Propagation, "--tx-dish D[,EFF], --rx-dish D[,EFF]",
-     "the antenna gain of a dish D metres (or with ft) across,\n"
+     .parts = {ParamId::TxHeight, ParamId::RxHeight, ParamId::Count},
+     .requiredParts = 2},
+    {.name = "--tx-dish",
+     .valueName = "D[,EFF]",
+     .group = G::Propagation,
+     .heading = "--tx-dish D[,EFF], --rx-dish D[,EFF]",
+     .help = "the antenna gain of a dish D metres (or with ft) across,\n"
      "aperture efficiency EFF as 0.55 or 55% (default 0.55), in\n"
      "place of TxAntGain / RxAntGain (giving both is an error);\n"
      "prints the gain and the half-power beamwidth. On an\n"
      "Earth-space path the Rx dish is the scintillation's antenna\n",
-     nullptr, V::None, kNoChoice, input<ParseTxDishOption>,
-     {{{R::SetsSweep, "TxAntGain", "give TxAntGain a sweep or --tx-dish, not both"},
-       {R::SetsValue, "TxAntGain", "give TxAntGain=value or --tx-dish, not both"}}}},
-    {"--rx-dish", nullptr, "D[,EFF]", G::Propagation, "", "", nullptr, V::None, kNoChoice,
-     input<ParseRxDishOption>,
-     {{{R::SetsSweep, "RxAntGain", "give RxAntGain a sweep or --rx-dish, not both"},
-       {R::SetsValue, "RxAntGain", "give RxAntGain=value or --rx-dish, not both"}}}},
-    {"--path", nullptr, "terrestrial|earth-space", G::Propagation, nullptr,
-     "terrestrial (default), or earth-space: Range is the slant\n"
+     .parts = {ParamId::TxDishDiameter, ParamId::TxDishEfficiency, ParamId::Count},
+     .requiredParts = 1,
+     .rules = setsByGiving(ParamId::TxAntGain, true)},
+    {.name = "--rx-dish",
+     .valueName = "D[,EFF]",
+     .group = G::Propagation,
+     .heading = "",
+     .parts = {ParamId::RxDishDiameter, ParamId::RxDishEfficiency, ParamId::Count},
+     .requiredParts = 1,
+     .rules = setsByGiving(ParamId::RxAntGain, true)},
+    {.name = "--path",
+     .valueName = "terrestrial|earth-space",
+     .group = G::Propagation,
+     .help = "terrestrial (default), or earth-space: Range is the slant\n"
      "path to a satellite and Weather adds the atmosphere of\n"
      "ITU-R P.618-13 section 2.5: the gases (P.676-12 Annex 2),\n"
      "clouds (P.840-8, with --cloud-liquid), rain (P.618-13\n"
@@ -237,206 +392,253 @@ const OptionRow kOptionTable[] = {
      "are typed (--vapour-content, --rain-rate, --rain-height or\n"
      "--isotherm-height, --cloud-liquid, --wet-refractivity); air\n"
      "not typed is the P.835-6 reference atmosphere's\n",
-     nullptr, V::Choice, ParamId::Path, atmosphere<ParamId::Path>, {}},
-    {"--gas", nullptr, nullptr, G::Propagation, nullptr,
-     "on a terrestrial path, add the gases' loss over Range to\n"
+     .completion = V::Choice,
+     .param = ParamId::Path},
+    {.name = "--gas",
+     .group = G::Propagation,
+     .help = "on a terrestrial path, add the gases' loss over Range to\n"
      "Weather: gamma_o and gamma_w of ITU-R P.676-12 Annex 1 from\n"
      "the air at the station (an Earth-space path always has it)\n",
-     nullptr, V::None, kNoChoice, input<ParseGasOption>, {}},
-    {"--satellite-altitude", nullptr, "H", G::Propagation, nullptr,
-     "Range becomes the slant path to a satellite H km (or with m)\n"
+     .param = ParamId::Gas,
+     .apply = setOn},
+    {.name = "--satellite-altitude",
+     .valueName = "H",
+     .group = G::Propagation,
+     .help = "Range becomes the slant path to a satellite H km (or with m)\n"
      "above a spherical earth of 6371 km, at --elevation\n",
-     nullptr, V::None, kNoChoice, atmosphere<ParamId::SatelliteAltitude>,
-     {{kNeedsEarthSpace,
-       {R::SetsValue, "Range", "give Range=value or --satellite-altitude, not both"},
-       {R::SetsSweep, "Range", "give Range a sweep or --satellite-altitude, not both"}}}},
-    {"--station-height", nullptr, "H", G::Propagation, nullptr,
-     "the station's height above sea level in metres (or with km),\n"
+     .param = ParamId::SatelliteAltitude,
+     .rules = setsByGiving(ParamId::Range, false)},
+    {.name = "--station-height",
+     .valueName = "H",
+     .group = G::Propagation,
+     .help = "the station's height above sea level in metres (or with km),\n"
      "-500 m to 10 km (default 0)\n",
-     nullptr, V::None, kNoChoice, atmosphere<ParamId::StationHeight>,
-     {{kNeedsAtmosphere}}},
-    {"--temperature", nullptr, "T", G::Propagation,
-     "--temperature T, --pressure P, --vapour-density RHO",
-     "the air at the station: T in degC (or with K, 288.15K), the\n"
+     .param = ParamId::StationHeight},
+    {.name = "--temperature",
+     .valueName = "T",
+     .group = G::Propagation,
+     .heading = "--temperature T, --pressure P, --vapour-density RHO",
+     .help = "the air at the station: T in degC (or with K, 288.15K), the\n"
      "total barometric pressure P in hPa, the water-vapour density\n"
      "RHO in g/m3; each one not typed is the P.835-6 reference\n"
      "atmosphere's at the station height\n",
-     nullptr, V::None, kNoChoice, atmosphere<ParamId::Temperature>,
-     {{kNeedsAtmosphere}}},
-    {"--pressure", nullptr, "P", G::Propagation, "", "", nullptr, V::None, kNoChoice,
-     atmosphere<ParamId::Pressure>, {{kNeedsAtmosphere}}},
-    {"--vapour-density", nullptr, "RHO", G::Propagation, "", "", nullptr, V::None, kNoChoice,
-     atmosphere<ParamId::VapourDensity>, {{kNeedsAtmosphere}}},
-    {"--vapour-content", nullptr, "VT", G::Propagation, nullptr,
-     "the total columnar water vapour in kg/m2: the water vapour's\n"
+     .param = ParamId::Temperature},
+    {.name = "--pressure",
+     .valueName = "P",
+     .group = G::Propagation,
+     .heading = "",
+     .param = ParamId::Pressure},
+    {.name = "--vapour-density",
+     .valueName = "RHO",
+     .group = G::Propagation,
+     .heading = "",
+     .param = ParamId::VapourDensity},
+    {.name = "--vapour-content",
+     .valueName = "VT",
+     .group = G::Propagation,
+     .help = "the total columnar water vapour in kg/m2: the water vapour's\n"
      "zenith loss from it (ITU-R P.676-12 Annex 2)\n",
-     nullptr, V::None, kNoChoice, atmosphere<ParamId::VapourContent>,
-     {{kNeedsEarthSpace}}},
-    {"--cloud-liquid", nullptr, "L", G::Propagation, nullptr,
-     "the reduced columnar cloud liquid water in kg/m2: adds the\n"
+     .param = ParamId::VapourContent},
+    {.name = "--cloud-liquid",
+     .valueName = "L",
+     .group = G::Propagation,
+     .help = "the reduced columnar cloud liquid water in kg/m2: adds the\n"
      "clouds' loss (ITU-R P.840-8)\n",
-     nullptr, V::None, kNoChoice, atmosphere<ParamId::CloudLiquid>,
-     {{kNeedsEarthSpace}}},
-    {"--latitude", nullptr, "DEG", G::Propagation, nullptr,
-     "with --rain-rate on an Earth-space path: the station's\n"
+     .param = ParamId::CloudLiquid},
+    {.name = "--latitude",
+     .valueName = "DEG",
+     .group = G::Propagation,
+     .help = "with --rain-rate on an Earth-space path: the station's\n"
      "latitude, -90 to 90\n",
-     nullptr, V::None, kNoChoice, atmosphere<ParamId::Latitude>,
-     {{{R::Needs, "--rain-rate"}, kNeedsEarthSpace}}},
-    {"--rain-height", nullptr, "H", G::Propagation, "--rain-height H, --isotherm-height H",
-     "with --rain-rate on an Earth-space path: the rain height in\n"
+     .param = ParamId::Latitude},
+    {.name = "--rain-height",
+     .valueName = "H",
+     .group = G::Propagation,
+     .heading = "--rain-height H, --isotherm-height H",
+     .help = "with --rain-rate on an Earth-space path: the rain height in\n"
      "km (or with m), or the 0 degC isotherm height h_0 for a rain\n"
      "height of h_0 + 0.36 km (ITU-R P.839-4)\n",
-     nullptr, V::None, kNoChoice, atmosphere<ParamId::RainHeight>,
-     {{{R::Needs, "--rain-rate"},
-       {R::NotWith, "--isotherm-height"},
-       kNeedsEarthSpace}}},
-    {"--isotherm-height", nullptr, "H", G::Propagation, "", "", nullptr, V::None, kNoChoice,
-     atmosphere<ParamId::IsothermHeight>,
-     {{{R::Needs, "--rain-rate"}, kNeedsEarthSpace}}},
-    {"--wet-refractivity", nullptr, "N", G::Propagation, nullptr,
-     "the wet term of the surface refractivity, N-units; else\n"
+     .param = ParamId::RainHeight},
+    {.name = "--isotherm-height",
+     .valueName = "H",
+     .group = G::Propagation,
+     .heading = "",
+     .param = ParamId::IsothermHeight},
+    {.name = "--wet-refractivity",
+     .valueName = "N",
+     .group = G::Propagation,
+     .help = "the wet term of the surface refractivity, N-units; else\n"
      "ITU-R P.453-14's from the air at the station\n",
-     nullptr, V::None, kNoChoice, atmosphere<ParamId::WetRefractivity>,
-     {{kNeedsEarthSpace}}},
+     .param = ParamId::WetRefractivity},
 
-    {"--solve", nullptr, "KEY", G::Design, nullptr,
-     "print the value of KEY at which the fade margin is --margin\n"
+    {.name = "--solve",
+     .valueName = "KEY",
+     .group = G::Design,
+     .help = "print the value of KEY at which the fade margin is --margin\n"
      "(the largest Range, Freq, BitRate, loss or noise figure, the\n"
      "least TxPower or gain), then the budget at that value;\n"
      "with --json the value at full precision. Not MinEbNoDesired\n"
      "(the margin is measured against it); not with --sweep\n",
-     nullptr, V::Key, kNoChoice, into<&O::solve, ParseSolveOption>,
-     {{{R::NotWith, "--sweep"}}}},
-    {"--margin", nullptr, "DB", G::Design, nullptr,
-     "the fade margin --solve aims at, or that the MODCOD of\n"
-     "--waveform dvbs2:auto must leave (default 0)\n", nullptr, V::None, kNoChoice,
-     input<ParseMarginOption>, {{{R::Needs, "--solve", "", notAutoWaveform}}}},
-    {"--metric", nullptr, nullptr, G::Design, nullptr,
-     "print Range also in km and TxPower also in dBm, in\n"
+     .completion = V::Key,
+     .apply = into<&O::solve, ParseSolveOption>,
+     .rules = {{.kind = R::NotWith, .option = "--sweep"}}},
+    {.name = "--margin",
+     .valueName = "DB",
+     .group = G::Design,
+     .help = "the fade margin --solve aims at, or that the MODCOD of\n"
+     "--waveform dvbs2:auto must leave (default 0)\n",
+     .param = ParamId::Margin},
+    {.name = "--metric",
+     .group = G::Design,
+     .help = "print Range also in km and TxPower also in dBm, in\n"
      "parentheses after the window's units (--json: a \"metric\"\n"
      "member)\n",
-     nullptr, V::None, kNoChoice, setMetric, {}},
-    {"--modulation", nullptr, "M", G::Design, "--modulation M --ber P [--coding-gain DB]",
-     "set MinEbNoDesired to the Eb/No at which the uncoded bit error\n"
+     .apply = setMetric},
+    {.name = "--modulation",
+     .valueName = "M",
+     .group = G::Design,
+     .heading = "--modulation M --ber P [--coding-gain DB]",
+     .help = "set MinEbNoDesired to the Eb/No at which the uncoded bit error\n"
      "rate of M in white Gaussian noise is P (0 < P < 0.5), less the\n"
      "coding gain; print M, P, the required Eb/No and the bit error\n"
      "rate at the received Eb/No. M is one of\n",
-     modulationList, V::Choice, ParamId::Modulation, input<ParseModulationOption>,
-     {{{R::Needs, "--ber", " (the target bit error rate)"},
-       {R::SetsValue, "MinEbNoDesired", "give one or the other"},
-       {R::SetsSweep, "MinEbNoDesired", "it cannot be swept beside it"}}}},
-    {"--ber", nullptr, "P", G::Design, "", "", nullptr, V::None, kNoChoice,
-     input<ParseBerOption>, {{{R::Needs, "--modulation"}}}},
-    {"--coding-gain", nullptr, "DB", G::Design, "", "", nullptr, V::None, kNoChoice,
-     input<ParseCodingGainOption>, {{{R::Needs, "--modulation"}}}},
-    {"--report", nullptr, "FILE", G::Design, nullptr,
-     "write a one-page budget sheet: factors, the budget term by\n"
+     .moreHelp = modulationList,
+     .completion = V::Choice,
+     .param = ParamId::Modulation,
+     .rules = sets(ParamId::MinEbNoDesired, "give one or the other", "it cannot be swept beside it")},
+    {.name = "--ber",
+     .valueName = "P",
+     .group = G::Design,
+     .heading = "",
+     .param = ParamId::TargetBer},
+    {.name = "--coding-gain",
+     .valueName = "DB",
+     .group = G::Design,
+     .heading = "",
+     .param = ParamId::CodingGain},
+    {.name = "--report",
+     .valueName = "FILE",
+     .group = G::Design,
+     .help = "write a one-page budget sheet: factors, the budget term by\n"
      "term, the verdict, the largest range and the fade margin\n"
      "against range; FILE ends in .pdf or .html (self-contained)\n",
-     nullptr, V::File, kNoChoice, into<&O::report, ParseReportOption>,
-     {{{R::NotWith, "--sweep", " (the report draws its own range sweep)"}}}, &kReportOutput},
+     .completion = V::File,
+     .apply = into<&O::report, ParseReportOption>,
+     .rules = {notWithSweep(" (the report draws its own range sweep)")},
+     .output = &kReportOutput},
 
-    {"--stage", nullptr, "NAME,NF,GAIN", G::Receiver, nullptr,
-     "one stage of the receiver, given once per stage in signal\n"
+    {.name = "--stage",
+     .valueName = "NAME,NF,GAIN",
+     .group = G::Receiver,
+     .help = "one stage of the receiver, given once per stage in signal\n"
      "order from the antenna: NF in dB or a noise temperature with\n"
      "K (LNA,35K,30), GAIN in dB, negative for a loss. The Friis\n"
      "cascade of the stages replaces LnaNoiseFigure, LnaGain and\n"
      "RxNoiseFigure\n",
-     nullptr, V::None, kNoChoice, input<ParseStageOption>,
-     {{{R::SetsValue, "LnaNoiseFigure", "the stages replace it"},
-       {R::SetsValue, "LnaGain", "the stages replace it"},
-       {R::SetsValue, "RxNoiseFigure", "the stages replace it"},
-       {R::SetsSweep, "LnaNoiseFigure", "the stages replace it"},
-       {R::SetsSweep, "LnaGain", "the stages replace it"},
-       {R::SetsSweep, "RxNoiseFigure", "the stages replace it"}}},
-     nullptr, true},
-    {"--antenna-temperature", nullptr, "T|sky", G::Receiver, nullptr,
-     "the antenna's noise temperature in K (or with degC), or sky:\n"
+     .param = ParamId::ReceiverStages,
+     .rules = join({sets(ParamId::LnaNoiseFigure, kStagesReplace, kStagesReplace), sets(ParamId::LnaGain, kStagesReplace, kStagesReplace), sets(ParamId::RxNoiseFigure, kStagesReplace, kStagesReplace)}),
+     .repeatable = true},
+    {.name = "--antenna-temperature",
+     .valueName = "T|sky",
+     .group = G::Receiver,
+     .help = "the antenna's noise temperature in K (or with degC), or sky:\n"
      "ITU-R P.618-13 section 3 behind the path's atmospheric\n"
      "attenuation (an Earth-space path, --gas or --rain-rate), with\n"
      "T_mr from --temperature, else 275 K. No becomes k Tsys,\n"
      "Tsys = T + (L - 1) 290 K + L Trx at the antenna (L the Rx\n"
      "feed loss), in place of the window's 290 K reference\n",
-     nullptr, V::None, kNoChoice, input<ParseAntennaTemperatureOption>, {}},
-    {"--bandwidth", nullptr, "B", G::Receiver, nullptr,
-     "the noise bandwidth in Hz (or with kHz, MHz): adds the noise\n"
+     .param = ParamId::AntennaTemperature,
+     .parts = {ParamId::SkyNoise, ParamId::Count, ParamId::Count},
+     .apply = readAntennaTemperature},
+    {.name = "--bandwidth",
+     .valueName = "B",
+     .group = G::Receiver,
+     .help = "the noise bandwidth in Hz (or with kHz, MHz): adds the noise\n"
      "power k Tsys B in dBW and dBm, and C/N\n",
-     nullptr, V::None, kNoChoice, input<ParseBandwidthOption>, {}},
-    {"--pointing-error", nullptr, "TX_DEG[,RX_DEG]", G::Receiver, nullptr,
-     "the antennas' pointing errors in degrees (RX_DEG 0 when left\n"
+     .param = ParamId::Bandwidth},
+    {.name = "--pointing-error",
+     .valueName = "TX_DEG[,RX_DEG]",
+     .group = G::Receiver,
+     .help = "the antennas' pointing errors in degrees (RX_DEG 0 when left\n"
      "out): 12 (theta / theta_3dB)^2 dB off each gain, theta_3dB\n"
      "the dish's beamwidth, or that of a dish of the gain at 55 %\n",
-     nullptr, V::None, kNoChoice, input<ParsePointingErrorOption>, {}},
-    {"--axial-ratio", nullptr, "TX_DB,RX_DB[,TILT_DEG]", G::Receiver, nullptr,
-     "Polarization from the antennas' axial ratios r1, r2 (0 dB\n"
+     .parts = {ParamId::TxPointingError, ParamId::RxPointingError, ParamId::Count},
+     .requiredParts = 1},
+    {.name = "--axial-ratio",
+     .valueName = "TX_DB,RX_DB[,TILT_DEG]",
+     .group = G::Receiver,
+     .help = "Polarization from the antennas' axial ratios r1, r2 (0 dB\n"
      "circular) and the angle TILT between their major axes\n"
      "(default 0): p = 1/2 + (4 r1 r2 + (r1^2 - 1)(r2^2 - 1)\n"
      "cos 2 TILT) / (2 (r1^2 + 1)(r2^2 + 1)), both of the same hand\n"
      "(W. L. Stutzman, on the Poincare sphere)\n",
-     nullptr, V::None, kNoChoice, input<ParseAxialRatioOption>,
-     {{{R::SetsValue, "Polarization", "give Polarization=value or --axial-ratio, not both"},
-       {R::SetsSweep, "Polarization", "give Polarization a sweep or --axial-ratio, not both"}}}},
-    {"--explain", nullptr, nullptr, G::Receiver, nullptr,
-     "print every term from the transmit power to the fade margin\n"
+     .parts = {ParamId::TxAxialRatio, ParamId::RxAxialRatio, ParamId::AxialRatioTilt},
+     .requiredParts = 2,
+     .rules = setsByGiving(ParamId::Polarization, true)},
+    {.name = "--explain",
+     .group = G::Receiver,
+     .help = "print every term from the transmit power to the fade margin\n"
      "with its sign, value and source, then the noise budget: each\n"
      "stage's and the antenna's share of Tsys in K and percent\n"
      "(--json: an \"explain\" member); with the figures of merit\n",
-     nullptr, V::None, kNoChoice, setExplain,
-     {{{R::NotWith, "--sweep", " (a sweep is written as CSV)"}}}},
-    {"--availability-curve", nullptr, nullptr, G::Receiver, nullptr,
-     "on an Earth-space path, for p of 0.001 to 5 % of the year:\n"
+     .apply = setExplain,
+     .rules = {notWithSweep(" (a sweep is written as CSV)")}},
+    {.name = "--availability-curve",
+     .group = G::Receiver,
+     .help = "on an Earth-space path, for p of 0.001 to 5 % of the year:\n"
      "the atmosphere's loss exceeded for p % of the time and the\n"
      "fade margin; with --waveform dvbs2:auto the MODCOD, its\n"
      "throughput and the mean throughput over the year (adaptive\n"
      "coding and modulation). --json: \"availabilityCurve\"\n",
-     nullptr, V::None, kNoChoice, setAvailabilityCurve,
-     {{{R::NotWith, "--sweep", " (a sweep is written as CSV)"},
-       kNeedsEarthSpace}}},
-    {"--waveform", nullptr, "NAME", G::Receiver, nullptr,
-     "set MinEbNoDesired to a waveform's threshold: dvbs2:MODCOD\n"
+     .apply = setAvailabilityCurve,
+     .rules = {notWithSweep(" (a sweep is written as CSV)"), kNeedsEarthSpace}},
+    {.name = "--waveform",
+     .valueName = "NAME",
+     .group = G::Receiver,
+     .help = "set MinEbNoDesired to a waveform's threshold: dvbs2:MODCOD\n"
      "(qpsk-1/4 ... 32apsk-9/10 of ETSI EN 302 307-1 Table 13,\n"
      "normal frames, no pilots), dvbs2:auto (the most efficient\n"
      "MODCOD that leaves --margin), or lora:sfN[:BW] (SF7 to SF12,\n"
      "BW 125, 250 or 500 kHz; it sets BitRate): prints the\n"
      "threshold, and for LoRa the SNR floor, the sensitivity, the\n"
      "time on air and the margin over the sensitivity\n",
-     nullptr, V::None, kNoChoice, input<ParseWaveformOption>,
-     {{{R::NotWith, "--modulation"},
-       {R::SetsValue, "MinEbNoDesired", "give one or the other"},
-       {R::SetsSweep, "MinEbNoDesired", "it cannot be swept beside it"},
-       {R::SetsValue, "BitRate", "a LoRa waveform has its own", loraWaveform},
-       {R::SetsSweep, "BitRate", "a LoRa waveform has its own", loraWaveform},
-       {R::NotWith, "--solve", " (dvbs2:auto keeps the margin itself)", autoWaveform}}}},
-    {"--coding-rate", nullptr, "CR", G::Receiver, "--coding-rate CR, --payload BYTES",
-     "with --waveform lora: the coding rate 4/5 (default), 4/6,\n"
+     .param = ParamId::Waveform,
+     .apply = readWaveform,
+     .rules = join({sets(ParamId::MinEbNoDesired, "give one or the other", "it cannot be swept beside it"), sets(ParamId::BitRate, kLoraOwnRate, kLoraOwnRate, loraWaveform), {{.kind = R::NotWith, .option = "--solve", .text = " (dvbs2:auto keeps the margin itself)", .when = autoWaveform}}})},
+    {.name = "--coding-rate",
+     .valueName = "CR",
+     .group = G::Receiver,
+     .heading = "--coding-rate CR, --payload BYTES",
+     .help = "with --waveform lora: the coding rate 4/5 (default), 4/6,\n"
      "4/7 or 4/8, and the packet's payload, 0 to 255 bytes\n"
      "(default 20)\n",
-     nullptr, V::Choice, ParamId::CodingRate, input<ParseCodingRateOption>,
-     {{{R::Needs, "--waveform"}}}},
-    {"--payload", nullptr, "BYTES", G::Receiver, "", "", nullptr, V::None, kNoChoice,
-     input<ParsePayloadOption>, {{{R::Needs, "--waveform"}}}},
-    {"--symbol-rate", nullptr, "RS", G::Receiver, nullptr,
-     "with --waveform dvbs2: the symbol rate in Bd (or with kBd,\n"
+     .completion = V::Choice,
+     .param = ParamId::CodingRate},
+    {.name = "--payload",
+     .valueName = "BYTES",
+     .group = G::Receiver,
+     .heading = "",
+     .param = ParamId::Payload},
+    {.name = "--symbol-rate",
+     .valueName = "RS",
+     .group = G::Receiver,
+     .help = "with --waveform dvbs2: the symbol rate in Bd (or with kBd,\n"
      "MBd); BitRate becomes it times the MODCOD's efficiency, and\n"
      "the throughput is printed\n",
-     nullptr, V::None, kNoChoice, input<ParseSymbolRateOption>,
-     {{{R::Needs, "--waveform"},
-       {R::SetsValue, "BitRate", "the symbol rate and the MODCOD give it"},
-       {R::SetsSweep, "BitRate", "the symbol rate and the MODCOD give it"}}}},
-    {"Key=value", nullptr, nullptr, G::Design, "Key=NUMBERUNIT",
-     "a value may carry a unit, e.g. Range=25km (letters exactly\n"
+     .param = ParamId::SymbolRate,
+     .rules = sets(ParamId::BitRate, kSymbolRateGives, kSymbolRateGives)},
+    {.name = "Key=value",
+     .group = G::Design,
+     .heading = "Key=NUMBERUNIT",
+     .help = "a value may carry a unit, e.g. Range=25km (letters exactly\n"
      "as shown):\n",
-     unitLines, V::KeyAssignment, kNoChoice, input<ParseAssignment>, {}},
+     .moreHelp = unitLines,
+     .completion = V::KeyAssignment,
+     .apply = input<ParseAssignment>},
 };
 // clang-format on
 
 constexpr std::size_t kRowCount = std::size(kOptionTable);
-
-const char* nameOfRow(bool (*apply)(std::string_view, O&, std::string&)) {
-    const auto row = std::find_if(std::begin(kOptionTable), std::end(kOptionTable),
-                                  [apply](const OptionRow& r) { return r.apply == apply; });
-    return row->name;
-}
 
 bool isAssignmentRow(const OptionRow& row) {
     return row.name[0] != '-';
@@ -469,6 +671,23 @@ std::size_t indexOf(const OptionRow& row) {
     return static_cast<std::size_t>(&row - kOptionTable);
 }
 
+// A rule's text with the option's name for %o and the factor's key for %k.
+std::string ruleText(const OptionRow& row, const OptionRule& rule) {
+    std::string text;
+    for (const char* c = rule.text; *c != '\0'; ++c) {
+        if (c[0] == '%' && c[1] == 'o') {
+            text += row.name;
+            ++c;
+        } else if (c[0] == '%' && c[1] == 'k') {
+            text += ParamKey(ParamRowOf(rule.param));
+            ++c;
+        } else {
+            text += *c;
+        }
+    }
+    return text;
+}
+
 bool checkRule(const OptionRow& row, const OptionRule& rule, const CalcOptions& options,
                std::string& error) {
     if (rule.when != nullptr && !rule.when(options)) {
@@ -478,25 +697,27 @@ bool checkRule(const OptionRow& row, const OptionRule& rule, const CalcOptions& 
     case R::DesignNeeds:
         return true; // once the design is known: CheckDesignRules
     case R::Needs:
-        if (!Given(options, rule.other)) {
-            error = std::string(row.name) + " needs " + rule.other + rule.text;
+        if (!Given(options, rule.option)) {
+            error = std::string(row.name) + " needs " + rule.option + ruleText(row, rule);
             return false;
         }
         return true;
     case R::NotWith:
-        if (Given(options, rule.other)) {
-            error = std::string(row.name) + " cannot be combined with " + rule.other + rule.text;
+        if (Given(options, rule.option)) {
+            error = std::string(row.name) + " cannot be combined with " + rule.option +
+                    ruleText(row, rule);
             return false;
         }
         return true;
     case R::SetsValue:
     case R::SetsSweep: {
-        const std::size_t factor = *FindFactor(rule.other);
-        const bool set = rule.kind == R::SetsValue
-                             ? options.inputs.givesValue(ParamOfFactor(factor))
-                             : options.sweep.plan && options.sweep.plan->factor == factor;
+        const bool set =
+            rule.kind == R::SetsValue
+                ? options.inputs.givesValue(rule.param)
+                : options.sweep.plan && ParamOfFactor(options.sweep.plan->factor) == rule.param;
         if (set) {
-            error = std::string(row.name) + " sets " + rule.other + ": " + rule.text;
+            error = std::string(row.name) + " sets " + ParamKey(ParamRowOf(rule.param)) + ": " +
+                    ruleText(row, rule);
             return false;
         }
         return true;
@@ -505,9 +726,9 @@ bool checkRule(const OptionRow& row, const OptionRule& rule, const CalcOptions& 
     return true;
 }
 
-// The rules of the options given, once all are read: the link design's
-// before the propagation's, as each group's options build on the general
-// ones. False at the first rule `passes` refuses.
+// The rules of the options given, once all are read: the general ones
+// first, as each group's options build on them. False at the first rule
+// `passes` refuses.
 template <typename Check> bool everyRule(const CalcOptions& options, const Check& passes) {
     for (const OptionGroup group : {G::General, G::Design, G::Propagation, G::Receiver}) {
         for (const OptionRow& row : kOptionTable) {
@@ -515,7 +736,7 @@ template <typename Check> bool everyRule(const CalcOptions& options, const Check
                 continue;
             }
             for (const OptionRule& rule : row.rules) {
-                if (rule.other != nullptr && !passes(row, rule)) {
+                if (!passes(row, rule)) {
                     return false;
                 }
             }
@@ -535,9 +756,15 @@ bool checkDesignNeeds(const CalcOptions& options, const DesignPoint& point, std:
         if (rule.kind != R::DesignNeeds || rule.met(point)) {
             return true;
         }
-        error = std::string(row.name) + " needs " + rule.other + rule.text;
+        error = std::string(row.name) + " needs " + rule.what + rule.text;
         return false;
     });
+}
+
+const char* nameOfApply(bool (*apply)(const OptionRow&, std::string_view, O&, std::string&)) {
+    const auto row = std::find_if(std::begin(kOptionTable), std::end(kOptionTable),
+                                  [apply](const OptionRow& r) { return r.apply == apply; });
+    return row->name;
 }
 
 } // namespace
@@ -555,8 +782,32 @@ bool Given(const CalcOptions& options, std::string_view name) {
     return false;
 }
 
-bool CheckDesignRules(const CalcOptions& options, const DesignPoint& point, std::string& error) {
-    return options.inputs.checkPathBounds(point, error) && checkDesignNeeds(options, point, error);
+std::string OptionNameOf(ParamId id) {
+    for (const OptionRow& row : kOptionTable) {
+        if (!isAssignmentRow(row) &&
+            (row.param == id ||
+             std::find(row.parts.begin(), row.parts.end(), id) != row.parts.end())) {
+            return row.name;
+        }
+    }
+    return ParamKey(ParamRowOf(id));
+}
+
+const char* SolveOptionName() {
+    return nameOfApply(into<&O::solve, ParseSolveOption>);
+}
+
+const char* SweepOptionName() {
+    return nameOfApply(into<&O::sweep, ParseSweepOption>);
+}
+
+bool CheckDesignRules(const CalcOptions& options, const Design& design, const DesignPoint& point,
+                      std::string& error) {
+    if (const std::optional<DesignFault> fault = CheckDesign(design, point, OptionNameOf)) {
+        error = fault->message;
+        return false;
+    }
+    return checkDesignNeeds(options, point, error);
 }
 
 bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& options,
@@ -573,7 +824,7 @@ bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& optio
         const std::string_view arg = args[i];
         if (arg.size() <= 1 || arg[0] != '-') {
             ++options.given[indexOf(assignment)];
-            if (!assignment.apply(arg, options, error)) {
+            if (!assignment.apply(assignment, arg, options, error)) {
                 return false;
             }
             continue;
@@ -595,7 +846,9 @@ bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& optio
             error = std::string(row->name) + " given more than once";
             return false;
         }
-        if (!row->apply(value.value_or(""), options, error)) {
+        const auto apply = row->apply != nullptr ? row->apply : readParameter;
+        if (!apply(*row, value.value_or(""), options, error)) {
+            error = std::string(row->name) + ": " + error;
             return false;
         }
     }

@@ -36,24 +36,30 @@ enum class OptionGroup { General, Propagation, Design, Receiver };
 // How a shell completes an option's value.
 enum class ValueCompletion { None, File, Key, KeyAssignment, Choice };
 
-// A rule between options, checked once all are read, in the row's order:
-//   Needs:     "NAME needs OTHER" + text
-//   NotWith:   "NAME cannot be combined with OTHER" + text
-//   SetsValue: the option sets factor OTHER: a Key=value of it is refused
-//              with "NAME sets OTHER: " + text
+// A rule of the command line, checked once every option is read, in the
+// row's order. The rules between the design's parameters are the engine's
+// (design_rules.h), checked on the design once the files are read; these are
+// about what is typed:
+//   Needs:     "NAME needs OPTION" + text: OPTION must be given too
+//   NotWith:   "NAME cannot be combined with OPTION" + text
+//   SetsValue: the option sets factor PARAM: a Key=value of it is refused
+//              with "NAME sets KEY: " + text
 //   SetsSweep: the same for a sweep of it.
-//   DesignNeeds: once the files are read, the design must meet `met`
-//              (what OTHER stands for): "NAME needs OTHER" + text.
+//   DesignNeeds: once the files are read, the design must meet `met`:
+//              "NAME needs " + what + text.
+// In a text, %o stands for the option's name and %k for the factor's key.
 enum class RuleKind { Needs, NotWith, SetsValue, SetsSweep, DesignNeeds };
 struct OptionRule {
     RuleKind kind;
-    const char* other;
+    const char* option = nullptr;   // Needs, NotWith: the other option's name
+    ParamId param = ParamId::Count; // SetsValue, SetsSweep: the factor
     const char* text = "";
     // Checked only when this says so (none: always): a rule of some of the
     // option's values.
     bool (*when)(const CalcOptions& options) = nullptr;
-    // DesignNeeds: what the design must meet.
+    // DesignNeeds: what the design must meet, and what that is in words.
     bool (*met)(const DesignPoint& point) = nullptr;
+    const char* what = nullptr;
 };
 
 // What an output file is made from once the budget is known.
@@ -81,20 +87,30 @@ struct OutputSpec {
                    std::string& error);
 };
 
+// One option, its fields named. An option of a parameter names it: its
+// value is read by the registry's reader into that parameter (`param`), or,
+// for a list of parameters given as "A,B[,C]", into each of `parts` in turn,
+// the first `requiredParts` of them needed; an option that does anything
+// else has its own `apply`. A message of `apply` or of the reader is said
+// after the option's name ("--rain-rate: 'x' is not a number"): no option's
+// name is spelled anywhere but in its row.
 struct OptionRow {
-    const char* name;      // "--rain-rate"; "Key=value" for the assignments
-    const char* alias;     // "-h", or none
-    const char* valueName; // "R"; none for a flag
-    OptionGroup group;
+    const char* name;                // "--rain-rate"; "Key=value" for the assignments
+    const char* alias = nullptr;     // "-h", or none
+    const char* valueName = nullptr; // "R"; none for a flag
+    OptionGroup group = OptionGroup::General;
     // The help's heading: none for "NAME VALUE", "" when the row is described
     // under the row before it.
-    const char* heading;
-    const char* help;          // the help's lines, each ending in "\n"
-    std::string (*moreHelp)(); // lines made from a table (units, modulations)
-    ValueCompletion completion;
-    ParamId choices; // with ValueCompletion::Choice
-    bool (*apply)(std::string_view value, CalcOptions& options, std::string& error);
-    std::array<OptionRule, 6> rules;
+    const char* heading = nullptr;
+    const char* help = "";               // the help's lines, each ending in "\n"
+    std::string (*moreHelp)() = nullptr; // lines made from a table (units, modulations)
+    ValueCompletion completion = ValueCompletion::None;
+    ParamId param = ParamId::Count; // the parameter it sets (its choices complete)
+    std::array<ParamId, 3> parts{ParamId::Count, ParamId::Count, ParamId::Count};
+    std::size_t requiredParts = 0;
+    bool (*apply)(const OptionRow& row, std::string_view value, CalcOptions& options,
+                  std::string& error) = nullptr;
+    std::vector<OptionRule> rules{};
     const OutputSpec* output = nullptr; // none when it writes no file
     bool repeatable = false;            // may be given more than once
 };
@@ -110,6 +126,16 @@ bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& optio
 // True when the row was given on the command line.
 bool Given(const CalcOptions& options, std::string_view name);
 
-// What can only be checked on the design, once the files are read: the
-// values whose bounds depend on the path, then the DesignNeeds rules.
-bool CheckDesignRules(const CalcOptions& options, const DesignPoint& point, std::string& error);
+// The design that is evaluated, once the files are read: the engine's check
+// of its values, rules and features (CheckDesign), with each parameter named
+// by its option, then the DesignNeeds rules of the options given.
+bool CheckDesignRules(const CalcOptions& options, const Design& design, const DesignPoint& point,
+                      std::string& error);
+
+// The option that sets a parameter ("--rain-rate"), or its key when none does
+// ("Range": a Key=value).
+std::string OptionNameOf(ParamId id);
+
+// The names of the actions whose run-time messages name them.
+const char* SolveOptionName();
+const char* SweepOptionName();

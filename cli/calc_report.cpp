@@ -178,7 +178,7 @@ std::string rowsTable(const std::vector<TextRow>& rows) {
 
 bool ParseReportOption(std::string_view value, ReportOptions& options, std::string& error) {
     if (value.empty()) {
-        error = "--report needs a file name";
+        error = "no file name given";
         return false;
     }
     options.path = std::string(value);

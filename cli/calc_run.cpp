@@ -3,6 +3,7 @@
 #include "calc_help.h"
 #include "calc_render.h"
 #include "calc_sweep.h"
+#include "design_rules.h"
 
 #include <algorithm>
 
@@ -101,25 +102,28 @@ int runSweep(CalcJob& job, BufferedOutput& out, const MessageSink& message,
 }
 
 // The design can be evaluated at the points the run evaluates: its own, or a
-// sweep's first and last (what a feature takes is an interval of a factor:
-// a frequency range). A sweep names the point where the design itself
-// would do.
+// sweep's first and last (a domain and what a feature takes are intervals of
+// a factor: a frequency range). A sweep names the point where the design
+// itself would do.
 bool checkEvaluatedPoints(const CalcJob& job, std::string& error) {
-    std::string atDesign;
-    const bool designPasses = job.model->check(job.point, atDesign);
+    const auto fault = [&job](const DesignPoint& point) {
+        return CheckDesign(job.design, point, OptionNameOf);
+    };
+    const std::optional<DesignFault> atDesign = fault(job.point);
     if (!job.options.sweep.plan) {
-        error = atDesign;
-        return designPasses;
+        error = atDesign ? atDesign->message : std::string();
+        return !atDesign;
     }
     const SweepPlan& plan = *job.options.sweep.plan;
     for (const std::uint64_t i : {std::uint64_t{0}, job.sweepCount - 1}) {
         DesignPoint point = job.point;
         const double x = SweepPointValue(plan, i, job.sweepCount);
         point.values[IndexOf(ParamOfFactor(plan.factor))] = x;
-        if (!job.model->check(point, error)) {
-            if (designPasses || error != atDesign) {
-                error = "--sweep: at " + std::string(FactorTable[plan.factor].key) + "=" +
-                        GridText(plan, x) + ": " + error;
+        if (const std::optional<DesignFault> atPoint = fault(point)) {
+            error = atPoint->message;
+            if (!atDesign || atDesign->message != error) {
+                error = std::string(SweepOptionName()) + ": at " + FactorTable[plan.factor].key +
+                        "=" + GridText(plan, x) + ": " + error;
             }
             return false;
         }
@@ -158,12 +162,13 @@ int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string&
         return kExitBadArguments;
     }
     job.point = job.design.point();
-    if (!CheckDesignRules(job.options, job.point, error)) {
+    if (!CheckDesignRules(job.options, job.design, job.point, error)) {
         return kExitBadArguments;
     }
     job.model = std::make_unique<BudgetModel>(job.point);
     const std::optional<SweepPlan>& sweep = job.options.sweep.plan;
     if (sweep && !SweepPointCount(*sweep, job.sweepCount, error)) {
+        error = std::string(SweepOptionName()) + ": " + error;
         return kExitBadArguments;
     }
     if (!prepareOutputs(job, true, error) || !checkEvaluatedPoints(job, error) ||
@@ -175,14 +180,15 @@ int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string&
         const double margin = job.point[ParamId::Margin];
         const SolveAnswer answer = SolveDesign(*job.model, job.point, factor, margin);
         if (!answer.solved) {
-            error = "--solve " + std::string(FactorTable[factor].key) + ": " + answer.why;
+            error =
+                std::string(SolveOptionName()) + " " + FactorTable[factor].key + ": " + answer.why;
             return kExitNoSolution;
         }
         job.point.values[IndexOf(ParamOfFactor(factor))] = answer.value;
         // A search may leave the range a feature's model holds for.
         if (!job.model->check(job.point, error)) {
             const FactorRow& row = FactorTable[factor];
-            error = "--solve " + std::string(row.key) + ": at " +
+            error = std::string(SolveOptionName()) + " " + row.key + ": at " +
                     FactorValueText(row, answer.value) + " " + row.unit + ", " + error;
             return kExitNoSolution;
         }

@@ -14,6 +14,3 @@ struct SolveOptions {
 };
 
 bool ParseSolveOption(std::string_view value, SolveOptions& options, std::string& error);
-
-// --margin sets the design's required fade margin (dB).
-bool ParseMarginOption(std::string_view value, DesignInputs& inputs, std::string& error);

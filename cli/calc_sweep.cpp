@@ -41,14 +41,14 @@ int decimalsOf(double x) {
 bool ParseSweepOption(std::string_view plan, SweepOptions& options, std::string& error) {
     const std::size_t eq = plan.find('=');
     if (eq == std::string_view::npos) {
-        error = "--sweep " + Quoted(plan) + " is not Key=start:stop:step";
+        error = Quoted(plan) + " is not Key=start:stop:step";
         return false;
     }
     const std::string_view key = TrimBlanks(plan.substr(0, eq));
     std::string_view range = plan.substr(eq + 1);
     const std::optional<std::size_t> factor = FindFactor(key);
     if (!factor) {
-        error = "--sweep: " + UnknownKeyMessage(key);
+        error = UnknownKeyMessage(key);
         return false;
     }
     static constexpr std::array<const char*, 3> kParts{"start", "stop", "step"};
@@ -56,12 +56,12 @@ bool ParseSweepOption(std::string_view plan, SweepOptions& options, std::string&
     for (std::size_t i = 0; i < kParts.size(); ++i) {
         const std::size_t colon = i + 1 < kParts.size() ? range.find(':') : range.size();
         if (colon == std::string_view::npos) {
-            error = "--sweep " + Quoted(plan) + " is not Key=start:stop:step";
+            error = Quoted(plan) + " is not Key=start:stop:step";
             return false;
         }
         const std::string_view part = range.substr(0, colon);
         if (!ParsePlainNumber(part, values[i])) {
-            error = std::string("--sweep: ") + kParts[i] + " " + Quoted(part) + " is not a number";
+            error = std::string(kParts[i]) + " " + Quoted(part) + " is not a number";
             return false;
         }
         range.remove_prefix(std::min(range.size(), colon + 1));
@@ -72,7 +72,7 @@ bool ParseSweepOption(std::string_view plan, SweepOptions& options, std::string&
 
 bool ParsePlotOption(std::string_view value, SweepOptions& options, std::string& error) {
     if (value.empty()) {
-        error = "--plot needs a file name";
+        error = "no file name given";
         return false;
     }
     options.plotPath = std::string(value);
@@ -81,18 +81,18 @@ bool ParsePlotOption(std::string_view value, SweepOptions& options, std::string&
 
 bool SweepPointCount(const SweepPlan& plan, std::uint64_t& count, std::string& error) {
     if (plan.step == 0.0) {
-        error = "--sweep: the step must not be 0";
+        error = "the step must not be 0";
         return false;
     }
     const double span = spanInSteps(plan);
     if (span < 0.0) {
-        error = "--sweep: the step " + ShortestText(plan.step) + " leads away from stop " +
+        error = "the step " + ShortestText(plan.step) + " leads away from stop " +
                 ShortestText(plan.stop) + " (start " + ShortestText(plan.start) + ")";
         return false;
     }
     const double points = std::floor(span + kGridTolerance) + 1.0;
     if (!(points <= static_cast<double>(kMaxSweepPoints))) { // also catches an infinite span
-        error = "--sweep: " + ShortestText(points) + " points, more than the limit of " +
+        error = ShortestText(points) + " points, more than the limit of " +
                 std::to_string(kMaxSweepPoints);
         return false;
     }

@@ -12,10 +12,6 @@ constexpr std::size_t kValueWidth = 12;   // factor texts are at most 12 charact
 
 } // namespace
 
-std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
-}
-
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() &&
            std::equal(suffix.begin(), suffix.end(), text.end() - static_cast<long>(suffix.size()),

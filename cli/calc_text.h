@@ -3,6 +3,7 @@
 // (caption, value, unit), the pieces of its JSON, and small text helpers that
 // every part of the calculator shares.
 #include "buffered_output.h"
+#include "units.h"
 
 #include <string>
 #include <string_view>
@@ -11,9 +12,6 @@ constexpr int kExitDone = 0;
 constexpr int kExitOutputFailed = 1; // stdout or an output file could not be written
 constexpr int kExitBadArguments = 2;
 constexpr int kExitNoSolution = 3; // --solve: no value gives the margin
-
-// 'text'
-std::string Quoted(std::string_view text);
 
 // True when `text` ends in `suffix`, letter case ignored.
 bool EndsWithNoCase(std::string_view text, std::string_view suffix);

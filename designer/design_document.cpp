@@ -1,5 +1,7 @@
 #include "design_document.h"
 
+#include "design_rules.h"
+
 namespace {
 
 constexpr int kTypingCommand = 1; // QUndoCommand::id of edits that may merge
@@ -43,35 +45,17 @@ class SetParamsCommand final : public QUndoCommand {
 
 } // namespace
 
-namespace {
-
-// The parameter a refusal concerns: the first one set whose clearing lets the
-// design be evaluated or changes the refusal, a plain value before one that
-// brings a feature in (clearing that drops the whole feature).
-ParamId stoppingParam(const Design& design, const std::string& refusal) {
-    for (const bool triggers : {false, true}) {
-        for (const ParamRow& row : ParamTable) {
-            if (!design.has(row.id) || IsTrigger(row) != triggers)
-                continue;
-            Design without = design;
-            without.clear(row.id);
-            const DesignPoint point = without.point();
-            std::string error;
-            if (BudgetModel(point).check(point, error) || error != refusal)
-                return row.id;
-        }
-    }
-    return ParamId::Count;
-}
-
-} // namespace
-
 Evaluation Evaluate(const Design& design) {
     Evaluation evaluation;
     evaluation.point = design.point();
     evaluation.model.emplace(evaluation.point);
-    if (!evaluation.model->check(evaluation.point, evaluation.error)) {
-        evaluation.stop = stoppingParam(design, evaluation.error);
+    // The window names a parameter by its caption, as its rows do.
+    const std::optional<DesignFault> fault = CheckDesign(design, evaluation.point, [](ParamId id) {
+        return std::string(ParamCaption(ParamRowOf(id)));
+    });
+    if (fault) {
+        evaluation.error = fault->message;
+        evaluation.stop = fault->param;
         return evaluation;
     }
     evaluation.model->evaluate(evaluation.point, evaluation.sheet);
@@ -81,12 +65,20 @@ Evaluation Evaluate(const Design& design) {
     return evaluation;
 }
 
+namespace {
+
+QString captionOf(ParamId id) {
+    return QString::fromUtf8(ParamCaption(ParamRowOf(id)));
+}
+
+} // namespace
+
 QString StopMessage(const Evaluation& evaluation) {
     QString message = QString::fromStdString(evaluation.error);
-    if (evaluation.stop != ParamId::Count) { // the key the model may put first goes
-        const QString key = QString::fromUtf8(ParamKey(ParamRowOf(evaluation.stop)));
-        if (message.startsWith(key + QStringLiteral(": ")))
-            message.remove(0, key.size() + 2);
+    if (evaluation.stop != ParamId::Count) { // the name the message may put first goes
+        const QString name = captionOf(evaluation.stop) + QStringLiteral(": ");
+        if (message.startsWith(name))
+            message.remove(0, name.size());
     }
     return message;
 }
@@ -94,11 +86,14 @@ QString StopMessage(const Evaluation& evaluation) {
 QString StopText(const Evaluation& evaluation) {
     if (evaluation.ok())
         return QString();
-    const QString message = StopMessage(evaluation);
-    if (evaluation.stop == ParamId::Count)
-        return message + QStringLiteral(" \u2014 the budget is not evaluated");
-    return QStringLiteral("%1: %2 \u2014 the budget is not evaluated")
-        .arg(QString::fromUtf8(ParamCaption(ParamRowOf(evaluation.stop))), message);
+    const QString message = QString::fromStdString(evaluation.error);
+    const QString said =
+        evaluation.stop == ParamId::Count ||
+                message.startsWith(captionOf(evaluation.stop) + QLatin1Char(' ')) ||
+                message.startsWith(captionOf(evaluation.stop) + QLatin1Char(':'))
+            ? message
+            : QStringLiteral("%1: %2").arg(captionOf(evaluation.stop), message);
+    return said + QStringLiteral(" \u2014 the budget is not evaluated");
 }
 
 DesignDocument::DesignDocument() {

@@ -29,7 +29,7 @@ struct Evaluation {
     BudgetSheet sheet{};
     std::vector<SheetSection> sections;
     std::vector<LinkTerm> terms;
-    std::vector<DerivedInput> derived; // the inputs the budget works out
+    std::vector<DerivedInput> derived; // the inputs the budget works out (none unevaluated)
 
     bool ok() const { return error.empty(); }
 };

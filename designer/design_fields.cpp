@@ -1,6 +1,7 @@
 #include "design_fields.h"
 
 #include "budget_sheet.h"
+#include "value_reader.h"
 
 #include <array>
 #include <cmath>
@@ -34,10 +35,6 @@ std::string cText(const QString& text, const QLocale& locale) {
 
 QString quoted(const QString& text) {
     return QStringLiteral("'%1'").arg(text.trimmed());
-}
-
-std::optional<double> toBase(const ParamRow& row, double given, const QString& unit) {
-    return ToBaseUnit(row.family, row.defaultUnit, given, unit.toStdString());
 }
 
 // The sections of a design's budget; none at all when a feature refuses it.
@@ -82,57 +79,16 @@ FieldReading ReadField(const ParamRow& row, const QString& text, const QString& 
                        const QLocale& locale, const DesignPoint& design) {
     if (text.trimmed().isEmpty())
         return {};
-    if (FieldKindOf(row) == FieldKind::Text) { // entries as typed: a comma may part their fields
-        ParamSetting setting;
-        std::string error;
-        if (!ReadListSetting(row, text.toStdString(), setting, error))
-            return {std::nullopt, QString::fromStdString(error)};
-        return {setting, {}};
-    }
-    const std::string typed = cText(text, locale);
-    if (FieldKindOf(row) == FieldKind::Choice) {
-        const std::optional<std::size_t> index = FindChoice(row, typed);
-        if (!index)
-            return {std::nullopt,
-                    QStringLiteral("%1 is not %2")
-                        .arg(quoted(text), QString::fromStdString(ChoiceNames(row, ", ", " or ")))};
-        const double value = static_cast<double>(*index);
-        return {ParamSetting{value, value, {}}, {}};
-    }
-    const QString units = unitList(row);
-    Quantity quantity;
-    switch (ParseQuantity(row.family, row.defaultUnit, typed, quantity)) {
-    case UnitFault::None:
-        break;
-    case UnitFault::NotANumber:
-        return {std::nullopt,
-                units.isEmpty()
-                    ? QStringLiteral("%1 is not a number").arg(quoted(text))
-                    : QStringLiteral("%1 is not a number (units: %2)").arg(quoted(text), units)};
-    case UnitFault::WrongUnit:
-        return {std::nullopt, QStringLiteral("the unit does not fit %1 (units: %2)")
-                                  .arg(QString::fromUtf8(ParamCaption(row)), units)};
-    case UnitFault::OutOfRange:
-        return {std::nullopt, QStringLiteral("%1 is too large").arg(quoted(text))};
-    }
-    ParamSetting setting = SettingOf(quantity);
-    if (quantity.unit.empty() && !pickedUnit.isEmpty()) {
-        const std::optional<double> base = toBase(row, quantity.given, pickedUnit);
-        if (!base)
-            return {std::nullopt,
-                    QStringLiteral("the unit %1 does not fit %2 (units: %3)")
-                        .arg(pickedUnit, QString::fromUtf8(ParamCaption(row)), units)};
-        setting = ParamSetting{*base, quantity.given, pickedUnit.toStdString()};
-    }
+    // A list's entries as typed (a comma may part their fields); a number
+    // with the locale's decimal separator as a full stop.
+    const std::string typed =
+        FieldKindOf(row) == FieldKind::Text ? text.toStdString() : cText(text, locale);
     const double path = design[ParamId::Path];
-    if (!std::isfinite(setting.value) || !InBoundsOnPath(row, setting.value, path)) {
-        const QString bounds = QString::fromUtf8(BoundsOnPath(row, path).text);
-        return {std::nullopt,
-                bounds.isEmpty()
-                    ? QStringLiteral("%1 is out of range").arg(quoted(text))
-                    : QStringLiteral("%1 is out of range (%2)").arg(quoted(text), bounds)};
-    }
-    return {setting, {}};
+    const ValueReading reading = ReadValueText(row, typed, path, pickedUnit.toStdString());
+    if (!reading.ok())
+        return {std::nullopt, QString::fromStdString(ValueMessage("", quoted(text).toStdString(),
+                                                                  row, reading, path))};
+    return {reading.setting, {}};
 }
 
 QString SettingText(const ParamRow& row, const ParamSetting& setting, const QLocale& locale) {

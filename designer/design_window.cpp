@@ -250,8 +250,7 @@ void DesignWindow::refresh() {
     m_evaluation = Evaluate(m_document.design());
     m_inputs->showDesign(m_document.design(), m_evaluation.point);
     m_inputs->showStop(m_evaluation.stop, StopMessage(m_evaluation));
-    if (m_evaluation.ok()) // else the last ones stay, as the last results do
-        m_inputs->showDerived(m_evaluation.derived);
+    m_inputs->showDerived(m_evaluation.derived);
     m_results->showEvaluation(m_evaluation);
     refreshChart();
     m_waterfall->showEvaluation(m_evaluation);

@@ -15,8 +15,9 @@ struct FeatureRow {
     ParamId trigger;     // applies when this parameter is set ...
     ParamId alternative; // ... or this one (itself when there is none);
                          // ParamId::Count for neither: appliesOn alone decides
-    // A design the feature cannot evaluate: false with a one-line message.
-    bool (*check)(const DesignPoint& point, std::string& error);
+    // A design the feature cannot evaluate: false with a one-line message
+    // and the parameter it is about.
+    bool (*check)(const DesignPoint& point, DesignFault& fault);
     // Works out its numbers and applies them to sheet.effective, before the
     // calculation.
     void (*adjust)(const DesignPoint& point, BudgetSheet& sheet);

@@ -64,10 +64,19 @@ BudgetModel::BudgetModel(const DesignPoint& design) {
     }
 }
 
-bool BudgetModel::check(const DesignPoint& point, std::string& error) const {
+bool BudgetModel::check(const DesignPoint& point, DesignFault& fault) const {
     return std::all_of(m_features.begin(), m_features.end(), [&](const FeatureRow* feature) {
-        return feature->check == nullptr || feature->check(point, error);
+        return feature->check == nullptr || feature->check(point, fault);
     });
+}
+
+bool BudgetModel::check(const DesignPoint& point, std::string& error) const {
+    DesignFault fault;
+    if (check(point, fault)) {
+        return true;
+    }
+    error = fault.message;
+    return false;
 }
 
 void BudgetModel::evaluate(const DesignPoint& point, BudgetSheet& sheet) const {

@@ -82,6 +82,13 @@ struct BudgetSheet {
     std::optional<WaveformBudget> waveform;
 };
 
+// Why a design cannot be evaluated: one line, and the parameter it is about
+// (ParamId::Count: none in particular).
+struct DesignFault {
+    ParamId param = ParamId::Count;
+    std::string message;
+};
+
 struct FeatureRow;
 
 class BudgetModel {
@@ -93,6 +100,7 @@ class BudgetModel {
     // False with a one-line message when the design cannot be evaluated (a
     // modulation that never reaches its target bit error rate).
     bool check(const DesignPoint& point, std::string& error) const;
+    bool check(const DesignPoint& point, DesignFault& fault) const;
 
     void evaluate(const DesignPoint& point, BudgetSheet& sheet) const;
     BudgetSheet evaluate(const DesignPoint& point) const;

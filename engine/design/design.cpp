@@ -95,8 +95,8 @@ bool HasAtmosphere(const DesignPoint& point) {
 }
 
 bool ParamApplies(const ParamRow& row, const DesignPoint& point) {
-    const bool needed = row.needs == row.id || point.has(row.needs) ||
+    const bool needed = row.needs == ParamId::Count || point.has(row.needs) ||
                         (row.alsoAppliesOn != nullptr && row.alsoAppliesOn(point));
-    const bool replaced = row.replacedBy != row.id && point.has(row.replacedBy);
+    const bool replaced = row.replacedBy != ParamId::Count && point.has(row.replacedBy);
     return needed && !replaced;
 }

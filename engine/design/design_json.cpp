@@ -1,5 +1,7 @@
 #include "design_json.h"
 
+#include "value_reader.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -10,23 +12,32 @@ namespace {
 using Json = nlohmann::json;
 
 std::string inQuotes(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    return Quoted(text);
 }
 
-bool readChoice(const ParamRow& row, const Json& value, ParamSetting& setting, std::string& error) {
-    const std::string text = value.is_string() ? value.get<std::string>() : value.dump();
-    const std::optional<std::size_t> index =
-        value.is_string() ? FindChoice(row, text) : std::nullopt;
-    if (!index) {
-        error = std::string(ParamKey(row)) + ": " + inQuotes(text) + " is not " +
-                ChoiceNames(row, ", ", " or ");
+bool accept(const ParamRow& row, const ValueReading& reading, std::string_view shown, double path,
+            ParamSetting& setting, std::string& error) {
+    if (!reading.ok()) {
+        error = ValueMessage(std::string(ParamKey(row)) + ": ", shown, row, reading, path);
         return false;
     }
-    setting = ParamSetting{static_cast<double>(*index), static_cast<double>(*index), {}};
+    setting = reading.setting;
     return true;
 }
 
-// A value is checked against the bounds on the design's path (`path`, the
+bool readChoice(const ParamRow& row, const Json& value, double path, ParamSetting& setting,
+                std::string& error) {
+    const std::string text = value.is_string() ? value.get<std::string>() : value.dump();
+    ValueReading reading;
+    if (value.is_string()) {
+        reading = ReadValueText(row, text, path);
+    } else {
+        reading.fault = ValueFault::NotAChoice;
+    }
+    return accept(row, reading, Quoted(text), path, setting, error);
+}
+
+// A value is checked against the domain on the design's path (`path`, the
 // Path parameter's value).
 bool readNumber(const ParamRow& row, const Json& entry, double path, ParamSetting& setting,
                 std::string& error) {
@@ -44,21 +55,9 @@ bool readNumber(const ParamRow& row, const Json& entry, double path, ParamSettin
         }
         unit = entry["unit"].get<std::string>();
     }
-    const double given = value.get<double>();
-    const std::optional<double> base = ToBaseUnit(row.family, row.defaultUnit, given, unit);
-    if (!base) {
-        error = key + ": unit " + inQuotes(unit) + " does not fit " + key +
-                " (units: " + UnitList(row.family) + ")";
-        return false;
-    }
-    if (!std::isfinite(*base) || !InBoundsOnPath(row, *base, path)) {
-        const char* bounds = BoundsOnPath(row, path).text;
-        error = key + ": " + value.dump() + (unit.empty() ? "" : " " + unit) + " is out of range" +
-                (*bounds ? " (" + std::string(bounds) + ")" : "");
-        return false;
-    }
-    setting = ParamSetting{*base, given, unit};
-    return true;
+    const ValueReading reading = ReadValueNumber(row, value.get<double>(), unit, path);
+    return accept(row, reading, value.dump() + (unit.empty() ? "" : " " + unit), path, setting,
+                  error);
 }
 
 // A list: an array of texts, each read by the row's reader.
@@ -99,11 +98,11 @@ bool readParameter(const std::string& key, const Json& entry, Design& design, st
         }
     }
     ParamSetting setting;
-    const bool read = row->family == UnitFamily::Choice
-                          ? readChoice(*row, entry["value"], setting, error)
-                      : row->family == UnitFamily::List
-                          ? readList(*row, entry["value"], setting, error)
-                          : readNumber(*row, entry, design.value(ParamId::Path), setting, error);
+    const double path = design.value(ParamId::Path);
+    const bool read =
+        row->family == UnitFamily::Choice ? readChoice(*row, entry["value"], path, setting, error)
+        : row->family == UnitFamily::List ? readList(*row, entry["value"], setting, error)
+                                          : readNumber(*row, entry, path, setting, error);
     if (read) {
         design.set(row->id, std::move(setting));
     }

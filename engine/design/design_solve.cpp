@@ -1,6 +1,7 @@
 #include "design_solve.h"
 
 #include "number_text.h"
+#include "waveform_choice.h"
 
 #include <cmath>
 
@@ -17,8 +18,10 @@ DesignPoint withFactor(DesignPoint point, std::size_t factor, double value) {
 
 } // namespace
 
-SolveAnswer SolveDesign(const BudgetModel& model, const DesignPoint& point, std::size_t factor,
-                        double margin) {
+namespace {
+
+SolveAnswer solve(const BudgetModel& model, const DesignPoint& point, std::size_t factor,
+                  double margin) {
     const BudgetSheet sheet = model.evaluate(point);
     const SolveForm form = SolveFormOf(factor);
     double LinkFactors::*field = FactorTable[factor].field;
@@ -46,6 +49,41 @@ SolveAnswer SolveDesign(const BudgetModel& model, const DesignPoint& point, std:
             return trial.results.FadeMargin;
         },
         factor, margin);
+}
+
+bool adaptiveModcod(const DesignPoint& point) {
+    return point.has(ParamId::Waveform) &&
+           WaveformOfChoice(static_cast<std::size_t>(point[ParamId::Waveform])).kind ==
+               WaveformKind::Dvbs2Auto;
+}
+
+} // namespace
+
+SolveAnswer SolveDesign(const BudgetModel& model, const DesignPoint& point, std::size_t factor,
+                        double margin) {
+    if (adaptiveModcod(point)) {
+        return SolveAnswer{false, 0.0,
+                           "dvbs2:auto picks the MODCOD that leaves the margin, so no value of " +
+                               std::string(FactorTable[factor].key) +
+                               " sets it: fix the MODCOD to solve"};
+    }
+    SolveAnswer answer = solve(model, point, factor, margin);
+    if (!answer.solved) {
+        return answer;
+    }
+    // The answer is the design's only when the budget, evaluated there, keeps
+    // the margin asked.
+    const BudgetSheet check = model.evaluate(withFactor(point, factor, answer.value));
+    const double reached = check.results.FadeMargin;
+    if (!(std::fabs(reached - margin) <= kSolveTolerance)) {
+        const FactorRow& row = FactorTable[factor];
+        return SolveAnswer{false, 0.0,
+                           "no value of " + std::string(row.key) + " gives a fade margin of " +
+                               FormatFixed(12, 1, margin) + " dB: at " +
+                               FactorValueText(row, answer.value) + " " + row.unit + " it is " +
+                               FormatFixed(12, 1, reached) + " dB"};
+    }
+    return answer;
 }
 
 std::string SolveHeading(const SolvedFactor& solved) {

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -105,29 +106,36 @@ struct Choice {
     const char* alias; // "horizontal"
 };
 
+// The values a parameter takes (its domain), in the base unit: every value
+// outside it is refused wherever it is given, so that no evaluation meets a
+// value its formulas do not hold for.
+constexpr double kNoBound = std::numeric_limits<double>::infinity();
+
+// A row names its fields (designated initializers); what most rows leave out
+// has its default here.
 struct ParamRow {
     ParamId id;
-    const char* key;             // the design file's key, e.g. "RainRate"
-    double LinkFactors::*factor; // the factor's row in FactorTable, or none
-    const char* caption;         // none for a factor: the table's
-    UnitFamily family;
-    const char* defaultUnit; // what a bare number means; none: the family's base unit
-    const char* unitLabel;   // shown beside the value; none for a factor: the table's
-    double defaultValue;     // in the base unit; none for a factor: the table's
-    // The values accepted, in the base unit; a factor takes any number.
-    double low;
-    double high;
-    bool lowOpen;          // low itself is refused
-    bool highOpen;         // high itself is refused
-    const char* rangeText; // the bounds in words, for messages
-    ParamGroup group;
-    const char* help;   // one line
-    const char* source; // the published source of its formula, or none
-    std::span<const Choice> (*choices)();
-    // When the parameter applies: only once `needs` is set (itself: always),
-    // and not once `replacedBy` is set (itself: never).
-    ParamId needs;
-    ParamId replacedBy;
+    const char* key = nullptr;             // the design file's key, e.g. "RainRate"
+    double LinkFactors::*factor = nullptr; // the factor's row in FactorTable, or none
+    const char* caption = nullptr;         // none for a factor: the table's
+    UnitFamily family = UnitFamily::Decibel;
+    const char* defaultUnit = nullptr; // what a bare number means; none: the family's base unit
+    const char* unitLabel = nullptr;   // shown beside the value; none for a factor: the table's
+    double defaultValue = 0.0;         // in the base unit; none for a factor: the table's
+    // The domain, in the base unit, and in words for messages.
+    double low = -kNoBound;
+    double high = kNoBound;
+    bool lowOpen = false;       // low itself is refused
+    bool highOpen = false;      // high itself is refused
+    const char* rangeText = ""; // the bounds in words, for messages
+    ParamGroup group = ParamGroup::Path;
+    const char* help = "";        // one line
+    const char* source = nullptr; // the published source of its formula, or none
+    std::span<const Choice> (*choices)() = nullptr;
+    // When the parameter applies: only once `needs` is set (none: always),
+    // and not once `replacedBy` is set (none: never). ParamId::Count: none.
+    ParamId needs = ParamId::Count;
+    ParamId replacedBy = ParamId::Count;
     // A list's reader of one entry (UnitFamily::List): false with a one-line
     // message when the entry is refused.
     bool (*readItem)(std::string_view item, std::string& error) = nullptr;

@@ -16,7 +16,9 @@ double RadioHorizonKm(double h1M, double h2M, double earthFactor) {
 }
 
 double FresnelRadiusM(double d1Km, double d2Km, double freqGHz) {
-    return kFresnelConstant * std::sqrt(d1Km * d2Km / (freqGHz * (d1Km + d2Km)));
+    // Each distance under its own root: the product of two short (or long)
+    // distances would underflow (overflow) first.
+    return kFresnelConstant * std::sqrt(d1Km) * std::sqrt(d2Km / (freqGHz * (d1Km + d2Km)));
 }
 
 double EarthBulgeM(double d1Km, double d2Km, double earthFactor) {

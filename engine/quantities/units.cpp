@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -220,4 +221,17 @@ bool FamilyHasUnit(UnitFamily family, std::string_view unit) {
 
 double MilesToKilometres(double miles) {
     return miles * kKilometresPerMile;
+}
+
+std::string Quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
+}
+
+std::string ShortestNumberText(double value) {
+    if (!std::isfinite(value)) {
+        return {};
+    }
+    char text[32];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    return ec == std::errc() ? std::string(text, end) : std::string();
 }

@@ -93,3 +93,11 @@ std::string_view TrimBlanks(std::string_view text);
 bool EqualNoCase(std::string_view a, std::string_view b);
 
 double MilesToKilometres(double miles);
+
+// A text in single quotes, as messages show what was given: 'TEXT'.
+std::string Quoted(std::string_view text);
+
+// The shortest text that reads back to the number, with a full stop and an
+// exponent where that is shorter: "25", "0.55", "1e-06"; empty for NaN or an
+// infinity.
+std::string ShortestNumberText(double value);

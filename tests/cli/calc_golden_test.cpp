@@ -45,6 +45,15 @@ const std::map<std::string, std::string> kFixtures = {
      R"("AntennaTemperature": {"value": 40}, "Waveform": {"value": "lora:sf9"}}})"},
     {"badstage.json", R"({"format": "quillstone-design", "version": 1, "parameters": {)"
                       R"("ReceiverStages": {"value": ["LNA,0.8"]}}})"},
+    // The rules hold on the design, whatever gave its values: an adaptive
+    // MODCOD and a rain rate from a file, a polarization without rain.
+    {"auto.json", R"({"format": "quillstone-design", "version": 1, "parameters": {)"
+                  R"("Freq": {"value": 20, "unit": "GHz"}, "Waveform": {"value": "dvbs2:auto"},)"
+                  R"("SymbolRate": {"value": 30, "unit": "MBd"}}})"},
+    {"rain.json", R"({"format": "quillstone-design", "version": 1, "parameters": {)"
+                  R"("Freq": {"value": 18, "unit": "GHz"}, "RainRate": {"value": 42}}})"},
+    {"polarization.json", R"({"format": "quillstone-design", "version": 1, "parameters": {)"
+                          R"("RainPolarization": {"value": "h"}}})"},
 };
 
 struct Command {

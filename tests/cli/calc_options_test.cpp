@@ -124,12 +124,12 @@ INSTANTIATE_TEST_SUITE_P(
         RejectedCase{"TrailingText", {"Range=12abc"}, "'12abc' of Range is not a number"},
         RejectedCase{"EmptyValue", {"BitRate="}, "'' of BitRate is not a number"},
         RejectedCase{"Infinity", {"Range=inf"}, "'inf' of Range is not a number"},
-        RejectedCase{"Overflow", {"Range=1e999"}, "'1e999' of Range is not a number"},
+        RejectedCase{"Overflow", {"Range=1e999"}, "'1e999' of Range is out of range"},
         RejectedCase{"Hexadecimal", {"Range=0x10"}, "'0x10' of Range is not a number"},
         RejectedCase{"BareWord", {"Range"}, "unexpected argument 'Range'"},
         RejectedCase{"UnknownOption", {"--csv"}, "unknown option '--csv'"},
         RejectedCase{"ConfigWithoutValue", {"--config"}, "--config needs a value"},
-        RejectedCase{"ConfigEmpty", {"--config="}, "--config needs a file name"},
+        RejectedCase{"ConfigEmpty", {"--config="}, "--config: no file name given"},
         RejectedCase{"ConfigTwice", {"--config", "a", "--config", "b"}, "more than once"},
         RejectedCase{"SweepUnknownKey", {"--sweep", "Speed=1:2:1"}, "unknown key 'Speed'"},
         RejectedCase{"SweepNoEquals", {"--sweep", "Range"}, "not Key=start:stop:step"},
@@ -201,7 +201,7 @@ std::string exampleValue(const OptionRow& row) {
         return found->second;
     }
     if (row.completion == ValueCompletion::Choice) {
-        return ParamRowOf(row.choices).choices()[0].name;
+        return ParamRowOf(row.param).choices()[0].name;
     }
     return "1";
 }

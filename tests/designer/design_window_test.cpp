@@ -190,13 +190,13 @@ class DesignWindowTest : public QObject {
         QTest::addColumn<QString>("why");
         QTest::newRow("letters") << "Range"
                                  << "abc"
-                                 << "'abc' is not a number (units: mi, km";
+                                 << "'abc' is not a number (Miles, or with a unit: mi, km";
         QTest::newRow("wrong unit") << "Range"
                                     << "25 dBm"
-                                    << "the unit does not fit Range";
+                                    << "unit 'dBm' does not fit Range";
         QTest::newRow("out of range") << "RainRate"
                                       << "-5"
-                                      << "out of range (0 mm/h or more)";
+                                      << "out of range (0 to 1000 mm/h)";
         QTest::newRow("unit of another") << "Freq"
                                          << "5 ft"
                                          << "'5 ft' is not a number";

@@ -300,7 +300,7 @@ TEST(DesignFile, RefusesWhatIsNoValidDesignAndKeepsTheDesign) {
         {head + R"("parameters": {"Range": {"value": 5, "unit": "dBm"}}})",
          "unit 'dBm' does not fit Range (units: mi, km, m, nmi)"},
         {head + R"("parameters": {"RainRate": {"value": -5}}})",
-         "RainRate: -5 is out of range (0 mm/h or more)"},
+         "RainRate: -5 is out of range (0 to 1000 mm/h)"},
         {head + R"("parameters": {"RainPolarization": {"value": "x"}}})", "'x' is not h, v or c"},
         {head + R"("parameters": {"Range": {"value": 5, "scale": 2}}})", "unknown member 'scale'"},
     };

@@ -96,39 +96,42 @@ std::string terrestrialError(double freqGHz, const EarthSpaceResult& air) {
     return {};
 }
 
-std::string earthSpaceError(const DesignPoint& point, const LinkFactors& factors) {
+DesignFault earthSpaceFault(const DesignPoint& point, const LinkFactors& factors) {
     if (!point.has(ParamId::Elevation)) {
-        return "an Earth-space path needs the elevation of the satellite, 5 to 90 degrees";
+        return {ParamId::Elevation,
+                "an Earth-space path needs the elevation of the satellite, 5 to 90 degrees"};
     }
     if (point.has(ParamId::TxHeight) || point.has(ParamId::RxHeight)) {
-        return "antenna heights over a smooth earth are for terrestrial paths";
+        return {point.has(ParamId::TxHeight) ? ParamId::TxHeight : ParamId::RxHeight,
+                "antenna heights over a smooth earth are for terrestrial paths"};
     }
     if (point.has(ParamId::RainRate) && !point.has(ParamId::Latitude)) {
-        return "rain on an Earth-space path needs the station's latitude";
+        return {ParamId::Latitude, "rain on an Earth-space path needs the station's latitude"};
     }
     if (point.has(ParamId::SatelliteAltitude) &&
         !(point[ParamId::SatelliteAltitude] > point[ParamId::StationHeight])) {
-        return "the satellite must be higher than the station";
+        return {ParamId::SatelliteAltitude, "the satellite must be higher than the station"};
     }
     const std::vector<std::string> errors =
         EarthSpaceInputErrors(earthSpaceInput(point, factors, receivingAntenna(point, factors)));
-    return errors.empty() ? std::string() : errors.front();
+    return errors.empty() ? DesignFault{} : DesignFault{ParamId::Count, errors.front()};
 }
 
-bool check(const DesignPoint& point, std::string& error) {
+bool check(const DesignPoint& point, DesignFault& fault) {
     const LinkFactors factors = point.factors();
-    std::string message;
+    DesignFault found;
     if (OnEarthSpacePath(point)) {
-        message = earthSpaceError(point, factors);
+        found = earthSpaceFault(point, factors);
     } else {
         EarthSpaceResult air{};
         stationAir(point, air);
-        message = terrestrialError(factors.Freq / kMHzPerGHz, air);
+        found = {ParamId::Count, terrestrialError(factors.Freq / kMHzPerGHz, air)};
     }
-    if (!message.empty()) {
-        error = message;
+    if (found.message.empty()) {
+        return true;
     }
-    return message.empty();
+    fault = std::move(found);
+    return false;
 }
 
 // A solve searches frequencies the models may not reach: there the budget

@@ -34,12 +34,13 @@ std::string shortest(double value) {
     return ec == std::errc() ? std::string(text, end) : std::string();
 }
 
-bool check(const DesignPoint& point, std::string& error) {
+bool check(const DesignPoint& point, DesignFault& fault) {
     if (requiredEbNo(point)) {
         return true;
     }
-    error = std::string(modulationOf(point).caption) + " does not reach a bit error rate of " +
-            shortest(point[ParamId::TargetBer]) + " at any Eb/No";
+    fault = {ParamId::TargetBer, std::string(modulationOf(point).caption) +
+                                     " does not reach a bit error rate of " +
+                                     shortest(point[ParamId::TargetBer]) + " at any Eb/No"};
     return false;
 }
 

@@ -21,16 +21,15 @@ std::size_t polarizationOf(const DesignPoint& point) {
 
 // The availability a design file gave for an Earth-space path stays
 // refused once the path is terrestrial.
-bool check(const DesignPoint& point, std::string& error) {
+bool check(const DesignPoint& point, DesignFault& fault) {
     const ParamRow& row = ParamRowOf(ParamId::Availability);
     const double availability = point[ParamId::Availability];
     if (InBoundsOnPath(row, availability, point[ParamId::Path])) {
         return true;
     }
-    char text[32];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, availability);
-    error = std::string(row.key) + ": " + std::string(text, ec == std::errc() ? end : text) +
-            " is out of range (" + BoundsOnPath(row, point[ParamId::Path]).text + ")";
+    fault = {ParamId::Availability, std::string(row.key) + ": " + ShortestNumberText(availability) +
+                                        " is out of range (" +
+                                        BoundsOnPath(row, point[ParamId::Path]).text + ")"};
     return false;
 }
 

@@ -107,14 +107,15 @@ void evaluateNoise(const std::vector<ReceiverStage>& chain, double antennaK,
                                  kDbmPerDbw - factors.RxFeedLoss;
 }
 
-bool check(const DesignPoint& point, std::string& error) {
+bool check(const DesignPoint& point, DesignFault& fault) {
     if (point.has(ParamId::ReceiverStages) && point.list(ParamId::ReceiverStages).empty()) {
-        error = "the receiver's chain has no stage";
+        fault = {ParamId::ReceiverStages, "the receiver's chain has no stage"};
         return false;
     }
     if (point.has(ParamId::SkyNoise) && !hasSkyAttenuation(point)) {
-        error = "sky noise needs the path's atmospheric attenuation: an Earth-space path, the "
-                "gases on a terrestrial one, or a rain rate";
+        fault = {ParamId::SkyNoise,
+                 "sky noise needs the path's atmospheric attenuation: an Earth-space path, the "
+                 "gases on a terrestrial one, or a rain rate"};
         return false;
     }
     return true;

@@ -41,17 +41,21 @@ LoraWaveform loraOf(const DesignPoint& point, const WaveformSetting& setting) {
     return lora;
 }
 
-bool check(const DesignPoint& point, std::string& error) {
+bool check(const DesignPoint& point, DesignFault& fault) {
     const bool lora = settingOf(point).kind == WaveformKind::Lora;
     if (lora && point.has(ParamId::SymbolRate)) {
-        error = std::string("a symbol rate is for a DVB-S2 waveform, not for ") + nameOf(point);
+        fault = {ParamId::SymbolRate,
+                 std::string("a symbol rate is for a DVB-S2 waveform, not for ") + nameOf(point)};
     } else if (!lora && (point.has(ParamId::CodingRate) || point.has(ParamId::Payload))) {
-        error = std::string("a coding rate and a payload are for a LoRa waveform, not for ") +
-                nameOf(point);
+        fault = {point.has(ParamId::CodingRate) ? ParamId::CodingRate : ParamId::Payload,
+                 std::string("a coding rate and a payload are for a LoRa waveform, not for ") +
+                     nameOf(point)};
     } else if (lora && point[ParamId::Payload] != std::floor(point[ParamId::Payload])) {
-        error = "the LoRa payload is a whole number of bytes";
+        fault = {ParamId::Payload, "the LoRa payload is a whole number of bytes"};
+    } else {
+        return true;
     }
-    return error.empty();
+    return false;
 }
 
 // The link's C/N0 (dBHz) before the waveform changes anything: it does not

@@ -1,0 +1,732 @@
+#include "climate_maps.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <span>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The map families, each sharing one latitude and one longitude file.
+constexpr MapSet kRainfall{"P837-7", "ITU-R P.837-7", "LAT_MT.TXT", "LON_MT.TXT"};
+constexpr MapSet kRain001{"P837-7", "ITU-R P.837-7", "LAT_R001.TXT", "LON_R001.TXT"};
+constexpr MapSet kTemperature{"P1510-1", "ITU-R P.1510-1", "LAT_T.TXT", "LON_T.TXT"};
+constexpr MapSet kIsotherm{"P839-4", "ITU-R P.839-4", "Lat.txt", "Lon.txt"};
+constexpr MapSet kCloud8{"P840-8", "ITU-R P.840-8", "ESALAT1dot125.txt", "ESALON1dot125.txt"};
+constexpr MapSet kCloud9{"P840-9", "ITU-R P.840-9", "lat.txt", "lon.txt"};
+constexpr MapSet kVapour{"P836-6", "ITU-R P.836-6", "LAT1dot125.txt", "LON1dot125.txt"};
+constexpr MapSet kWetRefractivity{"P453-14", "ITU-R P.453-14", "LAT_N.TXT", "LON_N.TXT"};
+constexpr MapSet kGradient{"P453-14", "ITU-R P.453-14", "lat0d75.txt", "lon0d75.txt"};
+constexpr MapSet kTopography{"P1511-1", "ITU-R P.1511-1", "TOPOLAT.TXT", "TOPOLON.TXT"};
+
+// The 18 annual levels (%) of P.840-8, P.836-6 and P.453-14 (Nwet).
+constexpr std::array<double, 18> kAnnualLevels{0.1, 0.2, 0.3, 0.5, 1,  2,  3,  5,  10,
+                                               20,  30,  50,  60,  70, 80, 90, 95, 99};
+// The 23 annual levels (%) of P.840-9.
+constexpr std::array<double, 23> kCloud9Levels{0.01, 0.02, 0.03, 0.05, 0.1, 0.2, 0.3, 0.5,
+                                               1,    2,    3,    5,    10,  20,  30,  50,
+                                               60,   70,   80,   90,   95,  99,  100};
+
+// Maps of one quantity at several levels: prefix + level + suffix, the level
+// spelt as ITU spells it (0.1 % "01", 0.05 % "005", 3 % "3").
+struct LevelMaps {
+    const MapSet& set;
+    std::span<const double> levels;
+    const char* prefix;
+    const char* suffix;
+
+    std::string name(std::size_t level) const {
+        std::array<char, 32> text{};
+        const double percent = levels[level];
+        std::string digits(text.data(),
+                           std::to_chars(text.data(), text.data() + text.size(), percent).ptr);
+        std::erase(digits, '.');
+        return prefix + digits + suffix;
+    }
+};
+
+const LevelMaps kLred{kCloud8, kAnnualLevels, "Lred_", "_v4.txt"};
+const LevelMaps kCloudLiquid{kCloud9, kCloud9Levels, "L_", ".TXT"};
+const LevelMaps kVapourDensity{kVapour, kAnnualLevels, "RHO_", "_v4.txt"};
+const LevelMaps kColumnarVapour{kVapour, kAnnualLevels, "V_", "_v4.txt"};
+const LevelMaps kScaleHeight{kVapour, kAnnualLevels, "VSCH_", "_v4.txt"};
+const LevelMaps kNwet{kWetRefractivity, kAnnualLevels, "NWET_Annual_", ".TXT"};
+
+constexpr const char* kIsothermMap = "h0.txt";
+constexpr const char* kRain001Map = "R001.TXT";
+constexpr const char* kAnnualTemperatureMap = "T_Annual.TXT";
+constexpr const char* kTopographyMap = "TOPO_0DOT5.TXT";
+constexpr const char* kGradient1Map = "DN65m_01d00_v1.txt"; // the 1 % level
+constexpr std::size_t kMonths = 12;
+
+// ITU-R P.837-7 Annex 1.
+constexpr std::array<double, kMonths> kDaysInMonth{31.0, 28.25, 31.0, 30.0, 31.0, 30.0,
+                                                   31.0, 31.0,  30.0, 31.0, 30.0, 31.0}; // N_ii
+constexpr double kDaysInYear = 365.25;
+constexpr double kHoursPerDay = 24.0;
+constexpr double kZeroCelsiusK = 273.15;
+constexpr double kColdRateMmH = 0.5874;          // step 2: r_ii below 0 degC
+constexpr double kRateTemperatureSlope = 0.0883; // step 2, per degC
+constexpr double kMostRainPercent = 70.0;        // step 3: cap of P0_ii
+constexpr double kRateOffset = 0.7938;           // step 5: ln R + 0.7938 - ln r_ii
+constexpr double kRateSpread = 1.26;             // step 5: divisor of the Q function's argument
+
+constexpr double kIsothermToRainHeightKm = 0.36; // ITU-R P.839-4: h_R = h0 + 0.36 km
+
+std::string Lower(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && Lower(a) == Lower(b);
+}
+
+// The subfolder of `base` named `folder` in any letter case; empty when none.
+std::filesystem::path Subfolder(const std::filesystem::path& base, std::string_view folder) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(base, ec)) {
+        if (SameName(entry.path().filename().string(), folder) && entry.is_directory(ec)) {
+            return entry.path();
+        }
+    }
+    return {};
+}
+
+// "45.07", "3.133", "0": up to four decimals, no trailing zeros, appended.
+void AppendDegrees(std::string& out, double deg) {
+    std::array<char, 32> text{};
+    const char* end =
+        std::to_chars(text.data(), text.data() + text.size(), deg, std::chars_format::fixed, 4).ptr;
+    while (end[-1] == '0') {
+        --end;
+    }
+    if (end[-1] == '.') {
+        --end;
+    }
+    const std::string_view digits(text.data(), static_cast<std::size_t>(end - text.data()));
+    out += digits == "-0" ? "0" : digits;
+}
+
+std::string DegreesText(double deg) {
+    std::string out;
+    AppendDegrees(out, deg);
+    return out;
+}
+
+std::string NumberText(double value) {
+    std::array<char, 32> text{};
+    return std::string(text.data(),
+                       std::to_chars(text.data(), text.data() + text.size(), value).ptr);
+}
+
+// Longitude into (-180, 180].
+double WrappedLongitude(double lonDeg) {
+    double lon = std::fmod(lonDeg, 360.0);
+    lon = lon > 180.0 ? lon - 360.0 : lon;
+    return lon <= -180.0 ? lon + 360.0 : lon;
+}
+
+constexpr const char* kDegreeSign = "\xC2\xB0";
+
+// "45.07°N 7.69°E", appended.
+void AppendPlace(std::string& out, double latDeg, double lonDeg) {
+    const double lon = WrappedLongitude(lonDeg);
+    AppendDegrees(out, std::fabs(latDeg));
+    out += kDegreeSign;
+    out += latDeg < 0.0 ? "S " : "N ";
+    AppendDegrees(out, std::fabs(lon));
+    out += kDegreeSign;
+    out += lon < 0.0 ? "W" : "E";
+}
+
+std::string PlaceText(double latDeg, double lonDeg) {
+    std::string out;
+    AppendPlace(out, latDeg, lonDeg);
+    return out;
+}
+
+// The value's source, or the error of a place that cannot be looked up.
+MapValue Start(const std::string& what, double latDeg, double lonDeg) {
+    MapValue out;
+    if (!std::isfinite(latDeg) || !std::isfinite(lonDeg)) {
+        out.error = "latitude " + NumberText(latDeg) + " and longitude " + NumberText(lonDeg) +
+                    ": both must be numbers";
+    } else if (latDeg < -90.0 || latDeg > 90.0) {
+        out.error = "latitude " + NumberText(latDeg) + " is outside -90 to 90 degrees";
+    } else {
+        out.source.reserve(what.size() + 32);
+        out.source += what;
+        out.source += " at ";
+        AppendPlace(out.source, latDeg, lonDeg);
+    }
+    return out;
+}
+
+MapValue& Fail(MapValue& out, std::string error) {
+    out.value = kNaN;
+    out.error = std::move(error);
+    return out;
+}
+
+// The value, or an error where the map has none at the place.
+MapValue& Finish(MapValue& out, double value, const MapSet& set, std::string_view map,
+                 double latDeg, double lonDeg) {
+    if (std::isnan(value)) {
+        return Fail(out, std::string(set.recommendation) + " map " + std::string(map) +
+                             " has no value at " + PlaceText(latDeg, lonDeg));
+    }
+    out.value = value;
+    return out;
+}
+
+// The levels below and above p (the same one when p is a level); false when
+// p is outside the levels.
+bool Bracket(std::span<const double> levels, double percent, std::size_t& below,
+             std::size_t& above) {
+    if (!(percent >= levels.front() && percent <= levels.back())) {
+        return false;
+    }
+    above = 0;
+    while (levels[above] < percent) {
+        ++above;
+    }
+    below = levels[above] == percent ? above : above - 1;
+    return true;
+}
+
+std::string LevelRangeError(const LevelMaps& maps, double percent) {
+    return "p = " + NumberText(percent) + " % is outside " + NumberText(maps.levels.front()) +
+           " % to " + NumberText(maps.levels.back()) + " %, the levels of " +
+           maps.set.recommendation + "'s maps";
+}
+
+std::string MonthMap(std::string_view prefix, int month) {
+    return std::string(prefix) + (month < 10 ? "0" : "") + std::to_string(month) + ".TXT";
+}
+
+constexpr const char* kRainfallMonth = "MT_Month";
+constexpr const char* kTemperatureMonth = "T_Month";
+
+// Step 1 of P.837-7 Annex 1: the monthly MT and T at a place, bilinear.
+bool MonthlyRainInputs(MapFolder& maps, double latDeg, double lonDeg,
+                       std::array<double, kMonths>& totalMm,
+                       std::array<double, kMonths>& temperatureK, std::string& error) {
+    const ItuGrid* rain = maps.monthly(kRainfall, kRainfallMonth, error);
+    const ItuGrid* temperature =
+        rain == nullptr ? nullptr : maps.monthly(kTemperature, kTemperatureMonth, error);
+    if (temperature == nullptr) {
+        return false;
+    }
+    const GridCell rainCell = rain->cell(latDeg, lonDeg);
+    const GridCell temperatureCell = temperature->cell(latDeg, lonDeg);
+    for (std::size_t m = 0; m < kMonths; ++m) {
+        totalMm[m] = rain->sum(rainCell, m);
+        temperatureK[m] = temperature->sum(temperatureCell, m);
+        const bool noRain = std::isnan(totalMm[m]);
+        if (noRain || std::isnan(temperatureK[m])) {
+            const int month = static_cast<int>(m) + 1;
+            error =
+                std::string(noRain ? kRainfall.recommendation : kTemperature.recommendation) +
+                " map " +
+                (noRain ? MonthMap(kRainfallMonth, month) : MonthMap(kTemperatureMonth, month)) +
+                " has no value at " + PlaceText(latDeg, lonDeg);
+            return false;
+        }
+    }
+    return true;
+}
+
+// One month of a monthly family, bilinear.
+MapValue MonthlyBilinear(MapFolder& maps, const std::string& what, const MapSet& set,
+                         const char* prefix, double latDeg, double lonDeg, int month) {
+    if (month < 1 || month > static_cast<int>(kMonths)) {
+        return {kNaN, {}, "month " + std::to_string(month) + " is not 1 to 12"};
+    }
+    MapValue out = Start(what, latDeg, lonDeg);
+    if (!out) {
+        return out;
+    }
+    std::string error;
+    const ItuGrid* grid = maps.monthly(set, prefix, error);
+    if (grid == nullptr) {
+        return Fail(out, error);
+    }
+    return Finish(out, grid->bilinear(latDeg, lonDeg, static_cast<std::size_t>(month - 1)), set,
+                  MonthMap(prefix, month), latDeg, lonDeg);
+}
+
+// A bilinear lookup in one map.
+MapValue Bilinear(MapFolder& maps, const std::string& what, const MapSet& set, std::string_view map,
+                  double latDeg, double lonDeg) {
+    MapValue out = Start(what, latDeg, lonDeg);
+    if (!out) {
+        return out;
+    }
+    std::string error;
+    const ItuGrid* grid = maps.grid(set, map, error);
+    if (grid == nullptr) {
+        return Fail(out, error);
+    }
+    return Finish(out, grid->bilinear(latDeg, lonDeg), set, map, latDeg, lonDeg);
+}
+
+// A quantity mapped at levels of p, semi-log in p between the two levels
+// around it; `atLevel(level, cell, error)` gives the value at one level.
+template <typename AtLevel>
+MapValue SemiLogInP(MapFolder& maps, const std::string& what, const LevelMaps& levels,
+                    double latDeg, double lonDeg, double percent, AtLevel atLevel) {
+    MapValue out = Start(what, latDeg, lonDeg);
+    if (!out) {
+        return out;
+    }
+    std::size_t below = 0;
+    std::size_t above = 0;
+    if (!Bracket(levels.levels, percent, below, above)) {
+        return Fail(out, LevelRangeError(levels, percent));
+    }
+    std::string error;
+    const ItuGrid* first = maps.grid(levels.set, levels.name(below), error);
+    if (first == nullptr) {
+        return Fail(out, error);
+    }
+    const GridCell cell = first->cell(latDeg, lonDeg);
+    const double x1 = atLevel(below, cell, error);
+    const double x2 = above == below ? x1 : atLevel(above, cell, error);
+    if (!error.empty()) {
+        return Fail(out, error);
+    }
+    out.value = SemiLogInterpolate(percent, levels.levels[below], x1, levels.levels[above], x2);
+    if (!std::isnan(out.value)) {
+        return out;
+    }
+    return Finish(out, kNaN, levels.set, levels.name(std::isnan(x1) ? below : above), latDeg,
+                  lonDeg);
+}
+
+// One map of `levels` summed over the cell.
+double LevelSum(MapFolder& maps, const LevelMaps& levels, std::size_t level, const GridCell& cell,
+                std::string& error) {
+    const ItuGrid* grid = maps.grid(levels.set, levels.name(level), error);
+    return grid == nullptr ? kNaN : grid->sum(cell);
+}
+
+MapValue ValueAtLevels(MapFolder& maps, const std::string& what, const LevelMaps& levels,
+                       double latDeg, double lonDeg, double percent) {
+    return SemiLogInP(maps, what, levels, latDeg, lonDeg, percent,
+                      [&](std::size_t level, const GridCell& cell, std::string& error) {
+                          return LevelSum(maps, levels, level, cell, error);
+                      });
+}
+
+// ITU-R P.836-6: rho or V at p, each of the four grid points' values first
+// scaled from the point's height alt_i (P.1511-1, bicubic) to the station's
+// alt with the scale height VSCH_i of the same level:
+// X_i' = X_i exp(-(alt - alt_i) / VSCH_i); then bilinear, then semi-log in p.
+MapValue VapourAtHeight(MapFolder& maps, const LevelMaps& quantity, double latDeg, double lonDeg,
+                        double percent, std::optional<double> stationHeightKm) {
+    MapValue place = Start(kVapour.recommendation, latDeg, lonDeg);
+    if (!place) {
+        return place;
+    }
+    std::string error;
+    const ItuGrid* topography = maps.grid(kTopography, kTopographyMap, error);
+    if (topography == nullptr) {
+        return Fail(place, error);
+    }
+    if (stationHeightKm && !std::isfinite(*stationHeightKm)) {
+        return Fail(place, "the station height must be a number");
+    }
+    const double heightKm =
+        stationHeightKm ? *stationHeightKm : topography->bicubic(latDeg, lonDeg);
+    if (std::isnan(heightKm)) {
+        return Finish(place, kNaN, kTopography, kTopographyMap, latDeg, lonDeg);
+    }
+    const std::string what = std::string(kVapour.recommendation) + " at " +
+                             PlaceText(latDeg, lonDeg) + ", station height " +
+                             DegreesText(heightKm) + " km";
+    std::array<double, 4> pointHeightKm{}; // alt_i, the same for both levels
+    bool heightsKnown = false;
+    const auto atLevel = [&](std::size_t level, const GridCell& cell, std::string& err) {
+        const ItuGrid* values = maps.grid(kVapour, quantity.name(level), err);
+        const ItuGrid* scale = maps.grid(kVapour, kScaleHeight.name(level), err);
+        if (values == nullptr || scale == nullptr || !cell.inside) {
+            return kNaN;
+        }
+        for (std::size_t k = 0; k < cell.index.size() && !heightsKnown; ++k) {
+            pointHeightKm[k] =
+                cell.weight[k] == 0.0 ? 0.0 : topography->bicubic(cell.latDeg[k], cell.lonDeg[k]);
+        }
+        heightsKnown = true;
+        double total = 0.0;
+        for (std::size_t k = 0; k < cell.index.size(); ++k) {
+            if (cell.weight[k] == 0.0) {
+                continue;
+            }
+            const std::size_t i = cell.index[k];
+            total += cell.weight[k] * values->at(i) *
+                     std::exp(-(heightKm - pointHeightKm[k]) / scale->at(i));
+        }
+        return total;
+    };
+    MapValue out = SemiLogInP(maps, what, quantity, latDeg, lonDeg, percent, atLevel);
+    if (out) {
+        out.source = what;
+    }
+    return out;
+}
+
+// Q(z), the complementary standard normal distribution, and its density.
+double NormalTail(double z) {
+    return 0.5 * std::erfc(z / std::numbers::sqrt2);
+}
+
+double NormalDensity(double z) {
+    return std::exp(-0.5 * z * z) / std::sqrt(2.0 * std::numbers::pi);
+}
+
+// z with Q(z) = q, to about 5e-4 (Abramowitz and Stegun 26.2.23): the start
+// of the Newton iteration of step 5.
+double NormalTailInverse(double q) {
+    const double tail = std::min(q, 1.0 - q);
+    const double t = std::sqrt(-2.0 * std::log(tail));
+    const double z = t - (2.515517 + 0.802853 * t + 0.010328 * t * t) /
+                             (1.0 + 1.432788 * t + 0.189269 * t * t + 0.001308 * t * t * t);
+    return q < 0.5 ? z : -z;
+}
+
+} // namespace
+
+MapFolder::MapFolder(std::filesystem::path base) : m_base(std::move(base)) {}
+
+bool MapFolder::hasFolder(std::string_view folder) {
+    const std::lock_guard lock(m_mutex);
+    auto at = m_folders.find(folder);
+    if (at == m_folders.end()) {
+        at = m_folders.emplace(std::string(folder), !Subfolder(m_base, folder).empty()).first;
+    }
+    return at->second;
+}
+
+MapFolder::Found MapFolder::find(const MapSet& set, std::string_view name) const {
+    Found found;
+    const std::filesystem::path folder = Subfolder(m_base, set.folder);
+    const std::string packed = std::string(name) + ".gz";
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string file = entry.path().filename().string();
+        if (SameName(file, name)) {
+            found.path = entry.path(); // the plain file wins
+            break;
+        }
+        if (SameName(file, packed)) {
+            found.path = entry.path();
+        }
+    }
+    if (found.path.empty()) {
+        found.error = "missing map " + std::string(set.folder) + "/" + std::string(name) +
+                      " (plain or .gz) in " + m_base.string() +
+                      ": ITU distributes it with Recommendation " + set.recommendation;
+    }
+    return found;
+}
+
+const ItuGrid* MapFolder::grid(const MapSet& set, std::string_view name, std::string& error) {
+    const Grid& found = slot(set, name, 1);
+    if (!found.grid) {
+        error = found.error;
+    }
+    return found.grid.get();
+}
+
+const ItuGrid* MapFolder::monthly(const MapSet& set, std::string_view prefix, std::string& error) {
+    const Grid& found = slot(set, prefix, kMonths);
+    if (!found.grid) {
+        error = found.error;
+    }
+    return found.grid.get();
+}
+
+bool MapFolder::has(const MapSet& set, std::string_view name) {
+    return !slot(set, name, 1).missing;
+}
+
+const MapFolder::Grid& MapFolder::slot(const MapSet& set, std::string_view name,
+                                       std::size_t layers) {
+    // The key, "P837-7/MT_Month*" for monthly layers, in a buffer kept per
+    // thread: no allocation on a lookup, which asks for up to four maps.
+    thread_local std::string key;
+    key.assign(set.folder).append("/").append(name).append(layers > 1 ? "*" : "");
+
+    const std::lock_guard lock(m_mutex);
+    auto at = m_grids.find(key);
+    if (at == m_grids.end()) {
+        at = m_grids.emplace(key, load(set, name, layers)).first;
+    }
+    return at->second;
+}
+
+const MapFolder::Axes& MapFolder::axesOf(const MapSet& set) {
+    const std::string key = std::string(set.folder) + "/" + set.latFile + "/" + set.lonFile;
+    auto at = m_axes.find(key);
+    if (at == m_axes.end()) {
+        Axes read;
+        const Found lat = find(set, set.latFile);
+        const Found lon = find(set, set.lonFile);
+        if (!lat.error.empty() || !lon.error.empty()) {
+            read.error = !lat.error.empty() ? lat.error : lon.error;
+        } else {
+            AxesRead axes = ReadGridAxes(lat.path.string(), lon.path.string());
+            read.error = std::move(axes.error);
+            if (read.error.empty()) {
+                read.axes = std::move(axes.axes);
+            }
+        }
+        at = m_axes.emplace(key, std::move(read)).first;
+    }
+    return at->second;
+}
+
+// One map, or `layers` monthly maps name01.TXT .. interleaved point by point.
+MapFolder::Grid MapFolder::load(const MapSet& set, std::string_view name, std::size_t layers) {
+    Grid out;
+    std::vector<double> values;
+    for (std::size_t layer = 0; layer < layers; ++layer) {
+        const std::string file =
+            layers == 1 ? std::string(name) : MonthMap(name, static_cast<int>(layer) + 1);
+        const Found found = find(set, file);
+        if (!found.error.empty()) {
+            out.error = found.error;
+            out.missing = true;
+            return out;
+        }
+        const Axes& axes = axesOf(set);
+        if (!axes.axes) {
+            out.error = axes.error;
+            return out;
+        }
+        GridRead read = ReadGridValues(found.path.string(), *axes.axes);
+        if (!read.error.empty()) {
+            out.error = std::move(read.error);
+            return out;
+        }
+        if (layers == 1) {
+            values = std::move(read.values);
+            break;
+        }
+        values.resize(read.values.size() * layers);
+        for (std::size_t point = 0; point < read.values.size(); ++point) {
+            values[point * layers + layer] = read.values[point];
+        }
+    }
+    out.grid = std::make_unique<const ItuGrid>(*axesOf(set).axes, std::move(values), layers);
+    return out;
+}
+
+// ITU-R P.837-7 Annex 1.
+MonthlyRain MonthlyRainStatistics(const std::array<double, 12>& totalMm,
+                                  const std::array<double, 12>& temperatureK) {
+    MonthlyRain rain;
+    for (std::size_t m = 0; m < kDaysInMonth.size(); ++m) {
+        // Step 2: r_ii = 0.5874 exp(0.0883 t_ii) from 0 degC up, 0.5874 below (mm/h).
+        const double celsius = temperatureK[m] - kZeroCelsiusK;
+        double rate = celsius >= 0.0 ? kColdRateMmH * std::exp(kRateTemperatureSlope * celsius)
+                                     : kColdRateMmH;
+        // Step 3: P0_ii = 100 MT_ii / (24 N_ii r_ii) (%); above 70 %, P0_ii = 70 %
+        // and r_ii = 100 MT_ii / (70 x 24 N_ii).
+        const double hours = kHoursPerDay * kDaysInMonth[m];
+        double probability = 100.0 * totalMm[m] / (hours * rate);
+        if (probability > kMostRainPercent) {
+            probability = kMostRainPercent;
+            rate = 100.0 * totalMm[m] / (kMostRainPercent * hours);
+        }
+        rain.rateMmH[m] = rate;
+        rain.probabilityPercent[m] = probability;
+        // Step 4: P0 = sum of N_ii P0_ii / 365.25 (%).
+        rain.annualProbabilityPercent += kDaysInMonth[m] * probability / kDaysInYear;
+    }
+    return rain;
+}
+
+// Step 5: R_p solves p = sum of N_ii P0_ii Q((ln R_p + 0.7938 - ln r_ii) / 1.26) / 365.25.
+// Newton's method on ln P(R > e^x) - ln p, nearly a parabola in x = ln R, from a
+// start that takes the months as one log-normal, kept inside a bracket that
+// bisection shrinks where a step would leave it.
+double RainRateExceeded(const MonthlyRain& rain, double percent) {
+    if (!(percent > 0.0 && percent <= 100.0)) {
+        return kNaN;
+    }
+    if (!(percent < rain.annualProbabilityPercent)) {
+        return 0.0;
+    }
+    std::array<double, kMonths> weight{}; // N_ii P0_ii / 365.25, %
+    std::array<double, kMonths> centre{}; // ln r_ii - 0.7938
+    std::size_t count = 0;
+    double meanCentre = 0.0;
+    for (std::size_t m = 0; m < kMonths; ++m) {
+        if (rain.probabilityPercent[m] > 0.0) {
+            weight[count] = kDaysInMonth[m] * rain.probabilityPercent[m] / kDaysInYear;
+            centre[count] = std::log(rain.rateMmH[m]) - kRateOffset;
+            meanCentre += weight[count] * centre[count] / rain.annualProbabilityPercent;
+            ++count;
+        }
+    }
+    // P(R > e^x) and its slope in x.
+    const auto exceeded = [&](double x, double& slope) {
+        double sum = 0.0;
+        slope = 0.0;
+        for (std::size_t k = 0; k < count; ++k) {
+            const double z = (x - centre[k]) / kRateSpread;
+            sum += weight[k] * NormalTail(z);
+            slope -= weight[k] * NormalDensity(z) / kRateSpread;
+        }
+        return sum;
+    };
+    const auto [lowest, highest] =
+        std::minmax_element(centre.begin(), centre.begin() + static_cast<long>(count));
+    double low = *lowest - 40.0 * kRateSpread;   // P(R > e^low) > p
+    double high = *highest + 40.0 * kRateSpread; // P(R > e^high) < p
+    double x = std::clamp(
+        meanCentre + kRateSpread * NormalTailInverse(percent / rain.annualProbabilityPercent), low,
+        high);
+    const double logPercent = std::log(percent);
+    for (int i = 0; i < 200; ++i) {
+        double slope = 0.0;
+        const double f = exceeded(x, slope);
+        if (f == percent) {
+            break;
+        }
+        (f > percent ? low : high) = x;
+        double next = x - (std::log(f) - logPercent) * f / slope;
+        if (!(next >= low && next <= high)) {
+            next = 0.5 * (low + high); // also where the tail has underflowed
+        }
+        // Converging quadratically: after a step this small the error is far
+        // below the last bit.
+        const bool converged = std::fabs(next - x) <= 1e-9 * std::max(1.0, std::fabs(x));
+        x = next;
+        if (converged || high - low <= 1e-15 * std::max(1.0, std::fabs(x))) {
+            break;
+        }
+    }
+    return std::exp(x);
+}
+
+MapValue RainRate(MapFolder& maps, double latDeg, double lonDeg, double percent) {
+    MapValue out = Start("ITU-R P.837-7 Annex 1", latDeg, lonDeg);
+    if (!out) {
+        return out;
+    }
+    if (!(percent > 0.0 && percent <= 100.0)) {
+        return Fail(out, "p = " + NumberText(percent) + " % is outside 0 % to 100 %");
+    }
+    std::array<double, kMonths> totalMm{};
+    std::array<double, kMonths> temperatureK{};
+    std::string error;
+    if (!MonthlyRainInputs(maps, latDeg, lonDeg, totalMm, temperatureK, error)) {
+        return Fail(out, error);
+    }
+    out.value = RainRateExceeded(MonthlyRainStatistics(totalMm, temperatureK), percent);
+    return out;
+}
+
+MapValue RainRate001(MapFolder& maps, double latDeg, double lonDeg) {
+    if (maps.has(kRain001, kRain001Map)) {
+        return Bilinear(maps, "ITU-R P.837-7 map R001", kRain001, kRain001Map, latDeg, lonDeg);
+    }
+    return RainRate(maps, latDeg, lonDeg, 0.01);
+}
+
+MapValue RainProbability(MapFolder& maps, double latDeg, double lonDeg) {
+    MapValue out = Start("ITU-R P.837-7 Annex 1", latDeg, lonDeg);
+    if (!out) {
+        return out;
+    }
+    std::array<double, kMonths> totalMm{};
+    std::array<double, kMonths> temperatureK{};
+    std::string error;
+    if (!MonthlyRainInputs(maps, latDeg, lonDeg, totalMm, temperatureK, error)) {
+        return Fail(out, error);
+    }
+    out.value = MonthlyRainStatistics(totalMm, temperatureK).annualProbabilityPercent;
+    return out;
+}
+
+MapValue MonthlyRainfall(MapFolder& maps, double latDeg, double lonDeg, int month) {
+    return MonthlyBilinear(maps, kRainfall.recommendation, kRainfall, kRainfallMonth, latDeg,
+                           lonDeg, month);
+}
+
+MapValue IsothermHeight(MapFolder& maps, double latDeg, double lonDeg) {
+    return Bilinear(maps, kIsotherm.recommendation, kIsotherm, kIsothermMap, latDeg, lonDeg);
+}
+
+MapValue RainHeight(MapFolder& maps, double latDeg, double lonDeg) {
+    MapValue out = IsothermHeight(maps, latDeg, lonDeg);
+    if (out) {
+        out.value += kIsothermToRainHeightKm;
+        out.source = "ITU-R P.839-4 (h0 + 0.36 km)" + out.source.substr(out.source.find(" at "));
+    }
+    return out;
+}
+
+MapValue CloudLiquidWater(MapFolder& maps, double latDeg, double lonDeg, double percent,
+                          CloudMaps which) {
+    if (which == CloudMaps::Newest) {
+        which = maps.hasFolder(kCloud9.folder) ? CloudMaps::P840_9 : CloudMaps::P840_8;
+    }
+    const LevelMaps& levels = which == CloudMaps::P840_9 ? kCloudLiquid : kLred;
+    return ValueAtLevels(maps, levels.set.recommendation, levels, latDeg, lonDeg, percent);
+}
+
+MapValue SurfaceVapourDensity(MapFolder& maps, double latDeg, double lonDeg, double percent,
+                              std::optional<double> stationHeightKm) {
+    return VapourAtHeight(maps, kVapourDensity, latDeg, lonDeg, percent, stationHeightKm);
+}
+
+MapValue ColumnarVapour(MapFolder& maps, double latDeg, double lonDeg, double percent,
+                        std::optional<double> stationHeightKm) {
+    return VapourAtHeight(maps, kColumnarVapour, latDeg, lonDeg, percent, stationHeightKm);
+}
+
+MapValue WetRefractivity(MapFolder& maps, double latDeg, double lonDeg, double percent) {
+    return ValueAtLevels(maps, kWetRefractivity.recommendation, kNwet, latDeg, lonDeg, percent);
+}
+
+MapValue RefractivityGradient1(MapFolder& maps, double latDeg, double lonDeg) {
+    return Bilinear(maps, "ITU-R P.453-14 (dN1, lowest 65 m, 1 %)", kGradient, kGradient1Map,
+                    latDeg, lonDeg);
+}
+
+MapValue SurfaceTemperature(MapFolder& maps, double latDeg, double lonDeg) {
+    return Bilinear(maps, kTemperature.recommendation, kTemperature, kAnnualTemperatureMap, latDeg,
+                    lonDeg);
+}
+
+MapValue MonthlySurfaceTemperature(MapFolder& maps, double latDeg, double lonDeg, int month) {
+    return MonthlyBilinear(maps, kTemperature.recommendation, kTemperature, kTemperatureMonth,
+                           latDeg, lonDeg, month);
+}
+
+MapValue TopographicHeight(MapFolder& maps, double latDeg, double lonDeg) {
+    MapValue out = Start(kTopography.recommendation, latDeg, lonDeg);
+    if (!out) {
+        return out;
+    }
+    std::string error;
+    const ItuGrid* grid = maps.grid(kTopography, kTopographyMap, error);
+    if (grid == nullptr) {
+        return Fail(out, error);
+    }
+    return Finish(out, grid->bicubic(latDeg, lonDeg), kTopography, kTopographyMap, latDeg, lonDeg);
+}

@@ -1,0 +1,413 @@
+#include "itu_grid.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kPoleDeg = 90.0;
+constexpr double kTurnDeg = 360.0;
+constexpr double kStepTolerance = 1e-6; // deg: the files hold steps of 1/8 degree and coarser
+constexpr double kBicubicA = -0.5;      // ITU-R P.1144 Annex 1, cubic convolution kernel
+constexpr std::size_t kReadChunk = 1 << 20;
+constexpr std::size_t kQuotedTextMax = 24;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool IsNaNText(std::string_view token) {
+    return token.size() == 3 && (token[0] | 0x20) == 'n' && (token[1] | 0x20) == 'a' &&
+           (token[2] | 0x20) == 'n';
+}
+
+// One value: a decimal number as the "C" locale writes it, or NaN.
+bool ParseValue(std::string_view token, double& value) {
+    if (IsNaNText(token)) {
+        value = kNaN;
+        return true;
+    }
+    if (token.size() > 1 && token[0] == '+' && token[1] != '-') {
+        token.remove_prefix(1);
+    }
+    const char* end = token.data() + token.size();
+    const auto [ptr, ec] = std::from_chars(token.data(), end, value);
+    return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+std::string Quoted(std::string_view token) {
+    std::string text(token.substr(0, kQuotedTextMax));
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f) {
+            c = '?';
+        }
+    }
+    return "\"" + text + (token.size() > kQuotedTextMax ? "...\"" : "\"");
+}
+
+std::string NumberText(double value) {
+    std::array<char, 32> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), value).ptr;
+    return std::string(text.data(), end);
+}
+
+std::string FileName(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// ITU-R P.1144 Annex 1: the cubic convolution kernel W(x) with a = -0.5.
+double CubicWeight(double x) {
+    const double d = std::fabs(x);
+    const double a = kBicubicA;
+    if (d <= 1.0) {
+        return ((a + 2.0) * d - (a + 3.0)) * d * d + 1.0;
+    }
+    if (d < 2.0) {
+        return ((a * d - 5.0 * a) * d + 8.0 * a) * d - 4.0 * a;
+    }
+    return 0.0;
+}
+
+// One axis of a latitude or longitude file: constant along the other axis,
+// in equal nonzero steps along its own. `alongRows` true: the value of row i
+// is in every column of row i (a latitude file).
+std::string AxisFrom(const NumberTable& t, bool alongRows, double& first, double& step) {
+    const std::size_t count = alongRows ? t.rows : t.cols;
+    const std::size_t across = alongRows ? t.cols : t.rows;
+    const auto value = [&](std::size_t i, std::size_t k) {
+        return alongRows ? t.values[i * t.cols + k] : t.values[k * t.cols + i];
+    };
+    const char* what = alongRows ? "latitude" : "longitude";
+    if (count < 2) {
+        return std::string("fewer than 2 ") + (alongRows ? "rows" : "columns");
+    }
+    const auto where = [&](std::size_t i, std::size_t k) {
+        return "line " + std::to_string((alongRows ? i : k) + 1) + ": ";
+    };
+    for (std::size_t i = 0; i < count; ++i) {
+        for (std::size_t k = 0; k < across; ++k) {
+            if (std::isnan(value(i, k))) {
+                return where(i, k) + "NaN where a " + what + " belongs";
+            }
+        }
+    }
+    first = value(0, 0);
+    step = value(1, 0) - first;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double expected = first + static_cast<double>(i) * step;
+        for (std::size_t k = 0; k < across; ++k) {
+            const double v = value(i, k);
+            if (!(std::fabs(v - expected) <= kStepTolerance) || step == 0.0) {
+                return where(i, k) + what + " " + NumberText(v) +
+                       " breaks the equal steps of the grid";
+            }
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+MapText ReadMapText(const std::string& path) {
+    MapText out;
+    gzFile file = gzopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        out.error = path + ": cannot be opened (" + std::strerror(errno) + ")";
+        return out;
+    }
+    gzbuffer(file, 1 << 17);
+    std::size_t size = 0;
+    for (;;) {
+        out.text.resize(size + kReadChunk);
+        const int got = gzread(file, out.text.data() + size, static_cast<unsigned>(kReadChunk));
+        if (got <= 0) {
+            break;
+        }
+        size += static_cast<std::size_t>(got);
+    }
+    out.text.resize(size);
+    int code = Z_OK;
+    std::string why = gzerror(file, &code); // a copy: the text goes with the file
+    if (code == Z_ERRNO) {
+        why = std::strerror(errno);
+    }
+    const int closed = gzclose_r(file);
+    if (code == Z_OK && closed != Z_OK) {
+        code = closed;
+        why = closed == Z_BUF_ERROR ? "unexpected end of file" : "cannot be closed";
+    }
+    if (code == Z_ERRNO) {
+        out.error = path + ": cannot be read (" + why + ")";
+    } else if (code != Z_OK) {
+        out.error = path + ": damaged or cut-short compressed data (" + why + ")";
+    }
+    if (!out.error.empty()) {
+        out.text.clear();
+    }
+    return out;
+}
+
+NumberTable ParseNumberTable(std::string_view text) {
+    NumberTable table;
+    std::size_t lineNumber = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t end = std::min(text.find('\n', pos), text.size());
+        const std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        ++lineNumber;
+        std::size_t count = 0;
+        std::size_t k = 0;
+        for (;;) {
+            while (k < line.size() && IsBlank(line[k])) {
+                ++k;
+            }
+            if (k == line.size()) {
+                break;
+            }
+            const std::size_t start = k;
+            while (k < line.size() && !IsBlank(line[k])) {
+                ++k;
+            }
+            const std::string_view token = line.substr(start, k - start);
+            double value = 0.0;
+            if (!ParseValue(token, value)) {
+                table.error = "line " + std::to_string(lineNumber) + ", value " +
+                              std::to_string(count + 1) + ": " + Quoted(token) + " is not a number";
+                return table;
+            }
+            table.values.push_back(value);
+            ++count;
+        }
+        if (count == 0) {
+            continue;
+        }
+        if (table.rows == 0) {
+            table.cols = count;
+        } else if (count != table.cols) {
+            table.error = "line " + std::to_string(lineNumber) + " has " + std::to_string(count) +
+                          " values where the first line has " + std::to_string(table.cols);
+            return table;
+        }
+        ++table.rows;
+    }
+    if (table.rows == 0) {
+        table.error = "no numbers";
+    }
+    return table;
+}
+
+NumberTable ReadNumberTable(const std::string& path) {
+    MapText text = ReadMapText(path);
+    if (!text.error.empty()) {
+        NumberTable table;
+        table.error = std::move(text.error);
+        return table;
+    }
+    NumberTable table = ParseNumberTable(text.text);
+    if (!table.error.empty()) {
+        table.error = path + ": " + table.error;
+    }
+    return table;
+}
+
+AxesRead ReadGridAxes(const std::string& latPath, const std::string& lonPath) {
+    AxesRead out;
+    const NumberTable lat = ReadNumberTable(latPath);
+    if (!lat.error.empty()) {
+        out.error = lat.error;
+        return out;
+    }
+    const NumberTable lon = ReadNumberTable(lonPath);
+    if (!lon.error.empty()) {
+        out.error = lon.error;
+        return out;
+    }
+    if (lat.rows != lon.rows || lat.cols != lon.cols) {
+        out.error = lonPath + ": " + std::to_string(lon.rows) + " x " + std::to_string(lon.cols) +
+                    " values where " + FileName(latPath) + " has " + std::to_string(lat.rows) +
+                    " x " + std::to_string(lat.cols);
+        return out;
+    }
+    GridAxes& axes = out.axes;
+    axes.rows = lat.rows;
+    axes.cols = lat.cols;
+    axes.latFile = FileName(latPath);
+    axes.lonFile = FileName(lonPath);
+    if (std::string why = AxisFrom(lat, true, axes.firstLatDeg, axes.latStepDeg); !why.empty()) {
+        out.error = latPath + ": " + why;
+    } else if (why = AxisFrom(lon, false, axes.firstLonDeg, axes.lonStepDeg); !why.empty()) {
+        out.error = lonPath + ": " + why;
+    } else if (axes.lonStepDeg < 0.0) {
+        out.error = lonPath + ": longitudes decrease along a row (they must grow to the east)";
+    }
+    return out;
+}
+
+GridRead ReadGridValues(const std::string& path, const GridAxes& axes) {
+    GridRead out;
+    NumberTable table = ReadNumberTable(path);
+    if (!table.error.empty()) {
+        out.error = std::move(table.error);
+    } else if (table.rows != axes.rows || table.cols != axes.cols) {
+        out.error = path + ": " + std::to_string(table.rows) + " rows of " +
+                    std::to_string(table.cols) + " values where " + axes.latFile + " and " +
+                    axes.lonFile + " give " + std::to_string(axes.rows) + " x " +
+                    std::to_string(axes.cols);
+    } else {
+        out.values = std::move(table.values);
+    }
+    return out;
+}
+
+ItuGrid::ItuGrid(GridAxes axes, std::vector<double> values, std::size_t layers)
+    : m_axes(std::move(axes)), m_layers(std::max<std::size_t>(layers, 1)),
+      m_values(std::move(values)) {
+    m_values.resize(m_axes.rows * m_axes.cols * m_layers, kNaN);
+    const double perTurn = kTurnDeg / m_axes.lonStepDeg;
+    const long turn = std::lround(perTurn);
+    if (turn > 0 && std::fabs(perTurn - static_cast<double>(turn)) < kStepTolerance &&
+        static_cast<std::size_t>(turn) <= m_axes.cols) {
+        m_turn = turn;
+    }
+}
+
+double ItuGrid::columnOf(double lonDeg) const {
+    // Into [first, first + 360) before the column is found.
+    const double shifted = std::fmod(lonDeg - m_axes.firstLonDeg, kTurnDeg);
+    const double column = (shifted < 0.0 ? shifted + kTurnDeg : shifted) / m_axes.lonStepDeg;
+    if (m_turn > 0) {
+        const double turn = static_cast<double>(m_turn);
+        return column >= turn ? column - turn : column;
+    }
+    return column;
+}
+
+bool ItuGrid::indexOf(long row, long col, std::size_t& index) const {
+    const long rows = static_cast<long>(m_axes.rows);
+    const long cols = static_cast<long>(m_axes.cols);
+    if (row < 0 || row >= rows) {
+        const double lat = m_axes.firstLatDeg + static_cast<double>(row) * m_axes.latStepDeg;
+        if (std::fabs(lat) <= kPoleDeg + kStepTolerance || m_turn == 0 || m_turn % 2 != 0) {
+            return false; // short of the pole: the grid does not reach there
+        }
+        const double mirrored = std::copysign(2.0 * kPoleDeg, lat) - lat;
+        const double mirroredRow = rowOf(mirrored);
+        const long whole = std::lround(mirroredRow);
+        if (std::fabs(mirroredRow - static_cast<double>(whole)) > kStepTolerance || whole < 0 ||
+            whole >= rows) {
+            return false;
+        }
+        row = whole;
+        col += m_turn / 2;
+    }
+    if (m_turn > 0) {
+        col %= m_turn;
+        col = col < 0 ? col + m_turn : col;
+    } else if (col < 0 || col >= cols) {
+        return false;
+    }
+    index = static_cast<std::size_t>(row * cols + col);
+    return true;
+}
+
+GridCell ItuGrid::cell(double latDeg, double lonDeg) const {
+    GridCell cell;
+    if (!std::isfinite(latDeg) || !std::isfinite(lonDeg)) {
+        return cell;
+    }
+    const double r = rowOf(latDeg);
+    const double c = columnOf(lonDeg);
+    long r0 = static_cast<long>(std::floor(r));
+    long c0 = static_cast<long>(std::floor(c));
+    double dr = r - static_cast<double>(r0);
+    double dc = c - static_cast<double>(c0);
+    // On the last row or column the point beyond has zero weight: take the
+    // cell before it, where the place is its far corner.
+    if (r0 == static_cast<long>(m_axes.rows) - 1 && dr == 0.0) {
+        --r0;
+        dr = 1.0;
+    }
+    if (m_turn == 0 && c0 == static_cast<long>(m_axes.cols) - 1 && dc == 0.0) {
+        --c0;
+        dc = 1.0;
+    }
+    const std::array<long, 4> rows{r0, r0 + 1, r0, r0 + 1};
+    const std::array<long, 4> cols{c0, c0, c0 + 1, c0 + 1};
+    cell.weight = {(1.0 - dr) * (1.0 - dc), dr * (1.0 - dc), (1.0 - dr) * dc, dr * dc};
+    for (std::size_t k = 0; k < 4; ++k) {
+        if (!indexOf(rows[k], cols[k], cell.index[k])) {
+            return cell;
+        }
+        const std::size_t row = cell.index[k] / m_axes.cols;
+        const std::size_t col = cell.index[k] % m_axes.cols;
+        cell.latDeg[k] = m_axes.firstLatDeg + static_cast<double>(row) * m_axes.latStepDeg;
+        cell.lonDeg[k] = m_axes.firstLonDeg + static_cast<double>(col) * m_axes.lonStepDeg;
+    }
+    cell.inside = true;
+    return cell;
+}
+
+double ItuGrid::sum(const GridCell& cell, std::size_t layer) const {
+    if (!cell.inside || layer >= m_layers) {
+        return kNaN;
+    }
+    double total = 0.0;
+    for (std::size_t k = 0; k < 4; ++k) {
+        if (cell.weight[k] != 0.0) {
+            total += cell.weight[k] * at(cell.index[k], layer);
+        }
+    }
+    return total;
+}
+
+double ItuGrid::bicubic(double latDeg, double lonDeg, std::size_t layer) const {
+    if (!std::isfinite(latDeg) || !std::isfinite(lonDeg) || layer >= m_layers) {
+        return kNaN;
+    }
+    const double r = rowOf(latDeg);
+    const double c = columnOf(lonDeg);
+    const long r0 = static_cast<long>(std::floor(r));
+    const long c0 = static_cast<long>(std::floor(c));
+    double total = 0.0;
+    for (long i = r0 - 1; i <= r0 + 2; ++i) {
+        const double rowWeight = CubicWeight(r - static_cast<double>(i));
+        if (rowWeight == 0.0) {
+            continue;
+        }
+        double rowSum = 0.0;
+        for (long j = c0 - 1; j <= c0 + 2; ++j) {
+            const double weight = CubicWeight(c - static_cast<double>(j));
+            std::size_t index = 0;
+            if (weight == 0.0) {
+                continue;
+            }
+            if (!indexOf(i, j, index)) {
+                return kNaN;
+            }
+            rowSum += weight * at(index, layer);
+        }
+        total += rowWeight * rowSum;
+    }
+    return total;
+}
+
+double SemiLogInterpolate(double p, double p1, double x1, double p2, double x2) {
+    if (p == p1) {
+        return x1;
+    }
+    if (p == p2) {
+        return x2;
+    }
+    const double lnP1 = std::log(p1);
+    return x1 + (x2 - x1) * (std::log(p) - lnP1) / (std::log(p2) - lnP1);
+}

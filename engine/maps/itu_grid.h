@@ -1,0 +1,133 @@
+#pragma once
+// One ITU-R digital map and the interpolations on it. Standard library and
+// zlib only: no other header of the program.
+//
+// A map is ITU's text layout: one grid row per line, values separated by
+// blanks, "NaN" where the map has no value; plain or gzip-compressed (zlib
+// reads both). Its folder's latitude and longitude files, of the same shape,
+// give the place of each value: latitude constant along a row, longitude
+// constant down a column and growing to the east, both in equal steps. Rows
+// run south to north or north to south; the first longitude may be -180, 0,
+// -0.5 or any other.
+//
+// Interpolation, ITU-R P.1144 Annex 1, at the place's fractional row R and
+// column C (r, c their whole parts, dR = R - r, dC = C - c):
+//   bilinear, from the four surrounding points:
+//     I = I(r,c)(1-dR)(1-dC) + I(r+1,c) dR (1-dC) + I(r,c+1)(1-dR) dC
+//         + I(r+1,c+1) dR dC
+//   bicubic, from the 4 x 4 surrounding points (rows r-1..r+2, columns
+//   c-1..c+2), with the cubic convolution kernel (a = -0.5)
+//     W(x) = (a+2)|x|^3 - (a+3)|x|^2 + 1        for |x| <= 1
+//     W(x) = a|x|^3 - 5a|x|^2 + 8a|x| - 4a       for 1 < |x| < 2
+//     I = sum over i of W(R - i) * sum over j of W(C - j) I(i, j)
+// A grid that goes round the globe wraps: the column 360 degrees on is the
+// same column. A row beyond a pole is the row as far on the other side of
+// it, half a turn round in longitude. A point of zero weight is not read, so
+// a value at a grid point never depends on a missing neighbour.
+//
+// A grid may hold several maps of the same axes as layers (the twelve months
+// of a Recommendation), each point's layers side by side in memory, so that
+// one place's values of every month are a few cache lines apart.
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A file's text, read whole; error (one line naming the file) when it cannot
+// be opened or its compressed data is damaged or cut short.
+struct MapText {
+    std::string text;
+    std::string error;
+};
+MapText ReadMapText(const std::string& path);
+
+// Numbers in ITU's layout, row by row; "NaN" (any letter case) is kept, any
+// other text where a number belongs is an error. Blank lines are skipped.
+struct NumberTable {
+    std::size_t rows = 0;
+    std::size_t cols = 0;
+    std::vector<double> values; // rows * cols, row by row
+    std::string error;          // one line: the line and what is wrong there
+};
+NumberTable ParseNumberTable(std::string_view text);
+NumberTable ReadNumberTable(const std::string& path); // the error names the file
+
+// The places of a grid's rows and columns, from its latitude and longitude
+// files.
+struct GridAxes {
+    std::size_t rows = 0;
+    std::size_t cols = 0;
+    double firstLatDeg = 0.0; // row 0
+    double latStepDeg = 0.0;  // per row; negative when row 0 is the northernmost
+    double firstLonDeg = 0.0; // column 0
+    double lonStepDeg = 0.0;  // per column, positive
+    std::string latFile;      // file names, for messages
+    std::string lonFile;
+};
+
+struct AxesRead {
+    GridAxes axes;
+    std::string error; // one line naming the file at fault
+};
+AxesRead ReadGridAxes(const std::string& latPath, const std::string& lonPath);
+
+// The points of a bilinear interpolation at one place and their weights.
+// Every grid of the same axes shares it, so a place is found once for all
+// the maps of a folder.
+struct GridCell {
+    bool inside = false;                // false: the grid does not hold the place
+    std::array<std::size_t, 4> index{}; // point: row * cols + col
+    std::array<double, 4> weight{};     // (1-dR)(1-dC), dR(1-dC), (1-dR)dC, dR dC
+    std::array<double, 4> latDeg{};     // of the points
+    std::array<double, 4> lonDeg{};
+};
+
+class ItuGrid {
+  public:
+    // `values`: rows * cols * layers, point by point (row by row), a point's
+    // layers together.
+    ItuGrid(GridAxes axes, std::vector<double> values, std::size_t layers = 1);
+
+    const GridAxes& axes() const { return m_axes; }
+    std::size_t layers() const { return m_layers; }
+    double at(std::size_t point, std::size_t layer = 0) const {
+        return m_values[point * m_layers + layer];
+    }
+    double at(std::size_t row, std::size_t col, std::size_t layer) const {
+        return at(row * m_axes.cols + col, layer);
+    }
+
+    GridCell cell(double latDeg, double lonDeg) const;
+    // The weighted sum of the cell's points; NaN when the cell is not inside
+    // or a point of nonzero weight has no value.
+    double sum(const GridCell& cell, std::size_t layer = 0) const;
+    double bilinear(double latDeg, double lonDeg, std::size_t layer = 0) const {
+        return sum(cell(latDeg, lonDeg), layer);
+    }
+    double bicubic(double latDeg, double lonDeg, std::size_t layer = 0) const;
+
+  private:
+    // The index of (row, col), either of them possibly outside the file: a
+    // column wrapped round the globe, a row mirrored over the pole. False
+    // when the grid holds no such point.
+    bool indexOf(long row, long col, std::size_t& index) const;
+    double rowOf(double latDeg) const { return (latDeg - m_axes.firstLatDeg) / m_axes.latStepDeg; }
+    double columnOf(double lonDeg) const;
+
+    GridAxes m_axes;
+    long m_turn = 0; // columns per 360 degrees when the grid goes round the globe, else 0
+    std::size_t m_layers = 1;
+    std::vector<double> m_values;
+};
+
+struct GridRead {
+    std::vector<double> values; // rows * cols of the axes, row by row
+    std::string error;          // one line naming the file and what is wrong
+};
+// The map at `path`, its shape checked against `axes`.
+GridRead ReadGridValues(const std::string& path, const GridAxes& axes);
+
+// Semi-log interpolation in a probability p (%) between two map levels
+// p1 < p < p2 holding x1 and x2: x1 + (x2 - x1)(ln p - ln p1)/(ln p2 - ln p1).
+double SemiLogInterpolate(double p, double p1, double x1, double p2, double x2);

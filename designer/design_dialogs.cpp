@@ -15,6 +15,16 @@ UnsavedAnswer askWithMessageBox(QWidget* parent, const QString& name) {
                                             : UnsavedAnswer::Cancel;
 }
 
+RefusedAnswer askRefusedWithMessageBox(QWidget* parent, const QString& fields) {
+    const QMessageBox::StandardButton button = QMessageBox::warning(
+        parent, QStringLiteral("Refused entry"),
+        QStringLiteral("%1 holds an entry that was refused; the design keeps its last accepted "
+                       "value. Discard the entry?")
+            .arg(fields),
+        QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Cancel);
+    return button == QMessageBox::Discard ? RefusedAnswer::Discard : RefusedAnswer::Cancel;
+}
+
 QString chooseWithFileDialog(QWidget* parent, const QString& caption, const QString& filter,
                              const QString& suggested, bool save, QString* chosenFilter) {
     return save ? QFileDialog::getSaveFileName(parent, caption, suggested, filter, chosenFilter)
@@ -35,6 +45,8 @@ DesignDialogs& current() {
 void SetDesignDialogs(DesignDialogs dialogs) {
     if (!dialogs.askUnsaved)
         dialogs.askUnsaved = askWithMessageBox;
+    if (!dialogs.askRefused)
+        dialogs.askRefused = askRefusedWithMessageBox;
     if (!dialogs.chooseFile)
         dialogs.chooseFile = chooseWithFileDialog;
     if (!dialogs.showError)

@@ -10,6 +10,7 @@
 class QWidget;
 
 enum class UnsavedAnswer { Save, Discard, Cancel };
+enum class RefusedAnswer { Discard, Cancel };
 
 struct DesignDialogs {
     // "Save the changes to NAME?"
@@ -20,6 +21,9 @@ struct DesignDialogs {
     std::function<QString(QWidget* parent, const QString& caption, const QString& filter,
                           const QString& suggested, bool save, QString* chosenFilter)>
         chooseFile;
+    // "Range holds a refused entry: discard it?" before a save or before
+    // the design is closed; `fields` names the fields (captions).
+    std::function<RefusedAnswer(QWidget* parent, const QString& fields)> askRefused;
     // One message, e.g. why a save failed.
     std::function<void(QWidget* parent, const QString& message)> showError;
 };

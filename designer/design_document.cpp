@@ -1,5 +1,7 @@
 #include "design_document.h"
 
+#include "design_rules.h"
+
 namespace {
 
 constexpr int kTypingCommand = 1; // QUndoCommand::id of edits that may merge
@@ -47,12 +49,51 @@ Evaluation Evaluate(const Design& design) {
     Evaluation evaluation;
     evaluation.point = design.point();
     evaluation.model.emplace(evaluation.point);
-    if (!evaluation.model->check(evaluation.point, evaluation.error))
+    // The window names a parameter by its caption, as its rows do.
+    const std::optional<DesignFault> fault = CheckDesign(design, evaluation.point, [](ParamId id) {
+        return std::string(ParamCaption(ParamRowOf(id)));
+    });
+    if (fault) {
+        evaluation.error = fault->message;
+        evaluation.stop = fault->param;
         return evaluation;
+    }
     evaluation.model->evaluate(evaluation.point, evaluation.sheet);
     evaluation.sections = evaluation.model->sections(evaluation.point, evaluation.sheet);
     evaluation.terms = evaluation.model->terms(evaluation.point, evaluation.sheet);
+    evaluation.derived = DerivedInputs(evaluation.point, evaluation.sheet);
     return evaluation;
+}
+
+namespace {
+
+QString captionOf(ParamId id) {
+    return QString::fromUtf8(ParamCaption(ParamRowOf(id)));
+}
+
+} // namespace
+
+QString StopMessage(const Evaluation& evaluation) {
+    QString message = QString::fromStdString(evaluation.error);
+    if (evaluation.stop != ParamId::Count) { // the name the message may put first goes
+        const QString name = captionOf(evaluation.stop) + QStringLiteral(": ");
+        if (message.startsWith(name))
+            message.remove(0, name.size());
+    }
+    return message;
+}
+
+QString StopText(const Evaluation& evaluation) {
+    if (evaluation.ok())
+        return QString();
+    const QString message = QString::fromStdString(evaluation.error);
+    const QString said =
+        evaluation.stop == ParamId::Count ||
+                message.startsWith(captionOf(evaluation.stop) + QLatin1Char(' ')) ||
+                message.startsWith(captionOf(evaluation.stop) + QLatin1Char(':'))
+            ? message
+            : QStringLiteral("%1: %2").arg(captionOf(evaluation.stop), message);
+    return said + QStringLiteral(" \u2014 the budget is not evaluated");
 }
 
 DesignDocument::DesignDocument() {

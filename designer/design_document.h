@@ -5,6 +5,7 @@
 // there is anything unsaved. Its evaluation is the budget model's, as the
 // calculator makes it.
 #include "budget_sheet.h"
+#include "derived_inputs.h"
 #include "design.h"
 #include "design_fields.h"
 
@@ -18,19 +19,29 @@
 
 // One evaluation of a design: its numbers, the features that apply, and
 // what the budget sheet made of them. `error` is the model's one-line
-// refusal (the sheet is then not worked out).
+// refusal (the sheet is then not worked out), `stop` the parameter it
+// concerns (ParamId::Count: none).
 struct Evaluation {
     DesignPoint point;
     std::optional<BudgetModel> model;
     std::string error;
+    ParamId stop = ParamId::Count;
     BudgetSheet sheet{};
     std::vector<SheetSection> sections;
     std::vector<LinkTerm> terms;
+    std::vector<DerivedInput> derived; // the inputs the budget works out (none unevaluated)
 
     bool ok() const { return error.empty(); }
 };
 
 Evaluation Evaluate(const Design& design);
+
+// The refusal as the sheet says it: "Path Elevation: elevation must be from 5
+// to 90 degrees — the budget is not evaluated"; empty when the design is
+// evaluated.
+QString StopText(const Evaluation& evaluation);
+// The refusal as the field that stops it says it (the message alone).
+QString StopMessage(const Evaluation& evaluation);
 
 class DesignDocument : public QObject {
     Q_OBJECT

@@ -1,18 +1,22 @@
 #include "design_fields.h"
 
 #include "budget_sheet.h"
+#include "value_reader.h"
 
 #include <array>
 #include <cmath>
 
 namespace {
 
+// What a bare number means, by name: the row's default unit when it has
+// one (a temperature read in degC), else the unit the registry shows.
 QString unitLabel(const ParamRow& row) {
+    if (row.defaultUnit != nullptr)
+        return QString::fromUtf8(row.defaultUnit);
     const QString label = QString::fromUtf8(ParamUnitLabel(row));
     if (!label.isEmpty())
         return label;
-    return row.defaultUnit != nullptr ? QString::fromUtf8(row.defaultUnit)
-                                      : QStringLiteral("plain");
+    return QStringLiteral("plain");
 }
 
 QString unitList(const ParamRow& row) {
@@ -31,10 +35,6 @@ std::string cText(const QString& text, const QLocale& locale) {
 
 QString quoted(const QString& text) {
     return QStringLiteral("'%1'").arg(text.trimmed());
-}
-
-std::optional<double> toBase(const ParamRow& row, double given, const QString& unit) {
-    return ToBaseUnit(row.family, row.defaultUnit, given, unit.toStdString());
 }
 
 // The sections of a design's budget; none at all when a feature refuses it.
@@ -79,57 +79,16 @@ FieldReading ReadField(const ParamRow& row, const QString& text, const QString& 
                        const QLocale& locale, const DesignPoint& design) {
     if (text.trimmed().isEmpty())
         return {};
-    if (FieldKindOf(row) == FieldKind::Text) { // entries as typed: a comma may part their fields
-        ParamSetting setting;
-        std::string error;
-        if (!ReadListSetting(row, text.toStdString(), setting, error))
-            return {std::nullopt, QString::fromStdString(error)};
-        return {setting, {}};
-    }
-    const std::string typed = cText(text, locale);
-    if (FieldKindOf(row) == FieldKind::Choice) {
-        const std::optional<std::size_t> index = FindChoice(row, typed);
-        if (!index)
-            return {std::nullopt,
-                    QStringLiteral("%1 is not %2")
-                        .arg(quoted(text), QString::fromStdString(ChoiceNames(row, ", ", " or ")))};
-        const double value = static_cast<double>(*index);
-        return {ParamSetting{value, value, {}}, {}};
-    }
-    const QString units = unitList(row);
-    Quantity quantity;
-    switch (ParseQuantity(row.family, row.defaultUnit, typed, quantity)) {
-    case UnitFault::None:
-        break;
-    case UnitFault::NotANumber:
-        return {std::nullopt,
-                units.isEmpty()
-                    ? QStringLiteral("%1 is not a number").arg(quoted(text))
-                    : QStringLiteral("%1 is not a number (units: %2)").arg(quoted(text), units)};
-    case UnitFault::WrongUnit:
-        return {std::nullopt, QStringLiteral("the unit does not fit %1 (units: %2)")
-                                  .arg(QString::fromUtf8(ParamCaption(row)), units)};
-    case UnitFault::OutOfRange:
-        return {std::nullopt, QStringLiteral("%1 is too large").arg(quoted(text))};
-    }
-    ParamSetting setting = SettingOf(quantity);
-    if (quantity.unit.empty() && !pickedUnit.isEmpty()) {
-        const std::optional<double> base = toBase(row, quantity.given, pickedUnit);
-        if (!base)
-            return {std::nullopt,
-                    QStringLiteral("the unit %1 does not fit %2 (units: %3)")
-                        .arg(pickedUnit, QString::fromUtf8(ParamCaption(row)), units)};
-        setting = ParamSetting{*base, quantity.given, pickedUnit.toStdString()};
-    }
+    // A list's entries as typed (a comma may part their fields); a number
+    // with the locale's decimal separator as a full stop.
+    const std::string typed =
+        FieldKindOf(row) == FieldKind::Text ? text.toStdString() : cText(text, locale);
     const double path = design[ParamId::Path];
-    if (!std::isfinite(setting.value) || !InBoundsOnPath(row, setting.value, path)) {
-        const QString bounds = QString::fromUtf8(BoundsOnPath(row, path).text);
-        return {std::nullopt,
-                bounds.isEmpty()
-                    ? QStringLiteral("%1 is out of range").arg(quoted(text))
-                    : QStringLiteral("%1 is out of range (%2)").arg(quoted(text), bounds)};
-    }
-    return {setting, {}};
+    const ValueReading reading = ReadValueText(row, typed, path, pickedUnit.toStdString());
+    if (!reading.ok())
+        return {std::nullopt, QString::fromStdString(ValueMessage("", quoted(text).toStdString(),
+                                                                  row, reading, path))};
+    return {reading.setting, {}};
 }
 
 QString SettingText(const ParamRow& row, const ParamSetting& setting, const QLocale& locale) {
@@ -168,10 +127,9 @@ bool IsTrigger(const ParamRow& row) {
     static const std::array<bool, kParamCount> triggers = [] {
         std::array<bool, kParamCount> list{};
         for (const ParamRow& other : ParamTable) {
-            if (other.needs != ParamId::Count)
-                list[IndexOf(other.needs)] = true;
-            if (other.replacedBy != ParamId::Count)
-                list[IndexOf(other.replacedBy)] = true;
+            for (const ParamId referred : {other.needs, other.replacedBy})
+                if (const ParamRow* trigger = ReferredRow(other, referred))
+                    list[IndexOf(trigger->id)] = true;
         }
         for (const ParamRow& each : ParamTable)
             list[IndexOf(each.id)] = list[IndexOf(each.id)] || bringsFeature(each);
@@ -180,7 +138,7 @@ bool IsTrigger(const ParamRow& row) {
     return triggers[IndexOf(row.id)];
 }
 
-QString UnsetText(const ParamRow& row, const QLocale& locale) {
+QString UnsetText(const ParamRow& row, const QLocale& locale, const QString& unit) {
     if (IsTrigger(row))
         return QStringLiteral("not set");
     const double value = ParamDefault(row);
@@ -189,9 +147,46 @@ QString UnsetText(const ParamRow& row, const QLocale& locale) {
     if (FieldKindOf(row) == FieldKind::Choice)
         return QStringLiteral("%1 (default)")
             .arg(QString::fromUtf8(row.choices()[static_cast<std::size_t>(value)].name));
-    const std::optional<double> shown = FromBaseUnit(row, value, QString());
-    const QString label = QString::fromUtf8(ParamUnitLabel(row));
+    std::optional<double> shown = FromBaseUnit(row, value, unit);
+    QString label = unit;
+    if (!shown || unit.isEmpty()) {
+        shown = FromBaseUnit(row, value, QString());
+        label = *ParamUnitLabel(row) != '\0' ? unitLabel(row) : QString();
+    }
     return QStringLiteral("%1%2 (default)")
         .arg(NumberText(shown.value_or(value), locale),
              label.isEmpty() ? QString() : QStringLiteral(" ") + label);
+}
+
+const ParamRow* ReferredRow(const ParamRow& row, ParamId referred) {
+    if (referred == row.id || referred == ParamId::Count)
+        return nullptr;
+    return &ParamRowOf(referred);
+}
+
+QString UnusedText(const ParamRow& row, const DesignPoint& point) {
+    const auto caption = [](const ParamRow* other) {
+        return QString::fromUtf8(ParamCaption(*other));
+    };
+    const ParamRow* needs = ReferredRow(row, row.needs);
+    const ParamRow* replacedBy = ReferredRow(row, row.replacedBy);
+    if (replacedBy != nullptr && point.has(replacedBy->id))
+        return QStringLiteral("not used: replaced by %1").arg(caption(replacedBy));
+    if (needs != nullptr && !point.has(needs->id))
+        return QStringLiteral("not used: needs %1").arg(caption(needs));
+    return QStringLiteral("not used on this design");
+}
+
+QString PreferredUnit(const ParamRow& row) {
+    // The window's range is in miles; a design starts in kilometres.
+    struct Metric {
+        UnitFamily family;
+        const char* unit;
+    };
+    static constexpr Metric kMetric[] = {{UnitFamily::Distance, "km"}};
+    for (const Metric& metric : kMetric) {
+        if (metric.family == row.family && FromBaseUnit(row, 1.0, QString::fromLatin1(metric.unit)))
+            return QString::fromLatin1(metric.unit);
+    }
+    return QString();
 }

@@ -66,6 +66,18 @@ QString FieldToolTip(const ParamRow& row);
 // it: leaving it unset means "none", not "the default".
 bool IsTrigger(const ParamRow& row);
 
-// The text of what an unset row stands for: "10 Miles (default)", or "not
-// set" for a trigger.
-QString UnsetText(const ParamRow& row, const QLocale& locale);
+// The text of what an unset row stands for, in `unit` ("" for the row's bare
+// unit): "16.09344 km (default)", or "not set" for a trigger.
+QString UnsetText(const ParamRow& row, const QLocale& locale, const QString& unit = QString());
+
+// Why a row set is not used on the design: "not used: needs Rain Rate",
+// "not used: replaced by Rx Dish Diameter".
+QString UnusedText(const ParamRow& row, const DesignPoint& point);
+
+// The row of a parameter a row refers to (needs, replacedBy): none when it
+// refers to none (itself, or ParamId::Count).
+const ParamRow* ReferredRow(const ParamRow& row, ParamId referred);
+
+// The unit a new design's empty row offers first: a metric one where the
+// bare number is not ("" for the bare unit).
+QString PreferredUnit(const ParamRow& row);

@@ -266,6 +266,7 @@ void DesignWindow::connectSignals() {
         [this](ParamId id, std::optional<ParamSetting> setting, const QString& what, int session) {
             m_document.setParam(id, std::move(setting), what, session);
         });
+    m_inputs->setRefusalHandler([this] { m_results->showRefused(m_inputs->refusedCaptions()); });
     connect(&m_document, &DesignDocument::changed, this, [this] { refresh(); });
     connect(&m_document, &DesignDocument::modifiedChanged, this, [this] { refreshTitle(); });
     connect(m_chartAxis, &QComboBox::activated, this, [this] { refreshChart(); });
@@ -276,6 +277,8 @@ void DesignWindow::connectSignals() {
 void DesignWindow::refresh() {
     m_evaluation = Evaluate(m_document.design());
     m_inputs->showDesign(m_document.design(), m_evaluation.point);
+    m_inputs->showStop(m_evaluation.stop, StopMessage(m_evaluation));
+    m_inputs->showDerived(m_evaluation.derived);
     m_results->showEvaluation(m_evaluation);
     refreshChart();
     m_waterfall->showEvaluation(m_evaluation);

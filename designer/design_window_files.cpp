@@ -3,6 +3,7 @@
 #include "design_dialogs.h"
 #include "design_file.h"
 #include "design_window.h"
+#include "input_sheet.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -29,6 +30,21 @@ QSettings designerSettings() {
 
 QString absolute(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
+}
+
+// A refused entry is no part of the design: before the design is saved or
+// put away, the entry being typed is finished and the user says whether to
+// drop what is refused (false: keep it and go no further).
+bool settleEntries(QWidget* parent, InputSheet& inputs) {
+    inputs.finishEntry();
+    const QStringList refused = inputs.refusedCaptions();
+    if (refused.isEmpty())
+        return true;
+    if (CurrentDesignDialogs().askRefused(parent, refused.join(QStringLiteral(", "))) ==
+        RefusedAnswer::Cancel)
+        return false;
+    inputs.discardRefused();
+    return true;
 }
 
 } // namespace
@@ -68,6 +84,8 @@ void DesignWindow::showError(const QString& message) {
 }
 
 bool DesignWindow::maybeSave() {
+    if (!settleEntries(this, *m_inputs))
+        return false;
     if (!m_document.modified())
         return true;
     switch (CurrentDesignDialogs().askUnsaved(this, displayName())) {
@@ -125,10 +143,14 @@ void DesignWindow::openFromCommandLine(const QString& path, std::ostream& err) {
 }
 
 bool DesignWindow::save() {
+    if (!settleEntries(this, *m_inputs))
+        return false;
     return m_document.path().isEmpty() ? saveAs() : saveTo(m_document.path());
 }
 
 bool DesignWindow::saveAs() {
+    if (!settleEntries(this, *m_inputs))
+        return false;
     QString filter;
     const QString path = chooseFile(QStringLiteral("Save Design As"), kDesignFilter, true, &filter);
     if (path.isEmpty())

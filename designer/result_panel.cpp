@@ -119,6 +119,11 @@ ResultPanel::ResultPanel(QWidget* parent) : QWidget(parent) {
     big.setPointSizeF(big.pointSizeF() * 1.25);
     m_verdict->setFont(big);
     m_layout->addWidget(m_verdict);
+    m_staleNote = new QLabel(this);
+    m_staleNote->setObjectName(QStringLiteral("StaleNote"));
+    m_staleNote->setWordWrap(true);
+    m_staleNote->hide();
+    m_layout->addWidget(m_staleNote);
     m_terms = new LineTable(QStringLiteral("Term"), this);
     m_terms->setTitle(QStringLiteral("Budget"));
     m_layout->addWidget(m_terms);
@@ -131,21 +136,19 @@ ResultPanel::ResultPanel(QWidget* parent) : QWidget(parent) {
 ResultPanel::~ResultPanel() = default;
 
 void ResultPanel::showEvaluation(const Evaluation& evaluation) {
-    // A design the model refuses has no budget: the refusal alone is shown.
-    for (LineTable* table : {m_terms, m_results})
-        if (table->isVisibleTo(this) != evaluation.ok())
-            table->setVisible(evaluation.ok());
+    // A design the model refuses has no budget: the verdict says which field
+    // stops it, and the results stay those of the last design evaluated.
+    m_evaluated = evaluation.ok();
+    showNote();
     if (!evaluation.ok()) {
-        for (LineTable* table : m_sections)
-            table->hide();
-        setText(m_verdict, QString::fromStdString(evaluation.error));
+        setText(m_verdict, StopText(evaluation));
         m_verdictState = -1;
         colourVerdict();
         return;
     }
     const LinkResults& results = evaluation.sheet.results;
     const double asked = evaluation.point[ParamId::Margin];
-    setText(m_verdict, VerdictText(results.FadeMargin, asked));
+    setText(m_verdict, VerdictText(results.FadeMargin, asked, m_locale));
     m_verdictState = LinkCloses(results.FadeMargin, asked) ? 1 : -1;
     colourVerdict();
 
@@ -212,6 +215,31 @@ void ResultPanel::showEvaluation(const Evaluation& evaluation) {
         if (table->isVisibleTo(this) != used)
             table->setVisible(used);
     }
+}
+
+void ResultPanel::showRefused(const QStringList& captions) {
+    m_refused = captions;
+    showNote();
+}
+
+void ResultPanel::showNote() {
+    QStringList parts;
+    if (!m_evaluated)
+        parts << QStringLiteral("Results for the last design evaluated");
+    if (m_refused.size() == 1)
+        parts << QStringLiteral("Results for the last accepted values: %1 holds a refused entry")
+                     .arg(m_refused.front());
+    else if (m_refused.size() > 1)
+        parts << QStringLiteral("Results for the last accepted values: %1 and %2 hold refused "
+                                "entries")
+                     .arg(QStringList(m_refused.begin(), m_refused.end() - 1)
+                              .join(QStringLiteral(", ")),
+                          m_refused.back());
+    const QString note = parts.join(QLatin1Char('\n'));
+    setText(m_staleNote, note);
+    m_staleNote->setAccessibleName(note);
+    if (m_staleNote->isVisibleTo(this) == note.isEmpty())
+        m_staleNote->setVisible(!note.isEmpty());
 }
 
 void ResultPanel::colourVerdict() {

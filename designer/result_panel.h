@@ -5,6 +5,7 @@
 // section the features add (their lines and notes). Each value's accessible
 // name is its caption with its value.
 #include <QLocale>
+#include <QStringList>
 #include <QWidget>
 
 #include <vector>
@@ -21,14 +22,22 @@ class ResultPanel : public QWidget {
 
     void showEvaluation(const Evaluation& evaluation);
     QLabel* verdict() const { return m_verdict; }
+    // The fields that hold a refused entry (captions): while there are any,
+    // a note under the verdict says the results are the last accepted
+    // values'.
+    void showRefused(const QStringList& captions);
 
   protected:
     void changeEvent(QEvent* event) override; // a new desktop palette recolours the verdict
 
   private:
     void colourVerdict();
+    void showNote();
 
     QLabel* m_verdict = nullptr;
+    QLabel* m_staleNote = nullptr; // why the results are not the design's own
+    QStringList m_refused;         // the fields holding a refused entry
+    bool m_evaluated = true;       // the design shown was evaluated
     LineTable* m_terms = nullptr;
     LineTable* m_results = nullptr;
     std::vector<LineTable*> m_sections;

@@ -141,16 +141,20 @@ bool LinkCloses(double fadeMargin, double marginAsked) {
     return fadeMargin >= marginAsked;
 }
 
-std::string Verdict(double fadeMargin, double marginAsked) {
+std::string Verdict(double fadeMargin, double marginAsked,
+                    const std::function<std::string(double)>& number) {
+    const auto text = [&number](double value) {
+        return number ? number(value) : FormatFixed(kTextWidth, 1, value);
+    };
     if (LinkCloses(fadeMargin, marginAsked)) {
-        return "The link closes with " + FormatFixed(kTextWidth, 1, fadeMargin) + " dB fade margin";
+        return "The link closes with " + text(fadeMargin) + " dB fade margin";
     }
-    const std::string shortBy = FormatFixed(kTextWidth, 1, marginAsked - fadeMargin);
+    const std::string shortBy = text(marginAsked - fadeMargin);
     if (marginAsked == 0.0) {
         return "The link falls " + shortBy + " dB short";
     }
-    return "The link falls " + shortBy + " dB short of the " +
-           FormatFixed(kTextWidth, 1, marginAsked) + " dB fade margin asked";
+    return "The link falls " + shortBy + " dB short of the " + text(marginAsked) +
+           " dB fade margin asked";
 }
 
 std::string RainBelowModelNote(bool sweep) {

@@ -13,6 +13,7 @@
 #include "rain_attenuation.h"
 #include "receiver_budget.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -112,6 +113,9 @@ class BudgetModel {
     // solver then searches rather than using the closed forms.
     bool pathDependent() const { return m_pathDependent; }
 
+    // The features that apply, in the order they work.
+    const std::vector<const FeatureRow*>& features() const { return m_features; }
+
     // The sections under the budget, in order; none without features.
     std::vector<SheetSection> sections(const DesignPoint& point, const BudgetSheet& sheet) const;
 
@@ -130,7 +134,8 @@ bool LinkCloses(double fadeMargin, double marginAsked);
 
 // "The link closes with 21.9 dB fade margin" / "The link falls 3.2 dB short"
 // (none asked) / "The link falls 6.9 dB short of the 25.0 dB fade margin asked".
-std::string Verdict(double fadeMargin, double marginAsked);
+std::string Verdict(double fadeMargin, double marginAsked,
+                    const std::function<std::string(double)>& number = {});
 
 // The note for standard error when rain was asked for under 1 GHz: for one
 // budget, or for a sweep with such points.

@@ -473,9 +473,13 @@ class DesignWindowMenuTest : public QObject {
         QTest::newRow("power in dBm") << "TxPower"
                                       << "40 dBm"
                                       << "dBm";
+        // A bare number is in the unit picked beside it: a new design's km.
         QTest::newRow("range bare") << "Range"
                                     << "12"
-                                    << "";
+                                    << "km";
+        QTest::newRow("weather bare") << "Weather"
+                                      << "3"
+                                      << "";
     }
 
     void solveInTheFieldsUnit() {

@@ -1,8 +1,9 @@
 #include "calc_run.h"
 
 #include "calc_help.h"
-#include "calc_render.h"
 #include "calc_sweep.h"
+#include "sheet_render.h"
+#include "sweep_csv.h"
 
 #include <algorithm>
 
@@ -64,10 +65,10 @@ int runSweep(CalcJob& job, BufferedOutput& out, const MessageSink& message,
     LargestClosing largest;
     std::optional<PlotSampler> sampler;
     if (plotting) {
-        sampler.emplace(plan, job.sweepCount);
+        sampler.emplace(FactorAxis(plan.factor), job.sweepCount);
     }
     SweepCsvWriter csv(out);
-    csv.header(plan);
+    csv.header(FactorTable[plan.factor].key);
     bool rainBelowModel = false;
     RunSweep(*job.model, job.point, plan, job.sweepCount, [&](const SweepSample& sample) {
         csv.row(sample);

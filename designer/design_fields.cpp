@@ -30,7 +30,7 @@ std::string cText(const QString& text, const QLocale& locale) {
 }
 
 QString quoted(const QString& text) {
-    return QStringLiteral("'%1'").arg(text.trimmed());
+    return QString::fromStdString(Quoted(text.trimmed().toStdString()));
 }
 
 std::optional<double> toBase(const ParamRow& row, double given, const QString& unit) {

@@ -1,6 +1,6 @@
 #include "design_window.h"
 
-#include "calc_render.h"
+#include "sheet_render.h"
 #include "design_fields.h"
 #include "input_sheet.h"
 #include "margin_chart.h"

@@ -1,9 +1,6 @@
 // The design window's exchanges: the fourteen factors from and to a window
 // settings file, the calculator's report, the chart's points as CSV and the
 // sheet as the calculator's text.
-#include "calc_render.h"
-#include "calc_report_render.h"
-#include "calc_text.h"
 #include "design_dialogs.h"
 #include "design_fields.h"
 #include "design_window.h"
@@ -12,6 +9,9 @@
 #include "margin_chart.h"
 #include "number_text.h"
 #include "output_file.h"
+#include "report_render.h"
+#include "sheet_render.h"
+#include "text_rows.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

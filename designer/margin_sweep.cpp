@@ -1,9 +1,8 @@
 #include "margin_sweep.h"
 
-#include "buffered_output.h"
-#include "calc_sweep.h"
 #include "design_fields.h"
 #include "design_solve.h"
+#include "design_sweep.h"
 
 #include <algorithm>
 #include <cmath>
@@ -99,23 +98,24 @@ MarginCurve SweepMargin(const Design& design, const Evaluation& current, ParamId
     DesignPoint point = current.point;
     point.set.set(IndexOf(param));
     const BudgetModel model(point);
-    BudgetSheet sheet{};
+    const std::string given = unit.toStdString();
+    const auto xAt = [&span, points](std::uint64_t i) {
+        return span.low + (span.high - span.low) * static_cast<double>(i) / std::max(1, points - 1);
+    };
+    const auto grid = [&](std::uint64_t i) {
+        return ToBaseUnit(row.family, row.defaultUnit, xAt(i), given);
+    };
     ZeroCrossings crossings;
-    for (int i = 0; i < points && span.high > span.low; ++i) {
-        const double x = span.low + (span.high - span.low) * i / std::max(1, points - 1);
-        const std::optional<double> base =
-            ToBaseUnit(row.family, row.defaultUnit, x, unit.toStdString());
-        if (!base)
-            break;
-        point.values[IndexOf(param)] = *base;
-        model.evaluate(point, sheet);
-        const double margin = sheet.results.FadeMargin;
+    const auto count = static_cast<std::uint64_t>(span.high > span.low ? std::max(points, 0) : 0);
+    SweepDesign(model, point, param, count, grid, [&](const SweepSample& sample) {
+        const double x = xAt(sample.index);
+        const double margin = sample.results.FadeMargin;
         if (!std::isfinite(margin) || std::fabs(margin) >= kPlotLimitDb)
-            continue;
+            return;
         crossings.add(x, margin);
         curve.x.push_back(x);
         curve.margin.push_back(margin);
-    }
+    });
     curve.crossings = crossings.crossings();
     return curve;
 }

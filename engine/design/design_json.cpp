@@ -9,16 +9,12 @@ namespace {
 
 using Json = nlohmann::json;
 
-std::string inQuotes(std::string_view text) {
-    return "'" + std::string(text) + "'";
-}
-
 bool readChoice(const ParamRow& row, const Json& value, ParamSetting& setting, std::string& error) {
     const std::string text = value.is_string() ? value.get<std::string>() : value.dump();
     const std::optional<std::size_t> index =
         value.is_string() ? FindChoice(row, text) : std::nullopt;
     if (!index) {
-        error = std::string(ParamKey(row)) + ": " + inQuotes(text) + " is not " +
+        error = std::string(ParamKey(row)) + ": " + Quoted(text) + " is not " +
                 ChoiceNames(row, ", ", " or ");
         return false;
     }
@@ -47,7 +43,7 @@ bool readNumber(const ParamRow& row, const Json& entry, double path, ParamSettin
     const double given = value.get<double>();
     const std::optional<double> base = ToBaseUnit(row.family, row.defaultUnit, given, unit);
     if (!base) {
-        error = key + ": unit " + inQuotes(unit) + " does not fit " + key +
+        error = key + ": unit " + Quoted(unit) + " does not fit " + key +
                 " (units: " + UnitList(row.family) + ")";
         return false;
     }
@@ -85,7 +81,7 @@ bool readList(const ParamRow& row, const Json& value, ParamSetting& setting, std
 bool readParameter(const std::string& key, const Json& entry, Design& design, std::string& error) {
     const ParamRow* row = FindParam(key);
     if (row == nullptr) {
-        error = "unknown key " + inQuotes(key);
+        error = "unknown key " + Quoted(key);
         return false;
     }
     if (!entry.is_object() || !entry.contains("value")) {
@@ -94,7 +90,7 @@ bool readParameter(const std::string& key, const Json& entry, Design& design, st
     }
     for (const auto& [name, unused] : entry.items()) {
         if (name != "value" && name != "unit") {
-            error = key + ": unknown member " + inQuotes(name);
+            error = key + ": unknown member " + Quoted(name);
             return false;
         }
     }
@@ -170,7 +166,7 @@ bool DesignFromJson(std::string_view text, Design& design, std::string& error) {
     }
     for (const auto& [name, unused] : document.items()) {
         if (name != "format" && name != "version" && name != "parameters") {
-            error = "unknown key " + inQuotes(name);
+            error = "unknown key " + Quoted(name);
             return false;
         }
     }

@@ -492,9 +492,7 @@ std::string ParamValueText(const ParamRow& row, double value) {
         const auto index = static_cast<std::size_t>(value);
         return index < choices.size() ? choices[index].name : std::string();
     }
-    char text[32];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-    return ec == std::errc() ? std::string(text, end) : std::string();
+    return ShortestText(value);
 }
 
 std::optional<MetricValue> MetricValueOf(std::size_t factor, double value) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -220,4 +221,14 @@ bool FamilyHasUnit(UnitFamily family, std::string_view unit) {
 
 double MilesToKilometres(double miles) {
     return miles * kKilometresPerMile;
+}
+
+std::string ShortestText(double value) {
+    char text[32]; // the longest is "-2.2250738585072014e-308"
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    return ec == std::errc() ? std::string(text, end) : std::string();
+}
+
+std::string Quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
 }

@@ -103,7 +103,7 @@ TEST(SweepCsv, ShortSweepHasHeaderAndFullPrecisionRows) {
     {
         BufferedOutput out(StringSink(csv), 64); // small buffer: rows cross its end
         SweepCsvWriter writer(out);
-        writer.header(plan);
+        writer.header(FactorTable[plan.factor].key);
         SweepOver(base, plan, count, [&](const SweepSample& s) { writer.row(s); });
         ASSERT_TRUE(out.flush());
     }
@@ -163,7 +163,7 @@ TEST(SweepCsv, RepeatedColumnsAreWrittenAfreshWhenTheyChange) {
             for (const ResultRow& row : ResultTable) {
                 sheet.results.*row.field = v / row.displayScale;
             }
-            writer.row(SweepSample{v, sheet, sheet.results, 0.0});
+            writer.row(SweepSample{0, v, sheet, sheet.results, 0.0});
         }
     }
     const std::vector<std::string> lines = Lines(csv);

@@ -5,8 +5,6 @@
 
 #include "number_text.h"
 
-#include <charconv>
-
 namespace {
 
 constexpr double kMHzPerGHz = 1000.0;
@@ -27,10 +25,8 @@ bool check(const DesignPoint& point, std::string& error) {
     if (InBoundsOnPath(row, availability, point[ParamId::Path])) {
         return true;
     }
-    char text[32];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, availability);
-    error = std::string(row.key) + ": " + std::string(text, ec == std::errc() ? end : text) +
-            " is out of range (" + BoundsOnPath(row, point[ParamId::Path]).text + ")";
+    error = std::string(row.key) + ": " + ShortestText(availability) + " is out of range (" +
+            BoundsOnPath(row, point[ParamId::Path]).text + ")";
     return false;
 }
 

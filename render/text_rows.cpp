@@ -1,4 +1,4 @@
-#include "calc_text.h"
+#include "text_rows.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,10 +11,6 @@ constexpr std::size_t kCaptionWidth = 24; // widest caption is 22 characters
 constexpr std::size_t kValueWidth = 12;   // factor texts are at most 12 characters
 
 } // namespace
-
-std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
-}
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() &&

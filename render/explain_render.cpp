@@ -1,6 +1,6 @@
-#include "calc_explain.h"
+#include "explain_render.h"
 
-#include "calc_text.h"
+#include "text_rows.h"
 
 #include <charconv>
 #include <initializer_list>

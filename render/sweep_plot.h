@@ -1,6 +1,6 @@
 #pragma once
-// Draws a sweep's plot with Qt Charts: into the bytes of an SVG or PNG file,
-// or onto a painter (a report's page). Needs a QApplication.
+// Draws a sweep's plot with QPainter: into the bytes of an SVG or PNG file,
+// or onto a painter (a report's page). Needs a QGuiApplication; no widgets.
 #include "plot_data.h"
 
 #include <functional>
@@ -8,6 +8,11 @@
 
 constexpr int kPlotWidth = 1000; // pixels (PNG) or SVG user units
 constexpr int kPlotHeight = 640;
+
+// The family every text of the plot and the report is set in (the Debian
+// package depends on fonts-dejavu-core), so that the layout does not depend
+// on what else is installed.
+inline constexpr const char* kPlotFontFamily = "DejaVu Sans";
 
 // The plot as the bytes of a file in `format`. False with a one-line message
 // when it could not be drawn.

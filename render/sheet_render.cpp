@@ -1,9 +1,9 @@
-#include "calc_render.h"
+#include "sheet_render.h"
 
-#include "calc_availability.h"
-#include "calc_explain.h"
-#include "calc_text.h"
+#include "availability_render.h"
+#include "explain_render.h"
 #include "link_display.h"
+#include "text_rows.h"
 
 namespace {
 

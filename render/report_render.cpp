@@ -1,4 +1,4 @@
-#include "calc_report_render.h"
+#include "report_render.h"
 
 #include "sweep_plot.h"
 

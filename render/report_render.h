@@ -2,7 +2,7 @@
 // Lays a report out with Qt: PDF through QPdfWriter (one A4 page, the chart
 // drawn as vectors below the tables), HTML with the chart as inline SVG.
 // Needs a QApplication.
-#include "calc_report.h"
+#include "report_data.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "calc_availability.h"
+#include "availability_render.h"
 
-#include "calc_text.h"
 #include "number_text.h"
+#include "text_rows.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 #pragma once
-// The budget sheet rendered as the calculator's text and JSON. Neither works
+// The budget sheet rendered as text and JSON. Neither works
 // anything out: the numbers, the lines and the terms are the sheet's.
 #include "availability_curve.h"
 #include "budget_explain.h"

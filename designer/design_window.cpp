@@ -1,12 +1,12 @@
 #include "design_window.h"
 
-#include "sheet_render.h"
 #include "design_fields.h"
 #include "input_sheet.h"
 #include "margin_chart.h"
 #include "number_text.h"
 #include "program_icon.h"
 #include "result_panel.h"
+#include "sheet_render.h"
 #include "verdict.h"
 #include "waterfall_chart.h"
 

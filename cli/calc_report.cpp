@@ -8,3 +8,7 @@ bool ParseReportOption(std::string_view value, ReportOptions& options, std::stri
     options.path = std::string(value);
     return true;
 }
+
+ReportSource CalcReportSource(const FileOptions& files) {
+    return ReportSource{files.designPath.value_or(std::string()), std::nullopt};
+}

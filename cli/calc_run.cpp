@@ -131,15 +131,10 @@ bool checkEvaluatedPoints(const CalcJob& job, std::string& error) {
 // What the budget's outputs show; --explain adds the receiver's figures of
 // merit where no receiver option did, and the budget's explanation.
 SheetView sheetView(const CalcJob& job, const BudgetSheet& sheet) {
-    SheetView view{sheet, job.model->sections(job.point, sheet), job.solved,
-                   job.options.inputs.metric};
-    if (job.options.explain) {
-        if (std::none_of(view.sections.begin(), view.sections.end(),
-                         [](const SheetSection& s) { return s.name == kReceiverSectionName; })) {
-            view.sections.push_back(ReceiverSection(job.point, sheet));
-        }
-        view.explanation = ExplainBudget(*job.model, job.point, sheet);
-    }
+    SheetView plain{sheet, job.model->sections(job.point, sheet), job.solved,
+                    job.options.inputs.metric};
+    SheetView view = job.options.explain ? ExplainedView(std::move(plain), *job.model, job.point)
+                                         : std::move(plain);
     if (job.options.availabilityCurve) {
         view.availability = EvaluateAvailabilityCurve(*job.model, job.point);
     }

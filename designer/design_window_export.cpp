@@ -37,6 +37,19 @@ class FullStopTexts {
     std::string m_screen;
 };
 
+// The chart's span in the input's base unit; none when the chart is empty.
+std::optional<ReportAxis> chartAxis(const MarginCurve& curve) {
+    if (curve.x.empty())
+        return std::nullopt;
+    const ParamRow& row = ParamRowOf(curve.param);
+    const std::string unit = curve.unit.toStdString();
+    const auto low = ToBaseUnit(row.family, row.defaultUnit, curve.x.front(), unit);
+    const auto high = ToBaseUnit(row.family, row.defaultUnit, curve.x.back(), unit);
+    if (!low || !high)
+        return std::nullopt;
+    return ReportAxis{curve.param, std::min(*low, *high), std::max(*low, *high)};
+}
+
 bool writeFile(const QString& path, std::string_view bytes, QString& error) {
     int code = 0;
     if (ReplaceFileContents(path.toStdString(), bytes, &code))
@@ -105,7 +118,9 @@ void DesignWindow::exportReport() {
         const FullStopTexts fullStop;
         const Evaluation& e = m_evaluation;
         const SheetView view{e.sheet, e.model->sections(e.point, e.sheet), std::nullopt, false};
-        data = BuildReportData(view, *e.model, e.point);
+        // The open file's name, and the axis the chart's picker shows.
+        const ReportSource source{m_document.path().toStdString(), chartAxis(m_chart->curve())};
+        data = BuildReportData(view, *e.model, e.point, source);
     }
     std::string bytes;
     if (!RenderReport(data, static_cast<ReportFormat>(file.format()), bytes, error))

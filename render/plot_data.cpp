@@ -16,7 +16,7 @@ bool plottable(double value) {
 
 PlotAxis FactorAxis(std::size_t factor) {
     const FactorRow& row = FactorTable[factor];
-    return {row.caption, row.unit, [&row](double x) { return FactorValueText(row, x); }};
+    return {row.caption, row.unit, [&row](double x) { return FactorShownText(row, x); }};
 }
 
 PlotSampler::PlotSampler(PlotAxis axis, std::uint64_t count, std::uint64_t maxPoints)

@@ -20,6 +20,10 @@ struct SheetView {
     std::optional<AvailabilityCurve> availability{}; // --availability-curve
 };
 
+// The view with what --explain adds: the receiver's figures of merit when
+// no section has them, and the budget's explanation.
+SheetView ExplainedView(SheetView view, const BudgetModel& model, const DesignPoint& point);
+
 // The solved factor, the fourteen factor lines, the nine result lines, the
 // bit error line (caption, value text as the window shows it, unit, and the
 // metric note when asked for), then each section's lines and notes, then the

@@ -1,5 +1,7 @@
 #include "sweep_plot.h"
 
+#include "render_fonts.h"
+
 #include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
@@ -32,7 +34,7 @@ const QColor kCrossingColour(0x6d, 0x5f, 0xd5);
 const QColor kGridColour(0xdd, 0xdd, 0xdd);
 
 QFont plotFont(double points, bool bold = false) {
-    QFont font(QString::fromLatin1(kPlotFontFamily));
+    QFont font(QString::fromLatin1(kSansFamily));
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;

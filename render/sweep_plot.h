@@ -9,11 +9,6 @@
 constexpr int kPlotWidth = 1000; // pixels (PNG) or SVG user units
 constexpr int kPlotHeight = 640;
 
-// The family every text of the plot and the report is set in (the Debian
-// package depends on fonts-dejavu-core), so that the layout does not depend
-// on what else is installed.
-inline constexpr const char* kPlotFontFamily = "DejaVu Sans";
-
 // The plot as the bytes of a file in `format`. False with a one-line message
 // when it could not be drawn.
 bool RenderSweepPlot(const PlotData& data, PlotFormat format, std::string& bytes,

@@ -51,7 +51,7 @@ const std::array<FactorSlot, kFactorCount>& factorSlots() {
 
 SheetLine FixedLine(std::string key, std::string caption, double value, int decimals,
                     std::string unit) {
-    return {std::move(key), std::move(caption), value, FormatFixed(kTextWidth, decimals, value),
+    return {std::move(key), std::move(caption), value, FormatInWidth(kTextWidth, decimals, value),
             std::move(unit)};
 }
 
@@ -129,9 +129,10 @@ std::vector<LinkTerm> BudgetModel::terms(const DesignPoint& point, const BudgetS
 
 std::string Verdict(double fadeMargin) {
     if (fadeMargin >= 0.0) {
-        return "The link closes with " + FormatFixed(kTextWidth, 1, fadeMargin) + " dB fade margin";
+        return "The link closes with " + FormatInWidth(kTextWidth, 1, fadeMargin) +
+               " dB fade margin";
     }
-    return "The link falls " + FormatFixed(kTextWidth, 1, -fadeMargin) + " dB short";
+    return "The link falls " + FormatInWidth(kTextWidth, 1, -fadeMargin) + " dB short";
 }
 
 std::string RainBelowModelNote(bool sweep) {

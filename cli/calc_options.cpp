@@ -107,9 +107,8 @@ bool renderPlotFile(const OutputContext& c, int format, std::string& bytes, std:
 
 bool renderReportFile(const OutputContext& c, int format, std::string& bytes, std::string& error) {
     return c.view != nullptr && c.renderReport &&
-           c.renderReport(
-               BuildReportData(*c.view, c.model, c.point, CalcReportSource(c.options.files)),
-               static_cast<ReportFormat>(format), bytes, error);
+           c.renderReport(BuildReportData(*c.view, c.model, c.point, CalcReportSource(c.options)),
+                          static_cast<ReportFormat>(format), bytes, error);
 }
 
 bool renderDesignFile(const OutputContext& c, int, std::string& bytes, std::string&) {

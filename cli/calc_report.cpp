@@ -1,5 +1,9 @@
 #include "calc_report.h"
 
+#include "calc_options.h"
+
+#include <algorithm>
+
 bool ParseReportOption(std::string_view value, ReportOptions& options, std::string& error) {
     if (value.empty()) {
         error = "--report needs a file name";
@@ -9,6 +13,15 @@ bool ParseReportOption(std::string_view value, ReportOptions& options, std::stri
     return true;
 }
 
-ReportSource CalcReportSource(const FileOptions& files) {
-    return ReportSource{files.designPath.value_or(std::string()), std::nullopt};
+ReportSource CalcReportSource(const CalcOptions& options) {
+    ReportSource source{options.files.designPath.value_or(std::string()), std::nullopt};
+    std::uint64_t count = 0;
+    std::string error;
+    if (const std::optional<SweepPlan>& plan = options.sweep.plan;
+        plan && SweepPointCount(*plan, count, error)) {
+        const double last = SweepPointValue(*plan, count - 1, count);
+        source.axis = ReportAxis{ParamOfFactor(plan->factor), std::min(plan->start, last),
+                                 std::max(plan->start, last)};
+    }
+    return source;
 }

@@ -1,6 +1,5 @@
 #pragma once
 // --report FILE: the report (report_data.h) of the calculator's design.
-#include "calc_design.h"
 #include "report_data.h"
 
 #include <optional>
@@ -13,6 +12,10 @@ struct ReportOptions {
 
 bool ParseReportOption(std::string_view value, ReportOptions& options, std::string& error);
 
-// What the report says of where the design came from: the file --design
-// named, as it was given. Its chart is the report's own (report_data.h).
-ReportSource CalcReportSource(const FileOptions& files);
+struct CalcOptions;
+
+// What the report says of where the design came from, the file --design
+// named as it was given, and its chart's axis: the factor --sweep runs
+// over, from its start to its last point; without a sweep the report's own
+// (report_data.h).
+ReportSource CalcReportSource(const CalcOptions& options);

@@ -55,6 +55,19 @@ bool writeOutputs(const CalcJob& job, const OutputContext& context, bool beforeR
     return written;
 }
 
+// What the budget's outputs show; --explain adds the receiver's figures of
+// merit where no receiver option did, and the budget's explanation.
+SheetView sheetView(const CalcJob& job, const BudgetSheet& sheet) {
+    SheetView plain{sheet, job.model->sections(job.point, sheet), job.solved,
+                    job.options.inputs.metric};
+    SheetView view = job.options.explain ? ExplainedView(std::move(plain), *job.model, job.point)
+                                         : std::move(plain);
+    if (job.options.availabilityCurve) {
+        view.availability = EvaluateAvailabilityCurve(*job.model, job.point);
+    }
+    return view;
+}
+
 // The CSV goes out as the points are computed; the plot and the range report
 // only need what they collect on the way.
 int runSweep(CalcJob& job, BufferedOutput& out, const MessageSink& message,
@@ -92,9 +105,21 @@ int runSweep(CalcJob& job, BufferedOutput& out, const MessageSink& message,
     }
     const std::optional<PlotData> plot =
         sampler ? std::optional<PlotData>(sampler->finish(crossings)) : std::nullopt;
-    const OutputContext context{job.options, job.design,  *job.model,
-                                job.point,   nullptr,     plot ? &*plot : nullptr,
-                                renderPlot,  renderReport};
+    // A report shows the design itself, its chart over the swept factor.
+    const BudgetSheet sheet =
+        job.options.report.path ? job.model->evaluate(job.point) : BudgetSheet{};
+    std::optional<SheetView> view;
+    if (job.options.report.path) {
+        view.emplace(sheetView(job, sheet));
+    }
+    const OutputContext context{job.options,
+                                job.design,
+                                *job.model,
+                                job.point,
+                                view ? &*view : nullptr,
+                                plot ? &*plot : nullptr,
+                                renderPlot,
+                                renderReport};
     if (!writeOutputs(job, context, false, message)) {
         status = kExitOutputFailed;
     }
@@ -126,19 +151,6 @@ bool checkEvaluatedPoints(const CalcJob& job, std::string& error) {
         }
     }
     return true;
-}
-
-// What the budget's outputs show; --explain adds the receiver's figures of
-// merit where no receiver option did, and the budget's explanation.
-SheetView sheetView(const CalcJob& job, const BudgetSheet& sheet) {
-    SheetView plain{sheet, job.model->sections(job.point, sheet), job.solved,
-                    job.options.inputs.metric};
-    SheetView view = job.options.explain ? ExplainedView(std::move(plain), *job.model, job.point)
-                                         : std::move(plain);
-    if (job.options.availabilityCurve) {
-        view.availability = EvaluateAvailabilityCurve(*job.model, job.point);
-    }
-    return view;
 }
 
 } // namespace

@@ -167,12 +167,12 @@ int effectivePrecision(int precision) {
 
 } // namespace
 
-std::string FormatFixed(int precision, int decimals, double value) {
-    std::string text;
+namespace {
+
+// FormatFixed's text before it is cut to `precision` characters.
+std::string uncutFixed(int precision, int decimals, double value) {
     if (!std::isfinite(value)) {
-        text = nonFiniteText(value);
-        cutToCharacters(text, precision);
-        return text;
+        return nonFiniteText(value);
     }
     Decimal d;
     if (!expand(value, d)) {
@@ -187,6 +187,7 @@ std::string FormatFixed(int precision, int decimals, double value) {
     }
     // Decimals beyond the length limit would all be cut off again.
     const int shownDecimals = std::clamp(decimals, 0, std::max(precision, 0));
+    std::string text;
     if (d.negative) {
         text += '-';
     }
@@ -195,8 +196,66 @@ std::string FormatFixed(int precision, int decimals, double value) {
     } else {
         appendFixed(text, d, shownDecimals);
     }
+    return text;
+}
+
+int characterCount(const std::string& text) {
+    int count = 0;
+    for (const char c : text) {
+        count += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    }
+    return count;
+}
+
+} // namespace
+
+std::string FormatFixed(int precision, int decimals, double value) {
+    std::string text = uncutFixed(precision, decimals, value);
     cutToCharacters(text, precision);
     return text;
+}
+
+std::string ScientificInWidth(int width, double value) {
+    if (!std::isfinite(value)) {
+        return nonFiniteText(value);
+    }
+    Decimal full;
+    if (!expand(value, full)) {
+        return "Nan";
+    }
+    std::string text;
+    // The most significant digits first; fewer until the text fits (a
+    // rounding that carries, 9.96 to 1.0E1, may change the exponent's width).
+    for (int keep = kExpandedDigits; keep >= 1; --keep) {
+        Decimal d = full;
+        roundTo(d, keep);
+        text = d.negative ? "-" : "";
+        if (d.count == 0) {
+            text = "0";
+            break;
+        }
+        appendGeneralScientific(text, d);
+        if (characterCount(text) <= width) {
+            break;
+        }
+    }
+    return text;
+}
+
+std::string FormatInWidth(int width, int decimals, double value) {
+    const std::string full = uncutFixed(width, decimals, value);
+    if (!std::isfinite(value) || characterCount(full) <= width) {
+        return FormatFixed(width, decimals, value);
+    }
+    // Cut to the width, the text keeps its magnitude when what is cut off
+    // comes after the decimal point of a fixed text.
+    const std::size_t exponent = full.find('E');
+    const std::size_t point = full.find(DecimalSeparator());
+    const std::string whole = full.substr(0, std::min(exponent, point));
+    if (exponent == std::string::npos && characterCount(whole) <= width) {
+        return FormatFixed(width, decimals, value);
+    }
+    return ScientificInWidth(width, value);
 }
 
 std::string FormatExponent(int precision, int expDigits, double value) {

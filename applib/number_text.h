@@ -14,6 +14,18 @@
 // of 0 or less leaves no character at all.
 std::string FormatFixed(int precision, int decimals, double value);
 
+// A number in a field of `width` characters that keeps its magnitude: the
+// text FormatFixed(width, decimals, value) writes, byte for byte, whenever
+// that text holds every digit before the decimal point and, in its
+// scientific form, its exponent; otherwise the scientific form with as many
+// significant digits as fit in `width` ("-1.2E37" for -1.16e37 in 7), with
+// its exponent even where not one digit after the first fits.
+std::string FormatInWidth(int width, int decimals, double value);
+
+// The scientific form of `value` with as many significant digits as fit in
+// `width` characters, at least one: "2E28", "-1.16E37", "1.5E-9".
+std::string ScientificInWidth(int width, double value);
+
 // Scientific text with `precision` significant digits and an exponent of at
 // least `expDigits` digits, sign always written ("1.0E-7", "0.0E+0").
 std::string FormatExponent(int precision, int expDigits, double value);

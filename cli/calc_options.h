@@ -5,10 +5,10 @@
 // --help, the man page's OPTIONS and the bash completion all come from it.
 #include "calc_design.h"
 #include "calc_inputs.h"
-#include "calc_render.h"
 #include "calc_report.h"
 #include "calc_solve.h"
 #include "calc_sweep.h"
+#include "sheet_render.h"
 
 #include <array>
 #include <cstddef>

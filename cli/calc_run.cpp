@@ -1,9 +1,10 @@
 #include "calc_run.h"
 
 #include "calc_help.h"
-#include "calc_render.h"
 #include "calc_sweep.h"
 #include "design_rules.h"
+#include "sheet_render.h"
+#include "sweep_csv.h"
 
 #include <algorithm>
 
@@ -55,6 +56,19 @@ bool writeOutputs(const CalcJob& job, const OutputContext& context, bool beforeR
     return written;
 }
 
+// What the budget's outputs show; --explain adds the receiver's figures of
+// merit where no receiver option did, and the budget's explanation.
+SheetView sheetView(const CalcJob& job, const BudgetSheet& sheet) {
+    SheetView plain{sheet, job.model->sections(job.point, sheet), job.solved,
+                    job.options.inputs.metric};
+    SheetView view = job.options.explain ? ExplainedView(std::move(plain), *job.model, job.point)
+                                         : std::move(plain);
+    if (job.options.availabilityCurve) {
+        view.availability = EvaluateAvailabilityCurve(*job.model, job.point);
+    }
+    return view;
+}
+
 // The CSV goes out as the points are computed; the plot and the range report
 // only need what they collect on the way.
 int runSweep(CalcJob& job, BufferedOutput& out, const MessageSink& message,
@@ -65,10 +79,10 @@ int runSweep(CalcJob& job, BufferedOutput& out, const MessageSink& message,
     LargestClosing largest;
     std::optional<PlotSampler> sampler;
     if (plotting) {
-        sampler.emplace(plan, job.sweepCount);
+        sampler.emplace(FactorAxis(plan.factor), job.sweepCount);
     }
     SweepCsvWriter csv(out);
-    csv.header(plan);
+    csv.header(FactorTable[plan.factor].key);
     bool rainBelowModel = false;
     RunSweep(*job.model, job.point, plan, job.sweepCount, [&](const SweepSample& sample) {
         csv.row(sample);
@@ -92,9 +106,21 @@ int runSweep(CalcJob& job, BufferedOutput& out, const MessageSink& message,
     }
     const std::optional<PlotData> plot =
         sampler ? std::optional<PlotData>(sampler->finish(crossings)) : std::nullopt;
-    const OutputContext context{job.options, job.design,  *job.model,
-                                job.point,   nullptr,     plot ? &*plot : nullptr,
-                                renderPlot,  renderReport};
+    // A report shows the design itself, its chart over the swept factor.
+    const BudgetSheet sheet =
+        job.options.report.path ? job.model->evaluate(job.point) : BudgetSheet{};
+    std::optional<SheetView> view;
+    if (job.options.report.path) {
+        view.emplace(sheetView(job, sheet));
+    }
+    const OutputContext context{job.options,
+                                job.design,
+                                *job.model,
+                                job.point,
+                                view ? &*view : nullptr,
+                                plot ? &*plot : nullptr,
+                                renderPlot,
+                                renderReport};
     if (!writeOutputs(job, context, false, message)) {
         status = kExitOutputFailed;
     }
@@ -129,22 +155,6 @@ bool checkEvaluatedPoints(const CalcJob& job, std::string& error) {
         }
     }
     return true;
-}
-
-// What the budget's outputs show; --explain adds the receiver's figures of
-// merit where no receiver option did, and the budget's explanation.
-SheetView sheetView(const CalcJob& job, const BudgetSheet& sheet) {
-    SheetView view{sheet,
-                   job.options.explain ? ExplainedSections(*job.model, job.point, sheet)
-                                       : job.model->sections(job.point, sheet),
-                   job.solved, job.options.inputs.metric};
-    if (job.options.explain) {
-        view.explanation = ExplainBudget(*job.model, job.point, sheet);
-    }
-    if (job.options.availabilityCurve) {
-        view.availability = EvaluateAvailabilityCurve(*job.model, job.point);
-    }
-    return view;
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "link_calculation.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 
@@ -110,70 +109,9 @@ double SweepPointValue(const SweepPlan& plan, std::uint64_t i, std::uint64_t cou
 
 void RunSweep(const BudgetModel& model, const DesignPoint& base, const SweepPlan& plan,
               std::uint64_t count, const std::function<void(const SweepSample&)>& visit) {
-    DesignPoint point = base;
-    LinkFactors factors = base.factors();
-    BudgetSheet sheet{};
-    double& swept = point.values[IndexOf(ParamOfFactor(plan.factor))];
-    double& sweptFactor = factors.*FactorTable[plan.factor].field;
-    for (std::uint64_t i = 0; i < count; ++i) {
-        swept = SweepPointValue(plan, i, count);
-        sweptFactor = swept;
-        model.evaluate(point, factors, sheet);
-        visit(SweepSample{swept, sheet, sheet.results, sheet.effective.MinEbNoDesired});
-    }
-}
-
-void SweepCsvWriter::header(const SweepPlan& plan) {
-    m_out.put(FactorTable[plan.factor].key);
-    for (std::size_t i = 0; i < ResultTable.size(); ++i) {
-        m_out.put(',');
-        m_out.put(ResultKey(i));
-    }
-    m_out.put('\n');
-}
-
-void SweepCsvWriter::row(const SweepSample& sample) {
-    m_out.putNumber(sample.x);
-    for (std::size_t i = 0; i < ResultTable.size(); ++i) {
-        const ResultRow& row = ResultTable[i];
-        m_out.put(',');
-        putCell(m_cells[i], sample.results.*row.field * row.displayScale);
-    }
-    m_out.put('\n');
-}
-
-void SweepCsvWriter::putCell(Cell& cell, double value) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    if (!cell.valid || cell.bits != bits) {
-        const auto [end, ec] = std::to_chars(cell.text, cell.text + sizeof cell.text, value);
-        cell.length = ec == std::errc() ? static_cast<std::size_t>(end - cell.text) : 0;
-        cell.bits = bits;
-        cell.valid = true;
-    }
-    m_out.put(std::string_view(cell.text, cell.length));
-}
-
-void ZeroCrossings::add(double x, double fadeMargin) {
-    if (std::isnan(fadeMargin)) {
-        m_lastX.reset();
-        return;
-    }
-    if (m_crossings.size() < kMaxKept) {
-        if (fadeMargin == 0.0) {
-            m_crossings.push_back(x);
-        } else if (m_lastX && m_lastMargin != 0.0 && (m_lastMargin > 0.0) != (fadeMargin > 0.0)) {
-            const double t = m_lastMargin / (m_lastMargin - fadeMargin); // 0 ... 1
-            m_crossings.push_back(*m_lastX + t * (x - *m_lastX));
-        }
-    }
-    m_lastX = x;
-    m_lastMargin = fadeMargin;
-}
-
-void LargestClosing::add(double x, double fadeMargin) {
-    if (fadeMargin >= 0.0 && (!m_best || x > *m_best)) {
-        m_best = x;
-    }
+    SweepDesign(
+        model, base, ParamOfFactor(plan.factor), count,
+        [&plan, count](std::uint64_t i) { return SweepPointValue(plan, i, count); }, visit);
 }
 
 std::string GridText(const SweepPlan& plan, double value) {

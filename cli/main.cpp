@@ -1,11 +1,11 @@
 // quillstone-calc: the link budget of the Quillstone window from the command
 // line, with sweeps, plots and reports. Qt is started only for a plot or a
 // report, so that a plain calculation starts at once.
-#include "calc_report_render.h"
 #include "calc_run.h"
+#include "report_render.h"
 #include "sweep_plot.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 #include <cstdlib>
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     }
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
-    std::unique_ptr<QApplication> application;
+    std::unique_ptr<QGuiApplication> application;
     PlotRenderer renderer;
     ReportRenderer reportRenderer;
     if ((job.options.sweep.plotPath || job.options.report.path) && !job.options.help) {
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
         qInstallMessageHandler(qtMessage);
         // Only the program name: Qt would read options such as -platform from
         // the user's arguments, which are this program's own.
-        application = std::make_unique<QApplication>(qtArgc, qtArgv);
+        application = std::make_unique<QGuiApplication>(qtArgc, qtArgv);
         renderer = RenderSweepPlot;
         reportRenderer = RenderReport;
     }

@@ -34,7 +34,7 @@ std::string cText(const QString& text, const QLocale& locale) {
 }
 
 QString quoted(const QString& text) {
-    return QStringLiteral("'%1'").arg(text.trimmed());
+    return QString::fromStdString(Quoted(text.trimmed().toStdString()));
 }
 
 // The sections of a design's budget; none at all when a feature refuses it.

@@ -1,6 +1,5 @@
 #include "design_window.h"
 
-#include "calc_render.h"
 #include "design_command_line.h"
 #include "design_fields.h"
 #include "input_sheet.h"
@@ -8,6 +7,7 @@
 #include "number_text.h"
 #include "program_icon.h"
 #include "result_panel.h"
+#include "sheet_render.h"
 #include "unavailability_curve.h"
 #include "verdict.h"
 #include "waterfall_chart.h"

@@ -3,9 +3,6 @@
 // table as CSV and the sheet as the calculator's text. Each says in the
 // status bar what it wrote.
 #include "budget_csv.h"
-#include "calc_render.h"
-#include "calc_report_render.h"
-#include "calc_text.h"
 #include "design_dialogs.h"
 #include "design_fields.h"
 #include "design_window.h"
@@ -14,6 +11,9 @@
 #include "margin_chart.h"
 #include "number_text.h"
 #include "output_file.h"
+#include "report_render.h"
+#include "sheet_render.h"
+#include "text_rows.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -39,6 +39,19 @@ class FullStopTexts {
   private:
     std::string m_screen;
 };
+
+// The chart's span in the input's base unit; none when the chart is empty.
+std::optional<ReportAxis> chartAxis(const MarginCurve& curve) {
+    if (curve.x.empty())
+        return std::nullopt;
+    const ParamRow& row = ParamRowOf(curve.param);
+    const std::string unit = curve.unit.toStdString();
+    const auto low = ToBaseUnit(row.family, row.defaultUnit, curve.x.front(), unit);
+    const auto high = ToBaseUnit(row.family, row.defaultUnit, curve.x.back(), unit);
+    if (!low || !high)
+        return std::nullopt;
+    return ReportAxis{curve.param, std::min(*low, *high), std::max(*low, *high)};
+}
 
 bool writeFile(const QString& path, std::string_view bytes, QString& error) {
     int code = 0;
@@ -124,7 +137,9 @@ void DesignWindow::exportReport() {
         const FullStopTexts fullStop;
         const Evaluation& e = m_evaluation;
         const SheetView view{e.sheet, e.model->sections(e.point, e.sheet), std::nullopt, false};
-        data = BuildReportData(view, *e.model, e.point);
+        // The open file's name, and the axis the chart's picker shows.
+        const ReportSource source{m_document.path().toStdString(), chartAxis(m_chart->curve())};
+        data = BuildReportData(view, *e.model, e.point, source);
     }
     std::string bytes;
     if (!RenderReport(data, static_cast<ReportFormat>(file.format()), bytes, error))

@@ -1,10 +1,9 @@
 #include "margin_sweep.h"
 
-#include "buffered_output.h"
-#include "calc_sweep.h"
 #include "design_fields.h"
 #include "design_rules.h"
 #include "design_solve.h"
+#include "design_sweep.h"
 
 #include <algorithm>
 #include <cmath>
@@ -180,23 +179,24 @@ MarginCurve SweepMargin(const Design& design, const Evaluation& current, ParamId
         span.low = std::min(values.low + step, value);
     if (row.highOpen && values.high - span.high < step)
         span.high = std::max(values.high - step, value);
-    BudgetSheet sheet{};
+    const std::string given = unit.toStdString();
+    const auto xAt = [&span, &curve, points](std::uint64_t i) {
+        return sweepAt(span, curve.scale, static_cast<int>(i), points);
+    };
+    const auto grid = [&](std::uint64_t i) {
+        return ToBaseUnit(row.family, row.defaultUnit, xAt(i), given);
+    };
     ZeroCrossings crossings;
-    for (int i = 0; i < points && span.high > span.low; ++i) {
-        const double x = sweepAt(span, curve.scale, i, points);
-        const std::optional<double> base =
-            ToBaseUnit(row.family, row.defaultUnit, x, unit.toStdString());
-        if (!base)
-            break;
-        point.values[IndexOf(param)] = *base;
-        model.evaluate(point, sheet);
-        const double margin = sheet.results.FadeMargin;
+    const auto count = static_cast<std::uint64_t>(span.high > span.low ? std::max(points, 0) : 0);
+    SweepDesign(model, point, param, count, grid, [&](const SweepSample& sample) {
+        const double x = xAt(sample.index);
+        const double margin = sample.results.FadeMargin;
         if (!std::isfinite(margin) || std::fabs(margin) >= kPlotLimitDb)
-            continue;
+            return;
         crossings.add(x, margin - curve.required);
         curve.x.push_back(x);
         curve.margin.push_back(margin);
-    }
+    });
     curve.crossings = crossings.crossings();
     return curve;
 }

@@ -169,7 +169,7 @@ void ResultPanel::showEvaluation(const Evaluation& evaluation) {
         const ResultRow& row = ResultTable[i];
         lines.push_back({QString::fromUtf8(ResultKey(i).data(), int(ResultKey(i).size())),
                          QString::fromUtf8(row.caption),
-                         trimmedText(ResultText(row, results.*row.field)),
+                         trimmedText(ResultShownText(row, results.*row.field)),
                          QString::fromUtf8(row.unit),
                          {}});
     }

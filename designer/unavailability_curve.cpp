@@ -1,7 +1,7 @@
 #include "unavailability_curve.h"
 
 #include "availability_curve.h"
-#include "calc_sweep.h"
+#include "design_sweep.h"
 
 #include <algorithm>
 

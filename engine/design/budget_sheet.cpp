@@ -52,7 +52,7 @@ const std::array<FactorSlot, kFactorCount>& factorSlots() {
 
 SheetLine FixedLine(std::string key, std::string caption, double value, int decimals,
                     std::string unit) {
-    return {std::move(key), std::move(caption), value, FormatFixed(kTextWidth, decimals, value),
+    return {std::move(key), std::move(caption), value, FormatInWidth(kTextWidth, decimals, value),
             std::move(unit)};
 }
 
@@ -144,7 +144,7 @@ bool LinkCloses(double fadeMargin, double marginAsked) {
 std::string Verdict(double fadeMargin, double marginAsked,
                     const std::function<std::string(double)>& number) {
     const auto text = [&number](double value) {
-        return number ? number(value) : FormatFixed(kTextWidth, 1, value);
+        return number ? number(value) : FormatInWidth(kTextWidth, 1, value);
     };
     if (LinkCloses(fadeMargin, marginAsked)) {
         return "The link closes with " + text(fadeMargin) + " dB fade margin";

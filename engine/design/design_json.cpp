@@ -11,10 +11,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-std::string inQuotes(std::string_view text) {
-    return Quoted(text);
-}
-
 bool accept(const ParamRow& row, const ValueReading& reading, std::string_view shown, double path,
             ParamSetting& setting, std::string& error) {
     if (!reading.ok()) {
@@ -84,7 +80,7 @@ bool readList(const ParamRow& row, const Json& value, ParamSetting& setting, std
 bool readParameter(const std::string& key, const Json& entry, Design& design, std::string& error) {
     const ParamRow* row = FindParam(key);
     if (row == nullptr) {
-        error = "unknown key " + inQuotes(key);
+        error = "unknown key " + Quoted(key);
         return false;
     }
     if (!entry.is_object() || !entry.contains("value")) {
@@ -93,7 +89,7 @@ bool readParameter(const std::string& key, const Json& entry, Design& design, st
     }
     for (const auto& [name, unused] : entry.items()) {
         if (name != "value" && name != "unit") {
-            error = key + ": unknown member " + inQuotes(name);
+            error = key + ": unknown member " + Quoted(name);
             return false;
         }
     }
@@ -169,7 +165,7 @@ bool DesignFromJson(std::string_view text, Design& design, std::string& error) {
     }
     for (const auto& [name, unused] : document.items()) {
         if (name != "format" && name != "version" && name != "parameters") {
-            error = "unknown key " + inQuotes(name);
+            error = "unknown key " + Quoted(name);
             return false;
         }
     }

@@ -104,8 +104,7 @@ std::string GivenValueText(const Design& design, ParamId id, const DesignPoint& 
     const ParamRow& row = ParamRowOf(id);
     const std::optional<ParamSetting>& setting = design.setting(id);
     if (setting && setting->value == point[id] && row.choices == nullptr) {
-        return ShortestNumberText(setting->given) +
-               (setting->unit.empty() ? "" : " " + setting->unit);
+        return ShortestText(setting->given) + (setting->unit.empty() ? "" : " " + setting->unit);
     }
     return ParamValueText(row, point[id]);
 }

@@ -89,5 +89,5 @@ SolveAnswer SolveDesign(const BudgetModel& model, const DesignPoint& point, std:
 std::string SolveHeading(const SolvedFactor& solved) {
     return (SolvesForLargest(solved.factor) ? "Largest " : "Least ") +
            std::string(FactorTable[solved.factor].key) + " for a fade margin of " +
-           FormatFixed(12, 1, solved.margin) + " dB:";
+           FormatInWidth(12, 1, solved.margin) + " dB:";
 }

@@ -531,7 +531,7 @@ std::string ParamValueText(const ParamRow& row, double value) {
         const auto index = static_cast<std::size_t>(value);
         return index < choices.size() ? choices[index].name : std::string();
     }
-    return ShortestNumberText(value);
+    return ShortestText(value);
 }
 
 std::optional<MetricValue> MetricValueOf(std::size_t factor, double value) {

@@ -154,6 +154,10 @@ std::string ResultText(const ResultRow& row, double value) {
     return FormatFixed(7, 1, value * row.displayScale);
 }
 
+std::string ResultShownText(const ResultRow& row, double value) {
+    return FormatInWidth(7, 1, value * row.displayScale);
+}
+
 namespace {
 
 constexpr const char* kDecibels = "10 log10 of the ratio";

@@ -65,6 +65,10 @@ std::string_view ResultKey(std::size_t index);
 // FormatFixed(7, 1, value * displayScale).
 std::string ResultText(const ResultRow& row, double value);
 
+// The result's text outside the window: ResultText, except that a value it
+// cannot show in its 7 characters keeps its magnitude (FormatInWidth).
+std::string ResultShownText(const ResultRow& row, double value);
+
 // The budget term by term, from the transmit power to the fade margin, in
 // the order a signal meets them: the signal's terms (transmit power, the
 // path, the antennas, the bit rate) give Eb; the noise's terms (the noise

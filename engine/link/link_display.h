@@ -14,3 +14,8 @@ struct LinkDisplay {
 };
 
 void MakeLinkDisplay(const LinkFactors& factors, const LinkResults& results, LinkDisplay& out);
+
+// The same texts outside the window (the calculator, the report): a number
+// the window's text cannot show in its field keeps its magnitude
+// (FactorShownText, ResultShownText); every other text is the window's.
+void MakeShownDisplay(const LinkFactors& factors, const LinkResults& results, LinkDisplay& out);

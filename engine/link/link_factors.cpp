@@ -108,6 +108,10 @@ std::string FactorValueText(const FactorRow& row, double value) {
     return FormatFixed(12, row.decimals, value);
 }
 
+std::string FactorShownText(const FactorRow& row, double value) {
+    return FormatInWidth(12, row.decimals, value);
+}
+
 void SlidersToFactors(const SliderPositions& positions, LinkFactors& factors) {
     for (std::size_t i = 0; i < kFactorCount; ++i) {
         factors.*FactorTable[i].field = SliderValue(FactorTable[i], positions[i]);

@@ -107,5 +107,10 @@ int SliderPosition(const FactorRow& row, double value);
 // The value label's text: FormatFixed(12, decimals, value).
 std::string FactorValueText(const FactorRow& row, double value);
 
+// The value's text outside the window (the calculator, the report, the
+// design window): the label's text, except that a value it cannot show in
+// its 12 characters keeps its magnitude (FormatInWidth).
+std::string FactorShownText(const FactorRow& row, double value);
+
 // Every field := its slider's position / scale, in table order.
 void SlidersToFactors(const SliderPositions& positions, LinkFactors& factors);

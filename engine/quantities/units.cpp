@@ -223,15 +223,12 @@ double MilesToKilometres(double miles) {
     return miles * kKilometresPerMile;
 }
 
-std::string Quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
-}
-
-std::string ShortestNumberText(double value) {
-    if (!std::isfinite(value)) {
-        return {};
-    }
-    char text[32];
+std::string ShortestText(double value) {
+    char text[32]; // the longest is "-2.2250738585072014e-308"
     const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
     return ec == std::errc() ? std::string(text, end) : std::string();
+}
+
+std::string Quoted(std::string_view text) {
+    return "'" + std::string(text) + "'";
 }

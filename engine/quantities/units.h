@@ -99,12 +99,11 @@ std::string_view TrimBlanks(std::string_view text);
 // True when the texts are equal, letter case ignored (ASCII).
 bool EqualNoCase(std::string_view a, std::string_view b);
 
-double MilesToKilometres(double miles);
+// The shortest text that reads back to the same double, always with a full
+// stop ("10", "0.1", "-123.57", "1e+27"); "nan" and "inf" when not finite.
+std::string ShortestText(double value);
 
-// A text in single quotes, as messages show what was given: 'TEXT'.
+// A text in single quotes, as messages show what was given: 'text'.
 std::string Quoted(std::string_view text);
 
-// The shortest text that reads back to the number, with a full stop and an
-// exponent where that is shorter: "25", "0.55", "1e-06"; empty for NaN or an
-// infinity.
-std::string ShortestNumberText(double value);
+double MilesToKilometres(double miles);

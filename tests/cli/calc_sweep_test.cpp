@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 
 using testing_support::FactorIndex;
@@ -95,88 +94,6 @@ TEST(SweepGrid, PointsAreComputedNotAccumulated) {
     EXPECT_EQ(SweepPointValue(plan, 1000, count), 100.0);
 }
 
-TEST(SweepCsv, ShortSweepHasHeaderAndFullPrecisionRows) {
-    LinkFactors base = DefaultFactors();
-    const SweepPlan plan{kRange, 10, 30, 10};
-    const std::uint64_t count = pointCount(plan);
-    std::string csv;
-    {
-        BufferedOutput out(StringSink(csv), 64); // small buffer: rows cross its end
-        SweepCsvWriter writer(out);
-        writer.header(plan);
-        SweepOver(base, plan, count, [&](const SweepSample& s) { writer.row(s); });
-        ASSERT_TRUE(out.flush());
-    }
-    const std::vector<std::string> lines = Lines(csv);
-    ASSERT_EQ(lines.size(), 4u) << csv;
-    EXPECT_EQ(lines[0], "Range,FreeSpaceAtten,TxPowerdb,BitRatedb,NoiseTemp,NoisePbitNo,"
-                        "RxPbitEb,RxEbNo,FadeMargin,Reliability");
-    const double ranges[] = {10, 20, 30};
-    for (std::size_t row = 0; row < 3; ++row) {
-        std::vector<double> cells;
-        const std::string& line = lines[row + 1];
-        const char* p = line.data();
-        const char* end = line.data() + line.size();
-        while (p < end) {
-            double v = 0;
-            const auto [next, ec] = std::from_chars(p, end, v);
-            ASSERT_EQ(ec, std::errc()) << line;
-            cells.push_back(v);
-            p = next < end && *next == ',' ? next + 1 : next;
-            ASSERT_TRUE(next == end || *next == ',') << line;
-        }
-        ASSERT_EQ(cells.size(), 10u) << line;
-        EXPECT_EQ(cells[0], ranges[row]);
-        // Every number reads back to exactly the double that was computed.
-        LinkFactors factors = base;
-        factors.Range = ranges[row];
-        LinkResults results{};
-        CalculateLink(factors, results);
-        for (std::size_t i = 0; i < ResultTable.size(); ++i) {
-            EXPECT_EQ(cells[i + 1], results.*ResultTable[i].field * ResultTable[i].displayScale)
-                << line << " column " << i + 1;
-        }
-    }
-    // The window's texts for the first row (defaults): -123.6 dB, 21.9 dB, 99.4 %.
-    EXPECT_EQ(lines[1].substr(0, 9), "10,-123.6");
-    EXPECT_NE(lines[1].find(",-173.9,"), std::string::npos);
-    // Free-space loss grows 20 log10(2) = 6.0206 dB per doubling of the range.
-    double fsa10 = 0;
-    double fsa20 = 0;
-    std::from_chars(lines[1].data() + 3, lines[1].data() + lines[1].size(), fsa10);
-    std::from_chars(lines[2].data() + 3, lines[2].data() + lines[2].size(), fsa20);
-    EXPECT_NEAR(fsa10 - fsa20, 20.0 * std::log10(2.0), 1e-12);
-    EXPECT_EQ(csv.find(' '), std::string::npos);
-    EXPECT_EQ(csv.back(), '\n');
-}
-
-TEST(SweepCsv, RepeatedColumnsAreWrittenAfreshWhenTheyChange) {
-    // Each row's values in every result column; rows repeat, change, return,
-    // and flip the sign of zero.
-    const double values[] = {1.5, 1.5, 2.25, 1.5, 0.0, -0.0, -0.0, 0.0};
-    std::string csv;
-    {
-        BufferedOutput out(StringSink(csv));
-        SweepCsvWriter writer(out);
-        for (const double v : values) {
-            BudgetSheet sheet{};
-            for (const ResultRow& row : ResultTable) {
-                sheet.results.*row.field = v / row.displayScale;
-            }
-            writer.row(SweepSample{v, sheet, sheet.results, 0.0});
-        }
-    }
-    const std::vector<std::string> lines = Lines(csv);
-    ASSERT_EQ(lines.size(), std::size(values));
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string expected = ShortestText(values[i]);
-        for (std::size_t c = 0; c < ResultTable.size(); ++c) {
-            expected += "," + ShortestText(values[i]);
-        }
-        EXPECT_EQ(lines[i], expected) << "row " << i;
-    }
-}
-
 TEST(SweepCsv, SweepingAFactorLeavesTheOthersAsGiven) {
     LinkFactors base = DefaultFactors();
     base.Range = 42.0;
@@ -190,50 +107,6 @@ TEST(SweepCsv, SweepingAFactorLeavesTheOthersAsGiven) {
     // One dB more required is one dB less margin.
     EXPECT_NEAR(margins[0] - margins[1], 1.0, 1e-12);
     EXPECT_NEAR(margins[1] - margins[2], 1.0, 1e-12);
-}
-
-struct CrossingCase {
-    const char* name;
-    std::vector<std::pair<double, double>> points; // x, fade margin
-    std::vector<double> crossings;
-    std::optional<double> largest;
-};
-
-class FadeMarginSearch : public testing::TestWithParam<CrossingCase> {};
-
-TEST_P(FadeMarginSearch, FindsCrossingsAndTheLargestClosingValue) {
-    ZeroCrossings crossings;
-    LargestClosing largest;
-    for (const auto& [x, margin] : GetParam().points) {
-        crossings.add(x, margin);
-        largest.add(x, margin);
-    }
-    ASSERT_EQ(crossings.crossings().size(), GetParam().crossings.size());
-    for (std::size_t i = 0; i < GetParam().crossings.size(); ++i) {
-        EXPECT_DOUBLE_EQ(crossings.crossings()[i], GetParam().crossings[i]);
-    }
-    EXPECT_EQ(largest.value(), GetParam().largest);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Calc, FadeMarginSearch,
-    testing::Values(CrossingCase{"DownThroughZero", {{1, 4}, {2, 2}, {3, -2}, {4, -6}}, {2.5}, 2.0},
-                    CrossingCase{"UpThroughZero", {{1, -3}, {2, 1}}, {1.75}, 2.0},
-                    CrossingCase{"ExactlyZeroIsOneCrossing", {{1, 1}, {2, 0}, {3, -1}}, {2.0}, 2.0},
-                    CrossingCase{"TouchingZeroFromBelow", {{1, -1}, {2, 0}, {3, -1}}, {2.0}, 2.0},
-                    CrossingCase{"AlwaysClosing", {{1, 5}, {2, 4}, {3, 3}}, {}, 3.0},
-                    CrossingCase{"NeverClosing", {{1, -5}, {2, -4}}, {}, std::nullopt},
-                    CrossingCase{"DescendingSweep", {{3, -2}, {2, 2}, {1, 4}}, {2.5}, 2.0},
-                    CrossingCase{"NanBreaksTheChain", {{1, 1}, {2, NAN}, {3, -1}}, {}, 1.0},
-                    CrossingCase{"SentinelSide", {{0, -1e27}, {1, 10}}, {1.0}, 1.0}),
-    testing_support::RowName());
-
-TEST(FadeMarginSearch, KeepsABoundedNumberOfCrossings) {
-    ZeroCrossings crossings;
-    for (int i = 0; i < 1000; ++i) {
-        crossings.add(i, i % 2 == 0 ? 1.0 : -1.0);
-    }
-    EXPECT_EQ(crossings.crossings().size(), ZeroCrossings::kMaxKept);
 }
 
 TEST(FadeMarginSearch, RangeCrossingFollowsTheInverseSquareLaw) {

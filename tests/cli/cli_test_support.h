@@ -2,9 +2,10 @@
 // The calculator's tests: output captured in a string, a prepared job run in
 // this process, and JSON output parsed.
 #include "buffered_output.h"
-#include "calc_render.h"
 #include "calc_run.h"
 #include "calc_sweep.h"
+#include "sheet_render.h"
+#include "sweep_csv.h"
 #include "test_base.h"
 
 #include <QJsonDocument>

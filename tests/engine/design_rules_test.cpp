@@ -274,7 +274,7 @@ TEST(CheckDesign, EveryAcceptedExtremeValueGivesFiniteResults) {
                 const double value = nearEnd(row, high);
                 Design design = base;
                 design.set(row.id, ParamSetting{value, value, {}});
-                expectFinite(design, std::string(ParamKey(row)) + "=" + ShortestNumberText(value));
+                expectFinite(design, std::string(ParamKey(row)) + "=" + ShortestText(value));
             }
         }
     }

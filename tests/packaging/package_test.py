@@ -73,9 +73,12 @@ def check_contents(root, deb, version):
 
     depends = run("dpkg-deb", "--field", str(deb), "Depends").stdout
     names = {d.split()[0] for d in depends.replace("|", ",").split(",") if d.strip()}
-    for needed in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6charts6",
-                   "libqt6svg6", "libjpeg62-turbo", "xdg-utils"):
+    for needed in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6svg6",
+                   "libjpeg62-turbo", "xdg-utils", "fonts-dejavu-core"):
         check(needed in names, f"Depends names {needed}: {depends.strip()}")
+    # The chart is drawn with QPainter: no program loads Qt Charts or its OpenGL.
+    for unwanted in ("libqt6charts6", "libqt6opengl6", "libqt6openglwidgets6"):
+        check(unwanted not in names, f"Depends does not name {unwanted}: {depends.strip()}")
     check(run("dpkg-deb", "--field", str(deb), "Version").stdout.strip() == version, "Version")
 
     # Each desktop entry with its metainfo; the design window's under its own

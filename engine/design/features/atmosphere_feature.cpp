@@ -329,7 +329,7 @@ void earthSpaceLines(const DesignPoint& point, const BudgetSheet& sheet, Lines& 
     out.number("WeatherGiven", "Weather as Given", sheet.given.Weather, 2, "dB", "weatherGivenDb");
     if (atmosphere.dishFromGain) {
         out.note("No Rx dish: the scintillation is worked out for a dish of " +
-                 FormatFixed(12, 3, atmosphere.dishDiameterM) +
+                 FormatInWidth(12, 3, atmosphere.dishDiameterM) +
                  " m, which gives RxAntGain at 55 % efficiency.");
     }
 }

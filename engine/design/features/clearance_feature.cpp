@@ -15,7 +15,7 @@ void adjust(const DesignPoint& point, BudgetSheet& sheet) {
 }
 
 std::string kmText(double km) {
-    return FormatFixed(kTextWidth, 2, km) + " km";
+    return FormatInWidth(kTextWidth, 2, km) + " km";
 }
 
 void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& section) {
@@ -37,7 +37,7 @@ void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& sec
         c.beyondHorizon ? path + " is beyond the radio horizon of " + kmText(c.horizonKm) +
                               ": no line of sight over a smooth earth."
                         : path + " is within the radio horizon of " + kmText(c.horizonKm) + ".");
-    const std::string fraction = FormatFixed(kTextWidth, 2, c.clearanceFraction);
+    const std::string fraction = FormatInWidth(kTextWidth, 2, c.clearanceFraction);
     section.notes.push_back(c.underRequired ? "The clearance at mid-path is " + fraction +
                                                   " F1, under 0.6 F1: expect diffraction loss."
                                             : "The clearance at mid-path is " + fraction +

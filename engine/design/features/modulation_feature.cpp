@@ -6,8 +6,6 @@
 #include "modulation.h"
 #include "number_text.h"
 
-#include <charconv>
-
 namespace {
 
 const ModulationRow& modulationOf(const DesignPoint& point) {
@@ -28,19 +26,13 @@ std::optional<double> requiredEbNo(const DesignPoint& point) {
     return required;
 }
 
-std::string shortest(double value) {
-    char text[32];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-    return ec == std::errc() ? std::string(text, end) : std::string();
-}
-
 bool check(const DesignPoint& point, DesignFault& fault) {
     if (requiredEbNo(point)) {
         return true;
     }
     fault = {ParamId::TargetBer, std::string(modulationOf(point).caption) +
                                      " does not reach a bit error rate of " +
-                                     shortest(point[ParamId::TargetBer]) + " at any Eb/No"};
+                                     ShortestText(point[ParamId::TargetBer]) + " at any Eb/No"};
     return false;
 }
 

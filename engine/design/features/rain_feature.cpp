@@ -5,8 +5,6 @@
 
 #include "number_text.h"
 
-#include <charconv>
-
 namespace {
 
 constexpr double kMHzPerGHz = 1000.0;
@@ -27,7 +25,7 @@ bool check(const DesignPoint& point, DesignFault& fault) {
     if (InBoundsOnPath(row, availability, point[ParamId::Path])) {
         return true;
     }
-    fault = {ParamId::Availability, std::string(row.key) + ": " + ShortestNumberText(availability) +
+    fault = {ParamId::Availability, std::string(row.key) + ": " + ShortestText(availability) +
                                         " is out of range (" +
                                         BoundsOnPath(row, point[ParamId::Path]).text + ")"};
     return false;

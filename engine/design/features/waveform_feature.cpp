@@ -125,7 +125,7 @@ void dvbs2Lines(const DesignPoint& point, const BudgetSheet& sheet, const Wavefo
         out.text("Modcod", "MODCOD Chosen", 0.0, modcod.name, "modcod");
         out.add("MarginKept", "Margin Asked", margin, 1, "dB", "marginDb");
         if (!waveform.closes) {
-            out.note("no MODCOD leaves a fade margin of " + FormatFixed(12, 1, margin) +
+            out.note("no MODCOD leaves a fade margin of " + FormatInWidth(12, 1, margin) +
                      " dB: the most robust, " + modcod.name + ", is shown");
         }
     }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -13,14 +14,18 @@ bool plottable(double value) {
 
 } // namespace
 
-PlotSampler::PlotSampler(const SweepPlan& plan, std::uint64_t count, std::uint64_t maxPoints)
-    : m_plan(plan), m_count(count) {
+PlotAxis FactorAxis(std::size_t factor) {
+    const FactorRow& row = FactorTable[factor];
+    return {row.caption, row.unit, [&row](double x) { return FactorShownText(row, x); }};
+}
+
+PlotSampler::PlotSampler(PlotAxis axis, std::uint64_t count, std::uint64_t maxPoints)
+    : m_axis(std::move(axis)), m_count(count) {
     const std::uint64_t limit = maxPoints < 2 ? 2 : maxPoints;
     // One slot is kept for the last point.
     m_stride = count <= limit ? 1 : (count + limit - 2) / (limit - 1);
-    const FactorRow& row = FactorTable[plan.factor];
-    m_data.title = std::string("Link budget against ") + row.caption;
-    m_data.xTitle = std::string(row.caption) + " (" + row.unit + ")";
+    m_data.title = "Link budget against " + m_axis.caption;
+    m_data.xTitle = m_axis.caption + " (" + m_axis.unit + ")";
     m_data.rxEbNoName = ResultRowOf(&LinkResults::RxEbNo).caption;
     m_data.fadeMarginName = ResultRowOf(&LinkResults::FadeMargin).caption;
     m_data.minEbNoName = FactorRowOf(&LinkFactors::MinEbNoDesired).caption;
@@ -51,13 +56,12 @@ PlotData PlotSampler::finish(const ZeroCrossings& crossings) {
     for (const double x : crossings.crossings()) {
         if (plottable(x)) {
             m_data.crossings.push_back(x);
-            m_data.crossingLabels.push_back(CrossingLabel(m_plan, x));
+            m_data.crossingLabels.push_back(CrossingLabel(m_axis, x));
         }
     }
     return std::move(m_data);
 }
 
-std::string CrossingLabel(const SweepPlan& plan, double x) {
-    const FactorRow& row = FactorTable[plan.factor];
-    return "Fade margin 0 dB at " + FactorValueText(row, x) + " " + row.unit;
+std::string CrossingLabel(const PlotAxis& axis, double x) {
+    return "Fade margin 0 dB at " + axis.valueText(x) + " " + axis.unit;
 }

@@ -1,4 +1,4 @@
-#include "calc_text.h"
+#include "text_rows.h"
 
 #include <algorithm>
 #include <cctype>

@@ -65,9 +65,3 @@ BufferedOutput::Sink FileSink(std::FILE* stream) {
                std::fflush(stream) == 0;
     };
 }
-
-std::string ShortestText(double value) {
-    char text[kMaxNumberChars];
-    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
-    return ec == std::errc() ? std::string(text, end) : std::string();
-}

@@ -1,5 +1,5 @@
 #pragma once
-// The budget sheet rendered as the calculator's text and JSON. Neither works
+// The budget sheet rendered as text and JSON. Neither works
 // anything out: the numbers, the lines and the terms are the sheet's.
 #include "availability_curve.h"
 #include "budget_explain.h"
@@ -19,6 +19,10 @@ struct SheetView {
     std::optional<BudgetExplanation> explanation{};  // --explain
     std::optional<AvailabilityCurve> availability{}; // --availability-curve
 };
+
+// The view with what --explain adds: the receiver's figures of merit when
+// no section has them, and the budget's explanation.
+SheetView ExplainedView(SheetView view, const BudgetModel& model, const DesignPoint& point);
 
 // The solved factor, the fourteen factor lines, the nine result lines, the
 // bit error line (caption, value text as the window shows it, unit, and the

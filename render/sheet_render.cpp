@@ -1,9 +1,11 @@
-#include "calc_render.h"
+#include "sheet_render.h"
 
-#include "calc_availability.h"
-#include "calc_explain.h"
-#include "calc_text.h"
+#include "availability_render.h"
+#include "explain_render.h"
 #include "link_display.h"
+
+#include "text_rows.h"
+#include <algorithm>
 
 namespace {
 
@@ -14,7 +16,7 @@ std::string unitWithNote(std::size_t factor, double value, bool metric) {
 void writeSolveText(const SolvedFactor& solved, bool metric, BufferedOutput& out) {
     const FactorRow& row = FactorTable[solved.factor];
     out.put(SolveHeading(solved) + "\n");
-    PutBudgetRow(out, row.caption, FactorValueText(row, solved.value),
+    PutBudgetRow(out, row.caption, FactorShownText(row, solved.value),
                  unitWithNote(solved.factor, solved.value, metric));
     out.put('\n');
 }
@@ -33,7 +35,7 @@ void writeSolveJson(const SolvedFactor& solved, BufferedOutput& out) {
     PutJsonNumber(out, solved.margin);
     out.put(SolvesForLargest(solved.factor) ? ", \"largest\": true, \"factor\": "
                                             : ", \"largest\": false, \"factor\": ");
-    PutJsonEntry(out, row.key, row.caption, solved.value, FactorValueText(row, solved.value),
+    PutJsonEntry(out, row.key, row.caption, solved.value, FactorShownText(row, solved.value),
                  row.unit);
     // The metric value goes with the answer whether --metric was given or not.
     if (const auto metric = MetricValueOf(solved.factor, solved.value)) {
@@ -98,9 +100,18 @@ void member(BufferedOutput& out, std::string_view name) {
 
 } // namespace
 
+SheetView ExplainedView(SheetView view, const BudgetModel& model, const DesignPoint& point) {
+    if (std::none_of(view.sections.begin(), view.sections.end(),
+                     [](const SheetSection& s) { return s.name == kReceiverSectionName; })) {
+        view.sections.push_back(ReceiverSection(point, view.sheet));
+    }
+    view.explanation = ExplainBudget(model, point, view.sheet);
+    return view;
+}
+
 std::string SolvedNote(const SolvedFactor& solved, bool metric) {
     const FactorRow& row = FactorTable[solved.factor];
-    return SolveHeading(solved) + " " + FactorValueText(row, solved.value) + " " +
+    return SolveHeading(solved) + " " + FactorShownText(row, solved.value) + " " +
            unitWithNote(solved.factor, solved.value, metric);
 }
 
@@ -120,7 +131,7 @@ void WriteSheetText(const SheetView& view, BufferedOutput& out) {
         writeSolveText(*view.solved, view.metric, out);
     }
     LinkDisplay display;
-    MakeLinkDisplay(factors, view.sheet.results, display);
+    MakeShownDisplay(factors, view.sheet.results, display);
     for (std::size_t i = 0; i < FactorTable.size(); ++i) {
         PutBudgetRow(out, FactorTable[i].caption, display.valueTexts[i],
                      unitWithNote(i, factors.*FactorTable[i].field, view.metric));
@@ -144,7 +155,7 @@ void WriteSheetJson(const SheetView& view, BufferedOutput& out) {
     const LinkFactors& factors = view.sheet.effective;
     const LinkResults& results = view.sheet.results;
     LinkDisplay display;
-    MakeLinkDisplay(factors, results, display);
+    MakeShownDisplay(factors, results, display);
     out.put("{\n  \"factors\": [\n");
     for (std::size_t i = 0; i < FactorTable.size(); ++i) {
         const FactorRow& row = FactorTable[i];

@@ -1,7 +1,7 @@
 #include "output_file.h"
 
-#include "calc_text.h"
 #include "files.h"
+#include "text_rows.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -2,7 +2,6 @@
 #include "factor_table.h"
 #include "plot_data.h"
 
-#include "cli_test_support.h"
 #include "link_calculation.h"
 
 #include <gtest/gtest.h>
@@ -15,14 +14,30 @@ using testing_support::FactorIndex;
 
 namespace {
 
-PlotData sample(const SweepPlan& plan, std::uint64_t count, std::uint64_t maxPoints,
+// A factor swept from start by step.
+struct Plan {
+    std::size_t factor;
+    double start;
+    double step;
+};
+
+PlotData sample(const Plan& plan, std::uint64_t count, std::uint64_t maxPoints,
                 const LinkFactors& base) {
-    PlotSampler sampler(plan, count, maxPoints);
+    Design design;
+    for (std::size_t i = 0; i < FactorTable.size(); ++i) {
+        design.setFactor(i, base.*FactorTable[i].field);
+    }
+    const DesignPoint point = design.point();
+    PlotSampler sampler(FactorAxis(plan.factor), count, maxPoints);
     ZeroCrossings crossings;
-    SweepOver(base, plan, count, [&](const SweepSample& s) {
-        sampler.add(s);
-        crossings.add(s.x, s.results.FadeMargin);
-    });
+    const auto grid = [&plan](std::uint64_t i) -> std::optional<double> {
+        return plan.start + static_cast<double>(i) * plan.step;
+    };
+    SweepDesign(BudgetModel(point), point, ParamOfFactor(plan.factor), count, grid,
+                [&](const SweepSample& s) {
+                    sampler.add(s);
+                    crossings.add(s.x, s.results.FadeMargin);
+                });
     return sampler.finish(crossings);
 }
 
@@ -32,7 +47,7 @@ TEST(PlotSampler, ThinsLongSweepsButKeepsBothEnds) {
         std::uint64_t maxPoints;
     } cases[] = {{10, 100}, {100, 100}, {101, 100}, {1000, 100}, {999, 10}, {7, 2}};
     for (const auto& c : cases) {
-        const SweepPlan plan{FactorIndex(&LinkFactors::Range), 1, static_cast<double>(c.count), 1};
+        const Plan plan{FactorIndex(&LinkFactors::Range), 1, 1};
         const PlotData data = sample(plan, c.count, c.maxPoints, DefaultFactors());
         ASSERT_FALSE(data.x.empty());
         EXPECT_LE(data.x.size(), c.maxPoints) << c.count;
@@ -49,7 +64,7 @@ TEST(PlotSampler, ThinsLongSweepsButKeepsBothEnds) {
 TEST(PlotSampler, CurvesAndNamesComeFromTheCalculation) {
     LinkFactors base = DefaultFactors();
     base.MinEbNoDesired = 12.0;
-    const SweepPlan plan{FactorIndex(&LinkFactors::Range), 100, 150, 1};
+    const Plan plan{FactorIndex(&LinkFactors::Range), 100, 1};
     const PlotData data = sample(plan, 51, kMaxPlotPoints, base);
     ASSERT_EQ(data.x.size(), 51u);
     for (std::size_t i = 0; i < data.x.size(); ++i) {
@@ -64,7 +79,7 @@ TEST(PlotSampler, CurvesAndNamesComeFromTheCalculation) {
 
 TEST(PlotSampler, CrossingIsLabelledWithTheWindowsValueText) {
     // defaults close to about 124.8 miles.
-    const SweepPlan plan{FactorIndex(&LinkFactors::Range), 100, 150, 1};
+    const Plan plan{FactorIndex(&LinkFactors::Range), 100, 1};
     const PlotData data = sample(plan, 51, kMaxPlotPoints, DefaultFactors());
     ASSERT_EQ(data.crossings.size(), 1u);
     EXPECT_GT(data.crossings[0], 124.0);
@@ -73,12 +88,12 @@ TEST(PlotSampler, CrossingIsLabelledWithTheWindowsValueText) {
     EXPECT_EQ(data.crossingLabels[0], "Fade margin 0 dB at " +
                                           FactorValueText(FactorTable[0], data.crossings[0]) +
                                           " Miles");
-    EXPECT_EQ(CrossingLabel(plan, 124.56), "Fade margin 0 dB at 124.6 Miles");
+    EXPECT_EQ(CrossingLabel(FactorAxis(plan.factor), 124.56), "Fade margin 0 dB at 124.6 Miles");
 }
 
 TEST(PlotSampler, SentinelPointsAreLeftOut) {
     // Range 0 puts log10(0) into the budget: a -1e27 dB margin is no link.
-    const SweepPlan plan{FactorIndex(&LinkFactors::Range), 0, 5, 1};
+    const Plan plan{FactorIndex(&LinkFactors::Range), 0, 1};
     const PlotData data = sample(plan, 6, kMaxPlotPoints, DefaultFactors());
     ASSERT_EQ(data.x.size(), 5u);
     EXPECT_EQ(data.x.front(), 1.0);
@@ -89,7 +104,7 @@ TEST(PlotSampler, SentinelPointsAreLeftOut) {
 
 TEST(PlotSampler, LargeSweptValuesAreKept) {
     // Bit rates reach 500000000 kbit/s: the limit is for dB values only.
-    const SweepPlan plan{FactorIndex(&LinkFactors::BitRate), 1e7, 5e8, 1e7};
+    const Plan plan{FactorIndex(&LinkFactors::BitRate), 1e7, 1e7};
     const PlotData data = sample(plan, 50, kMaxPlotPoints, DefaultFactors());
     EXPECT_EQ(data.x.size(), 50u);
 }

@@ -1,8 +1,8 @@
 #pragma once
-// Lays a report out with Qt: PDF through QPdfWriter (one A4 page, the chart
-// drawn as vectors below the tables), HTML with the chart as inline SVG.
-// Needs a QApplication.
-#include "calc_report.h"
+// Lays a report out with Qt Gui: PDF through QPdfWriter (A4 pages broken
+// between lines, the chart drawn as vectors below the text), HTML with the
+// chart as inline SVG. Needs a QGuiApplication.
+#include "report_data.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // What the plot shows, gathered while the sweep runs: a thinned copy of the
 // curves (a chart cannot draw ten million points usefully) and the 0 dB
 // fade margin crossings found on every point.
-#include "calc_sweep.h"
+#include "design_sweep.h"
 #include "output_file.h"
 
 #include <array>
@@ -45,16 +45,26 @@ constexpr std::uint64_t kMaxPlotPoints = 20'000;
 // the curves so that the axes still show the real ones (dB).
 constexpr double kPlotLimitDb = 1e6;
 
+// The swept quantity: its caption and unit, and its values as text for
+// people (a factor's as the window shows it).
+struct PlotAxis {
+    std::string caption; // "Range"
+    std::string unit;    // "Miles"
+    std::function<std::string(double)> valueText;
+};
+
+// A factor of the window as the axis: its caption, unit and value text.
+PlotAxis FactorAxis(std::size_t factor);
+
 class PlotSampler {
   public:
-    PlotSampler(const SweepPlan& plan, std::uint64_t count,
-                std::uint64_t maxPoints = kMaxPlotPoints);
+    PlotSampler(PlotAxis axis, std::uint64_t count, std::uint64_t maxPoints = kMaxPlotPoints);
     void add(const SweepSample& sample);
     // The curves, with the crossings and their labels.
     PlotData finish(const ZeroCrossings& crossings);
 
   private:
-    const SweepPlan m_plan;
+    const PlotAxis m_axis;
     std::uint64_t m_count;
     std::uint64_t m_stride;
     std::uint64_t m_index = 0;
@@ -62,4 +72,4 @@ class PlotSampler {
 };
 
 // "Fade margin 0 dB at 41.3 Miles": the value as the window shows it.
-std::string CrossingLabel(const SweepPlan& plan, double x);
+std::string CrossingLabel(const PlotAxis& axis, double x);

@@ -1,6 +1,7 @@
-#include "calc_explain.h"
+#include "explain_render.h"
 
-#include "calc_text.h"
+#include "number_text.h"
+#include "text_rows.h"
 
 #include <charconv>
 #include <initializer_list>
@@ -31,20 +32,19 @@ void right(BufferedOutput& out, std::string_view text, std::size_t width) {
 }
 
 // A number with two decimals (a sign before a positive one when asked),
-// right-aligned; the shortest text where fixed notation does not fit.
+// right-aligned; where fixed notation does not fit the column, the
+// scientific form that does, so that the number keeps its magnitude.
 void number(BufferedOutput& out, double value, bool sign = false) {
+    const std::string plus = sign && value >= 0.0 ? "+" : "";
+    const int width = static_cast<int>(kNumberWidth - plus.size());
     char text[48];
-    char* first = text + 1;
-    std::to_chars_result written =
-        std::to_chars(first, text + sizeof text, value, std::chars_format::fixed, 2);
-    if (written.ec != std::errc()) {
-        written = std::to_chars(first, text + sizeof text, value);
+    const auto [end, ec] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
+    std::string shown(text, ec == std::errc() ? end : text);
+    if (ec != std::errc() || shown.size() > static_cast<std::size_t>(width)) {
+        shown = ScientificInWidth(width, value);
     }
-    char* const end = written.ptr;
-    if (sign && value >= 0.0) {
-        *--first = '+';
-    }
-    right(out, std::string_view(first, static_cast<std::size_t>(end - first)), kNumberWidth);
+    right(out, plus + shown, kNumberWidth);
 }
 
 void heading(BufferedOutput& out, const char* title, std::initializer_list<const char*> columns) {

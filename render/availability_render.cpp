@@ -1,7 +1,7 @@
-#include "calc_availability.h"
+#include "availability_render.h"
 
-#include "calc_text.h"
 #include "number_text.h"
+#include "text_rows.h"
 
 #include <string>
 
@@ -15,7 +15,7 @@ std::string column(const std::string& text, std::size_t width = kColumn) {
 }
 
 std::string fixed(double value, int decimals) {
-    return column(FormatFixed(12, decimals, value));
+    return column(FormatInWidth(12, decimals, value));
 }
 
 } // namespace
@@ -35,7 +35,7 @@ void WriteAvailabilityText(const AvailabilityCurve& curve, BufferedOutput& out) 
     }
     if (adaptive) {
         out.put("Mean throughput over the year: " +
-                FormatFixed(12, 1, *curve.meanThroughputBps / kBitsPerKbit) +
+                FormatInWidth(12, 1, *curve.meanThroughputBps / kBitsPerKbit) +
                 " kbps (adaptive coding and modulation)\n");
     }
 }

@@ -1,12 +1,18 @@
 // The files the calculator writes: the format from the extension, the checks
 // before anything is computed, and one durable write.
-#include "calc_report.h"
-#include "cli_test_support.h"
 #include "plot_data.h"
+#include "report_data.h"
+#include "test_base.h"
+#include "text_rows.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <sys/stat.h>
+
+using testing_support::ReadAll;
+using testing_support::TempDir;
 
 namespace {
 

@@ -2,13 +2,17 @@
 // exactly, and a refused block reported rather than hidden.
 #include "buffered_output.h"
 
-#include "cli_test_support.h"
+#include "test_base.h"
+#include "text_rows.h"
 
 #include <gtest/gtest.h>
 
 #include <charconv>
 #include <cmath>
 #include <limits>
+
+using testing_support::ReadAll;
+using testing_support::TempDir;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
-// Draws a sweep's plot with Qt Charts: into the bytes of an SVG or PNG file,
-// or onto a painter (a report's page). Needs a QApplication.
+// Draws a sweep's plot with QPainter: into the bytes of an SVG or PNG file,
+// or onto a painter (a report's page). Needs a QGuiApplication; no widgets.
 #include "plot_data.h"
 
 #include <functional>

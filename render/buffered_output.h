@@ -2,6 +2,8 @@
 // A write buffer in front of a byte sink, for outputs of millions of lines
 // (a sweep writes one CSV row per point). Numbers go in as the shortest text
 // that reads back to the same double, always with a full stop.
+#include "units.h" // ShortestText: the text putNumber() writes
+
 #include <cstddef>
 #include <cstdio>
 #include <functional>
@@ -46,9 +48,6 @@ class BufferedOutput {
     std::size_t m_used = 0;
     bool m_ok = true;
 };
-
-// The text putNumber() writes, as a string.
-std::string ShortestText(double value);
 
 // A sink that writes to a C stream and flushes it with each block.
 BufferedOutput::Sink FileSink(std::FILE* stream);

@@ -229,9 +229,9 @@ std::string ScientificInWidth(int width, double value) {
     for (int keep = kExpandedDigits; keep >= 1; --keep) {
         Decimal d = full;
         roundTo(d, keep);
-        text = d.negative ? "-" : "";
+        text.assign(d.negative ? 1 : 0, '-');
         if (d.count == 0) {
-            text = "0";
+            text.assign(1, '0');
             break;
         }
         appendGeneralScientific(text, d);

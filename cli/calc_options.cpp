@@ -139,6 +139,10 @@ bool setHelp(const OptionRow&, std::string_view, O& o, std::string&) {
     o.help = true;
     return true;
 }
+bool setVersion(const OptionRow&, std::string_view, O& o, std::string&) {
+    o.version = true;
+    return true;
+}
 bool setExplain(const OptionRow&, std::string_view, O& o, std::string&) {
     o.explain = true;
     return true;
@@ -314,6 +318,10 @@ const OptionRow kOptionTable[] = {
      .heading = "-h, --help",
      .help = "print this text\n",
      .apply = setHelp},
+    {.name = "--version",
+     .group = G::General,
+     .help = "print the program's name and version\n",
+     .apply = setVersion},
 
     {.name = "--rain-rate",
      .valueName = "R",
@@ -813,11 +821,19 @@ bool CheckDesignRules(const CalcOptions& options, const Design& design, const De
 bool ParseCalcArguments(const std::vector<std::string>& args, CalcOptions& options,
                         std::string& error) {
     options.given.assign(kRowCount, 0);
-    // Help wins over everything else, even over a mistake beside it.
-    if (std::any_of(args.begin(), args.end(),
-                    [](const std::string& a) { return a == "--help" || a == "-h"; })) {
-        options.help = true;
-        return true;
+    // Help and the version win over everything else, even over a mistake
+    // beside them, as each program's do.
+    using Apply = bool (*)(const OptionRow&, std::string_view, O&, std::string&);
+    for (const auto& [setter, flagSet] : {std::pair<Apply, bool O::*>{setHelp, &O::help},
+                                          std::pair<Apply, bool O::*>{setVersion, &O::version}}) {
+        const OptionRow& row = *std::find_if(std::begin(kOptionTable), std::end(kOptionTable),
+                                             [&](const OptionRow& r) { return r.apply == setter; });
+        if (std::any_of(args.begin(), args.end(), [&row](const std::string& a) {
+                return a == row.name || (row.alias != nullptr && a == row.alias);
+            })) {
+            options.*flagSet = true;
+            return true;
+        }
     }
     const OptionRow& assignment = kOptionTable[kRowCount - 1];
     for (std::size_t i = 0; i < args.size(); ++i) {

@@ -19,6 +19,7 @@
 
 struct CalcOptions {
     bool help = false;
+    bool version = false;
     bool json = false;
     bool explain = false;
     bool availabilityCurve = false;

@@ -3,6 +3,7 @@
 #include "calc_help.h"
 #include "calc_sweep.h"
 #include "design_rules.h"
+#include "quillstone_version.h"
 #include "sheet_render.h"
 #include "sweep_csv.h"
 
@@ -163,7 +164,7 @@ int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string&
     if (!ParseCalcArguments(args, job.options, error)) {
         return kExitBadArguments;
     }
-    if (job.options.help) {
+    if (job.options.help || job.options.version) {
         return kExitDone;
     }
     if (!BuildDesign(job.options.files, job.options.inputs, job.design, error)) {
@@ -208,8 +209,9 @@ int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string&
 int ExecuteCalc(CalcJob& job, const BufferedOutput::Sink& out, const MessageSink& message,
                 const PlotRenderer& renderPlot, const ReportRenderer& renderReport) {
     BufferedOutput buffer(out);
-    if (job.options.help) {
-        buffer.put(CalcHelpText());
+    if (job.options.help || job.options.version) {
+        buffer.put(job.options.help ? CalcHelpText()
+                                    : std::string("quillstone-calc ") + kQuillstoneVersion + "\n");
         if (!buffer.flush()) {
             message("cannot write the output");
             return kExitOutputFailed;

@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<QGuiApplication> application;
     PlotRenderer renderer;
     ReportRenderer reportRenderer;
-    if ((job.options.sweep.plotPath || job.options.report.path) && !job.options.help) {
+    if ((job.options.sweep.plotPath || job.options.report.path) && !job.options.help &&
+        !job.options.version) {
         useOffscreenWithoutDisplay();
         qInstallMessageHandler(qtMessage);
         // Only the program name: Qt would read options such as -platform from

@@ -208,7 +208,8 @@ std::string exampleValue(const OptionRow& row) {
 
 TEST(OptionRegistry, EveryOptionGivenTwiceIsRefusedUnlessRepeatable) {
     for (const OptionRow& row : OptionTable()) {
-        if (row.name[0] != '-' || std::string_view(row.name) == "--help") {
+        if (row.name[0] != '-' || std::string_view(row.name) == "--help" ||
+            std::string_view(row.name) == "--version") {
             continue;
         }
         std::string once = row.name;
@@ -225,6 +226,52 @@ TEST(OptionRegistry, EveryOptionGivenTwiceIsRefusedUnlessRepeatable) {
             EXPECT_EQ(error, std::string(row.name) + " given more than once") << row.name;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// A rule that names no option, or no parameter, would never fire.
+TEST(OptionRegistry, EveryRuleNamesWhatExists) {
+    const std::span<const OptionRow> table = OptionTable();
+    for (const OptionRow& row : table) {
+        for (const OptionRule& rule : row.rules) {
+            switch (rule.kind) {
+            case RuleKind::Needs:
+            case RuleKind::NotWith:
+                ASSERT_NE(rule.option, nullptr) << row.name;
+                EXPECT_TRUE(std::any_of(table.begin(), table.end(),
+                                        [&](const OptionRow& other) {
+                                            return std::string_view(other.name) == rule.option;
+                                        }))
+                    << row.name << " names " << rule.option;
+                break;
+            case RuleKind::SetsValue:
+            case RuleKind::SetsSweep:
+                EXPECT_NE(FactorOfParam(ParamRowOf(rule.param)), nullptr)
+                    << row.name << ": a rule of a factor's value names no factor";
+                break;
+            case RuleKind::DesignNeeds:
+                EXPECT_TRUE(rule.met != nullptr && rule.what != nullptr) << row.name;
+                break;
+            }
+        }
+        for (const ParamId part : row.parts) {
+            EXPECT_LE(IndexOf(part), kParamCount) << row.name;
+        }
+    }
+}
+
+// Every parameter an option sets names that option in the design's messages.
+TEST(OptionRegistry, EachParameterOfAnOptionIsNamedByIt) {
+    for (const OptionRow& row : OptionTable()) {
+        if (row.param != ParamId::Count) {
+            EXPECT_EQ(OptionNameOf(row.param), row.name);
+        }
+    }
+    EXPECT_EQ(OptionNameOf(ParamId::Range), "Range"); // a factor: its Key=value
+    EXPECT_EQ(OptionNameOf(ParamId::TxDishEfficiency), "--tx-dish");
 }
 
 } // namespace

@@ -227,7 +227,7 @@ bool renderPlotFile(const OutputContext& c, int format, std::string& bytes, std:
 
 bool renderReportFile(const OutputContext& c, int format, std::string& bytes, std::string& error) {
     return c.view != nullptr && c.renderReport &&
-           c.renderReport(BuildReportData(*c.view, c.model, c.point, CalcReportSource(c.options)),
+           c.renderReport(BuildReportData(*c.view, c.model, c.point, CalcReportSource(c.options.files, c.options.sweep)),
                           static_cast<ReportFormat>(format), bytes, error);
 }
 

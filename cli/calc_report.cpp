@@ -1,6 +1,7 @@
 #include "calc_report.h"
 
-#include "calc_options.h"
+#include "calc_design.h"
+#include "calc_sweep.h"
 
 #include <algorithm>
 
@@ -13,11 +14,11 @@ bool ParseReportOption(std::string_view value, ReportOptions& options, std::stri
     return true;
 }
 
-ReportSource CalcReportSource(const CalcOptions& options) {
-    ReportSource source{options.files.designPath.value_or(std::string()), std::nullopt};
+ReportSource CalcReportSource(const FileOptions& files, const SweepOptions& sweep) {
+    ReportSource source{files.designPath.value_or(std::string()), std::nullopt};
     std::uint64_t count = 0;
     std::string error;
-    if (const std::optional<SweepPlan>& plan = options.sweep.plan;
+    if (const std::optional<SweepPlan>& plan = sweep.plan;
         plan && SweepPointCount(*plan, count, error)) {
         const double last = SweepPointValue(*plan, count - 1, count);
         source.axis = ReportAxis{ParamOfFactor(plan->factor), std::min(plan->start, last),

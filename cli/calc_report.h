@@ -12,10 +12,11 @@ struct ReportOptions {
 
 bool ParseReportOption(std::string_view value, ReportOptions& options, std::string& error);
 
-struct CalcOptions;
+struct FileOptions;
+struct SweepOptions;
 
 // What the report says of where the design came from, the file --design
 // named as it was given, and its chart's axis: the factor --sweep runs
 // over, from its start to its last point; without a sweep the report's own
 // (report_data.h).
-ReportSource CalcReportSource(const CalcOptions& options);
+ReportSource CalcReportSource(const FileOptions& files, const SweepOptions& sweep);

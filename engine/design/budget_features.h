@@ -1,40 +1,12 @@
 #pragma once
-// The features of the budget model, one row each. A new feature is a row here
-// and in kFeatures (budget_sheet.cpp), its numbers in BudgetSheet, and its own
+// The features of the budget model, one row each (FeatureRow, budget_sheet.h).
+// A new feature is a row here and in the feature table
+// (features/feature_table.cpp), its numbers in BudgetSheet, and its own
 // source file. No Qt.
 #include "budget_sheet.h"
 #include <vector>
 
 #include <string>
-
-// A row names its fields; what most features leave out has its default.
-struct FeatureRow {
-    const char* section;                  // the output section its lines go to
-    const char* title;                    // that section's heading
-    bool followsSolve = false;            // that section's place in JSON
-    bool pathDependent = false;           // its numbers depend on Range and Freq
-    ParamId trigger = ParamId::Count;     // applies when this parameter is set ...
-    ParamId alternative = ParamId::Count; // ... or this one; neither given:
-                                          // appliesOn alone decides
-    // A design the feature cannot evaluate: false with a one-line message
-    // and the parameter it is about.
-    bool (*check)(const DesignPoint& point, DesignFault& fault) = nullptr;
-    // Works out its numbers and applies them to sheet.effective, before the
-    // calculation.
-    void (*adjust)(const DesignPoint& point, BudgetSheet& sheet) = nullptr;
-    // Its lines and notes under the budget.
-    void (*lines)(const DesignPoint& point, const BudgetSheet& sheet,
-                  SheetSection& section) = nullptr;
-    // After the calculation: what it changes of the results (none: nothing).
-    void (*finish)(const DesignPoint& point, BudgetSheet& sheet) = nullptr;
-    // What it changes of the budget's terms (none: nothing); the terms must
-    // still add up to the fade margin.
-    void (*terms)(const DesignPoint& point, const BudgetSheet& sheet,
-                  std::vector<LinkTerm>& terms) = nullptr;
-    // Besides its trigger, what the design must be for it to apply (none:
-    // nothing more), e.g. the path it is for.
-    bool (*appliesOn)(const DesignPoint& point) = nullptr;
-};
 
 extern const FeatureRow kRainFeature;
 extern const FeatureRow kClearanceFeature;

@@ -1,25 +1,11 @@
 #include "budget_sheet.h"
 
-#include "budget_features.h"
 #include "number_text.h"
 
 #include <algorithm>
 #include <array>
 
 namespace {
-
-// In the order of their lines under the budget.
-constexpr std::array<const FeatureRow*, 7> kFeatures = {
-    &kRainFeature,
-    &kClearanceFeature,
-    &kDishFeature,
-    &kAtmosphereFeature,
-    &kModulationFeature,
-    // After every feature of the path and the antennas: the sky noise and the
-    // pointing loss use their numbers, the waveform the receiver's noise.
-    &kReceiverFeature,
-    &kWaveformFeature,
-};
 
 constexpr int kTextWidth = 12; // as the factors' value texts
 
@@ -50,14 +36,8 @@ const std::array<FactorSlot, kFactorCount>& factorSlots() {
 
 } // namespace
 
-SheetLine FixedLine(std::string key, std::string caption, double value, int decimals,
-                    std::string unit) {
-    return {std::move(key), std::move(caption), value, FormatInWidth(kTextWidth, decimals, value),
-            std::move(unit)};
-}
-
 BudgetModel::BudgetModel(const DesignPoint& design) {
-    for (const FeatureRow* feature : kFeatures) {
+    for (const FeatureRow* feature : FeatureTable()) {
         if (applies(*feature, design)) {
             m_features.push_back(feature);
             m_pathDependent = m_pathDependent || feature->pathDependent;

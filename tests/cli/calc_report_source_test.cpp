@@ -20,11 +20,15 @@ CalcOptions parsed(const std::vector<std::string>& args) {
     return options;
 }
 
+ReportSource sourceOf(const std::vector<std::string>& args) {
+    const CalcOptions options = parsed(args);
+    return CalcReportSource(options.files, options.sweep);
+}
+
 TEST(CalcReportSource, NamesTheDesignFileAsGiven) {
-    EXPECT_EQ(CalcReportSource(parsed({"--design", "links/hill.json"})).designFile,
-              "links/hill.json");
-    EXPECT_EQ(CalcReportSource(parsed({"Range=20"})).designFile, "");
-    EXPECT_FALSE(CalcReportSource(parsed({"Range=20"})).axis.has_value());
+    EXPECT_EQ(sourceOf({"--design", "links/hill.json"}).designFile, "links/hill.json");
+    EXPECT_EQ(sourceOf({"Range=20"}).designFile, "");
+    EXPECT_FALSE(sourceOf({"Range=20"}).axis.has_value());
 }
 
 struct AxisCase {
@@ -38,7 +42,7 @@ struct AxisCase {
 class SweptAxis : public testing::TestWithParam<AxisCase> {};
 
 TEST_P(SweptAxis, IsTheSweepFromStartToItsLastPoint) {
-    const ReportSource source = CalcReportSource(parsed({"--sweep", GetParam().sweep}));
+    const ReportSource source = sourceOf({"--sweep", GetParam().sweep});
     ASSERT_TRUE(source.axis.has_value());
     EXPECT_EQ(source.axis->param, GetParam().param);
     EXPECT_DOUBLE_EQ(source.axis->low, GetParam().low);

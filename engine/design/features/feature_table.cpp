@@ -1,0 +1,34 @@
+#include "budget_features.h"
+
+#include "number_text.h"
+
+#include <array>
+
+namespace {
+
+// In the order of their lines under the budget.
+constexpr std::array<const FeatureRow*, 7> kFeatures = {
+    &kRainFeature,
+    &kClearanceFeature,
+    &kDishFeature,
+    &kAtmosphereFeature,
+    &kModulationFeature,
+    // After every feature of the path and the antennas: the sky noise and the
+    // pointing loss use their numbers, the waveform the receiver's noise.
+    &kReceiverFeature,
+    &kWaveformFeature,
+};
+
+constexpr int kTextWidth = 12; // as the factors' value texts
+
+} // namespace
+
+std::span<const FeatureRow* const> FeatureTable() {
+    return kFeatures;
+}
+
+SheetLine FixedLine(std::string key, std::string caption, double value, int decimals,
+                    std::string unit) {
+    return {std::move(key), std::move(caption), value, FormatInWidth(kTextWidth, decimals, value),
+            std::move(unit)};
+}

@@ -470,6 +470,57 @@ const OptionRow kOptionTable[] = {
      .help = "the wet term of the surface refractivity, N-units; else\n"
      "ITU-R P.453-14's from the air at the station\n",
      .param = ParamId::WetRefractivity},
+    {.name = "--station",
+     .valueName = "LAT,LON[,HEIGHT]",
+     .group = G::Propagation,
+     .help = "the earth station's place on an Earth-space path: latitude\n"
+     "and longitude in degrees, north and east positive, or as\n"
+     "45d4m12sN,7d41m24sE (a degree sign, ' and \" also do), and its\n"
+     "ground height above sea level in metres (or with km); with\n"
+     "--satellite-longitude or --satellite the look angles on the\n"
+     "WGS-84 ellipsoid give the elevation and Range, and a \"site\"\n"
+     "member is added to --json\n",
+     .parts = {ParamId::Latitude, ParamId::StationLongitude, ParamId::StationHeight},
+     .requiredParts = 2},
+    {.name = "--antenna-height",
+     .valueName = "H",
+     .group = G::Propagation,
+     .help = "with --station: the antenna's height above the ground in\n"
+     "metres (or with km), for the look angles\n",
+     .param = ParamId::AntennaHeight},
+    {.name = "--satellite-longitude",
+     .valueName = "DEG",
+     .group = G::Propagation,
+     .help = "with --station: a geostationary satellite's orbital\n"
+     "position (east positive, or as 13E / 30W): the elevation,\n"
+     "azimuth and slant range follow (an elevation under 5\n"
+     "degrees is refused); not with --elevation\n",
+     .param = ParamId::SatelliteLongitude,
+     .rules = setsByGiving(ParamId::Range, false)},
+    {.name = "--satellite",
+     .valueName = "LAT,LON,ALT",
+     .group = G::Propagation,
+     .help = "with --station: any satellite, by the latitude and longitude\n"
+     "of its sub-satellite point and its altitude in km (or with\n"
+     "m), in place of --satellite-longitude\n",
+     .parts = {ParamId::SatelliteLatitude, ParamId::SatelliteLongitude,
+               ParamId::SatelliteAltitude},
+     .requiredParts = 3,
+     .rules = {{.kind = R::NotWith, .option = "--satellite-longitude"},
+               {.kind = R::NotWith, .option = "--satellite-altitude"},
+               {.kind = R::SetsValue, .param = ParamId::Range,
+                .text = "give %k=value or %o, not both"},
+               {.kind = R::SetsSweep, .param = ParamId::Range,
+                .text = "give %k a sweep or %o, not both"}}},
+    {.name = "--polarization-angle",
+     .valueName = "DEG",
+     .group = G::Propagation,
+     .help = "with a satellite: the angle of its linear polarization from\n"
+     "its horizontal (normal to its local north; 0 along the\n"
+     "equatorial plane of a geostationary one) toward its\n"
+     "vertical; the rain's polarization tilt at the station\n"
+     "follows from it, in place of --polarization\n",
+     .param = ParamId::PolarizationAngle},
 
     {.name = "--solve",
      .valueName = "KEY",

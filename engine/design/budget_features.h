@@ -32,8 +32,13 @@ struct FeatureRow {
     // Besides its trigger, what the design must be for it to apply (none:
     // nothing more), e.g. the path it is for.
     bool (*appliesOn)(const DesignPoint& point) = nullptr;
+    // Before anything else: fills in the parameters it works out from others
+    // (none: none), e.g. the elevation from the site. Every other feature,
+    // check and line then sees them as if set.
+    void (*resolve)(DesignPoint& point) = nullptr;
 };
 
+extern const FeatureRow kSiteFeature;
 extern const FeatureRow kRainFeature;
 extern const FeatureRow kClearanceFeature;
 extern const FeatureRow kDishFeature;
@@ -47,5 +52,10 @@ extern const FeatureRow kWaveformFeature;
 SheetLine FixedLine(std::string key, std::string caption, double value, int decimals,
                     std::string unit);
 
-// The polarization tilt (degrees) of the RainPolarization choice h, v or c.
+// The polarization tilt (degrees) of the RainPolarization choice h, v or c,
+// or, with a satellite's PolarizationAngle, at the site.
 double PolarizationTiltDeg(const DesignPoint& point);
+
+// The polarization tilt (degrees) at the site of a satellite with a
+// PolarizationAngle; none without them.
+std::optional<double> SiteTiltDeg(const DesignPoint& point);

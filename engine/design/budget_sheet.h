@@ -9,6 +9,7 @@
 #include "dish_antenna.h"
 #include "earth_space_atmosphere.h"
 #include "link_calculation.h"
+#include "look_angles.h"
 #include "path_clearance.h"
 #include "rain_attenuation.h"
 #include "receiver_budget.h"
@@ -63,6 +64,15 @@ struct SheetAtmosphere {
     double lossDb = 0.0;         // what it adds to Weather: A_T, or the gases' loss
 };
 
+// Where the ends of an Earth-space link are, and how the station sees the
+// satellite.
+struct SheetSite {
+    GeoPlace station;      // the antenna: ground height plus antenna height
+    GeoPlace subSatellite; // its height the satellite's altitude
+    LookAngles angles;
+    std::optional<double> tiltDeg; // with a polarization angle
+};
+
 // A new feature's numbers are a member here: every member has its empty value
 // by default, as the evaluation starts from a fresh sheet.
 struct BudgetSheet {
@@ -80,6 +90,7 @@ struct BudgetSheet {
     std::optional<SheetAtmosphere> atmosphere;
     std::optional<ReceiverBudget> receiver;
     std::optional<WaveformBudget> waveform;
+    std::optional<SheetSite> site;
 };
 
 // Why a design cannot be evaluated: one line, and the parameter it is about
@@ -120,8 +131,12 @@ class BudgetModel {
     std::vector<LinkTerm> terms(const DesignPoint& point, const BudgetSheet& sheet) const;
 
   private:
+    // The point with what the features work out from it filled in.
+    DesignPoint resolved(const DesignPoint& point) const;
+
     std::vector<const FeatureRow*> m_features;
     bool m_pathDependent = false;
+    bool m_resolves = false; // some feature fills in parameters
 };
 
 // "The link closes with 21.9 dB fade margin" / "The link falls 3.2 dB short".

@@ -139,7 +139,8 @@ bool check(const DesignPoint& point, DesignFault& fault) {
 void adjust(const DesignPoint& point, BudgetSheet& sheet) {
     SheetAtmosphere atmosphere;
     if (OnEarthSpacePath(point)) {
-        if (point.has(ParamId::SatelliteAltitude)) {
+        // A site gave the slant range already.
+        if (point.has(ParamId::SatelliteAltitude) && !sheet.site) {
             sheet.pathKm =
                 SlantRangeKm(point[ParamId::Elevation], point[ParamId::SatelliteAltitude],
                              point[ParamId::StationHeight]);
@@ -288,7 +289,7 @@ void earthSpaceLines(const DesignPoint& point, const BudgetSheet& sheet, Lines& 
                    "km", "satelliteAltitudeKm");
     }
     out.number("SlantRange", "Slant Range", atmosphere.pathKm, 2, "km", "slantRangeKm",
-               fromAltitude ? "from the altitude" : "Range");
+               sheet.site ? "from the site" : (fromAltitude ? "from the altitude" : "Range"));
     out.number("Elevation", "Elevation", point[ParamId::Elevation], 2, "deg", "elevationDeg");
     stationLine(point, out);
     if (rain) {

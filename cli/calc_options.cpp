@@ -3,10 +3,12 @@
 #include "calc_text.h"
 #include "design_json.h"
 #include "design_rules.h"
+#include "site_climate.h"
 #include "value_reader.h"
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -124,6 +126,15 @@ bool readWaveform(const OptionRow& row, std::string_view value, O& o, std::strin
 // A flag that switches its parameter on.
 bool setOn(const OptionRow& row, std::string_view, O& o, std::string&) {
     o.inputs.add(row.param, {1.0, 1.0, {}});
+    return true;
+}
+
+bool setItuMaps(const OptionRow&, std::string_view value, O&, std::string& error) {
+    if (TrimBlanks(value).empty()) {
+        error = "no folder given";
+        return false;
+    }
+    SetItuMapsFolder(std::filesystem::path(std::string(TrimBlanks(value))));
     return true;
 }
 
@@ -385,13 +396,15 @@ const OptionRow kOptionTable[] = {
      "clouds (P.840-8, with --cloud-liquid), rain (P.618-13\n"
      "2.2.1.1, with --rain-rate, in place of P.530-17) and\n"
      "scintillation (2.4.1, for the Rx dish or the dish that gives\n"
-     "RxAntGain at 55 %). Needs --elevation; prints each part and\n"
-     "each input with where it came from, and adds an\n"
-     "\"atmosphere\" member to --json. The maps of ITU-R P.836,\n"
-     "P.837, P.839, P.840 and P.453 are not shipped: those inputs\n"
-     "are typed (--vapour-content, --rain-rate, --rain-height or\n"
-     "--isotherm-height, --cloud-liquid, --wet-refractivity); air\n"
-     "not typed is the P.835-6 reference atmosphere's\n",
+     "RxAntGain at 55 %). Needs --elevation, or a site (--station\n"
+     "with a satellite); prints each part and each input with\n"
+     "where it came from, and adds an \"atmosphere\" member to\n"
+     "--json. The maps of ITU-R P.836, P.837, P.839, P.840 and\n"
+     "P.453 are not shipped: those inputs are typed\n"
+     "(--vapour-content, --rain-rate, --rain-height or\n"
+     "--isotherm-height, --cloud-liquid, --wet-refractivity) or,\n"
+     "with --station, read from ITU's maps (--itu-maps); air not\n"
+     "typed is the P.835-6 reference atmosphere's\n",
      .completion = V::Choice,
      .param = ParamId::Path},
     {.name = "--gas",
@@ -512,6 +525,22 @@ const OptionRow kOptionTable[] = {
                 .text = "give %k=value or %o, not both"},
                {.kind = R::SetsSweep, .param = ParamId::Range,
                 .text = "give %k a sweep or %o, not both"}}},
+    {.name = "--itu-maps",
+     .valueName = "DIR",
+     .group = G::Propagation,
+     .help = "the folder of ITU-R's digital maps, one subfolder per\n"
+     "recommendation as ITU numbers it (P837-7, P839-4, P840-8,\n"
+     "P836-6, P453-14, P1510-1, P1511-1), the files under ITU's\n"
+     "names, plain or .gz; else $QUILLSTONE_ITU_MAPS, else\n"
+     "$XDG_DATA_HOME/quillstone/itu-maps, else\n"
+     "/usr/share/quillstone/itu-maps. With --station, the climate\n"
+     "inputs not typed come from them at 100 - --availability\n"
+     "percent of the time (a \"climate\" member in --json, each\n"
+     "value with its source); a map that is needed and missing is\n"
+     "refused, naming it. The maps are ITU's, from the page of\n"
+     "each recommendation, and are not shipped\n",
+     .completion = V::File,
+     .apply = setItuMaps},
     {.name = "--polarization-angle",
      .valueName = "DEG",
      .group = G::Propagation,

@@ -38,6 +38,7 @@ struct FeatureRow {
     void (*resolve)(DesignPoint& point) = nullptr;
 };
 
+extern const FeatureRow kClimateFeature;
 extern const FeatureRow kSiteFeature;
 extern const FeatureRow kRainFeature;
 extern const FeatureRow kClearanceFeature;

@@ -9,8 +9,10 @@
 namespace {
 
 // In the order of their lines under the budget.
-constexpr std::array<const FeatureRow*, 8> kFeatures = {
-    // First: the elevation and the slant range it works out are the path's.
+constexpr std::array<const FeatureRow*, 9> kFeatures = {
+    // First: the climate at the site from the maps (the station's height
+    // among it), then the elevation and the slant range of the site.
+    &kClimateFeature,
     &kSiteFeature,
     &kRainFeature,
     &kClearanceFeature,

@@ -2,10 +2,16 @@
 // the elevation and Range by themselves, in the text and in a "site" member
 // of the JSON, and the look angles' refusals are one line with exit 2.
 #include "cli_test_support.h"
+#include "climate_maps.h"
+#include "earth_space_atmosphere.h"
+#include "look_angles.h"
+#include "site_climate.h"
 
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -18,13 +24,21 @@ std::vector<std::string> with(std::vector<std::string> args, std::vector<std::st
     return args;
 }
 
+// --itu-maps names the process's folder of maps: each test starts without
+// one named (another test's parse may have named one).
+class CalcSite : public testing::Test {
+  protected:
+    void SetUp() override { SetItuMapsFolder({}); }
+    void TearDown() override { SetItuMapsFolder({}); }
+};
+
 QJsonObject jsonOf(const std::vector<std::string>& args) {
     const JobRun run = RunJob(with(args, {"--json"}));
     EXPECT_EQ(run.status, kExitDone) << (run.messages.empty() ? "" : run.messages.front());
     return ParseJson(run.out).object();
 }
 
-TEST(CalcSite, JsonHasTheLookAnglesAndTheAtmosphereUsesThem) {
+TEST_F(CalcSite, JsonHasTheLookAnglesAndTheAtmosphereUsesThem) {
     const QJsonObject json = jsonOf(kSite);
     const QJsonObject site = json["site"].toObject();
     ASSERT_FALSE(site.isEmpty());
@@ -38,7 +52,7 @@ TEST(CalcSite, JsonHasTheLookAnglesAndTheAtmosphereUsesThem) {
     EXPECT_DOUBLE_EQ(atmosphere["slantRangeKm"].toDouble(), site["slantRangeKm"].toDouble());
 }
 
-TEST(CalcSite, DegreesMinutesSecondsGiveTheSameSite) {
+TEST_F(CalcSite, DegreesMinutesSecondsGiveTheSameSite) {
     const QJsonObject decimal = jsonOf(kSite)["site"].toObject();
     const QJsonObject dms = jsonOf({"--path", "earth-space", "--station",
                                     "45d4m12sN,7\xC2\xB0"
@@ -49,7 +63,7 @@ TEST(CalcSite, DegreesMinutesSecondsGiveTheSameSite) {
     EXPECT_NEAR(dms["azimuthDeg"].toDouble(), decimal["azimuthDeg"].toDouble(), 1e-9);
 }
 
-TEST(CalcSite, AnySatelliteByItsSubSatellitePoint) {
+TEST_F(CalcSite, AnySatelliteByItsSubSatellitePoint) {
     const QJsonObject site = jsonOf({"--path", "earth-space", "--station", "45.07,7.69",
                                      "--satellite", "45.07,7.69,550", "Freq=2GHz"})["site"]
                                  .toObject();
@@ -57,7 +71,7 @@ TEST(CalcSite, AnySatelliteByItsSubSatellitePoint) {
     EXPECT_NEAR(site["slantRangeKm"].toDouble(), 550.0, 1e-6);
 }
 
-TEST(CalcSite, RefusalsAreOneLine) {
+TEST_F(CalcSite, RefusalsAreOneLine) {
     const struct {
         std::vector<std::string> more;
         const char* message;
@@ -105,6 +119,82 @@ TEST(CalcSite, RefusalsAreOneLine) {
         ASSERT_EQ(run.messages.size(), 1u) << s.station;
         EXPECT_EQ(run.messages.front(), s.message);
     }
+}
+
+// ITU's maps beside the repository (never in it): the whole of ITU-R
+// P.618-13 section 2.5 with nothing typed but the site, the frequency, the
+// availability and the dish. The total is the one of the same maps looked up
+// here and given to the atmosphere model as typed inputs.
+TEST_F(CalcSite, SharedMapsGiveTheWholeAtmosphereWithNothingElseTyped) {
+    const std::string dir = SHARED_ITU_MAPS;
+    if (!std::filesystem::is_directory(dir)) {
+        GTEST_SKIP() << "no ITU-R maps at " << dir;
+    }
+    const QJsonObject json =
+        jsonOf({"--path", "earth-space", "--station", "45.07,7.69", "--satellite-longitude", "13",
+                "Freq=20GHz", "--availability", "99.9", "--rx-dish", "1.2", "--itu-maps", dir});
+    SetItuMapsFolder({});
+    const QJsonObject climate = json["climate"].toObject();
+    const struct {
+        const char* field;
+        const char* recommendation;
+    } sources[] = {
+        {"stationHeightKm", "ITU-R P.1511-1"}, {"temperatureK", "ITU-R P.1510-1"},
+        {"rainRate001MmH", "ITU-R P.837-7"},   {"rainRatePMmH", "ITU-R P.837-7"},
+        {"isothermHeightKm", "ITU-R P.839-4"}, {"cloudLiquidKgM2", "ITU-R P.840-8"},
+        {"vapourDensityGm3", "ITU-R P.836-6"}, {"vapourContentKgM2", "ITU-R P.836-6"},
+        {"wetRefractivity", "ITU-R P.453-14"},
+    };
+    for (const auto& s : sources) {
+        const std::string source = climate[QString(s.field) + "Source"].toString().toStdString();
+        EXPECT_EQ(source.rfind(s.recommendation, 0), 0u) << s.field << ": " << source;
+        EXPECT_NE(source.find("45.07\u00B0N 7.69\u00B0E"), std::string::npos) << source;
+    }
+    // p = 0.1 %: the gases and clouds at 1 %, and at p as well.
+    EXPECT_TRUE(climate.contains("cloudLiquidKgM2AtP"));
+    EXPECT_NE(climate["cloudLiquidKgM2AtP"].toDouble(), climate["cloudLiquidKgM2"].toDouble());
+
+    MapFolder maps(dir);
+    const double lat = 45.07;
+    const double lon = 7.69;
+    const double height = TopographicHeight(maps, lat, lon).value;
+    const LookResult look = GeostationaryLookAngles({lat, lon, height}, 13.0);
+    ASSERT_TRUE(look);
+    EarthSpaceInput in;
+    in.freqGHz = 20.0;
+    in.elevationDeg = look.angles.elevationDeg;
+    in.latitudeDeg = lat;
+    in.stationHeightKm = height;
+    in.percentOfTime = 100.0 - 99.9;
+    in.temperatureK = SurfaceTemperature(maps, lat, lon).value;
+    in.vapourDensityGm3 = SurfaceVapourDensity(maps, lat, lon, 1.0, height).value;
+    in.columnarVapourKgM2 = ColumnarVapour(maps, lat, lon, 1.0, height).value;
+    in.liquidWaterKgM2 = CloudLiquidWater(maps, lat, lon, 1.0, CloudMaps::P840_8).value;
+    in.rainRateMmH = RainRate001(maps, lat, lon).value;
+    in.isothermHeightKm = IsothermHeight(maps, lat, lon).value;
+    in.tiltDeg = 90.0; // the rain's polarization by default: v
+    in.wetRefractivity = WetRefractivity(maps, lat, lon).value;
+    in.antennaDiameterM = 1.2;
+    in.antennaEfficiency = 0.55;
+    const std::optional<EarthSpaceResult> expected = EvaluateEarthSpace(in);
+    ASSERT_TRUE(expected);
+    const QJsonObject atmosphere = json["atmosphere"].toObject();
+    EXPECT_NEAR(atmosphere["totalDb"].toDouble(), expected->total, 1e-9);
+    EXPECT_GT(atmosphere["rainDb"].toDouble(), 0.0);
+    EXPECT_GT(atmosphere["cloudDb"].toDouble(), 0.0);
+    EXPECT_GT(atmosphere["scintillationDb"].toDouble(), 0.0);
+}
+
+TEST_F(CalcSite, AMissingMapIsOneLineNamingIt) {
+    const JobRun run =
+        RunJob({"--path", "earth-space", "--station", "45.07,7.69,240", "--satellite-longitude",
+                "13", "--itu-maps", "/nonexistent-quillstone-maps"});
+    SetItuMapsFolder({});
+    EXPECT_EQ(run.status, kExitBadArguments);
+    ASSERT_EQ(run.messages.size(), 1u);
+    EXPECT_EQ(run.messages.front().rfind("missing map P1510-1/T_Annual.TXT", 0), 0u)
+        << run.messages.front();
+    EXPECT_NE(run.messages.front().find("ITU-R P.1510-1"), std::string::npos);
 }
 
 } // namespace

@@ -37,6 +37,7 @@ void resolve(DesignPoint& point) {
     if (look) {
         point.values[IndexOf(ParamId::Elevation)] = look.angles.elevationDeg;
         point.set.set(IndexOf(ParamId::Elevation));
+        point.derived.set(IndexOf(ParamId::Elevation));
     }
 }
 

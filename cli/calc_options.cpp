@@ -138,6 +138,11 @@ bool setItuMaps(const OptionRow&, std::string_view value, O&, std::string& error
     return true;
 }
 
+bool setMapsStatus(const OptionRow&, std::string_view, O& o, std::string&) {
+    o.mapsStatus = true;
+    return true;
+}
+
 bool setJson(const OptionRow&, std::string_view, O& o, std::string&) {
     o.json = true;
     return true;
@@ -541,6 +546,13 @@ const OptionRow kOptionTable[] = {
      "each recommendation, and are not shipped\n",
      .completion = V::File,
      .apply = setItuMaps},
+    {.name = "--itu-maps-status",
+     .group = G::Propagation,
+     .help = "list each of ITU-R's maps the climate of a site reads, in\n"
+     "the folder --itu-maps or the places above name: found,\n"
+     "missing (with the recommendation whose page distributes it)\n"
+     "or damaged; nothing else is worked out\n",
+     .apply = setMapsStatus},
     {.name = "--polarization-angle",
      .valueName = "DEG",
      .group = G::Propagation,

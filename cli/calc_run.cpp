@@ -4,6 +4,7 @@
 #include "calc_render.h"
 #include "calc_sweep.h"
 #include "design_rules.h"
+#include "site_climate.h"
 
 #include <algorithm>
 
@@ -155,7 +156,7 @@ int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string&
     if (!ParseCalcArguments(args, job.options, error)) {
         return kExitBadArguments;
     }
-    if (job.options.help) {
+    if (job.options.help || job.options.mapsStatus) {
         return kExitDone;
     }
     if (!BuildDesign(job.options.files, job.options.inputs, job.design, error)) {
@@ -202,6 +203,17 @@ int ExecuteCalc(CalcJob& job, const BufferedOutput::Sink& out, const MessageSink
     BufferedOutput buffer(out);
     if (job.options.help) {
         buffer.put(CalcHelpText());
+        if (!buffer.flush()) {
+            message("cannot write the output");
+            return kExitOutputFailed;
+        }
+        return kExitDone;
+    }
+    if (job.options.mapsStatus) {
+        for (const std::string& line : ItuMapsStatus()) {
+            buffer.put(line);
+            buffer.put('\n');
+        }
         if (!buffer.flush()) {
             message("cannot write the output");
             return kExitOutputFailed;

@@ -85,6 +85,17 @@ DmsReading bad(std::string error) {
     return reading;
 }
 
+// The text as a message quotes it, on one line: a control character as '?'
+// (the degree sign and other UTF-8 stay).
+std::string shown(std::string_view text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        quoted += byte < 0x20 || byte == 0x7f ? '?' : c;
+    }
+    return quoted + "'";
+}
+
 const char* axisName(AngleAxis axis) {
     return axis == AngleAxis::Latitude ? "latitude" : "longitude";
 }
@@ -93,7 +104,7 @@ const char* axisName(AngleAxis axis) {
 
 DmsReading ReadDms(std::string_view text, AngleAxis axis) {
     text = trimmed(text);
-    const std::string quoted = "'" + std::string(text) + "'";
+    const std::string quoted = shown(text);
     // A hemisphere letter closes the text.
     const Hemisphere* hemisphere = text.empty() ? nullptr : hemisphereOf(text.back());
     if (hemisphere != nullptr) {

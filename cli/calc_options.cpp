@@ -3,10 +3,12 @@
 #include "calc_text.h"
 #include "design_json.h"
 #include "design_rules.h"
+#include "site_climate.h"
 #include "value_reader.h"
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 namespace {
@@ -127,6 +129,20 @@ bool setOn(const OptionRow& row, std::string_view, O& o, std::string&) {
     return true;
 }
 
+bool setItuMaps(const OptionRow&, std::string_view value, O&, std::string& error) {
+    if (TrimBlanks(value).empty()) {
+        error = "no folder given";
+        return false;
+    }
+    SetItuMapsFolder(std::filesystem::path(std::string(TrimBlanks(value))));
+    return true;
+}
+
+bool setMapsStatus(const OptionRow&, std::string_view, O& o, std::string&) {
+    o.mapsStatus = true;
+    return true;
+}
+
 bool setJson(const OptionRow&, std::string_view, O& o, std::string&) {
     o.json = true;
     return true;
@@ -227,7 +243,8 @@ bool renderPlotFile(const OutputContext& c, int format, std::string& bytes, std:
 
 bool renderReportFile(const OutputContext& c, int format, std::string& bytes, std::string& error) {
     return c.view != nullptr && c.renderReport &&
-           c.renderReport(BuildReportData(*c.view, c.model, c.point, CalcReportSource(c.options.files, c.options.sweep)),
+           c.renderReport(BuildReportData(*c.view, c.model, c.point,
+                                          CalcReportSource(c.options.files, c.options.sweep)),
                           static_cast<ReportFormat>(format), bytes, error);
 }
 
@@ -393,13 +410,15 @@ const OptionRow kOptionTable[] = {
      "clouds (P.840-8, with --cloud-liquid), rain (P.618-13\n"
      "2.2.1.1, with --rain-rate, in place of P.530-17) and\n"
      "scintillation (2.4.1, for the Rx dish or the dish that gives\n"
-     "RxAntGain at 55 %). Needs --elevation; prints each part and\n"
-     "each input with where it came from, and adds an\n"
-     "\"atmosphere\" member to --json. The maps of ITU-R P.836,\n"
-     "P.837, P.839, P.840 and P.453 are not shipped: those inputs\n"
-     "are typed (--vapour-content, --rain-rate, --rain-height or\n"
-     "--isotherm-height, --cloud-liquid, --wet-refractivity); air\n"
-     "not typed is the P.835-6 reference atmosphere's\n",
+     "RxAntGain at 55 %). Needs --elevation, or a site (--station\n"
+     "with a satellite); prints each part and each input with\n"
+     "where it came from, and adds an \"atmosphere\" member to\n"
+     "--json. The maps of ITU-R P.836, P.837, P.839, P.840 and\n"
+     "P.453 are not shipped: those inputs are typed\n"
+     "(--vapour-content, --rain-rate, --rain-height or\n"
+     "--isotherm-height, --cloud-liquid, --wet-refractivity) or,\n"
+     "with --station, read from ITU's maps (--itu-maps); air not\n"
+     "typed is the P.835-6 reference atmosphere's\n",
      .completion = V::Choice,
      .param = ParamId::Path},
     {.name = "--gas",
@@ -478,6 +497,80 @@ const OptionRow kOptionTable[] = {
      .help = "the wet term of the surface refractivity, N-units; else\n"
      "ITU-R P.453-14's from the air at the station\n",
      .param = ParamId::WetRefractivity},
+    {.name = "--station",
+     .valueName = "LAT,LON[,HEIGHT]",
+     .group = G::Propagation,
+     .help = "the earth station's place on an Earth-space path: latitude\n"
+     "and longitude in degrees, north and east positive, or as\n"
+     "45d4m12sN,7d41m24sE (a degree sign, ' and \" also do), and its\n"
+     "ground height above sea level in metres (or with km); with\n"
+     "--satellite-longitude or --satellite the look angles on the\n"
+     "WGS-84 ellipsoid give the elevation and Range, and a \"site\"\n"
+     "member is added to --json\n",
+     .parts = {ParamId::Latitude, ParamId::StationLongitude, ParamId::StationHeight},
+     .requiredParts = 2},
+    {.name = "--antenna-height",
+     .valueName = "H",
+     .group = G::Propagation,
+     .help = "with --station: the antenna's height above the ground in\n"
+     "metres (or with km), for the look angles\n",
+     .param = ParamId::AntennaHeight},
+    {.name = "--satellite-longitude",
+     .valueName = "DEG",
+     .group = G::Propagation,
+     .help = "with --station: a geostationary satellite's orbital\n"
+     "position (east positive, or as 13E / 30W): the elevation,\n"
+     "azimuth and slant range follow (an elevation under 5\n"
+     "degrees is refused); not with --elevation\n",
+     .param = ParamId::SatelliteLongitude,
+     .rules = setsByGiving(ParamId::Range, false)},
+    {.name = "--satellite",
+     .valueName = "LAT,LON,ALT",
+     .group = G::Propagation,
+     .help = "with --station: any satellite, by the latitude and longitude\n"
+     "of its sub-satellite point and its altitude in km (or with\n"
+     "m), in place of --satellite-longitude\n",
+     .parts = {ParamId::SatelliteLatitude, ParamId::SatelliteLongitude,
+               ParamId::SatelliteAltitude},
+     .requiredParts = 3,
+     .rules = {{.kind = R::NotWith, .option = "--satellite-longitude"},
+               {.kind = R::NotWith, .option = "--satellite-altitude"},
+               {.kind = R::SetsValue, .param = ParamId::Range,
+                .text = "give %k=value or %o, not both"},
+               {.kind = R::SetsSweep, .param = ParamId::Range,
+                .text = "give %k a sweep or %o, not both"}}},
+    {.name = "--itu-maps",
+     .valueName = "DIR",
+     .group = G::Propagation,
+     .help = "the folder of ITU-R's digital maps, one subfolder per\n"
+     "recommendation as ITU numbers it (P837-7, P839-4, P840-8,\n"
+     "P836-6, P453-14, P1510-1, P1511-1), the files under ITU's\n"
+     "names, plain or .gz; else $QUILLSTONE_ITU_MAPS, else\n"
+     "$XDG_DATA_HOME/quillstone/itu-maps, else\n"
+     "/usr/share/quillstone/itu-maps. With --station, the climate\n"
+     "inputs not typed come from them at 100 - --availability\n"
+     "percent of the time (a \"climate\" member in --json, each\n"
+     "value with its source); a map that is needed and missing is\n"
+     "refused, naming it. The maps are ITU's, from the page of\n"
+     "each recommendation, and are not shipped\n",
+     .completion = V::File,
+     .apply = setItuMaps},
+    {.name = "--itu-maps-status",
+     .group = G::Propagation,
+     .help = "list each of ITU-R's maps the climate of a site reads, in\n"
+     "the folder --itu-maps or the places above name: found,\n"
+     "missing (with the recommendation whose page distributes it)\n"
+     "or damaged; nothing else is worked out\n",
+     .apply = setMapsStatus},
+    {.name = "--polarization-angle",
+     .valueName = "DEG",
+     .group = G::Propagation,
+     .help = "with a satellite: the angle of its linear polarization from\n"
+     "its horizontal (normal to its local north; 0 along the\n"
+     "equatorial plane of a geostationary one) toward its\n"
+     "vertical; the rain's polarization tilt at the station\n"
+     "follows from it, in place of --polarization\n",
+     .param = ParamId::PolarizationAngle},
 
     {.name = "--solve",
      .valueName = "KEY",

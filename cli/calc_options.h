@@ -20,6 +20,7 @@
 struct CalcOptions {
     bool help = false;
     bool version = false;
+    bool mapsStatus = false; // --itu-maps-status: the maps' list in place of the budget
     bool json = false;
     bool explain = false;
     bool availabilityCurve = false;

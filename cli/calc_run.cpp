@@ -5,6 +5,7 @@
 #include "design_rules.h"
 #include "quillstone_version.h"
 #include "sheet_render.h"
+#include "site_climate.h"
 #include "sweep_csv.h"
 
 #include <algorithm>
@@ -164,7 +165,7 @@ int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string&
     if (!ParseCalcArguments(args, job.options, error)) {
         return kExitBadArguments;
     }
-    if (job.options.help || job.options.version) {
+    if (job.options.help || job.options.version || job.options.mapsStatus) {
         return kExitDone;
     }
     if (!BuildDesign(job.options.files, job.options.inputs, job.design, error)) {
@@ -212,6 +213,17 @@ int ExecuteCalc(CalcJob& job, const BufferedOutput::Sink& out, const MessageSink
     if (job.options.help || job.options.version) {
         buffer.put(job.options.help ? CalcHelpText()
                                     : std::string("quillstone-calc ") + kQuillstoneVersion + "\n");
+        if (!buffer.flush()) {
+            message("cannot write the output");
+            return kExitOutputFailed;
+        }
+        return kExitDone;
+    }
+    if (job.options.mapsStatus) {
+        for (const std::string& line : ItuMapsStatus()) {
+            buffer.put(line);
+            buffer.put('\n');
+        }
         if (!buffer.flush()) {
             message("cannot write the output");
             return kExitOutputFailed;

@@ -3,6 +3,7 @@
 #include "parameters.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -43,10 +44,16 @@ std::string DesignManualText() {
         "Every input of a design, by group, with its unit and what it does, and the\n"
         "published source of its formula where it has one. The link closes when its\n"
         "fade margin is at least the Required Fade Margin.\n";
-    for (int group = int(ParamGroup::Transmitter); group <= int(ParamGroup::Atmosphere); ++group) {
-        text += std::string("\n") + ParamGroupTitle(ParamGroup(group)) + "\n";
+    // The groups in their order, as the registry's rows name them.
+    std::vector<ParamGroup> groups;
+    for (const ParamRow& row : ParamTable)
+        groups.push_back(row.group);
+    std::sort(groups.begin(), groups.end());
+    groups.erase(std::unique(groups.begin(), groups.end()), groups.end());
+    for (const ParamGroup group : groups) {
+        text += std::string("\n") + ParamGroupTitle(group) + "\n";
         for (const ParamRow& row : ParamTable) {
-            if (int(row.group) != group)
+            if (row.group != group)
                 continue;
             text += std::string("  ") + ParamCaption(row) + " (" + ParamKey(row);
             const std::string unit = ParamUnitLabel(row);

@@ -8,6 +8,8 @@
 
 #include <string>
 
+extern const FeatureRow kClimateFeature;
+extern const FeatureRow kSiteFeature;
 extern const FeatureRow kRainFeature;
 extern const FeatureRow kClearanceFeature;
 extern const FeatureRow kDishFeature;
@@ -21,5 +23,10 @@ extern const FeatureRow kWaveformFeature;
 SheetLine FixedLine(std::string key, std::string caption, double value, int decimals,
                     std::string unit);
 
-// The polarization tilt (degrees) of the RainPolarization choice h, v or c.
+// The polarization tilt (degrees) of the RainPolarization choice h, v or c,
+// or, with a satellite's PolarizationAngle, at the site.
 double PolarizationTiltDeg(const DesignPoint& point);
+
+// The polarization tilt (degrees) at the site of a satellite with a
+// PolarizationAngle; none without them.
+std::optional<double> SiteTiltDeg(const DesignPoint& point);

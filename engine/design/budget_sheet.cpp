@@ -41,11 +41,23 @@ BudgetModel::BudgetModel(const DesignPoint& design) {
         if (applies(*feature, design)) {
             m_features.push_back(feature);
             m_pathDependent = m_pathDependent || feature->pathDependent;
+            m_resolves = m_resolves || feature->resolve != nullptr;
         }
     }
 }
 
-bool BudgetModel::check(const DesignPoint& point, DesignFault& fault) const {
+DesignPoint BudgetModel::resolved(const DesignPoint& point) const {
+    DesignPoint filled = point;
+    for (const FeatureRow* feature : m_features) {
+        if (feature->resolve != nullptr) {
+            feature->resolve(filled);
+        }
+    }
+    return filled;
+}
+
+bool BudgetModel::check(const DesignPoint& given, DesignFault& fault) const {
+    const DesignPoint point = m_resolves ? resolved(given) : given;
     return std::all_of(m_features.begin(), m_features.end(), [&](const FeatureRow* feature) {
         return feature->check == nullptr || feature->check(point, fault);
     });
@@ -68,8 +80,9 @@ void BudgetModel::evaluate(const DesignPoint& point, BudgetSheet& sheet) const {
     evaluate(point, factors, sheet);
 }
 
-void BudgetModel::evaluate(const DesignPoint& point, const LinkFactors& factors,
+void BudgetModel::evaluate(const DesignPoint& given, const LinkFactors& factors,
                            BudgetSheet& sheet) const {
+    const DesignPoint point = m_resolves ? resolved(given) : given;
     if (!m_features.empty()) {
         sheet = BudgetSheet{}; // no feature's numbers from the point before
     }
@@ -93,8 +106,9 @@ BudgetSheet BudgetModel::evaluate(const DesignPoint& point) const {
     return sheet;
 }
 
-std::vector<SheetSection> BudgetModel::sections(const DesignPoint& point,
+std::vector<SheetSection> BudgetModel::sections(const DesignPoint& given,
                                                 const BudgetSheet& sheet) const {
+    const DesignPoint point = m_resolves ? resolved(given) : given;
     std::vector<SheetSection> sections;
     for (const FeatureRow* feature : m_features) {
         if (sections.empty() || sections.back().name != feature->section) {
@@ -106,7 +120,8 @@ std::vector<SheetSection> BudgetModel::sections(const DesignPoint& point,
     return sections;
 }
 
-std::vector<LinkTerm> BudgetModel::terms(const DesignPoint& point, const BudgetSheet& sheet) const {
+std::vector<LinkTerm> BudgetModel::terms(const DesignPoint& given, const BudgetSheet& sheet) const {
+    const DesignPoint point = m_resolves ? resolved(given) : given;
     const std::array<LinkTerm, kLinkTermCount> plain = LinkTerms(sheet.effective, sheet.results);
     std::vector<LinkTerm> terms(plain.begin(), plain.end());
     for (const FeatureRow* feature : m_features) {

@@ -9,6 +9,7 @@
 #include "dish_antenna.h"
 #include "earth_space_atmosphere.h"
 #include "link_calculation.h"
+#include "look_angles.h"
 #include "path_clearance.h"
 #include "rain_attenuation.h"
 #include "receiver_budget.h"
@@ -65,6 +66,15 @@ struct SheetAtmosphere {
     double lossDb = 0.0;         // what it adds to Weather: A_T, or the gases' loss
 };
 
+// Where the ends of an Earth-space link are, and how the station sees the
+// satellite.
+struct SheetSite {
+    GeoPlace station;      // the antenna: ground height plus antenna height
+    GeoPlace subSatellite; // its height the satellite's altitude
+    LookAngles angles;
+    std::optional<double> tiltDeg; // with a polarization angle
+};
+
 // A new feature's numbers are a member here: every member has its empty value
 // by default, as the evaluation starts from a fresh sheet.
 struct BudgetSheet {
@@ -82,6 +92,7 @@ struct BudgetSheet {
     std::optional<SheetAtmosphere> atmosphere;
     std::optional<ReceiverBudget> receiver;
     std::optional<WaveformBudget> waveform;
+    std::optional<SheetSite> site;
 };
 
 // Why a design cannot be evaluated: one line, and the parameter it is about
@@ -120,6 +131,10 @@ struct FeatureRow {
     // Besides its trigger, what the design must be for it to apply (none:
     // nothing more), e.g. the path it is for.
     bool (*appliesOn)(const DesignPoint& point) = nullptr;
+    // Before anything else: fills in the parameters it works out from others
+    // (none: none), e.g. the elevation from the site. Every other feature,
+    // check and line then sees them as if set.
+    void (*resolve)(DesignPoint& point) = nullptr;
 };
 
 // Every feature, in the order of their lines under the budget.
@@ -157,8 +172,12 @@ class BudgetModel {
     std::vector<LinkTerm> terms(const DesignPoint& point, const BudgetSheet& sheet) const;
 
   private:
+    // The point with what the features work out from it filled in.
+    DesignPoint resolved(const DesignPoint& point) const;
+
     std::vector<const FeatureRow*> m_features;
     bool m_pathDependent = false;
+    bool m_resolves = false; // some feature fills in parameters
 };
 
 // The link closes when its fade margin is at least the margin asked (the

@@ -35,6 +35,9 @@ using ParamLists = std::array<std::vector<std::string>, kParamCount>;
 struct DesignPoint {
     std::array<double, kParamCount> values{};
     std::bitset<kParamCount> set;
+    // Of those, the ones a feature worked out from others (the site's
+    // elevation, the climate from the maps), not typed.
+    std::bitset<kParamCount> derived;
     // The lists' entries, shared by the copies of a point (a sweep changes
     // numbers only); none when no list is set.
     std::shared_ptr<const ParamLists> lists;

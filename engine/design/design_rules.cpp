@@ -25,7 +25,9 @@ constexpr DesignRule kRules[] = {
     {P::VapourDensity, K::Needs, {P::Gas}, kEarthSpace},
     {P::VapourContent, K::Needs, kEarthSpace},
     {P::CloudLiquid, K::Needs, kEarthSpace},
-    {P::Latitude, K::Needs, {P::RainRate}},
+    // The site's first: its option gives the latitude too.
+    {P::StationLongitude, K::Needs, kEarthSpace},
+    {P::Latitude, K::Needs, {P::RainRate}, {P::StationLongitude}},
     {P::Latitude, K::Needs, kEarthSpace},
     {P::RainHeight, K::Needs, {P::RainRate}},
     {P::RainHeight, K::NotWith, {P::IsothermHeight}},
@@ -42,6 +44,15 @@ constexpr DesignRule kRules[] = {
     {P::CodingRate, K::Needs, {P::Waveform}},
     {P::Payload, K::Needs, {P::Waveform}},
     {P::SymbolRate, K::Needs, {P::Waveform}},
+    // The site: the look angles give the elevation and the slant range.
+    {P::StationLongitude, K::Needs, {P::Latitude}},
+    {P::AntennaHeight, K::Needs, {P::StationLongitude}},
+    {P::SatelliteLongitude, K::Needs, {P::StationLongitude}},
+    {P::SatelliteLongitude, K::NotWith, {P::Elevation}, {}, " (the look angles give it)"},
+    {P::SatelliteLatitude, K::Needs, {P::SatelliteLongitude}},
+    {P::SatelliteLatitude, K::Needs, {P::SatelliteAltitude}},
+    {P::PolarizationAngle, K::Needs, {P::SatelliteLongitude}},
+    {P::PolarizationAngle, K::NotWith, {P::RainPolarization}},
 };
 
 bool targetSet(const RuleTarget& target, const DesignPoint& point) {

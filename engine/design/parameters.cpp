@@ -1,5 +1,6 @@
 #include "parameters.h"
 
+#include "dms.h"
 #include "link_calculation.h"
 #include "modulation.h"
 #include "number_text.h"
@@ -86,6 +87,23 @@ bool readStage(std::string_view text, std::string& error) {
     ReceiverStage stage;
     return ParseReceiverStage(text, stage, error);
 }
+
+NotationReading readAngle(std::string_view text, AngleAxis axis) {
+    const DmsReading reading = ReadDms(text, axis);
+    return {reading.kind != DmsReading::Kind::Decimal, reading.degrees, reading.error};
+}
+
+NotationReading readLatitude(std::string_view text) {
+    return readAngle(text, AngleAxis::Latitude);
+}
+
+NotationReading readLongitude(std::string_view text) {
+    return readAngle(text, AngleAxis::Longitude);
+}
+
+constexpr const char* kLookAngles = "look angles on the WGS-84 ellipsoid (GeographicLib)";
+constexpr const char* kTilt = "polarization tilt of ITU-R P.838-3 from the look angles on the "
+                              "WGS-84 ellipsoid";
 
 using G = ParamGroup;
 using U = UnitFamily;
@@ -237,8 +255,10 @@ const std::array<ParamRow, kParamCount> ParamTable = {{
      .needs = ParamId::Path},
     {.id = ParamId::Latitude, .key = "Latitude", .caption = "Station Latitude", .family = U::Angle,
      .unitLabel = "deg", .low = -90.0, .high = 90.0, .rangeText = "-90 to 90 degrees",
-     .group = G::Atmosphere, .help = "latitude of the earth station, for the slant-path rain",
-     .source = kSlantRain, .needs = ParamId::Path},
+     .group = G::Atmosphere,
+     .help = "latitude of the earth station (north positive; or as 45d4m12sN), for the "
+             "slant-path rain and the site",
+     .source = kSlantRain, .needs = ParamId::Path, .readNotation = readLatitude},
     {.id = ParamId::StationHeight, .key = "StationHeight", .caption = "Station Height",
      .family = U::Altitude, .defaultUnit = "m", .unitLabel = "km", .low = -0.5, .high = 10.0,
      .rangeText = "-500 m to 10 km", .group = G::Atmosphere,
@@ -360,6 +380,38 @@ const std::array<ParamRow, kParamCount> ParamTable = {{
      .highOpen = true, .rangeText = "more than 0 Bd", .group = G::Modulation,
      .help = "symbol rate of a DVB-S2 waveform: BitRate becomes it times the MODCOD's efficiency",
      .source = kWaveforms, .needs = ParamId::Waveform},
+    // The site
+    {.id = ParamId::StationLongitude, .key = "StationLongitude", .caption = "Station Longitude",
+     .family = U::Angle, .unitLabel = "deg", .low = -180.0, .high = 360.0,
+     .rangeText = "-180 to 360 degrees", .group = G::Site,
+     .help = "longitude of the earth station (east positive; or as 7d41m24sE): with the "
+             "satellite's place, the look angles give the elevation and the slant range",
+     .source = kLookAngles, .needs = ParamId::Path, .readNotation = readLongitude},
+    {.id = ParamId::AntennaHeight, .key = "AntennaHeight", .caption = "Antenna Height",
+     .family = U::Altitude, .defaultUnit = "m", .unitLabel = "km", .low = 0.0, .high = 2.0,
+     .rangeText = "0 to 2 km", .group = G::Site,
+     .help = "height of the station's antenna above the ground (StationHeight), for the look "
+             "angles",
+     .source = kLookAngles, .needs = ParamId::StationLongitude},
+    {.id = ParamId::SatelliteLongitude, .key = "SatelliteLongitude",
+     .caption = "Satellite Longitude", .family = U::Angle, .unitLabel = "deg", .low = -180.0,
+     .high = 360.0, .rangeText = "-180 to 360 degrees", .group = G::Site,
+     .help = "longitude of the satellite's sub-satellite point (a geostationary satellite's "
+             "orbital position): replaces Elevation and Range",
+     .source = kLookAngles, .needs = ParamId::StationLongitude, .readNotation = readLongitude},
+    {.id = ParamId::SatelliteLatitude, .key = "SatelliteLatitude", .caption = "Satellite Latitude",
+     .family = U::Angle, .unitLabel = "deg", .low = -90.0, .high = 90.0,
+     .rangeText = "-90 to 90 degrees", .group = G::Site,
+     .help = "latitude of the sub-satellite point (0, the equator, for a geostationary "
+             "satellite); its height is SatelliteAltitude",
+     .source = kLookAngles, .needs = ParamId::SatelliteLongitude, .readNotation = readLatitude},
+    {.id = ParamId::PolarizationAngle, .key = "PolarizationAngle",
+     .caption = "Polarization Angle", .family = U::Angle, .unitLabel = "deg", .low = -360.0,
+     .high = 360.0, .rangeText = "-360 to 360 degrees", .group = G::Site,
+     .help = "angle of the satellite's linear polarization from its horizontal (normal to its "
+             "local north) toward its vertical: the rain's polarization tilt at the station "
+             "follows from it",
+     .source = kTilt, .needs = ParamId::SatelliteLongitude},
 }};
 // clang-format on
 
@@ -386,6 +438,8 @@ const char* ParamGroupTitle(ParamGroup group) {
         return "Modulation";
     case ParamGroup::Atmosphere:
         return "Atmosphere";
+    case ParamGroup::Site:
+        return "Site";
     }
     return "Other";
 }

@@ -76,6 +76,12 @@ enum class ParamId : std::size_t {
     CodingRate,
     Payload,
     SymbolRate,
+    // The site: where the ends of an Earth-space link are
+    StationLongitude,
+    AntennaHeight,
+    SatelliteLongitude,
+    SatelliteLatitude,
+    PolarizationAngle,
     Count,
 };
 constexpr std::size_t kParamCount = static_cast<std::size_t>(ParamId::Count);
@@ -94,10 +100,20 @@ enum class ParamGroup {
     Clearance,
     Modulation,
     Atmosphere,
+    Site,
 };
 
 // A group's heading in the design window: "Transmitter", "Rain".
 const char* ParamGroupTitle(ParamGroup group);
+
+// A value written in a notation of its own besides a number with a unit
+// (degrees, minutes and seconds): `inNotation` false when the text is not in
+// it, else the value in the base unit or a one-line message.
+struct NotationReading {
+    bool inNotation = false;
+    double value = 0.0;
+    std::string error;
+};
 
 // The values a parameter takes (its domain), in the base unit: every value
 // outside it is refused wherever it is given, so that no evaluation meets a
@@ -135,6 +151,8 @@ struct ParamRow {
     // Where it applies without `needs` as well (none: nowhere), e.g. the
     // elevation on an Earth-space path without rain.
     bool (*alsoAppliesOn)(const DesignPoint& point) = nullptr;
+    // Its own notation, read before a number with a unit (none: only that).
+    NotationReading (*readNotation)(std::string_view text) = nullptr;
 };
 
 extern const std::array<ParamRow, kParamCount> ParamTable;

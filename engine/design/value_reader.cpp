@@ -67,6 +67,17 @@ ValueReading ReadValueText(const ParamRow& row, std::string_view text, double pa
         const auto value = static_cast<double>(*index);
         return inDomain(row, ParamSetting{value, value, {}}, path);
     }
+    if (row.readNotation != nullptr) {
+        const NotationReading notation = row.readNotation(text);
+        if (notation.inNotation && !notation.error.empty()) {
+            ValueReading reading = refused(ValueFault::BadEntry);
+            reading.reason = notation.error;
+            return reading;
+        }
+        if (notation.inNotation) {
+            return inDomain(row, ParamSetting{notation.value, notation.value, {}}, path);
+        }
+    }
     Quantity quantity;
     switch (ParseQuantity(row.family, row.defaultUnit, text, quantity)) {
     case UnitFault::None:

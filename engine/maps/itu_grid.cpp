@@ -1,5 +1,7 @@
 #include "itu_grid.h"
 
+#include "map_cache.h"
+
 #include <zlib.h>
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <utility>
 
@@ -206,7 +209,18 @@ NumberTable ParseNumberTable(std::string_view text) {
     return table;
 }
 
+// A large map through its binary cache (map_cache.h), which parses it once.
 NumberTable ReadNumberTable(const std::string& path) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    const std::filesystem::path cache = DefaultMapCacheDir();
+    if (!ec && size >= kSmallestCachedMap && !cache.empty()) {
+        return ReadNumberTableCached(path, cache);
+    }
+    return ReadNumberTableText(path);
+}
+
+NumberTable ReadNumberTableText(const std::string& path) {
     MapText text = ReadMapText(path);
     if (!text.error.empty()) {
         NumberTable table;

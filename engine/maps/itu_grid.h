@@ -51,7 +51,10 @@ struct NumberTable {
     std::string error;          // one line: the line and what is wrong there
 };
 NumberTable ParseNumberTable(std::string_view text);
-NumberTable ReadNumberTable(const std::string& path); // the error names the file
+// The error names the file. A large map is read through its binary cache
+// (map_cache.h); ReadNumberTableText always parses the text.
+NumberTable ReadNumberTable(const std::string& path);
+NumberTable ReadNumberTableText(const std::string& path);
 
 // The places of a grid's rows and columns, from its latitude and longitude
 // files.

@@ -196,7 +196,8 @@ std::string exampleValue(const OptionRow& row) {
         {"--sweep", "Range=1:2:1"},   {"--plot", "p.svg"},        {"--report", "r.pdf"},
         {"--solve", "Range"},         {"--availability", "99.9"}, {"--ber", "1e-6"},
         {"--heights", "1,1"},         {"--stage", "LNA,1,10"},    {"--axial-ratio", "1,1"},
-        {"--waveform", "dvbs2:auto"}, {"--modulation", "qpsk"}};
+        {"--waveform", "dvbs2:auto"}, {"--modulation", "qpsk"},   {"--station", "45,7"},
+        {"--satellite", "0,13,35786"}};
     if (const auto found = values.find(row.name); found != values.end()) {
         return found->second;
     }

@@ -47,6 +47,13 @@ inline Result RunCalc(const TempDir& dir, const std::vector<std::string>& args,
             ::chdir(dir.path().c_str()) != 0) {
             ::_exit(126);
         }
+        // The user's data and cache folders are the test's: no maps folder of
+        // the machine's changes an output, and no cache is left behind.
+        const std::string data = dir.file(".local/share");
+        const std::string cache = dir.file(".cache");
+        ::unsetenv("QUILLSTONE_ITU_MAPS");
+        ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+        ::setenv("XDG_CACHE_HOME", cache.c_str(), 1);
         if (sizeLimit != kNoLimit) {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{sizeLimit, sizeLimit};

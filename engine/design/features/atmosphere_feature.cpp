@@ -23,6 +23,7 @@ constexpr double kPercent = 100.0;
 constexpr double kGasHighestGHz = 1000.0; // Annex 1
 constexpr const char* kDefaultOrigin = "default";
 constexpr const char* kFromGain = "from RxAntGain";
+constexpr const char* kFromMaps = "ITU-R maps";
 
 std::optional<double> typed(const DesignPoint& point, ParamId id) {
     return point.has(id) ? std::optional<double>(point[id]) : std::nullopt;
@@ -139,7 +140,8 @@ bool check(const DesignPoint& point, DesignFault& fault) {
 void adjust(const DesignPoint& point, BudgetSheet& sheet) {
     SheetAtmosphere atmosphere;
     if (OnEarthSpacePath(point)) {
-        if (point.has(ParamId::SatelliteAltitude)) {
+        // A site gave the slant range already.
+        if (point.has(ParamId::SatelliteAltitude) && !sheet.site) {
             sheet.pathKm =
                 SlantRangeKm(point[ParamId::Elevation], point[ParamId::SatelliteAltitude],
                              point[ParamId::StationHeight]);
@@ -186,6 +188,9 @@ std::string withOrigin(const char* unit, const char* origin) {
 }
 
 const char* typedOrDefault(const DesignPoint& point, ParamId id) {
+    if (point.derived.test(IndexOf(id))) {
+        return kFromMaps;
+    }
     return point.has(id) ? InputOriginName(InputOrigin::Typed) : kDefaultOrigin;
 }
 
@@ -203,17 +208,24 @@ class Lines : public SectionWriter {
         line(key, caption, fraction * kPercent, fraction, 1, "Percent", field, nullptr);
     }
     // `shown` is the value in the unit of the text (degC for a temperature in K).
+    // A value the site's climate gave (the key is its parameter's) says so.
     void sourced(const char* key, const char* caption, const SourcedValue& value, double shown,
                  int decimals, const char* unit, const char* field) {
+        const ParamRow* param = FindParam(key);
+        const bool mapped =
+            m_point != nullptr && param != nullptr && m_point->derived.test(IndexOf(param->id));
         line(key, caption, shown, value.value, decimals, unit, field,
-             InputOriginName(value.origin));
+             mapped ? kFromMaps : InputOriginName(value.origin));
     }
+    void from(const DesignPoint& point) { m_point = &point; }
     // A part of the total that the design does not ask for.
     void none(const char* key, const char* caption, const char* why) {
         m_section.lines.push_back({key, caption, 0.0, "none", why});
     }
 
   private:
+    const DesignPoint* m_point = nullptr;
+
     void line(const char* key, const char* caption, double shown, double value, int decimals,
               const char* unit, const char* field, const char* origin) {
         m_section.lines.push_back(
@@ -288,7 +300,7 @@ void earthSpaceLines(const DesignPoint& point, const BudgetSheet& sheet, Lines& 
                    "km", "satelliteAltitudeKm");
     }
     out.number("SlantRange", "Slant Range", atmosphere.pathKm, 2, "km", "slantRangeKm",
-               fromAltitude ? "from the altitude" : "Range");
+               sheet.site ? "from the site" : (fromAltitude ? "from the altitude" : "Range"));
     out.number("Elevation", "Elevation", point[ParamId::Elevation], 2, "deg", "elevationDeg");
     stationLine(point, out);
     if (rain) {
@@ -339,6 +351,7 @@ void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& sec
         return;
     }
     Lines out(section);
+    out.from(point);
     if (sheet.atmosphere->earthSpace) {
         earthSpaceLines(point, sheet, out);
     } else {

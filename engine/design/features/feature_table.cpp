@@ -7,7 +7,11 @@
 namespace {
 
 // In the order of their lines under the budget.
-constexpr std::array<const FeatureRow*, 7> kFeatures = {
+constexpr std::array<const FeatureRow*, 9> kFeatures = {
+    // First: the climate at the site from the maps (the station's height
+    // among it), then the elevation and the slant range of the site.
+    &kClimateFeature,
+    &kSiteFeature,
     &kRainFeature,
     &kClearanceFeature,
     &kDishFeature,

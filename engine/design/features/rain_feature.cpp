@@ -78,6 +78,9 @@ void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& sec
 } // namespace
 
 double PolarizationTiltDeg(const DesignPoint& point) {
+    if (const std::optional<double> tilt = SiteTiltDeg(point)) {
+        return *tilt;
+    }
     return kTiltDeg[polarizationOf(point)];
 }
 

@@ -28,33 +28,17 @@
 // A grid may hold several maps of the same axes as layers (the twelve months
 // of a Recommendation), each point's layers side by side in memory, so that
 // one place's values of every month are a few cache lines apart.
+#include "map_text.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// A file's text, read whole; error (one line naming the file) when it cannot
-// be opened or its compressed data is damaged or cut short.
-struct MapText {
-    std::string text;
-    std::string error;
-};
-MapText ReadMapText(const std::string& path);
-
-// Numbers in ITU's layout, row by row; "NaN" (any letter case) is kept, any
-// other text where a number belongs is an error. Blank lines are skipped.
-struct NumberTable {
-    std::size_t rows = 0;
-    std::size_t cols = 0;
-    std::vector<double> values; // rows * cols, row by row
-    std::string error;          // one line: the line and what is wrong there
-};
-NumberTable ParseNumberTable(std::string_view text);
 // The error names the file. A large map is read through its binary cache
 // (map_cache.h); ReadNumberTableText always parses the text.
 NumberTable ReadNumberTable(const std::string& path);
-NumberTable ReadNumberTableText(const std::string& path);
 
 // The places of a grid's rows and columns, from its latitude and longitude
 // files.

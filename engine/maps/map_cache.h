@@ -13,7 +13,7 @@
 // temporary beside it, synced, renamed over it, the folder synced) and read
 // through a memory mapping. A cache that cannot be written is no error: the
 // map is read from its text.
-#include "itu_grid.h"
+#include "map_text.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -2,6 +2,7 @@
 // models as the validation examples give them, and the budget's terms still
 // add up to the fade margin with the atmosphere's loss as a term of its own.
 #include "budget_sheet.h"
+#include "design_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +12,7 @@
 
 namespace {
 
-void set(Design& design, ParamId id, double value) {
-    ParamSetting setting;
-    setting.value = value;
-    setting.given = value;
-    design.set(id, setting);
-}
+using testing_support::SetValue;
 
 // The first site of ITU-R Study Group 3's validation examples for P.618-13
 // (London, 14.25 GHz, 1 %), every map value typed, as the parameters of a
@@ -31,24 +27,24 @@ Design londonDesign() {
     const double vapour = 13.79653679;         // g/m3
     const double dryPressure = 1009.485612;    // hPa
     const double slantBelowRain = 4.690817392; // L_s, km
-    set(design, ParamId::Path, static_cast<double>(PathKind::EarthSpace));
-    set(design, ParamId::Freq, 14250.0);
-    set(design, ParamId::Elevation, elevation);
-    set(design, ParamId::Latitude, 51.5);
-    set(design, ParamId::StationHeight, station);
-    set(design, ParamId::Availability, 99.0);
-    set(design, ParamId::Temperature, temperature);
-    set(design, ParamId::VapourDensity, vapour);
-    set(design, ParamId::Pressure, dryPressure + vapour * temperature / 216.7);
-    set(design, ParamId::VapourContent, 33.72946527);
-    set(design, ParamId::CloudLiquid, 1.26328615);
-    set(design, ParamId::RainRate, 26.48052);
-    set(design, ParamId::RainHeight,
-        station + slantBelowRain * std::sin(elevation * std::numbers::pi / 180.0));
-    set(design, ParamId::RainPolarization, 0.0); // h: tilt 0
-    set(design, ParamId::WetRefractivity, 50.38926222);
-    set(design, ParamId::RxDishDiameter, 1.0);
-    set(design, ParamId::RxDishEfficiency, 0.65);
+    SetValue(design, ParamId::Path, static_cast<double>(PathKind::EarthSpace));
+    SetValue(design, ParamId::Freq, 14250.0);
+    SetValue(design, ParamId::Elevation, elevation);
+    SetValue(design, ParamId::Latitude, 51.5);
+    SetValue(design, ParamId::StationHeight, station);
+    SetValue(design, ParamId::Availability, 99.0);
+    SetValue(design, ParamId::Temperature, temperature);
+    SetValue(design, ParamId::VapourDensity, vapour);
+    SetValue(design, ParamId::Pressure, dryPressure + vapour * temperature / 216.7);
+    SetValue(design, ParamId::VapourContent, 33.72946527);
+    SetValue(design, ParamId::CloudLiquid, 1.26328615);
+    SetValue(design, ParamId::RainRate, 26.48052);
+    SetValue(design, ParamId::RainHeight,
+             station + slantBelowRain * std::sin(elevation * std::numbers::pi / 180.0));
+    SetValue(design, ParamId::RainPolarization, 0.0); // h: tilt 0
+    SetValue(design, ParamId::WetRefractivity, 50.38926222);
+    SetValue(design, ParamId::RxDishDiameter, 1.0);
+    SetValue(design, ParamId::RxDishEfficiency, 0.65);
     return design;
 }
 
@@ -66,11 +62,11 @@ TEST(AtmosphereBudget, AnEarthSpaceDesignGivesTheValidationExamplesTotal) {
 
 Design terrestrialGas(double freqMHz, double rainRate) {
     Design design;
-    set(design, ParamId::Gas, 1.0);
-    set(design, ParamId::Freq, freqMHz);
-    set(design, ParamId::Range, 3.0);
+    SetValue(design, ParamId::Gas, 1.0);
+    SetValue(design, ParamId::Freq, freqMHz);
+    SetValue(design, ParamId::Range, 3.0);
     if (rainRate > 0.0) {
-        set(design, ParamId::RainRate, rainRate);
+        SetValue(design, ParamId::RainRate, rainRate);
     }
     return design;
 }

@@ -3,6 +3,7 @@
 // from; and that a derived factor is really unused: any value set for it
 // leaves the budget as it is.
 #include "derived_inputs.h"
+#include "design_settings.h"
 
 #include "waveform_choice.h"
 
@@ -14,14 +15,9 @@
 
 namespace {
 
-using P = ParamId;
+using testing_support::WaveformIndex;
 
-double waveform(const char* name) {
-    std::size_t index = 0;
-    std::string error;
-    EXPECT_TRUE(ParseWaveform(name, index, error)) << error;
-    return static_cast<double>(index);
-}
+using P = ParamId;
 
 struct Case {
     const char* name;
@@ -41,13 +37,13 @@ std::vector<Case> cases() {
         {"gases asked for on a terrestrial path", {{P::Gas, 1.0}}, {}},
         {"dish", {{P::TxDishDiameter, 1.2}, {P::Freq, 11000.0}}, {{P::TxAntGain, "Tx Dish Gain"}}},
         {"LoRa",
-         {{P::Waveform, waveform("lora:sf7")}},
+         {{P::Waveform, WaveformIndex("lora:sf7")}},
          {{P::BitRate, "LoRa bit rate"}, {P::MinEbNoDesired, "Waveform: Required Eb/No"}}},
         {"DVB-S2 at the bit rate set",
-         {{P::Waveform, waveform("dvbs2:qpsk-3/4")}},
+         {{P::Waveform, WaveformIndex("dvbs2:qpsk-3/4")}},
          {{P::MinEbNoDesired, "Waveform"}}},
         {"DVB-S2 at a symbol rate",
-         {{P::Waveform, waveform("dvbs2:qpsk-3/4")}, {P::SymbolRate, 2e6}},
+         {{P::Waveform, WaveformIndex("dvbs2:qpsk-3/4")}, {P::SymbolRate, 2e6}},
          {{P::BitRate, "Waveform"}, {P::MinEbNoDesired, "Waveform"}}},
     };
 }

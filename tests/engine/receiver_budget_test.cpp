@@ -5,6 +5,7 @@
 #include "availability_curve.h"
 #include "budget_explain.h"
 #include "design_json.h"
+#include "design_settings.h"
 #include "factor_table.h"
 #include "sky_noise.h"
 #include "waveform_choice.h"
@@ -18,14 +19,9 @@
 
 namespace {
 
-using P = ParamId;
+using testing_support::WaveformIndex;
 
-double waveform(const char* name) {
-    std::size_t index = 0;
-    std::string error;
-    EXPECT_TRUE(ParseWaveform(name, index, error)) << error;
-    return static_cast<double>(index);
-}
+using P = ParamId;
 
 struct Case {
     const char* name;
@@ -73,22 +69,24 @@ const std::vector<Case>& cases() {
           {P::Freq, 12000.0},
           {P::Range, 24000.0}},
          {}},
-        {"dvbs2", {{P::Waveform, waveform("dvbs2:qpsk-3/4")}}, {}},
+        {"dvbs2", {{P::Waveform, WaveformIndex("dvbs2:qpsk-3/4")}}, {}},
         {"dvbs2 symbol rate",
-         {{P::Waveform, waveform("dvbs2:16apsk-2/3")},
+         {{P::Waveform, WaveformIndex("dvbs2:16apsk-2/3")},
           {P::SymbolRate, 27.5e6},
           {P::AntennaTemperature, 60.0}},
          {}},
-        {"auto", {{P::Waveform, waveform("dvbs2:auto")}, {P::Margin, 2.0}, {P::Range, 50.0}}, {}},
+        {"auto",
+         {{P::Waveform, WaveformIndex("dvbs2:auto")}, {P::Margin, 2.0}, {P::Range, 50.0}},
+         {}},
         {"auto symbol rate",
-         {{P::Waveform, waveform("dvbs2:auto")},
+         {{P::Waveform, WaveformIndex("dvbs2:auto")},
           {P::SymbolRate, 30e6},
           {P::Margin, 1.0},
           {P::AntennaTemperature, 60.0},
           {P::Range, 300.0}},
          {}},
         {"lora",
-         {{P::Waveform, waveform("lora:sf7")}, {P::CodingRate, 2.0}, {P::Payload, 127.0}},
+         {{P::Waveform, WaveformIndex("lora:sf7")}, {P::CodingRate, 2.0}, {P::Payload, 127.0}},
          {"LNA,1.5,20"}},
     };
     return list;
@@ -214,11 +212,11 @@ TEST(Waveforms, EveryNameReadsBackToItsChoice) {
     for (std::size_t i = 0; i < choices.size(); ++i) {
         for (const char* name : {choices[i].name, choices[i].alias}) {
             if (name != nullptr) {
-                EXPECT_EQ(waveform(name), static_cast<double>(i)) << name;
+                EXPECT_EQ(WaveformIndex(name), static_cast<double>(i)) << name;
             }
         }
     }
-    EXPECT_EQ(waveform("LoRa:SF12"), waveform("lora:sf12:125"));
+    EXPECT_EQ(WaveformIndex("LoRa:SF12"), WaveformIndex("lora:sf12:125"));
     const WaveformSetting last = WaveformOfChoice(choices.size() - 1);
     EXPECT_TRUE(last.kind == WaveformKind::Lora && last.spreadingFactor == 12 &&
                 last.bandwidthKHz == 500);
@@ -227,7 +225,7 @@ TEST(Waveforms, EveryNameReadsBackToItsChoice) {
 
 TEST(AvailabilityCurve, LossFallsWithTimeAndTheMeanIsALowerBound) {
     Case c = cases()[7];
-    c.settings.insert(c.settings.end(), {{P::Waveform, waveform("dvbs2:auto")},
+    c.settings.insert(c.settings.end(), {{P::Waveform, WaveformIndex("dvbs2:auto")},
                                          {P::SymbolRate, 30e6},
                                          {P::TxPower, 100.0},
                                          {P::TxAntGain, 45.0},

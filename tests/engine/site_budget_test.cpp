@@ -5,6 +5,7 @@
 // in degrees, minutes and seconds by the one value reader.
 #include "budget_sheet.h"
 #include "design_rules.h"
+#include "design_settings.h"
 #include "value_reader.h"
 
 #include <gtest/gtest.h>
@@ -13,40 +14,30 @@
 
 namespace {
 
-void set(Design& design, ParamId id, double value) {
-    ParamSetting setting;
-    setting.value = value;
-    setting.given = value;
-    design.set(id, setting);
-}
+using testing_support::FaultOf;
+using testing_support::SetValue;
 
 // Turin to a geostationary satellite at 13 degrees east, 20 GHz, every
 // part of the atmosphere typed.
 Design siteDesign() {
     Design design;
-    set(design, ParamId::Path, static_cast<double>(PathKind::EarthSpace));
-    set(design, ParamId::Freq, 20000.0);
-    set(design, ParamId::Latitude, 45.07);
-    set(design, ParamId::StationLongitude, 7.69);
-    set(design, ParamId::StationHeight, 0.24);
-    set(design, ParamId::SatelliteLongitude, 13.0);
-    set(design, ParamId::Availability, 99.9);
-    set(design, ParamId::RainRate, 32.0);
-    set(design, ParamId::RainHeight, 3.6);
-    set(design, ParamId::CloudLiquid, 0.8);
-    set(design, ParamId::RxDishDiameter, 1.2);
+    SetValue(design, ParamId::Path, static_cast<double>(PathKind::EarthSpace));
+    SetValue(design, ParamId::Freq, 20000.0);
+    SetValue(design, ParamId::Latitude, 45.07);
+    SetValue(design, ParamId::StationLongitude, 7.69);
+    SetValue(design, ParamId::StationHeight, 0.24);
+    SetValue(design, ParamId::SatelliteLongitude, 13.0);
+    SetValue(design, ParamId::Availability, 99.9);
+    SetValue(design, ParamId::RainRate, 32.0);
+    SetValue(design, ParamId::RainHeight, 3.6);
+    SetValue(design, ParamId::CloudLiquid, 0.8);
+    SetValue(design, ParamId::RxDishDiameter, 1.2);
     return design;
-}
-
-std::string faultOf(const Design& design) {
-    const std::optional<DesignFault> fault = CheckDesign(
-        design, design.point(), [](ParamId id) { return std::string(ParamKey(ParamRowOf(id))); });
-    return fault ? fault->message : std::string();
 }
 
 TEST(SiteBudget, LookAnglesGiveThePathItsElevationAndSlantRange) {
     const Design design = siteDesign();
-    ASSERT_EQ(faultOf(design), "");
+    ASSERT_EQ(FaultOf(design), "");
     const DesignPoint point = design.point();
     const BudgetModel model(point);
     const BudgetSheet sheet = model.evaluate(point);
@@ -63,7 +54,7 @@ TEST(SiteBudget, LookAnglesGiveThePathItsElevationAndSlantRange) {
     Design typed = siteDesign();
     typed.clear(ParamId::StationLongitude);
     typed.clear(ParamId::SatelliteLongitude);
-    set(typed, ParamId::Elevation, look.angles.elevationDeg);
+    SetValue(typed, ParamId::Elevation, look.angles.elevationDeg);
     const DesignPoint typedPoint = typed.point();
     const BudgetSheet typedSheet = BudgetModel(typedPoint).evaluate(typedPoint);
     ASSERT_TRUE(typedSheet.atmosphere);
@@ -74,7 +65,7 @@ TEST(SiteBudget, LookAnglesGiveThePathItsElevationAndSlantRange) {
 
 TEST(SiteBudget, AntennaHeightRaisesTheStationOfTheLookAngles) {
     Design design = siteDesign();
-    set(design, ParamId::AntennaHeight, 0.03);
+    SetValue(design, ParamId::AntennaHeight, 0.03);
     const DesignPoint point = design.point();
     const BudgetSheet sheet = BudgetModel(point).evaluate(point);
     ASSERT_TRUE(sheet.site);
@@ -117,12 +108,12 @@ TEST(SiteBudget, PolarizationAngleSetsTheRainsTilt) {
     } cases[] = {{0.0, 0.0}, {90.0, 1.0}};
     for (const auto& c : cases) {
         Design site = siteDesign();
-        set(site, ParamId::StationLongitude, 13.0);
-        set(site, ParamId::PolarizationAngle, c.angle);
+        SetValue(site, ParamId::StationLongitude, 13.0);
+        SetValue(site, ParamId::PolarizationAngle, c.angle);
         Design typed = siteDesign();
-        set(typed, ParamId::StationLongitude, 13.0);
-        set(typed, ParamId::RainPolarization, c.choice);
-        ASSERT_EQ(faultOf(site), "");
+        SetValue(typed, ParamId::StationLongitude, 13.0);
+        SetValue(typed, ParamId::RainPolarization, c.choice);
+        ASSERT_EQ(FaultOf(site), "");
         const DesignPoint a = site.point();
         const DesignPoint b = typed.point();
         const BudgetSheet withAngle = BudgetModel(a).evaluate(a);
@@ -132,9 +123,9 @@ TEST(SiteBudget, PolarizationAngleSetsTheRainsTilt) {
     }
     // And either differs from the circular default.
     Design circular = siteDesign();
-    set(circular, ParamId::StationLongitude, 13.0);
+    SetValue(circular, ParamId::StationLongitude, 13.0);
     Design horizontal = circular;
-    set(horizontal, ParamId::PolarizationAngle, 0.0);
+    SetValue(horizontal, ParamId::PolarizationAngle, 0.0);
     const DesignPoint c = circular.point();
     const DesignPoint h = horizontal.point();
     EXPECT_GT(std::fabs(*BudgetModel(c).evaluate(c).atmosphere->parts.rain -
@@ -160,22 +151,22 @@ TEST(SiteBudget, RefusedSites) {
     };
     for (const auto& c : cases) {
         Design design = siteDesign();
-        set(design, c.id, c.value);
+        SetValue(design, c.id, c.value);
         if (c.id == ParamId::StationLongitude) {
-            set(design, ParamId::Latitude, 0.0); // the satellite's antipode
+            SetValue(design, ParamId::Latitude, 0.0); // the satellite's antipode
         }
         if (c.id == ParamId::RainPolarization) {
-            set(design, ParamId::PolarizationAngle, 10.0);
-            EXPECT_EQ(faultOf(design),
+            SetValue(design, ParamId::PolarizationAngle, 10.0);
+            EXPECT_EQ(FaultOf(design),
                       "PolarizationAngle cannot be combined with RainPolarization");
             continue;
         }
-        EXPECT_NE(faultOf(design).find(c.words), std::string::npos)
-            << c.words << " / " << faultOf(design);
+        EXPECT_NE(FaultOf(design).find(c.words), std::string::npos)
+            << c.words << " / " << FaultOf(design);
     }
     Design noSatellite = siteDesign();
     noSatellite.clear(ParamId::StationLongitude);
-    EXPECT_EQ(faultOf(noSatellite), "SatelliteLongitude needs StationLongitude");
+    EXPECT_EQ(FaultOf(noSatellite), "SatelliteLongitude needs StationLongitude");
 }
 
 // Angles in degrees, minutes and seconds through the one value reader.

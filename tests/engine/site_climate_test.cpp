@@ -4,6 +4,7 @@
 // the climate is as typed.
 #include "budget_sheet.h"
 #include "design_rules.h"
+#include "design_settings.h"
 #include "site_climate.h"
 #include "test_base.h"
 
@@ -14,28 +15,18 @@
 
 namespace {
 
-void set(Design& design, ParamId id, double value) {
-    ParamSetting setting;
-    setting.value = value;
-    setting.given = value;
-    design.set(id, setting);
-}
+using testing_support::FaultOf;
+using testing_support::SetValue;
 
 Design siteDesign() {
     Design design;
-    set(design, ParamId::Path, static_cast<double>(PathKind::EarthSpace));
-    set(design, ParamId::Freq, 20000.0);
-    set(design, ParamId::Latitude, 45.07);
-    set(design, ParamId::StationLongitude, 7.69);
-    set(design, ParamId::SatelliteLongitude, 13.0);
-    set(design, ParamId::RxDishDiameter, 1.2);
+    SetValue(design, ParamId::Path, static_cast<double>(PathKind::EarthSpace));
+    SetValue(design, ParamId::Freq, 20000.0);
+    SetValue(design, ParamId::Latitude, 45.07);
+    SetValue(design, ParamId::StationLongitude, 7.69);
+    SetValue(design, ParamId::SatelliteLongitude, 13.0);
+    SetValue(design, ParamId::RxDishDiameter, 1.2);
     return design;
-}
-
-std::string faultOf(const Design& design) {
-    const std::optional<DesignFault> fault = CheckDesign(
-        design, design.point(), [](ParamId id) { return std::string(ParamKey(ParamRowOf(id))); });
-    return fault ? fault->message : std::string();
 }
 
 // 5 x 5 grids: latitudes 90..-90 every 45, longitudes 0..360 every 90.
@@ -95,9 +86,9 @@ TEST_F(SiteClimate, MissingMapsAreNamedUntilEverythingIsTyped) {
     Design design = siteDesign();
     for (const auto& row : rows) {
         if (row.typed != ParamId::Count) {
-            set(design, row.typed, row.value);
+            SetValue(design, row.typed, row.value);
         }
-        const std::string fault = faultOf(design);
+        const std::string fault = FaultOf(design);
         if (*row.named == '\0') {
             EXPECT_EQ(fault, "");
             EXPECT_TRUE(LookUpClimate(design.point()).entries.empty());
@@ -116,12 +107,12 @@ TEST_F(SiteClimate, LookedUpValuesReachTheAtmosphereAndTypedOnesWin) {
     maps.map("P839-4", "Lat.txt", "Lon.txt", "h0.txt", [](int) { return 3.0; });
     SetItuMapsFolder(maps.base.path());
     Design design = siteDesign();
-    set(design, ParamId::RainRate, 30.0);
-    set(design, ParamId::CloudLiquid, 0.5);
-    set(design, ParamId::VapourDensity, 10.0);
-    set(design, ParamId::VapourContent, 30.0);
-    set(design, ParamId::WetRefractivity, 45.0);
-    ASSERT_EQ(faultOf(design), "");
+    SetValue(design, ParamId::RainRate, 30.0);
+    SetValue(design, ParamId::CloudLiquid, 0.5);
+    SetValue(design, ParamId::VapourDensity, 10.0);
+    SetValue(design, ParamId::VapourContent, 30.0);
+    SetValue(design, ParamId::WetRefractivity, 45.0);
+    ASSERT_EQ(FaultOf(design), "");
 
     const ::SiteClimate climate = LookUpClimate(design.point());
     ASSERT_EQ(climate.entries.size(), 3u);
@@ -155,7 +146,7 @@ TEST_F(SiteClimate, LookedUpValuesReachTheAtmosphereAndTypedOnesWin) {
     EXPECT_EQ(text("temperatureKSource"), "ITU-R P.1510-1 at 45.07\u00B0N 7.69\u00B0E");
     EXPECT_EQ(text("isothermHeightKmSource"), "ITU-R P.839-4 at 45.07\u00B0N 7.69\u00B0E");
 
-    set(design, ParamId::Temperature, 280.0);
+    SetValue(design, ParamId::Temperature, 280.0);
     const DesignPoint typed = design.point();
     EXPECT_NEAR(BudgetModel(typed).evaluate(typed).atmosphere->parts.temperatureK.value, 280.0,
                 1e-9);
@@ -175,14 +166,14 @@ TEST_F(SiteClimate, WithoutAnyFolderTheClimateIsAsTyped) {
         GTEST_SKIP() << "maps installed in /usr/share/quillstone/itu-maps";
     }
     const Design design = siteDesign();
-    EXPECT_EQ(faultOf(design), "");
+    EXPECT_EQ(FaultOf(design), "");
     EXPECT_TRUE(LookUpClimate(design.point()).noMaps);
     // Once the folder is there, it is found.
     std::filesystem::create_directories(home.file("quillstone/itu-maps"));
     SetItuMapsFolder(home.file("x"));
     SetItuMapsFolder({});
     EXPECT_EQ(ItuMapsBase(), std::filesystem::path(home.file("quillstone/itu-maps")));
-    EXPECT_NE(faultOf(design).find("missing map P1511-1"), std::string::npos);
+    EXPECT_NE(FaultOf(design).find("missing map P1511-1"), std::string::npos);
     if (savedMaps != nullptr) {
         ::setenv("QUILLSTONE_ITU_MAPS", mapsBefore.c_str(), 1);
     }

@@ -1,0 +1,37 @@
+#pragma once
+// Designs made in the engine's tests: a parameter set to a plain number in
+// its base unit, a waveform's choice by name, and the check's message with
+// each parameter named by its key.
+#include "design_rules.h"
+#include "waveform_choice.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace testing_support {
+
+inline void SetValue(Design& design, ParamId id, double value) {
+    design.set(id, ParamSetting{value, value, {}});
+}
+
+inline double WaveformIndex(const char* name) {
+    std::size_t index = 0;
+    std::string error;
+    EXPECT_TRUE(ParseWaveform(name, index, error)) << error;
+    return static_cast<double>(index);
+}
+
+inline std::string KeyOf(ParamId id) {
+    return ParamKey(ParamRowOf(id));
+}
+
+// What stops the design's evaluation, its parameters named by their keys;
+// empty when nothing does.
+inline std::string FaultOf(const Design& design) {
+    const std::optional<DesignFault> fault = CheckDesign(design, design.point(), KeyOf);
+    return fault ? fault->message : std::string();
+}
+
+} // namespace testing_support

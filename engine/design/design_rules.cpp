@@ -101,8 +101,10 @@ bool RuleMet(const DesignRule& rule, const DesignPoint& point) {
 std::string RuleMessage(const DesignRule& rule, const ParamNamer& name) {
     std::string message = name(rule.subject);
     if (rule.kind == K::Needs) {
-        message += " needs " + targetText(rule.other, name);
-        if (rule.orOther.id != P::Count) {
+        const std::string other = targetText(rule.other, name);
+        message += " needs " + other;
+        // Two parameters of one option are named once.
+        if (rule.orOther.id != P::Count && targetText(rule.orOther, name) != other) {
             message += " or " + targetText(rule.orOther, name);
         }
     } else {

@@ -382,6 +382,13 @@ const OptionRow kOptionTable[] = {
      "the horizon or the clearance is under 0.6 of the zone\n",
      .parts = {ParamId::TxHeight, ParamId::RxHeight, ParamId::Count},
      .requiredParts = 2},
+    {.name = "--k",
+     .valueName = "K",
+     .group = G::Propagation,
+     .help = "with --heights: the effective earth radius factor of the\n"
+     "clearance, more than 0 (default 4/3; about 2/3 for the\n"
+     "worst refraction of ITU-R P.530-17 section 2.2.2)\n",
+     .param = ParamId::EarthFactor},
     {.name = "--tx-dish",
      .valueName = "D[,EFF]",
      .group = G::Propagation,

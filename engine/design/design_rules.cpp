@@ -35,6 +35,7 @@ constexpr DesignRule kRules[] = {
     {P::IsothermHeight, K::Needs, {P::RainRate}},
     {P::IsothermHeight, K::Needs, kEarthSpace},
     {P::WetRefractivity, K::Needs, kEarthSpace},
+    {P::EarthFactor, K::Needs, {P::TxHeight}, {P::RxHeight}},
     {P::TxDishEfficiency, K::Needs, {P::TxDishDiameter}},
     {P::RxDishEfficiency, K::Needs, {P::RxDishDiameter}},
     {P::RxPointingError, K::Needs, {P::TxPointingError}},

@@ -207,6 +207,13 @@ const std::array<ParamRow, kParamCount> ParamTable = {{
      .family = U::Length, .unitLabel = "m", .low = 0.0, .highOpen = true,
      .rangeText = "0 or more", .group = G::Clearance,
      .help = "receiving antenna's height above a smooth earth", .source = kClearance},
+    {.id = ParamId::EarthFactor, .key = "EarthFactor", .caption = "Effective Earth Factor k",
+     .family = U::Fraction, .unitLabel = "", .defaultValue = 4.0 / 3.0, .low = 0.0,
+     .high = 100.0, .lowOpen = true, .rangeText = "more than 0, at most 100",
+     .group = G::Clearance,
+     .help = "effective earth radius factor of the clearance: 4/3 for the median refraction, "
+             "down to about 2/3 for the worst",
+     .source = kClearance, .needs = ParamId::TxHeight},
     {.id = ParamId::TxDishDiameter, .key = "TxDishDiameter", .caption = "Tx Dish Diameter",
      .family = U::Length, .unitLabel = "m", .defaultValue = 0.6, .low = 0.01, .high = 1000.0,
      .rangeText = "0.01 to 1000 m", .group = G::Transmitter,

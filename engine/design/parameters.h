@@ -41,6 +41,7 @@ enum class ParamId : std::size_t {
     Elevation,
     TxHeight,
     RxHeight,
+    EarthFactor,
     TxDishDiameter,
     TxDishEfficiency,
     RxDishDiameter,

@@ -25,12 +25,13 @@ double EarthBulgeM(double d1Km, double d2Km, double earthFactor) {
     return d1Km * d2Km / (kBulgeConstant * earthFactor);
 }
 
-PathClearance MidPathClearance(double distanceKm, double freqGHz, double h1M, double h2M) {
+PathClearance MidPathClearance(double distanceKm, double freqGHz, double h1M, double h2M,
+                               double earthFactor) {
     PathClearance p{};
     const double half = distanceKm / 2.0;
-    p.horizonKm = RadioHorizonKm(h1M, h2M);
+    p.horizonKm = RadioHorizonKm(h1M, h2M, earthFactor);
     p.fresnelM = FresnelRadiusM(half, half, freqGHz);
-    p.bulgeM = EarthBulgeM(half, half);
+    p.bulgeM = EarthBulgeM(half, half, earthFactor);
     p.clearanceM = (h1M + h2M) / 2.0 - p.bulgeM;
     p.clearanceFraction = p.clearanceM / p.fresnelM;
     p.beyondHorizon = distanceKm > p.horizonKm;

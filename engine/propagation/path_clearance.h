@@ -38,5 +38,6 @@ struct PathClearance {
 };
 
 // A path of d km at f GHz between antennas h1 and h2 metres above a smooth
-// earth, at mid-path.
-PathClearance MidPathClearance(double distanceKm, double freqGHz, double h1M, double h2M);
+// earth of effective radius factor k, at mid-path.
+PathClearance MidPathClearance(double distanceKm, double freqGHz, double h1M, double h2M,
+                               double earthFactor = kStandardEarthFactor);

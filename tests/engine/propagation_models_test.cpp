@@ -185,3 +185,19 @@ TEST(DishAntenna, GainAndBeamwidth) {
 }
 
 } // namespace
+
+namespace {
+
+// The earth bulge and the radio horizon scale with the effective earth
+// radius factor k: b = d1 d2 / (12.74 k), d = sqrt(2 k a h1) + sqrt(2 k a h2).
+TEST(PathClearance, TheEarthFactorScalesTheBulgeAndTheHorizon) {
+    const PathClearance standard = MidPathClearance(32.0, 18.0, 30.0, 20.0);
+    const PathClearance worst = MidPathClearance(32.0, 18.0, 30.0, 20.0, 2.0 / 3.0);
+    EXPECT_NEAR(standard.bulgeM, 16.0 * 16.0 / (12.74 * 4.0 / 3.0), 1e-9);
+    EXPECT_NEAR(worst.bulgeM, 2.0 * standard.bulgeM, 1e-9);
+    EXPECT_NEAR(worst.horizonKm, standard.horizonKm / std::sqrt(2.0), 1e-9);
+    EXPECT_EQ(worst.fresnelM, standard.fresnelM); // the zone does not bend
+    EXPECT_LT(worst.clearanceM, standard.clearanceM);
+}
+
+} // namespace

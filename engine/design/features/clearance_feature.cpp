@@ -1,5 +1,6 @@
-// The path's clearance over a smooth 4/3 earth (see path_clearance.h): lines
-// and verdicts only, the budget is left as it is.
+// The path's clearance over a smooth earth of effective radius factor k (4/3
+// unless the design gives it; see path_clearance.h): lines and verdicts only,
+// the budget is left as it is.
 #include "budget_features.h"
 
 #include "number_text.h"
@@ -10,8 +11,9 @@ constexpr double kMHzPerGHz = 1000.0;
 constexpr int kTextWidth = 12;
 
 void adjust(const DesignPoint& point, BudgetSheet& sheet) {
-    sheet.clearance = MidPathClearance(sheet.pathKm, sheet.given.Freq / kMHzPerGHz,
-                                       point[ParamId::TxHeight], point[ParamId::RxHeight]);
+    sheet.clearance =
+        MidPathClearance(sheet.pathKm, sheet.given.Freq / kMHzPerGHz, point[ParamId::TxHeight],
+                         point[ParamId::RxHeight], point[ParamId::EarthFactor]);
 }
 
 std::string kmText(double km) {
@@ -26,7 +28,13 @@ void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& sec
     if (!point.has(ParamId::RainRate)) { // the rain's lines hold it already
         out.push_back(FixedLine("PathLength", "Path Length", sheet.pathKm, 2, "km"));
     }
-    out.push_back(FixedLine("RadioHorizon", "Radio Horizon 4/3 Earth", c.horizonKm, 2, "km"));
+    // The standard earth by its name, any other by its factor.
+    const double k = point[ParamId::EarthFactor];
+    out.push_back(FixedLine("RadioHorizon",
+                            k == kStandardEarthFactor
+                                ? std::string("Radio Horizon 4/3 Earth")
+                                : "Radio Horizon k = " + FormatInWidth(kTextWidth, 2, k),
+                            c.horizonKm, 2, "km"));
     out.push_back(FixedLine("FresnelRadius", "Fresnel Zone F1", c.fresnelM, 1, "m"));
     out.push_back(FixedLine("EarthBulge", "Earth Bulge", c.bulgeM, 2, "m"));
     out.push_back(FixedLine("Clearance", "Clearance Mid-path", c.clearanceM, 1, "m"));

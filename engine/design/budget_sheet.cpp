@@ -57,7 +57,13 @@ DesignPoint BudgetModel::resolved(const DesignPoint& point) const {
 }
 
 bool BudgetModel::check(const DesignPoint& given, DesignFault& fault) const {
-    const DesignPoint point = m_resolves ? resolved(given) : given;
+    // The point as given, unless a feature works parameters out of others:
+    // no copy of it at every point of a sweep.
+    std::optional<DesignPoint> resolvedPoint;
+    if (m_resolves) {
+        resolvedPoint = resolved(given);
+    }
+    const DesignPoint& point = resolvedPoint ? *resolvedPoint : given;
     return std::all_of(m_features.begin(), m_features.end(), [&](const FeatureRow* feature) {
         return feature->check == nullptr || feature->check(point, fault);
     });
@@ -82,7 +88,13 @@ void BudgetModel::evaluate(const DesignPoint& point, BudgetSheet& sheet) const {
 
 void BudgetModel::evaluate(const DesignPoint& given, const LinkFactors& factors,
                            BudgetSheet& sheet) const {
-    const DesignPoint point = m_resolves ? resolved(given) : given;
+    // The point as given, unless a feature works parameters out of others:
+    // no copy of it at every point of a sweep.
+    std::optional<DesignPoint> resolvedPoint;
+    if (m_resolves) {
+        resolvedPoint = resolved(given);
+    }
+    const DesignPoint& point = resolvedPoint ? *resolvedPoint : given;
     if (!m_features.empty()) {
         sheet = BudgetSheet{}; // no feature's numbers from the point before
     }
@@ -108,7 +120,13 @@ BudgetSheet BudgetModel::evaluate(const DesignPoint& point) const {
 
 std::vector<SheetSection> BudgetModel::sections(const DesignPoint& given,
                                                 const BudgetSheet& sheet) const {
-    const DesignPoint point = m_resolves ? resolved(given) : given;
+    // The point as given, unless a feature works parameters out of others:
+    // no copy of it at every point of a sweep.
+    std::optional<DesignPoint> resolvedPoint;
+    if (m_resolves) {
+        resolvedPoint = resolved(given);
+    }
+    const DesignPoint& point = resolvedPoint ? *resolvedPoint : given;
     std::vector<SheetSection> sections;
     for (const FeatureRow* feature : m_features) {
         if (sections.empty() || sections.back().name != feature->section) {
@@ -121,7 +139,13 @@ std::vector<SheetSection> BudgetModel::sections(const DesignPoint& given,
 }
 
 std::vector<LinkTerm> BudgetModel::terms(const DesignPoint& given, const BudgetSheet& sheet) const {
-    const DesignPoint point = m_resolves ? resolved(given) : given;
+    // The point as given, unless a feature works parameters out of others:
+    // no copy of it at every point of a sweep.
+    std::optional<DesignPoint> resolvedPoint;
+    if (m_resolves) {
+        resolvedPoint = resolved(given);
+    }
+    const DesignPoint& point = resolvedPoint ? *resolvedPoint : given;
     const std::array<LinkTerm, kLinkTermCount> plain = LinkTerms(sheet.effective, sheet.results);
     std::vector<LinkTerm> terms(plain.begin(), plain.end());
     for (const FeatureRow* feature : m_features) {

@@ -4,32 +4,18 @@
 
 namespace {
 
-constexpr int kTypingCommand = 1; // QUndoCommand::id of edits that may merge
-
 class SetParamsCommand final : public QUndoCommand {
   public:
     using Change = std::pair<ParamId, std::optional<ParamSetting>>;
 
-    SetParamsCommand(DesignDocument& document, std::vector<Change> after, const QString& what,
-                     int session)
-        : QUndoCommand(what), m_document(document), m_after(std::move(after)), m_session(session) {
+    SetParamsCommand(DesignDocument& document, std::vector<Change> after, const QString& what)
+        : QUndoCommand(what), m_document(document), m_after(std::move(after)) {
         for (const Change& change : m_after)
             m_before.emplace_back(change.first, document.design().setting(change.first));
     }
 
     void redo() override { applyAll(m_after); }
     void undo() override { applyAll(m_before); }
-    int id() const override { return m_session != 0 ? kTypingCommand : -1; }
-
-    bool mergeWith(const QUndoCommand* other) override {
-        const auto* next = static_cast<const SetParamsCommand*>(other);
-        if (next->m_session != m_session || next->m_after.size() != 1 || m_after.size() != 1 ||
-            next->m_after.front().first != m_after.front().first)
-            return false;
-        m_after = next->m_after;
-        setObsolete(m_before.front().second == m_after.front().second);
-        return true;
-    }
 
   private:
     void applyAll(const std::vector<Change>& changes) {
@@ -40,7 +26,6 @@ class SetParamsCommand final : public QUndoCommand {
     DesignDocument& m_document;
     std::vector<Change> m_before;
     std::vector<Change> m_after;
-    int m_session;
 };
 
 } // namespace
@@ -106,11 +91,11 @@ DesignDocument::~DesignDocument() {
     disconnect(&m_undo, nullptr, this, nullptr);
 }
 
-void DesignDocument::setParam(ParamId id, std::optional<ParamSetting> setting, const QString& what,
-                              int session) {
+void DesignDocument::setParam(ParamId id, std::optional<ParamSetting> setting,
+                              const QString& what) {
     if (m_design.setting(id) == setting)
         return;
-    m_undo.push(new SetParamsCommand(*this, {{id, std::move(setting)}}, what, session));
+    m_undo.push(new SetParamsCommand(*this, {{id, std::move(setting)}}, what));
 }
 
 void DesignDocument::setParams(
@@ -122,7 +107,7 @@ void DesignDocument::setParams(
             changes.emplace_back(id, setting);
     }
     if (!changes.empty())
-        m_undo.push(new SetParamsCommand(*this, std::move(changes), what, 0));
+        m_undo.push(new SetParamsCommand(*this, std::move(changes), what));
 }
 
 void DesignDocument::reset(const Design& design, const QString& path) {

@@ -53,10 +53,9 @@ class DesignDocument : public QObject {
     QUndoStack* undoStack() { return &m_undo; }
 
     // Sets (or, with none, clears) one parameter as an undoable edit named
-    // `what`. Edits of one typing session (`session` not 0) of the same
-    // parameter merge into one. Nothing happens when nothing would change.
-    void setParam(ParamId id, std::optional<ParamSetting> setting, const QString& what,
-                  int session = 0);
+    // `what`: each finished entry is one edit. Nothing happens when nothing
+    // would change.
+    void setParam(ParamId id, std::optional<ParamSetting> setting, const QString& what);
     // Several parameters as one edit.
     void setParams(const std::vector<std::pair<ParamId, std::optional<ParamSetting>>>& settings,
                    const QString& what);

@@ -263,8 +263,8 @@ QWidget* DesignWindow::createSolveBar() {
 
 void DesignWindow::connectSignals() {
     m_inputs->setEditHandler(
-        [this](ParamId id, std::optional<ParamSetting> setting, const QString& what, int session) {
-            m_document.setParam(id, std::move(setting), what, session);
+        [this](ParamId id, std::optional<ParamSetting> setting, const QString& what) {
+            m_document.setParam(id, std::move(setting), what);
         });
     m_inputs->setRefusalHandler([this] { m_results->showRefused(m_inputs->refusedCaptions()); });
     connect(&m_document, &DesignDocument::changed, this, [this] { refresh(); });

@@ -213,7 +213,7 @@ void InputSheet::send(Row& row, const std::optional<ParamSetting>& setting) {
         return;
     m_editing = &row;
     m_onEdit(row.param->id, setting,
-             QStringLiteral("Set %1").arg(QString::fromUtf8(ParamCaption(*row.param))), 0);
+             QStringLiteral("Set %1").arg(QString::fromUtf8(ParamCaption(*row.param))));
     m_editing = nullptr;
 }
 

@@ -28,9 +28,8 @@ class QLineEdit;
 
 class InputSheet : public QWidget {
   public:
-    // (parameter, new setting or none, name of the edit, typing session)
-    using EditHandler =
-        std::function<void(ParamId, std::optional<ParamSetting>, const QString&, int)>;
+    // (parameter, new setting or none, name of the edit)
+    using EditHandler = std::function<void(ParamId, std::optional<ParamSetting>, const QString&)>;
 
     explicit InputSheet(QWidget* parent = nullptr);
 

@@ -101,10 +101,7 @@ void member(BufferedOutput& out, std::string_view name) {
 } // namespace
 
 SheetView ExplainedView(SheetView view, const BudgetModel& model, const DesignPoint& point) {
-    if (std::none_of(view.sections.begin(), view.sections.end(),
-                     [](const SheetSection& s) { return s.name == kReceiverSectionName; })) {
-        view.sections.push_back(ReceiverSection(point, view.sheet));
-    }
+    AddExplainedSections(view.sections, point, view.sheet);
     view.explanation = ExplainBudget(model, point, view.sheet);
     return view;
 }

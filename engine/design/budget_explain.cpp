@@ -125,12 +125,10 @@ BudgetExplanation ExplainBudget(const BudgetModel& model, const DesignPoint& poi
     return {model.terms(point, sheet), sheet.results.FadeMargin, ReceiverOf(sheet)};
 }
 
-std::vector<SheetSection> ExplainedSections(const BudgetModel& model, const DesignPoint& point,
-                                            const BudgetSheet& sheet) {
-    std::vector<SheetSection> sections = model.sections(point, sheet);
+void AddExplainedSections(std::vector<SheetSection>& sections, const DesignPoint& point,
+                          const BudgetSheet& sheet) {
     if (std::none_of(sections.begin(), sections.end(),
                      [](const SheetSection& s) { return s.name == kReceiverSectionName; })) {
         sections.push_back(ReceiverSection(point, sheet));
     }
-    return sections;
 }

@@ -23,10 +23,10 @@ void AddReceiverLines(const DesignPoint& point, const BudgetSheet& sheet,
 inline constexpr const char* kReceiverSectionName = "receiver";
 SheetSection ReceiverSection(const DesignPoint& point, const BudgetSheet& sheet);
 
-// The sections of an explained budget: the model's, and the receiver's
-// figures of merit where no feature of the design adds them.
-std::vector<SheetSection> ExplainedSections(const BudgetModel& model, const DesignPoint& point,
-                                            const BudgetSheet& sheet);
+// The sections of an explained budget: the receiver's figures of merit added
+// to `sections` where no feature of the design added them.
+void AddExplainedSections(std::vector<SheetSection>& sections, const DesignPoint& point,
+                          const BudgetSheet& sheet);
 
 struct BudgetExplanation {
     std::vector<LinkTerm> terms; // they add up to the fade margin

@@ -20,18 +20,12 @@ using testing_support::SetValue;
 // Turin to a geostationary satellite at 13 degrees east, 20 GHz, every
 // part of the atmosphere typed.
 Design siteDesign() {
-    Design design;
-    SetValue(design, ParamId::Path, static_cast<double>(PathKind::EarthSpace));
-    SetValue(design, ParamId::Freq, 20000.0);
-    SetValue(design, ParamId::Latitude, 45.07);
-    SetValue(design, ParamId::StationLongitude, 7.69);
+    Design design = testing_support::TurinSiteDesign();
     SetValue(design, ParamId::StationHeight, 0.24);
-    SetValue(design, ParamId::SatelliteLongitude, 13.0);
     SetValue(design, ParamId::Availability, 99.9);
     SetValue(design, ParamId::RainRate, 32.0);
     SetValue(design, ParamId::RainHeight, 3.6);
     SetValue(design, ParamId::CloudLiquid, 0.8);
-    SetValue(design, ParamId::RxDishDiameter, 1.2);
     return design;
 }
 

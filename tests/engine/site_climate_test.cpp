@@ -19,14 +19,7 @@ using testing_support::FaultOf;
 using testing_support::SetValue;
 
 Design siteDesign() {
-    Design design;
-    SetValue(design, ParamId::Path, static_cast<double>(PathKind::EarthSpace));
-    SetValue(design, ParamId::Freq, 20000.0);
-    SetValue(design, ParamId::Latitude, 45.07);
-    SetValue(design, ParamId::StationLongitude, 7.69);
-    SetValue(design, ParamId::SatelliteLongitude, 13.0);
-    SetValue(design, ParamId::RxDishDiameter, 1.2);
-    return design;
+    return testing_support::TurinSiteDesign();
 }
 
 // 5 x 5 grids: latitudes 90..-90 every 45, longitudes 0..360 every 90.

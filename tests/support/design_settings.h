@@ -27,6 +27,19 @@ inline std::string KeyOf(ParamId id) {
     return ParamKey(ParamRowOf(id));
 }
 
+// Turin to a geostationary satellite at 13 degrees east, 20 GHz, on an
+// Earth-space path with a 1.2 m dish: the climate left to the maps.
+inline Design TurinSiteDesign() {
+    Design design;
+    SetValue(design, ParamId::Path, static_cast<double>(PathKind::EarthSpace));
+    SetValue(design, ParamId::Freq, 20000.0);
+    SetValue(design, ParamId::Latitude, 45.07);
+    SetValue(design, ParamId::StationLongitude, 7.69);
+    SetValue(design, ParamId::SatelliteLongitude, 13.0);
+    SetValue(design, ParamId::RxDishDiameter, 1.2);
+    return design;
+}
+
 // What stops the design's evaluation, its parameters named by their keys;
 // empty when nothing does.
 inline std::string FaultOf(const Design& design) {

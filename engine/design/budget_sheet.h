@@ -6,11 +6,14 @@
 // says when it applies, what it does to the factors before the calculation,
 // and which lines it adds under the budget. No Qt.
 #include "design.h"
+#include "diffraction.h"
 #include "dish_antenna.h"
 #include "earth_space_atmosphere.h"
 #include "link_calculation.h"
 #include "look_angles.h"
+#include "multipath.h"
 #include "path_clearance.h"
+#include "profile_clearance.h"
 #include "rain_attenuation.h"
 #include "receiver_budget.h"
 
@@ -75,6 +78,34 @@ struct SheetSite {
     std::optional<double> tiltDeg; // with a polarization angle
 };
 
+// A terrestrial hop over a terrain profile: the profile, the clearance along
+// it at the median and the minimum k, the least antenna heights that meet the
+// planning criteria, and the diffraction over it.
+struct SheetTerrain {
+    std::string source;                 // where the profile came from, in words
+    std::optional<double> txAzimuthDeg; // from the sites: true north, toward the other end
+    std::optional<double> rxAzimuthDeg;
+    HeightCriteria criteria;
+    HeightCheck heights;         // heights.median.points: the profile itself
+    double leastTxHeightM = 0.0; // with the Rx antenna as it is
+    double leastRxHeightM = 0.0; // with the Tx antenna as it is
+    std::optional<DeltaBullington> diffraction;
+};
+
+// The hop's outage over a year against its clear-air fade margin: multipath
+// (worst month, then the year) and rain, and the two together.
+struct SheetOutage {
+    double fadeMarginDb;       // clear air: the budget's margin with the rain's loss added back
+    double dN1;                // N-units/km
+    std::string dN1Source;     // "typed" or the map's
+    double roughnessM;         // s_a
+    double latitudeDeg;        // of the path's middle
+    MultipathFading multipath; // at the fade margin
+    YearFading year;           // the worst month to the year
+    std::optional<double> rainYearPercent; // none without rain
+    HopUnavailability total;
+};
+
 // A new feature's numbers are a member here: every member has its empty value
 // by default, as the evaluation starts from a fresh sheet.
 struct BudgetSheet {
@@ -93,6 +124,8 @@ struct BudgetSheet {
     std::optional<ReceiverBudget> receiver;
     std::optional<WaveformBudget> waveform;
     std::optional<SheetSite> site;
+    std::optional<SheetTerrain> terrain;
+    std::optional<SheetOutage> outage;
 };
 
 // Why a design cannot be evaluated: one line, and the parameter it is about

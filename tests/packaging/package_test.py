@@ -51,6 +51,7 @@ def check_contents(root, deb, version):
         "/usr/bin/quillstone", "/usr/bin/quillstone-calc", "/usr/bin/quillstone-design",
         "/usr/lib/quillstone/quillstone",
         "/usr/lib/quillstone/view-log", f"{share}/quillstone/Help/{HELP}",
+        "/usr/lib/quillstone/quillstone-geotiff.so",
         f"{share}/applications/{APP_ID}.desktop", f"{share}/metainfo/{APP_ID}.metainfo.xml",
         f"{share}/applications/{DESIGN_ID}.desktop", f"{share}/metainfo/{DESIGN_ID}.metainfo.xml",
         f"{share}/man/man1/quillstone-design.1.gz",
@@ -74,7 +75,7 @@ def check_contents(root, deb, version):
     depends = run("dpkg-deb", "--field", str(deb), "Depends").stdout
     names = {d.split()[0] for d in depends.replace("|", ",").split(",") if d.strip()}
     for needed in ("libc6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "libqt6svg6",
-                   "libjpeg62-turbo", "xdg-utils", "fonts-dejavu-core"):
+                   "libjpeg62-turbo", "xdg-utils", "fonts-dejavu-core", "libgdal32"):
         check(needed in names, f"Depends names {needed}: {depends.strip()}")
     # The chart is drawn with QPainter: no program loads Qt Charts or its OpenGL.
     for unwanted in ("libqt6charts6", "libqt6opengl6", "libqt6openglwidgets6"):

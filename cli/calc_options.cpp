@@ -3,6 +3,7 @@
 #include "calc_text.h"
 #include "design_json.h"
 #include "design_rules.h"
+#include "profile_table.h"
 #include "site_climate.h"
 #include "value_reader.h"
 
@@ -274,6 +275,40 @@ const OutputSpec kReportOutput{
     false,
     false,
     renderReportFile};
+
+constexpr std::array<OutputFormat, 1> kProfileFormats{{{".csv", 0}}};
+
+bool renderProfileFile(const OutputContext& c, int, std::string& bytes, std::string& error) {
+    if (c.view == nullptr || !c.view->sheet.terrain) {
+        error = "the design has no terrain profile";
+        return false;
+    }
+    bytes = ProfileTableCsv(*c.view->sheet.terrain);
+    return true;
+}
+
+bool setProfileOut(const OptionRow&, std::string_view value, O& o, std::string& error) {
+    if (value.empty()) {
+        error = "no file name given";
+        return false;
+    }
+    o.profileOut = std::string(value);
+    return true;
+}
+
+// The design has a profile to write.
+bool hasProfile(const DesignPoint& point) {
+    return point.has(ParamId::Profile) || point.has(ParamId::Terrain) ||
+           point.has(ParamId::TxLongitude);
+}
+
+const OutputSpec kProfileOutput{
+    "profile",
+    kProfileFormats,
+    [](const O& o) -> const std::optional<std::string>& { return o.profileOut; },
+    false,
+    false,
+    renderProfileFile};
 
 // clang-format off
 const OptionRow kOptionTable[] = {
@@ -569,6 +604,87 @@ const OptionRow kOptionTable[] = {
      "missing (with the recommendation whose page distributes it)\n"
      "or damaged; nothing else is worked out\n",
      .apply = setMapsStatus},
+    {.name = "--tx-site",
+     .valueName = "LAT,LON[,GROUND]",
+     .group = G::Propagation,
+     .heading = "--tx-site LAT,LON[,GROUND], --rx-site LAT,LON[,GROUND]",
+     .help = "the ends of a terrestrial hop: latitude and longitude in\n"
+     "degrees (north and east positive, or as 45d4m12sN,7d41m24sE)\n"
+     "and the ground height above sea level in metres (else the\n"
+     "profile's); Range becomes the geodesic between them on the\n"
+     "WGS-84 ellipsoid, and with --heights the profile between them\n"
+     "comes from the elevation tiles of --terrain\n",
+     .parts = {ParamId::TxLatitude, ParamId::TxLongitude, ParamId::TxGround},
+     .requiredParts = 2,
+     .rules = setsByGiving(ParamId::Range, false)},
+    {.name = "--rx-site",
+     .valueName = "LAT,LON[,GROUND]",
+     .group = G::Propagation,
+     .heading = "",
+     .parts = {ParamId::RxLatitude, ParamId::RxLongitude, ParamId::RxGround},
+     .requiredParts = 2,
+     .rules = setsByGiving(ParamId::Range, false)},
+    {.name = "--terrain",
+     .valueName = "DIR",
+     .group = G::Propagation,
+     .help = "the folder of elevation tiles (SRTM .hgt at 1\" or 3\", or\n"
+     "GeoTIFF such as Copernicus GLO-30/90, by their standard\n"
+     "names) the profile between the sites is sampled from; else\n"
+     "$XDG_DATA_HOME/quillstone/terrain where it is a folder. A\n"
+     "missing tile is refused, naming it\n",
+     .completion = V::File,
+     .param = ParamId::Terrain},
+    {.name = "--profile",
+     .valueName = "FILE",
+     .group = G::Propagation,
+     .help = "with --heights: the terrain profile from a CSV file, one\n"
+     "point a line from the Tx end: distance in km, ground height\n"
+     "above sea level in m (a third column, a zone, is read and\n"
+     "kept); Range becomes its length. A profile, from a file or\n"
+     "from tiles, gives the clearance at every point for --k and\n"
+     "--k-min, the least antenna heights of ITU-R P.530-17 section\n"
+     "2.2.2.1, the diffraction loss of ITU-R P.526-15 section 4.5\n"
+     "(added to Weather), and with the sites and --dn1 (or ITU-R\n"
+     "P.453-14's map) the hop's outage from multipath (P.530-17\n"
+     "2.3) and rain (2.4); JSON members \"terrain\",\n"
+     "\"diffraction\" and \"outage\"\n",
+     .completion = V::File,
+     .param = ParamId::Profile,
+     .rules = setsByGiving(ParamId::Range, false)},
+    {.name = "--k-min",
+     .valueName = "K",
+     .group = G::Propagation,
+     .help = "with a profile: the effective earth radius factor exceeded\n"
+     "for 99.9 % of the worst month, read for the path length from\n"
+     "ITU-R P.530-17 Fig. 3 (default 2/3), for the antenna heights\n",
+     .param = ParamId::MinimumEarthFactor},
+    {.name = "--obstruction",
+     .valueName = "extended|isolated|tropical",
+     .group = G::Propagation,
+     .help = "with a profile: the clearance asked at the minimum k: 0.3 F1\n"
+     "over an extended obstruction (default), 0 F1 over an\n"
+     "isolated one, 0.6 F1 on a tropical path\n",
+     .completion = V::Choice,
+     .param = ParamId::Obstruction},
+    {.name = "--dn1",
+     .valueName = "N",
+     .group = G::Propagation,
+     .help = "with the sites: the refractivity gradient of the lowest\n"
+     "65 m not exceeded for 1 % of the year, N-units/km, for the\n"
+     "multipath outage; else ITU-R P.453-14's map at mid-path\n",
+     .param = ParamId::RefractivityGradient},
+    {.name = "--profile-out",
+     .valueName = "FILE",
+     .group = G::Propagation,
+     .help = "write the profile with its clearance to FILE (.csv): per\n"
+     "point the distance, ground, earth bulge, ray, F1 and the\n"
+     "clearance in m and in F1, at --k and at --k-min\n",
+     .completion = V::File,
+     .apply = setProfileOut,
+     .rules = {notWithSweep(""),
+               {.kind = R::DesignNeeds, .met = hasProfile,
+                .what = "a profile (--profile, or --tx-site and --rx-site with tiles)"}},
+     .output = &kProfileOutput},
     {.name = "--polarization-angle",
      .valueName = "DEG",
      .group = G::Propagation,

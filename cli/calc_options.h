@@ -29,7 +29,8 @@ struct CalcOptions {
     SweepOptions sweep;  // --sweep, --plot
     SolveOptions solve;  // --solve
     ReportOptions report;
-    std::vector<std::size_t> given; // times each row was given, by row
+    std::optional<std::string> profileOut; // --profile-out
+    std::vector<std::size_t> given;        // times each row was given, by row
 };
 
 // The groups of the help text, in its order.

@@ -17,6 +17,9 @@ extern const FeatureRow kModulationFeature;
 extern const FeatureRow kAtmosphereFeature;
 extern const FeatureRow kReceiverFeature;
 extern const FeatureRow kWaveformFeature;
+extern const FeatureRow kHopFeature;
+extern const FeatureRow kDiffractionFeature;
+extern const FeatureRow kOutageFeature;
 
 // Text helpers the features share: a line with a fixed-decimals text as wide
 // as the factors' value texts.

@@ -102,7 +102,9 @@ void BudgetModel::evaluate(const DesignPoint& given, const LinkFactors& factors,
     sheet.effective = factors;
     sheet.pathKm = factors.Range * kKilometresPerMile;
     for (const FeatureRow* feature : m_features) {
-        feature->adjust(point, sheet);
+        if (feature->adjust != nullptr) {
+            feature->adjust(point, sheet);
+        }
     }
     CalculateLink(sheet.effective, sheet.results);
     for (const FeatureRow* feature : m_features) {

@@ -51,6 +51,10 @@ void Design::setFactor(std::size_t factor, double value) {
     set(ParamOfFactor(factor), ParamSetting{value, value, {}});
 }
 
+bool OnTerrestrialPath(const DesignPoint& point) {
+    return !OnEarthSpacePath(point);
+}
+
 bool OnEarthSpacePath(const DesignPoint& point) {
     return point[ParamId::Path] == static_cast<double>(PathKind::EarthSpace);
 }

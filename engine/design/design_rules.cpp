@@ -8,6 +8,7 @@ using P = ParamId;
 using K = DesignRuleKind;
 
 constexpr RuleTarget kEarthSpace{P::Path, "earth-space"};
+constexpr RuleTarget kTerrestrial{P::Path, "terrestrial"};
 
 // In the order they are checked: the requirement's, the path's and the
 // receiver's, as each builds on the ones before.
@@ -54,6 +55,23 @@ constexpr DesignRule kRules[] = {
     {P::SatelliteLatitude, K::Needs, {P::SatelliteAltitude}},
     {P::PolarizationAngle, K::Needs, {P::SatelliteLongitude}},
     {P::PolarizationAngle, K::NotWith, {P::RainPolarization}},
+    // A terrestrial hop: both sites or neither; a profile from a file or
+    // from the tiles between the sites; the antennas' heights above them.
+    {P::TxLongitude, K::Needs, kTerrestrial},
+    {P::TxLongitude, K::Needs, {P::TxLatitude}},
+    {P::TxLongitude, K::Needs, {P::RxLongitude}, {}, " (the other end of the hop)"},
+    {P::RxLongitude, K::Needs, {P::RxLatitude}},
+    {P::RxLongitude, K::Needs, {P::TxLongitude}, {}, " (the other end of the hop)"},
+    {P::TxGround, K::Needs, {P::TxLongitude}},
+    {P::RxGround, K::Needs, {P::RxLongitude}},
+    {P::Profile, K::Needs, kTerrestrial},
+    {P::Profile, K::NotWith, {P::Terrain}},
+    {P::Profile, K::Needs, {P::TxHeight}, {}, " (the antennas' heights above the ground)"},
+    {P::Terrain, K::Needs, {P::TxLongitude}},
+    {P::Terrain, K::Needs, {P::TxHeight}, {}, " (the antennas' heights above the ground)"},
+    {P::MinimumEarthFactor, K::Needs, {P::Profile}, {P::TxLongitude}},
+    {P::Obstruction, K::Needs, {P::Profile}, {P::TxLongitude}},
+    {P::RefractivityGradient, K::Needs, {P::TxLongitude}, {}, " (the outage is the sites')"},
 };
 
 bool targetSet(const RuleTarget& target, const DesignPoint& point) {

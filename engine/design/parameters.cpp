@@ -101,6 +101,32 @@ NotationReading readLongitude(std::string_view text) {
     return readAngle(text, AngleAxis::Longitude);
 }
 
+bool readFileName(std::string_view text, std::string& error) {
+    if (text.empty()) {
+        error = "a file or folder name is empty";
+        return false;
+    }
+    if (text.find(';') != std::string_view::npos) {
+        error = "a file or folder name with ';' cannot be kept in a design";
+        return false;
+    }
+    return true;
+}
+
+constexpr std::array<Choice, 3> kObstructions{{
+    {"extended", nullptr},
+    {"isolated", nullptr},
+    {"tropical", nullptr},
+}};
+
+std::span<const Choice> obstructions() {
+    return kObstructions;
+}
+
+constexpr const char* kGeodesic = "geodesic on the WGS-84 ellipsoid (GeographicLib)";
+constexpr const char* kHeightCriteria = "ITU-R P.530-17 section 2.2.2.1";
+constexpr const char* kMultipath = "ITU-R P.530-17 section 2.3.1";
+
 constexpr const char* kLookAngles = "look angles on the WGS-84 ellipsoid (GeographicLib)";
 constexpr const char* kTilt = "polarization tilt of ITU-R P.838-3 from the look angles on the "
                               "WGS-84 ellipsoid";
@@ -419,6 +445,66 @@ const std::array<ParamRow, kParamCount> ParamTable = {{
              "local north) toward its vertical: the rain's polarization tilt at the station "
              "follows from it",
      .source = kTilt, .needs = ParamId::SatelliteLongitude},
+    // A terrestrial hop over terrain
+    {.id = ParamId::TxLatitude, .key = "TxLatitude", .caption = "Tx Site Latitude",
+     .family = U::Angle, .unitLabel = "deg", .low = -90.0, .high = 90.0,
+     .rangeText = "-90 to 90 degrees", .group = G::Hop,
+     .help = "latitude of the transmitting end (north positive; or as 45d4m12sN)",
+     .source = kGeodesic, .needs = ParamId::TxLongitude, .readNotation = readLatitude},
+    {.id = ParamId::TxLongitude, .key = "TxLongitude", .caption = "Tx Site Longitude",
+     .family = U::Angle, .unitLabel = "deg", .low = -180.0, .high = 360.0,
+     .rangeText = "-180 to 360 degrees", .group = G::Hop,
+     .help = "longitude of the transmitting end (east positive; or as 7d41m24sE): with the "
+             "receiving end's, the geodesic between them gives Range",
+     .source = kGeodesic, .readNotation = readLongitude},
+    {.id = ParamId::TxGround, .key = "TxGround", .caption = "Tx Site Ground Height",
+     .family = U::Length, .unitLabel = "m", .low = -500.0, .high = 9000.0,
+     .rangeText = "-500 to 9000 m", .group = G::Hop,
+     .help = "ground height above mean sea level at the transmitting end; else the profile's",
+     .source = kGeodesic, .needs = ParamId::TxLongitude},
+    {.id = ParamId::RxLatitude, .key = "RxLatitude", .caption = "Rx Site Latitude",
+     .family = U::Angle, .unitLabel = "deg", .low = -90.0, .high = 90.0,
+     .rangeText = "-90 to 90 degrees", .group = G::Hop,
+     .help = "latitude of the receiving end (north positive; or as 45d4m12sN)",
+     .source = kGeodesic, .needs = ParamId::RxLongitude, .readNotation = readLatitude},
+    {.id = ParamId::RxLongitude, .key = "RxLongitude", .caption = "Rx Site Longitude",
+     .family = U::Angle, .unitLabel = "deg", .low = -180.0, .high = 360.0,
+     .rangeText = "-180 to 360 degrees", .group = G::Hop,
+     .help = "longitude of the receiving end (east positive; or as 7d41m24sE)",
+     .source = kGeodesic, .readNotation = readLongitude},
+    {.id = ParamId::RxGround, .key = "RxGround", .caption = "Rx Site Ground Height",
+     .family = U::Length, .unitLabel = "m", .low = -500.0, .high = 9000.0,
+     .rangeText = "-500 to 9000 m", .group = G::Hop,
+     .help = "ground height above mean sea level at the receiving end; else the profile's",
+     .source = kGeodesic, .needs = ParamId::RxLongitude},
+    {.id = ParamId::Profile, .key = "Profile", .caption = "Terrain Profile File",
+     .family = U::List, .unitLabel = "", .low = 0.0, .highOpen = true, .group = G::Hop,
+     .help = "a CSV file of the terrain from the transmitting end: distance in km, height above "
+             "sea level in m; Range becomes its length",
+     .source = "ITU-R P.526-15 section 4.5, ITU-R P.530-17", .readItem = readFileName},
+    {.id = ParamId::Terrain, .key = "Terrain", .caption = "Elevation Tiles Folder",
+     .family = U::List, .unitLabel = "", .low = 0.0, .highOpen = true, .group = G::Hop,
+     .help = "a folder of elevation tiles (SRTM .hgt, GeoTIFF): with both sites, the profile "
+             "between them is sampled from it",
+     .source = kGeodesic, .needs = ParamId::TxLongitude, .readItem = readFileName},
+    {.id = ParamId::MinimumEarthFactor, .key = "MinimumEarthFactor",
+     .caption = "Minimum Earth Factor k", .family = U::Fraction, .unitLabel = "",
+     .defaultValue = 2.0 / 3.0, .low = 0.0, .high = 100.0, .lowOpen = true,
+     .rangeText = "more than 0, at most 100", .group = G::Hop,
+     .help = "the effective earth radius factor exceeded for 99.9 % of the worst month (from "
+             "the path length, ITU-R P.530-17 Fig. 3), for the antenna-height criteria",
+     .source = kHeightCriteria},
+    {.id = ParamId::Obstruction, .key = "Obstruction", .caption = "Obstruction",
+     .family = U::Choice, .unitLabel = "", .group = G::Hop,
+     .help = "the path's obstruction for the criteria at the minimum k: extended (0.3 F1), "
+             "isolated (grazing, 0 F1) or tropical (0.6 F1)",
+     .source = kHeightCriteria, .choices = obstructions},
+    {.id = ParamId::RefractivityGradient, .key = "RefractivityGradient",
+     .caption = "Refractivity Gradient dN1", .family = U::Refractivity, .unitLabel = "N/km",
+     .low = -5000.0, .high = 500.0, .rangeText = "-5000 to 500 N-units/km", .group = G::Hop,
+     .help = "point refractivity gradient of the lowest 65 m not exceeded for 1 % of an "
+             "average year, for the multipath outage; else ITU-R P.453-14's map",
+     .source = kMultipath},
 }};
 // clang-format on
 
@@ -447,6 +533,8 @@ const char* ParamGroupTitle(ParamGroup group) {
         return "Atmosphere";
     case ParamGroup::Site:
         return "Site";
+    case ParamGroup::Hop:
+        return "Terrain Path";
     }
     return "Other";
 }

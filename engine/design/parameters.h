@@ -83,6 +83,18 @@ enum class ParamId : std::size_t {
     SatelliteLongitude,
     SatelliteLatitude,
     PolarizationAngle,
+    // A terrestrial hop over terrain: its two sites and its profile
+    TxLatitude,
+    TxLongitude,
+    TxGround,
+    RxLatitude,
+    RxLongitude,
+    RxGround,
+    Profile,
+    Terrain,
+    MinimumEarthFactor,
+    Obstruction,
+    RefractivityGradient,
     Count,
 };
 constexpr std::size_t kParamCount = static_cast<std::size_t>(ParamId::Count);
@@ -102,6 +114,7 @@ enum class ParamGroup {
     Modulation,
     Atmosphere,
     Site,
+    Hop,
 };
 
 // A group's heading in the design window: "Transmitter", "Rain".
@@ -180,6 +193,8 @@ enum class PathKind { Terrestrial, EarthSpace };
 
 // True when the design's path is an Earth-space one (the Path parameter).
 bool OnEarthSpacePath(const DesignPoint& point);
+// The opposite: a terrestrial path, set or by default.
+bool OnTerrestrialPath(const DesignPoint& point);
 
 // The values a parameter takes on a path (the Path parameter's value): the
 // row's, or fewer where the path's method predicts less (rain on a terrestrial

@@ -108,6 +108,27 @@ double RainTimeScale(double freqGHz, double percentOfTime) {
     return c1 * std::pow(percentOfTime, -(c2 + c3 * std::log10(percentOfTime)));
 }
 
+double RainPercentExceeded(double freqGHz, double loss001, double lossDb) {
+    // The loss falls as p grows: halve the interval of log10 p.
+    double low = std::log10(kRainLeastPercent);
+    double high = std::log10(kRainMostPercent);
+    const auto loss = [&](double logP) {
+        return loss001 * RainTimeScale(freqGHz, std::pow(10.0, logP));
+    };
+    if (!(lossDb < loss(low))) {
+        return kRainLeastPercent;
+    }
+    if (!(lossDb > loss(high))) {
+        return kRainMostPercent;
+    }
+    constexpr int kHalvings = 60;
+    for (int i = 0; i < kHalvings; ++i) {
+        const double mid = 0.5 * (low + high);
+        (loss(mid) > lossDb ? low : high) = mid;
+    }
+    return std::pow(10.0, 0.5 * (low + high));
+}
+
 RainPath RainPathAttenuation(double freqGHz, double distanceKm, double rateMmH,
                              double percentOfTime, double tiltDeg, double elevationDeg) {
     RainPath path{};

@@ -42,6 +42,13 @@ double RainDistanceFactor(double distanceKm, double rateMmH, double alpha, doubl
 // Step 5: Ap / A0.01 for p percent of the time (0.001 to 1).
 double RainTimeScale(double freqGHz, double percentOfTime);
 
+// Step 5 read backwards: the percentage of the time (0.001 to 1) for which
+// a loss of lossDb is exceeded on a path whose A0.01 is loss001 dB (above 0);
+// held to the method's range: 0.001 for a loss above A0.001, 1 below A1.
+constexpr double kRainLeastPercent = 0.001;
+constexpr double kRainMostPercent = 1.0;
+double RainPercentExceeded(double freqGHz, double loss001, double lossDb);
+
 struct RainPath {
     RainCoefficients coefficients;
     double specific;       // gamma, dB/km

@@ -52,6 +52,11 @@ const std::map<std::string, std::string> kFixtures = {
                   R"("SymbolRate": {"value": 30, "unit": "MBd"}}})"},
     {"rain.json", R"({"format": "quillstone-design", "version": 1, "parameters": {)"
                   R"("Freq": {"value": 18, "unit": "GHz"}, "RainRate": {"value": 42}}})"},
+    // A terrain profile of 20 km with a ridge at 8 km, and one with a NaN.
+    {"ridge.csv", "distance_km,height_m\n0,100\n1,100\n2,100\n3,100\n4,100\n5,100\n6,100\n7,100\n8,"
+                  "160\n9,100\n10,100\n11,100\n12,100\n13,100\n14,100\n15,100\n16,100\n17,100\n18,"
+                  "100\n19,100\n20,100\n"},
+    {"nan.csv", "0,100\n1,nan\n2,100\n"},
     {"polarization.json", R"({"format": "quillstone-design", "version": 1, "parameters": {)"
                           R"("RainPolarization": {"value": "h"}}})"},
 };

@@ -192,12 +192,12 @@ namespace {
 // A value each option takes on its own; "1" where none is named here.
 std::string exampleValue(const OptionRow& row) {
     const std::map<std::string_view, const char*> values = {
-        {"--config", "a.cfg"},        {"--design", "d.json"},     {"--save-design", "d.json"},
-        {"--sweep", "Range=1:2:1"},   {"--plot", "p.svg"},        {"--report", "r.pdf"},
-        {"--solve", "Range"},         {"--availability", "99.9"}, {"--ber", "1e-6"},
-        {"--heights", "1,1"},         {"--stage", "LNA,1,10"},    {"--axial-ratio", "1,1"},
-        {"--waveform", "dvbs2:auto"}, {"--modulation", "qpsk"},   {"--station", "45,7"},
-        {"--satellite", "0,13,35786"}};
+        {"--config", "a.cfg"},         {"--design", "d.json"},     {"--save-design", "d.json"},
+        {"--sweep", "Range=1:2:1"},    {"--plot", "p.svg"},        {"--report", "r.pdf"},
+        {"--solve", "Range"},          {"--availability", "99.9"}, {"--ber", "1e-6"},
+        {"--heights", "1,1"},          {"--stage", "LNA,1,10"},    {"--axial-ratio", "1,1"},
+        {"--waveform", "dvbs2:auto"},  {"--modulation", "qpsk"},   {"--station", "45,7"},
+        {"--satellite", "0,13,35786"}, {"--tx-site", "45,7"},      {"--rx-site", "45,8"}};
     if (const auto found = values.find(row.name); found != values.end()) {
         return found->second;
     }

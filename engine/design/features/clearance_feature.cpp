@@ -3,6 +3,7 @@
 // the budget is left as it is.
 #include "budget_features.h"
 
+#include "hop_terrain.h"
 #include "number_text.h"
 
 namespace {
@@ -52,6 +53,11 @@ void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& sec
                                                   " F1, at least 0.6 F1.");
 }
 
+// On a hop with a profile the clearance along it takes this one's place.
+bool withoutProfile(const DesignPoint& point) {
+    return !HasHopProfile(point);
+}
+
 } // namespace
 
 const FeatureRow kClearanceFeature{.section = "propagation",
@@ -60,4 +66,5 @@ const FeatureRow kClearanceFeature{.section = "propagation",
                                    .trigger = ParamId::TxHeight,
                                    .alternative = ParamId::RxHeight,
                                    .adjust = adjust,
-                                   .lines = lines};
+                                   .lines = lines,
+                                   .appliesOn = withoutProfile};

@@ -7,13 +7,17 @@
 namespace {
 
 // In the order of their lines under the budget.
-constexpr std::array<const FeatureRow*, 9> kFeatures = {
+constexpr std::array<const FeatureRow*, 12> kFeatures = {
     // First: the climate at the site from the maps (the station's height
     // among it), then the elevation and the slant range of the site.
     &kClimateFeature,
     &kSiteFeature,
+    // A terrestrial hop's length from its sites, before the rain on it; its
+    // clearance over the profile in place of the smooth earth's.
+    &kHopFeature,
     &kRainFeature,
     &kClearanceFeature,
+    &kDiffractionFeature,
     &kDishFeature,
     &kAtmosphereFeature,
     &kModulationFeature,
@@ -21,6 +25,8 @@ constexpr std::array<const FeatureRow*, 9> kFeatures = {
     // pointing loss use their numbers, the waveform the receiver's noise.
     &kReceiverFeature,
     &kWaveformFeature,
+    // After the calculation: the outage against the fade margin.
+    &kOutageFeature,
 };
 
 constexpr int kTextWidth = 12; // as the factors' value texts

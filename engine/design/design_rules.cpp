@@ -59,6 +59,8 @@ constexpr DesignRule kRules[] = {
     // from the tiles between the sites; the antennas' heights above them.
     {P::TxLongitude, K::Needs, kTerrestrial},
     {P::TxLongitude, K::Needs, {P::TxLatitude}},
+    {P::TxLatitude, K::Needs, {P::TxLongitude}},
+    {P::RxLatitude, K::Needs, {P::RxLongitude}},
     {P::TxLongitude, K::Needs, {P::RxLongitude}, {}, " (the other end of the hop)"},
     {P::RxLongitude, K::Needs, {P::RxLatitude}},
     {P::RxLongitude, K::Needs, {P::TxLongitude}, {}, " (the other end of the hop)"},

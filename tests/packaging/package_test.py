@@ -101,7 +101,7 @@ def check_contents(root, deb, version):
 def help_options_and_keys(root):
     """The options and keys quillstone-calc --help names."""
     text = run(str(root / "usr/bin/quillstone-calc"), "--help").stdout
-    options = set(re.findall(r"(?<![\w-])(--[a-z](?:[a-z-]*[a-z])?|-h)\b", text))
+    options = set(re.findall(r"(?<![\w-])(--[a-z](?:[a-z0-9-]*[a-z0-9])?|-h)\b", text))
     keys = []
     in_keys = False
     for line in text.splitlines():

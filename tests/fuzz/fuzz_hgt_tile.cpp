@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -33,10 +34,16 @@ std::vector<unsigned char> tileBytes(std::string_view body) {
                              : mode == 1 ? kOneSecondBytes
                                          : fill.size();
     std::vector<unsigned char> bytes(size, 0);
-    if (!fill.empty()) {
-        for (std::size_t i = 0; i < size; ++i) {
-            bytes[i] = static_cast<unsigned char>(fill[i % fill.size()]);
-        }
+    if (fill.empty() || size == 0) {
+        return bytes;
+    }
+    // The pattern once, then what is filled copied after itself.
+    std::size_t filled = std::min(fill.size(), size);
+    std::memcpy(bytes.data(), fill.data(), filled);
+    while (filled < size) {
+        const std::size_t more = std::min(filled, size - filled);
+        std::memcpy(bytes.data() + filled, bytes.data(), more);
+        filled += more;
     }
     return bytes;
 }
@@ -87,30 +94,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const auto& [fy, fx] : fractions) {
         const double lat = named->key.lat + 1.0 - fy;
         const double lon = named->key.lon + fx;
+        // The cell around the place; on a row or column of samples (to
+        // rounding) the cells on either side.
+        const auto firstOf = [samples](double at) {
+            return std::clamp(static_cast<int>(std::floor(at - 1e-6)), 0, samples - 2);
+        };
+        const auto lastOf = [samples](double at) {
+            return std::clamp(static_cast<int>(std::floor(at + 1e-6)), 0, samples - 2);
+        };
         const double x = fx * (samples - 1);
         const double y = fy * (samples - 1);
-        const int col = std::min(static_cast<int>(x), samples - 2);
-        const int row = std::min(static_cast<int>(y), samples - 2);
+        bool someCellVoid = false;
         double lowest = INFINITY;
         double highest = -INFINITY;
-        for (const auto& [c, r] : {std::pair{col, row}, std::pair{col + 1, row},
-                                   std::pair{col, row + 1}, std::pair{col + 1, row + 1}}) {
-            const double value = stored(bytes, samples, c, r);
-            const double sample = grid->sample(c, r);
-            FUZZ_CHECK((std::isnan(value) && std::isnan(sample)) || value == sample,
-                       what + ": sample " + std::to_string(c) + ", " + std::to_string(r));
-            if (!std::isnan(value)) {
-                lowest = std::min(lowest, value);
-                highest = std::max(highest, value);
+        for (int row = firstOf(y); row <= lastOf(y); ++row) {
+            for (int col = firstOf(x); col <= lastOf(x); ++col) {
+                bool allVoid = true;
+                for (const auto& [c, r] : {std::pair{col, row}, std::pair{col + 1, row},
+                                           std::pair{col, row + 1}, std::pair{col + 1, row + 1}}) {
+                    const double value = stored(bytes, samples, c, r);
+                    const double sample = grid->sample(c, r);
+                    FUZZ_CHECK((std::isnan(value) && std::isnan(sample)) || value == sample,
+                               what + ": sample " + std::to_string(c) + ", " + std::to_string(r));
+                    if (!std::isnan(value)) {
+                        allVoid = false;
+                        lowest = std::min(lowest, value);
+                        highest = std::max(highest, value);
+                    }
+                }
+                someCellVoid = someCellVoid || allVoid;
             }
         }
         const std::optional<double> height = InterpolateGrid(*grid, lat, lon);
         const std::string place =
             what + " at " + fuzzcheck::Number(lat) + ", " + fuzzcheck::Number(lon);
-        FUZZ_CHECK(height.has_value() == (lowest <= highest), place + ": a height or none");
+        FUZZ_CHECK(height.has_value() || someCellVoid, place + ": none with valid samples");
         if (height) {
-            FUZZ_CHECK(std::isfinite(*height) && *height >= lowest - 1e-9 &&
-                           *height <= highest + 1e-9,
+            FUZZ_CHECK(std::isfinite(*height) && *height >= lowest - 1e-6 &&
+                           *height <= highest + 1e-6,
                        place + ": " + fuzzcheck::Number(*height));
         }
     }

@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 
+// One thread at a time: the tiles are opened and kept as they are met.
 class ElevationTiles {
   public:
     explicit ElevationTiles(std::filesystem::path folder);

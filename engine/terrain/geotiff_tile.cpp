@@ -92,8 +92,13 @@ std::vector<std::filesystem::path> GeoTiffModuleCandidates() {
         candidates.push_back(folder.parent_path() / "lib" / "quillstone" / kGeoTiffModuleName);
         candidates.push_back(folder / kGeoTiffModuleName);
     }
-#ifdef QUILLSTONE_GEOTIFF_BUILD_PATH
-    candidates.emplace_back(QUILLSTONE_GEOTIFF_BUILD_PATH);
+#if defined(QUILLSTONE_GEOTIFF_BUILD_PATH) && defined(QUILLSTONE_BUILD_DIR)
+    // Only for a program of this build tree: an installed one never reaches
+    // into the tree it was built in.
+    const std::string build = QUILLSTONE_BUILD_DIR "/";
+    if (folder.string().rfind(build, 0) == 0) {
+        candidates.emplace_back(QUILLSTONE_GEOTIFF_BUILD_PATH);
+    }
 #endif
     return candidates;
 }

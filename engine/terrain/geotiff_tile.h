@@ -6,7 +6,7 @@
 //   - in ../lib/quillstone/ from the running program (the installed layout:
 //     /usr/bin/quillstone-calc, /usr/lib/quillstone/quillstone-geotiff.so);
 //   - beside the running program;
-//   - where this build made it.
+//   - where this build made it, for the programs of its build tree.
 #include "elevation_grid.h"
 #include "hgt_tile.h"
 

@@ -84,7 +84,8 @@ std::optional<NamedTile> TileFromFileName(std::string_view name) {
     // (GLO-30), 30 is 3 arc-seconds (GLO-90).
     constexpr std::string_view kCopernicus = "copernicus_dsm_cog_";
     constexpr std::string_view kEnd = "_dem.tif";
-    if (s.size() == kCopernicus.size() + 3 + 7 + 8 + kEnd.size() && s.starts_with(kCopernicus) &&
+    // "10_" "n45_00_" "e007_00" "_dem.tif"
+    if (s.size() == kCopernicus.size() + 3 + 7 + 7 + kEnd.size() && s.starts_with(kCopernicus) &&
         endsWith(s, kEnd)) {
         const std::string_view mid = s.substr(kCopernicus.size());
         const bool fine = mid.starts_with("10_");

@@ -106,12 +106,18 @@ bool Reader::number(std::string_view field, const char* what, double& value) {
 }
 
 bool Reader::point(std::string_view line) {
+    // The file's separator: the first of a comma, a semicolon and a tab that
+    // a line holds (a header of one column holds none).
     if (m_separator == '\0') {
-        m_separator = line.find(',') != std::string_view::npos   ? ','
-                      : line.find(';') != std::string_view::npos ? ';'
-                                                                 : '\t';
+        for (const char separator : {',', ';', '\t'}) {
+            if (line.find(separator) != std::string_view::npos) {
+                m_separator = separator;
+                break;
+            }
+        }
     }
-    const std::vector<std::string_view> fields = split(line, m_separator);
+    const std::vector<std::string_view> fields =
+        m_separator == '\0' ? std::vector<std::string_view>{line} : split(line, m_separator);
     const bool header = m_firstRow;
     m_firstRow = false;
     double distance = 0.0;

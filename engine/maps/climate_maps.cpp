@@ -1,5 +1,7 @@
 #include "climate_maps.h"
 
+#include "map_cache.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -407,7 +409,30 @@ double NormalTailInverse(double q) {
 
 } // namespace
 
-MapFolder::MapFolder(std::filesystem::path base) : m_base(std::move(base)) {}
+MapFolder::MapFolder(std::filesystem::path base)
+    : m_base(std::move(base)), m_cacheDir(DefaultMapCacheDir()) {}
+
+const std::map<std::string, std::filesystem::path, std::less<>>&
+MapFolder::listing(std::string_view folder) const {
+    const std::lock_guard lock(m_listingMutex);
+    const std::string key = Lower(folder);
+    auto at = m_listings.find(key);
+    if (at == m_listings.end()) {
+        std::map<std::string, std::filesystem::path, std::less<>> files;
+        std::error_code ec;
+        for (const auto& entry :
+             std::filesystem::directory_iterator(Subfolder(m_base, folder), ec)) {
+            files.emplace(Lower(entry.path().filename().string()), entry.path());
+        }
+        at = m_listings.emplace(key, std::move(files)).first;
+    }
+    return at->second;
+}
+
+std::vector<std::string> MapFolder::opened() const {
+    const std::lock_guard lock(m_mutex);
+    return m_opened;
+}
 
 bool MapFolder::hasFolder(std::string_view folder) {
     const std::lock_guard lock(m_mutex);
@@ -420,18 +445,12 @@ bool MapFolder::hasFolder(std::string_view folder) {
 
 MapFolder::Found MapFolder::find(const MapSet& set, std::string_view name) const {
     Found found;
-    const std::filesystem::path folder = Subfolder(m_base, set.folder);
-    const std::string packed = std::string(name) + ".gz";
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        const std::string file = entry.path().filename().string();
-        if (SameName(file, name)) {
-            found.path = entry.path(); // the plain file wins
-            break;
-        }
-        if (SameName(file, packed)) {
-            found.path = entry.path();
-        }
+    const auto& files = listing(set.folder);
+    const std::string plain = Lower(name);
+    if (const auto at = files.find(plain); at != files.end()) {
+        found.path = at->second; // the plain file wins
+    } else if (const auto packed = files.find(plain + ".gz"); packed != files.end()) {
+        found.path = packed->second;
     }
     if (found.path.empty()) {
         found.error = "missing map " + std::string(set.folder) + "/" + std::string(name) +
@@ -497,10 +516,10 @@ const MapFolder::Axes& MapFolder::axesOf(const MapSet& set) {
     return at->second;
 }
 
-// One map, or `layers` monthly maps name01.TXT .. interleaved point by point.
+// One map, or `layers` monthly maps name01.TXT .. as the grid's layers.
 MapFolder::Grid MapFolder::load(const MapSet& set, std::string_view name, std::size_t layers) {
     Grid out;
-    std::vector<double> values;
+    std::vector<std::shared_ptr<const MapLayer>> read;
     for (std::size_t layer = 0; layer < layers; ++layer) {
         const std::string file =
             layers == 1 ? std::string(name) : MonthMap(name, static_cast<int>(layer) + 1);
@@ -515,21 +534,15 @@ MapFolder::Grid MapFolder::load(const MapSet& set, std::string_view name, std::s
             out.error = axes.error;
             return out;
         }
-        GridRead read = ReadGridValues(found.path.string(), *axes.axes);
-        if (!read.error.empty()) {
-            out.error = std::move(read.error);
+        m_opened.push_back(std::string(set.folder) + "/" + found.path.filename().string());
+        LayerRead one = ReadGridLayer(found.path.string(), *axes.axes, m_cacheDir);
+        if (!one.error.empty()) {
+            out.error = std::move(one.error);
             return out;
         }
-        if (layers == 1) {
-            values = std::move(read.values);
-            break;
-        }
-        values.resize(read.values.size() * layers);
-        for (std::size_t point = 0; point < read.values.size(); ++point) {
-            values[point * layers + layer] = read.values[point];
-        }
+        read.push_back(std::move(one.layer));
     }
-    out.grid = std::make_unique<const ItuGrid>(*axesOf(set).axes, std::move(values), layers);
+    out.grid = std::make_unique<const ItuGrid>(*axesOf(set).axes, std::move(read));
     return out;
 }
 

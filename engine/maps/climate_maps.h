@@ -33,6 +33,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct MapValue {
     double value = std::numeric_limits<double>::quiet_NaN();
@@ -77,6 +78,11 @@ class MapFolder {
     // False only when the file is missing (a damaged one is there).
     bool has(const MapSet& set, std::string_view name);
 
+    // The map files read so far ("P837-7/MT_Month01.TXT.gz"), latitude and
+    // longitude files apart, in the order they were first read: only the maps
+    // a lookup needs are ever opened.
+    std::vector<std::string> opened() const;
+
   private:
     struct Axes {
         std::optional<GridAxes> axes;
@@ -91,9 +97,18 @@ class MapFolder {
     const Grid& slot(const MapSet& set, std::string_view name, std::size_t layers);
     Grid load(const MapSet& set, std::string_view name, std::size_t layers);
     const Axes& axesOf(const MapSet& set);
+    // The files of a subfolder, by lower-case name, listed once.
+    const std::map<std::string, std::filesystem::path, std::less<>>&
+    listing(std::string_view folder) const;
 
     std::filesystem::path m_base;
-    std::mutex m_mutex;
+    std::filesystem::path m_cacheDir;
+    mutable std::mutex m_listingMutex;
+    mutable std::map<std::string, std::map<std::string, std::filesystem::path, std::less<>>,
+                     std::less<>>
+        m_listings;
+    std::vector<std::string> m_opened;
+    mutable std::mutex m_mutex;
     std::map<std::string, Axes, std::less<>> m_axes;
     std::map<std::string, Grid, std::less<>> m_grids;
     std::map<std::string, bool, std::less<>> m_folders;

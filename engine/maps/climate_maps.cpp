@@ -3,6 +3,7 @@
 #include "map_cache.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -37,19 +38,22 @@ constexpr std::array<double, 23> kCloud9Levels{0.01, 0.02, 0.03, 0.05, 0.1, 0.2,
 // Maps of one quantity at several levels: prefix + level + suffix, the level
 // spelt as ITU spells it (0.1 % "01", 0.05 % "005", 3 % "3").
 struct LevelMaps {
+    LevelMaps(const MapSet& mapSet, std::span<const double> percents, const char* prefix,
+              const char* suffix)
+        : set(mapSet), levels(percents) {
+        for (const double percent : levels) {
+            std::array<char, 32> text{};
+            std::string digits(text.data(),
+                               std::to_chars(text.data(), text.data() + text.size(), percent).ptr);
+            std::erase(digits, '.');
+            names.push_back(prefix + digits + suffix);
+        }
+    }
+    const std::string& name(std::size_t level) const { return names[level]; }
+
     const MapSet& set;
     std::span<const double> levels;
-    const char* prefix;
-    const char* suffix;
-
-    std::string name(std::size_t level) const {
-        std::array<char, 32> text{};
-        const double percent = levels[level];
-        std::string digits(text.data(),
-                           std::to_chars(text.data(), text.data() + text.size(), percent).ptr);
-        std::erase(digits, '.');
-        return prefix + digits + suffix;
-    }
+    std::vector<std::string> names; // per level
 };
 
 const LevelMaps kLred{kCloud8, kAnnualLevels, "Lred_", "_v4.txt"};
@@ -221,9 +225,38 @@ constexpr const char* kRainfallMonth = "MT_Month";
 constexpr const char* kTemperatureMonth = "T_Month";
 
 // Step 1 of P.837-7 Annex 1: the monthly MT and T at a place, bilinear.
+bool MonthlyRainInputsAt(MapFolder& maps, double latDeg, double lonDeg,
+                         std::array<double, kMonths>& totalMm,
+                         std::array<double, kMonths>& temperatureK, std::string& error);
+
+// The same, the last place's kept per thread: a site asks for R0.01, R_p
+// and P0 at one place, 96 values each time.
 bool MonthlyRainInputs(MapFolder& maps, double latDeg, double lonDeg,
                        std::array<double, kMonths>& totalMm,
                        std::array<double, kMonths>& temperatureK, std::string& error) {
+    struct Last {
+        std::uint64_t folder = 0;
+        double latDeg = 0.0;
+        double lonDeg = 0.0;
+        std::array<double, kMonths> totalMm{};
+        std::array<double, kMonths> temperatureK{};
+    };
+    thread_local Last last;
+    if (last.folder == maps.serial() && last.latDeg == latDeg && last.lonDeg == lonDeg) {
+        totalMm = last.totalMm;
+        temperatureK = last.temperatureK;
+        return true;
+    }
+    if (!MonthlyRainInputsAt(maps, latDeg, lonDeg, totalMm, temperatureK, error)) {
+        return false;
+    }
+    last = {maps.serial(), latDeg, lonDeg, totalMm, temperatureK};
+    return true;
+}
+
+bool MonthlyRainInputsAt(MapFolder& maps, double latDeg, double lonDeg,
+                         std::array<double, kMonths>& totalMm,
+                         std::array<double, kMonths>& temperatureK, std::string& error) {
     const ItuGrid* rain = maps.monthly(kRainfall, kRainfallMonth, error);
     const ItuGrid* temperature =
         rain == nullptr ? nullptr : maps.monthly(kTemperature, kTemperatureMonth, error);
@@ -357,7 +390,15 @@ MapValue VapourAtHeight(MapFolder& maps, const LevelMaps& quantity, double latDe
     const std::string what = std::string(kVapour.recommendation) + " at " +
                              PlaceText(latDeg, lonDeg) + ", station height " +
                              DegreesText(heightKm) + " km";
-    std::array<double, 4> pointHeightKm{}; // alt_i, the same for both levels
+    // alt_i of the cell's points, the same for every level and quantity: the
+    // last cell's kept per thread (a site asks for rho and V, each at two p).
+    struct Heights {
+        std::uint64_t folder = 0;
+        std::array<std::size_t, 4> index{};
+        std::array<bool, 4> weighs{};
+        std::array<double, 4> heightKm{};
+    };
+    thread_local Heights heights;
     bool heightsKnown = false;
     const auto atLevel = [&](std::size_t level, const GridCell& cell, std::string& err) {
         const ItuGrid* values = maps.grid(kVapour, quantity.name(level), err);
@@ -365,11 +406,22 @@ MapValue VapourAtHeight(MapFolder& maps, const LevelMaps& quantity, double latDe
         if (values == nullptr || scale == nullptr || !cell.inside) {
             return kNaN;
         }
-        for (std::size_t k = 0; k < cell.index.size() && !heightsKnown; ++k) {
-            pointHeightKm[k] =
-                cell.weight[k] == 0.0 ? 0.0 : topography->bicubic(cell.latDeg[k], cell.lonDeg[k]);
+        std::array<bool, 4> weighs{};
+        for (std::size_t k = 0; k < weighs.size(); ++k) {
+            weighs[k] = cell.weight[k] != 0.0;
+        }
+        if (!heightsKnown && (heights.folder != maps.serial() || heights.index != cell.index ||
+                              heights.weighs != weighs)) {
+            for (std::size_t k = 0; k < cell.index.size(); ++k) {
+                heights.heightKm[k] =
+                    weighs[k] ? topography->bicubic(cell.latDeg[k], cell.lonDeg[k]) : 0.0;
+            }
+            heights.folder = maps.serial();
+            heights.index = cell.index;
+            heights.weighs = weighs;
         }
         heightsKnown = true;
+        const std::array<double, 4>& pointHeightKm = heights.heightKm;
         double total = 0.0;
         for (std::size_t k = 0; k < cell.index.size(); ++k) {
             if (cell.weight[k] == 0.0) {
@@ -409,8 +461,12 @@ double NormalTailInverse(double q) {
 
 } // namespace
 
+namespace {
+std::atomic<std::uint64_t> g_folderSerial{0};
+} // namespace
+
 MapFolder::MapFolder(std::filesystem::path base)
-    : m_base(std::move(base)), m_cacheDir(DefaultMapCacheDir()) {}
+    : m_base(std::move(base)), m_serial(++g_folderSerial), m_cacheDir(DefaultMapCacheDir()) {}
 
 const std::map<std::string, std::filesystem::path, std::less<>>&
 MapFolder::listing(std::string_view folder) const {

@@ -25,6 +25,7 @@
 #include "itu_grid.h"
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -58,6 +59,9 @@ class MapFolder {
     MapFolder& operator=(const MapFolder&) = delete;
 
     const std::filesystem::path& base() const { return m_base; }
+    // Different for every folder object a process makes: what a lookup keeps
+    // of one folder's maps is never taken for another's.
+    std::uint64_t serial() const { return m_serial; }
 
     struct Found {
         std::filesystem::path path;
@@ -102,6 +106,7 @@ class MapFolder {
     listing(std::string_view folder) const;
 
     std::filesystem::path m_base;
+    std::uint64_t m_serial;
     std::filesystem::path m_cacheDir;
     mutable std::mutex m_listingMutex;
     mutable std::map<std::string, std::map<std::string, std::filesystem::path, std::less<>>,

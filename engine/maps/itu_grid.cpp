@@ -121,9 +121,8 @@ AxesRead ReadGridAxes(const std::string& latPath, const std::string& lonPath) {
         bytes && bytes->size() == sizeof(AxesRecord)) {
         AxesRecord record{};
         std::memcpy(&record, bytes->data(), sizeof record);
-        out.axes = {record.rows,        record.cols,       record.firstLatDeg,
-                    record.latStepDeg,  record.firstLonDeg, record.lonStepDeg,
-                    FileName(latPath),  FileName(lonPath)};
+        out.axes = {record.rows,        record.cols,       record.firstLatDeg, record.latStepDeg,
+                    record.firstLonDeg, record.lonStepDeg, FileName(latPath),  FileName(lonPath)};
         return out;
     }
     const NumberTable lat = ReadNumberTableText(latPath);
@@ -156,8 +155,7 @@ AxesRead ReadGridAxes(const std::string& latPath, const std::string& lonPath) {
     } else if (!cache.empty() && (worthCaching(latPath) || worthCaching(lonPath))) {
         const AxesRecord record{axes.rows,       axes.cols,        axes.firstLatDeg,
                                 axes.latStepDeg, axes.firstLonDeg, axes.lonStepDeg};
-        StoreCachedRecord(sources,
-                          kAxesRecord,
+        StoreCachedRecord(sources, kAxesRecord,
                           std::string_view(reinterpret_cast<const char*>(&record), sizeof record),
                           cache);
     }
@@ -220,23 +218,11 @@ MapLayer::MapLayer(std::shared_ptr<const CachedTable> cache, std::string source,
 
 MapLayer::~MapLayer() = default;
 
-double MapLayer::at(std::size_t index) const {
-    if (!m_parsed.load(std::memory_order_acquire)) {
-        double value = 0.0;
-        if (m_cache->read(index, value)) {
-            return value;
-        }
-        return reparsed(index);
-    }
-    return index < m_values.size() ? m_values[index] : kNaN;
-}
-
 // A block of the cache is damaged: the map from its text, and its cache anew.
 double MapLayer::reparsed(std::size_t index) const {
     std::call_once(m_parseOnce, [this] {
         NumberTable table = ReadNumberTableText(m_source);
-        if (table.error.empty() && table.rows == m_cache->rows() &&
-            table.cols == m_cache->cols()) {
+        if (table.error.empty() && table.rows == m_cache->rows() && table.cols == m_cache->cols()) {
             StoreCachedTable(m_source, table, m_cacheDir);
             m_values = std::move(table.values);
         } else {

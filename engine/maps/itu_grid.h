@@ -27,19 +27,19 @@
 //
 // A grid may hold several maps of the same axes as layers (the twelve months
 // of a Recommendation), each its own map.
+#include "map_cache.h"
 #include "map_text.h"
 
 #include <array>
 #include <atomic>
 #include <cstddef>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
-
-class CachedTable;
 
 // The error names the file. A large map is read through its binary cache
 // (map_cache.h); ReadNumberTableText always parses the text.
@@ -59,7 +59,14 @@ class MapLayer {
     MapLayer(const MapLayer&) = delete;
     MapLayer& operator=(const MapLayer&) = delete;
 
-    double at(std::size_t index) const;
+    double at(std::size_t index) const {
+        if (m_parsed.load(std::memory_order_acquire)) {
+            return index < m_values.size() ? m_values[index]
+                                           : std::numeric_limits<double>::quiet_NaN();
+        }
+        double value = 0.0;
+        return m_cache->read(index, value) ? value : reparsed(index);
+    }
     bool mapped() const { return m_cache != nullptr; }
 
   private:
@@ -115,9 +122,7 @@ class ItuGrid {
 
     const GridAxes& axes() const { return m_axes; }
     std::size_t layers() const { return m_layers.size(); }
-    double at(std::size_t point, std::size_t layer = 0) const {
-        return m_layers[layer]->at(point);
-    }
+    double at(std::size_t point, std::size_t layer = 0) const { return m_layers[layer]->at(point); }
     double at(std::size_t row, std::size_t col, std::size_t layer) const {
         return at(row * m_axes.cols + col, layer);
     }

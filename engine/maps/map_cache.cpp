@@ -23,7 +23,7 @@ constexpr std::array<char, 8> kRecordMagic{'Q', 'S', 'R', 'E', 'C', '1', '\0', '
 // ITU's maps hold short decimals: most are kept as 32-bit integers n with
 // one power of ten for the file, n / 10^d giving back each value exactly
 // (checked value by value); the others as doubles.
-constexpr std::int32_t kNoValue = INT32_MIN; // NaN
+constexpr std::int32_t kNoValue = CachedTable::kNoValue;
 constexpr int kMostDecimals = 9;
 constexpr std::array<double, kMostDecimals + 1> kPowersOfTen{1e0, 1e1, 1e2, 1e3, 1e4,
                                                              1e5, 1e6, 1e7, 1e8, 1e9};
@@ -32,10 +32,7 @@ constexpr std::uint64_t kFnvOffset = 0xcbf29ce484222325ULL;
 constexpr std::uint64_t kFnvPrime = 0x100000001b3ULL;
 // A lookup reads two rows of a map: blocks of a page keep what it checks
 // small (a row of the 0.25 degree maps is 1442 values, 5.8 kB).
-constexpr std::size_t kBlockBytes = 4096;
-constexpr std::uint8_t kUnchecked = 0;
-constexpr std::uint8_t kGood = 1;
-constexpr std::uint8_t kDamaged = 2;
+constexpr std::size_t kBlockBytes = CachedTable::kBlockBytes;
 
 struct Header {
     std::array<char, 8> magic;
@@ -305,6 +302,7 @@ std::shared_ptr<const CachedTable> CachedTable::open(const std::string& source,
     table->m_blocks = blocks;
     table->m_rows = header.rows;
     table->m_cols = header.cols;
+    table->m_points = header.rows * header.cols;
     table->m_width = width;
     table->m_scale =
         header.decimals < 0 ? 1.0 : kPowersOfTen[static_cast<std::size_t>(header.decimals)];
@@ -318,32 +316,15 @@ CachedTable::~CachedTable() {
     }
 }
 
+// Two threads may check the same block at once: both find the same answer.
 bool CachedTable::checkBlock(std::size_t block) const {
-    std::uint8_t state = m_state[block].load(std::memory_order_acquire);
-    if (state == kUnchecked) {
-        const std::size_t start = block * kBlockBytes;
-        const std::size_t size = std::min(kBlockBytes, m_valueBytes - start);
-        state = crcOf(m_values + start, size) == m_blockSums[block] ? kGood : kDamaged;
-        m_state[block].store(state, std::memory_order_release);
-        m_checked.fetch_add(1, std::memory_order_relaxed);
-    }
+    const std::size_t start = block * kBlockBytes;
+    const std::size_t size = std::min(kBlockBytes, m_valueBytes - start);
+    const std::uint8_t state =
+        crcOf(m_values + start, size) == m_blockSums[block] ? kGood : kDamaged;
+    m_state[block].store(state, std::memory_order_release);
+    m_checked.fetch_add(1, std::memory_order_relaxed);
     return state == kGood;
-}
-
-bool CachedTable::read(std::size_t index, double& value) const {
-    const std::size_t offset = index * m_width;
-    if (index >= m_rows * m_cols || !checkBlock(offset / kBlockBytes) ||
-        !checkBlock((offset + m_width - 1) / kBlockBytes)) {
-        return false;
-    }
-    if (m_width == sizeof(double)) {
-        std::memcpy(&value, m_values + offset, sizeof value);
-        return true;
-    }
-    std::int32_t n = 0;
-    std::memcpy(&n, m_values + offset, sizeof n);
-    value = n == kNoValue ? std::numeric_limits<double>::quiet_NaN() : n / m_scale;
-    return true;
 }
 
 std::optional<NumberTable> LoadCachedTable(const std::string& source,
@@ -383,12 +364,12 @@ bool StoreCachedTable(const std::string& source, const NumberTable& table,
     sumBytes.resize(padded(sumBytes.size()), '\0');
     std::string path = stamp->path;
     path.resize(padded(path.size()), '\0');
-    Header header{kMagic,      kByteOrder, stamp->size,        stamp->mtimeNs,
-                  table.rows,  table.cols, stamp->path.size(), decimals,
-                  kBlockBytes, 0};
+    Header header{kMagic,     kByteOrder,         stamp->size, stamp->mtimeNs, table.rows,
+                  table.cols, stamp->path.size(), decimals,    kBlockBytes,    0};
     header.headerCrc = crcOf(sumBytes.data(), sumBytes.size(),
                              crcOf(path.data(), path.size(), crcOf(&header, sizeof header)));
-    return writeDurably(dir, CachedTablePath(source, dir), {bytesOf(header), path, sumBytes, values});
+    return writeDurably(dir, CachedTablePath(source, dir),
+                        {bytesOf(header), path, sumBytes, values});
 }
 
 NumberTable ReadNumberTableCached(const std::string& source, const std::filesystem::path& dir) {
@@ -488,8 +469,7 @@ std::optional<std::uintmax_t> MapTextSize(const std::string& path) {
         size = static_cast<std::uintmax_t>(st.st_size);
         // RFC 1952: a gzip member starts 1f 8b and ends with ISIZE, little-endian.
         if (st.st_size >= 18 && ::pread(fd, magic.data(), 2, 0) == 2 && magic[0] == 0x1f &&
-            magic[1] == 0x8b &&
-            ::pread(fd, trailer.data(), 4, st.st_size - 4) == 4) {
+            magic[1] == 0x8b && ::pread(fd, trailer.data(), 4, st.st_size - 4) == 4) {
             size = static_cast<std::uintmax_t>(trailer[0]) | (std::uintmax_t{trailer[1]} << 8) |
                    (std::uintmax_t{trailer[2]} << 16) | (std::uintmax_t{trailer[3]} << 24);
         }

@@ -24,8 +24,11 @@
 #include "map_text.h"
 
 #include <atomic>
+#include <climits>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <span>
@@ -51,13 +54,38 @@ class CachedTable {
     std::size_t cols() const { return m_cols; }
     // The value at `index` (row * cols + col); false when the block holding
     // it does not match its checksum.
-    bool read(std::size_t index, double& value) const;
+    bool read(std::size_t index, double& value) const {
+        // Values never straddle a block: blocks hold whole values of 4 or 8 bytes.
+        const std::size_t offset = index * m_width;
+        if (index >= m_points || !blockGood(offset / kBlockBytes)) {
+            return false;
+        }
+        if (m_width == sizeof(double)) {
+            std::memcpy(&value, m_values + offset, sizeof value);
+            return true;
+        }
+        std::int32_t n = 0;
+        std::memcpy(&n, m_values + offset, sizeof n);
+        value = n == kNoValue ? std::numeric_limits<double>::quiet_NaN() : n / m_scale;
+        return true;
+    }
     // Blocks checked so far (each is checked once).
     std::size_t blocksChecked() const { return m_checked.load(std::memory_order_relaxed); }
 
+    static constexpr std::size_t kBlockBytes = 4096;
+    static constexpr std::int32_t kNoValue = INT32_MIN; // NaN
+
   private:
     CachedTable() = default;
+    bool blockGood(std::size_t block) const {
+        const std::uint8_t state = m_state[block].load(std::memory_order_acquire);
+        return state == kGood || (state == kUnchecked && checkBlock(block));
+    }
     bool checkBlock(std::size_t block) const;
+
+    static constexpr std::uint8_t kUnchecked = 0;
+    static constexpr std::uint8_t kGood = 1;
+    static constexpr std::uint8_t kDamaged = 2;
 
     const unsigned char* m_file = nullptr;
     std::size_t m_fileSize = 0;
@@ -67,6 +95,7 @@ class CachedTable {
     std::size_t m_blocks = 0;
     std::size_t m_rows = 0;
     std::size_t m_cols = 0;
+    std::size_t m_points = 0;
     std::size_t m_width = 4; // bytes per value
     double m_scale = 1.0;    // 10^d of the 32-bit integers
     // Per block: 0 not yet checked, 1 good, 2 damaged.

@@ -448,3 +448,52 @@ TEST(ClimateMaps, RainFromTheMonthlyMapsAndTheR001MapWherePresent) {
 }
 
 } // namespace
+
+namespace {
+
+// Each lookup opens only the maps it needs: the months of P.837-7 and
+// P.1510-1 for the rain, the two levels around p of a map family.
+TEST(ClimateMaps, OnlyTheMapsALookupNeedsAreOpened) {
+    if (!std::filesystem::is_directory(MapsPath())) {
+        GTEST_SKIP() << "no ITU-R maps at " << MapsPath() << " (set QUILLSTONE_ITU_MAPS)";
+    }
+    const auto months = [](const char* folder, const char* prefix) {
+        std::vector<std::string> names;
+        for (int m = 1; m <= 12; ++m) {
+            names.push_back(std::string(folder) + "/" + prefix + Month(m) + ".TXT.gz");
+        }
+        return names;
+    };
+    std::vector<std::string> rain = months("P837-7", "MT_Month");
+    const std::vector<std::string> temperature = months("P1510-1", "T_Month");
+    rain.insert(rain.end(), temperature.begin(), temperature.end());
+    const struct {
+        const char* what;
+        std::function<MapValue(MapFolder&)> lookup;
+        std::vector<std::string> opened;
+    } cases[] = {
+        {"rain rate", [](MapFolder& m) { return RainRate(m, 45.07, 7.69, 0.1); }, rain},
+        {"cloud between two levels",
+         [](MapFolder& m) { return CloudLiquidWater(m, 45.07, 7.69, 0.15, CloudMaps::P840_8); },
+         {"P840-8/Lred_01_v4.txt.gz", "P840-8/Lred_02_v4.txt.gz"}},
+        {"cloud at a level",
+         [](MapFolder& m) { return CloudLiquidWater(m, 45.07, 7.69, 1.0, CloudMaps::P840_9); },
+         {"P840-9/L_1.TXT.gz"}},
+        {"vapour at the station's height",
+         [](MapFolder& m) { return SurfaceVapourDensity(m, 45.07, 7.69, 2.0, 0.3); },
+         {"P1511-1/TOPO_0DOT5.TXT.gz", "P836-6/RHO_2_v4.txt.gz", "P836-6/VSCH_2_v4.txt.gz"}},
+        {"isotherm",
+         [](MapFolder& m) { return IsothermHeight(m, 45.07, 7.69); },
+         {"P839-4/h0.txt.gz"}},
+    };
+    for (const auto& c : cases) {
+        MapFolder maps(MapsPath());
+        const MapValue value = c.lookup(maps);
+        ASSERT_TRUE(value) << c.what << ": " << value.error;
+        EXPECT_EQ(maps.opened(), c.opened) << c.what;
+        c.lookup(maps);
+        EXPECT_EQ(maps.opened(), c.opened) << c.what << ": each map opened once";
+    }
+}
+
+} // namespace

@@ -428,6 +428,13 @@ const OptionRow kOptionTable[] = {
      "typed is the P.835-6 reference atmosphere's\n",
      .completion = V::Choice,
      .param = ParamId::Path},
+    {.name = "--cloud-maps",
+     .valueName = "P.840-8|P.840-9",
+     .group = G::Propagation,
+     .help = "with --station: the maps of the cloud liquid water, ITU-R\n"
+     "P.840-8's reduced L (default) or P.840-9's L\n",
+     .completion = V::Choice,
+     .param = ParamId::CloudMaps},
     {.name = "--gas",
      .group = G::Propagation,
      .help = "on a terrestrial path, add the gases' loss over Range to\n"

@@ -83,6 +83,7 @@ enum class ParamId : std::size_t {
     SatelliteLongitude,
     SatelliteLatitude,
     PolarizationAngle,
+    CloudMaps,
     Count,
 };
 constexpr std::size_t kParamCount = static_cast<std::size_t>(ParamId::Count);
@@ -177,6 +178,10 @@ bool ParamInBounds(const ParamRow& row, double value);
 
 // The Path parameter's choices, in order.
 enum class PathKind { Terrestrial, EarthSpace };
+
+// The CloudMaps parameter's choices, in order: which Recommendation's maps
+// give a site's cloud liquid water.
+enum class CloudMapsChoice { P840_8, P840_9 };
 
 // True when the design's path is an Earth-space one (the Path parameter).
 bool OnEarthSpacePath(const DesignPoint& point);

@@ -108,7 +108,11 @@ class Lookups {
         : m_point(point), m_maps(maps), m_climate(climate), m_lat(point[ParamId::Latitude]),
           m_lon(point[ParamId::StationLongitude]),
           m_p(cleaned(kPercent - point[ParamId::Availability])),
-          m_pModel(std::max(m_p, kGasCloudPercent)) {}
+          m_pModel(std::max(m_p, kGasCloudPercent)),
+          m_cloudMaps(static_cast<CloudMapsChoice>(point[ParamId::CloudMaps]) ==
+                              CloudMapsChoice::P840_9
+                          ? CloudMaps::P840_9
+                          : CloudMaps::P840_8) {}
 
     // False once a lookup is refused.
     bool run() {
@@ -145,7 +149,7 @@ class Lookups {
         return atPercent({ParamId::CloudLiquid, "ClimateCloudLiquid", "Cloud Liquid Water", "kg/m2",
                           "cloudLiquidKgM2", 3},
                          [this](double p) {
-                             return CloudLiquidWater(m_maps, m_lat, m_lon, p, CloudMaps::P840_8);
+                             return CloudLiquidWater(m_maps, m_lat, m_lon, p, m_cloudMaps);
                          }) &&
                atPercent({ParamId::VapourDensity, "ClimateVapourDensity", "Water Vapour Density",
                           "g/m3", "vapourDensityGm3", 2},
@@ -207,6 +211,7 @@ class Lookups {
     double m_lon;
     double m_p;
     double m_pModel;
+    CloudMaps m_cloudMaps;
     double m_heightKm = 0.0;
 };
 

@@ -9,7 +9,8 @@
 //   Temperature      ITU-R P.1510-1 annual mean             -
 //   RainRate         ITU-R P.837-7 R0.01                    0.01 % (R_p shown too)
 //   IsothermHeight   ITU-R P.839-4 h0 (h_R = h0 + 0.36 km)  -
-//   CloudLiquid      ITU-R P.840-8 reduced L                p, or 1 % where p < 1 %
+//   CloudLiquid      ITU-R P.840-8 reduced L, or P.840-9 L  p, or 1 % where p < 1 %
+//                    (the CloudMaps parameter; P.840-8 by default)
 //   VapourDensity    ITU-R P.836-6 rho                      p, or 1 % where p < 1 %
 //   VapourContent    ITU-R P.836-6 V                        p, or 1 % where p < 1 %
 //   WetRefractivity  ITU-R P.453-14 N_wet                   the median

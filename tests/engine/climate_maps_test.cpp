@@ -106,6 +106,10 @@ std::vector<Validation> Validations() {
          At(Cloud<CloudMaps::P840_8>, "p")},
         {"CloudLiquidP840_9", "ITURP840-9_columnar_content_reduced_liquid.csv", 36, "L",
          At(Cloud<CloudMaps::P840_9>, "p")},
+        // The L of P.840-9's slant-path cloud loss rows (its K_L, from another
+        // permittivity of water than P.840-8's, is not the cloud model's).
+        {"CloudLiquidOfAttenuationP840_9", "ITURP840-9_cloud_attenuation.csv", 32, "L",
+         At(Cloud<CloudMaps::P840_9>, "p"), 1e-12},
         {"VapourDensity", "ITURP836-6_surface_water_vapour_density_annual.csv", 32, "rho",
          At(SurfaceVapourDensity, "p", "alt")},
         {"ColumnarVapour", "ITURP836-6_total_water_vapour_content_annual.csv", 32, "V",

@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -144,6 +146,65 @@ TEST_F(SiteClimate, LookedUpValuesReachTheAtmosphereAndTypedOnesWin) {
     EXPECT_NEAR(BudgetModel(typed).evaluate(typed).atmosphere->parts.temperatureK.value, 280.0,
                 1e-9);
     EXPECT_EQ(LookUpClimate(typed).entries.size(), 2u);
+}
+
+// The cloud liquid water from the maps the design chooses (P.840-8 by
+// default, whatever else is present); a chosen family that is missing is
+// one message naming its map.
+TEST_F(SiteClimate, CloudMapsAsChosen) {
+    SmallMaps maps;
+    maps.map("P840-8", "ESALAT1dot125.txt", "ESALON1dot125.txt", "Lred_1_v4.txt",
+             [](int) { return 0.8; });
+    Design design = siteDesign();
+    for (const auto& [id, value] : {std::pair{ParamId::StationHeight, 0.2},
+                                    {ParamId::Temperature, 285.0},
+                                    {ParamId::RainRate, 30.0},
+                                    {ParamId::RainHeight, 3.5},
+                                    {ParamId::VapourDensity, 10.0},
+                                    {ParamId::VapourContent, 30.0},
+                                    {ParamId::WetRefractivity, 45.0}}) {
+        SetValue(design, id, value);
+    }
+    SetItuMapsFolder(maps.base.path());
+    const struct {
+        const char* what;
+        std::optional<CloudMapsChoice> choice;
+        double liquid;    // kg/m2; NaN where refused
+        const char* text; // the source's start, or the fault's
+    } cases[] = {
+        {"by default", std::nullopt, 0.8, "ITU-R P.840-8 at 45.07"},
+        {"P.840-8", CloudMapsChoice::P840_8, 0.8, "ITU-R P.840-8 at 45.07"},
+        {"P.840-9 missing", CloudMapsChoice::P840_9, std::nan(""),
+         "missing map P840-9/L_1.TXT (plain or .gz) in "},
+    };
+    for (const auto& c : cases) {
+        if (c.choice) {
+            SetValue(design, ParamId::CloudMaps, static_cast<double>(*c.choice));
+        }
+        const ::SiteClimate climate = LookUpClimate(design.point());
+        if (std::isnan(c.liquid)) {
+            ASSERT_TRUE(climate.fault) << c.what;
+            EXPECT_EQ(climate.fault->message.rfind(c.text, 0), 0u) << climate.fault->message;
+            EXPECT_NE(climate.fault->message.find("ITU-R P.840-9"), std::string::npos);
+            EXPECT_EQ(FaultOf(design), climate.fault->message);
+            continue;
+        }
+        ASSERT_FALSE(climate.fault) << c.what << ": " << climate.fault->message;
+        ASSERT_EQ(climate.entries.size(), 1u) << c.what;
+        EXPECT_EQ(climate.entries[0].id, ParamId::CloudLiquid);
+        EXPECT_NEAR(climate.entries[0].value, c.liquid, 1e-12) << c.what;
+        EXPECT_EQ(climate.entries[0].source.rfind(c.text, 0), 0u) << climate.entries[0].source;
+    }
+    maps.map("P840-9", "lat.txt", "lon.txt", "L_1.TXT", [](int) { return 0.3; });
+    SetItuMapsFolder({});
+    SetItuMapsFolder(maps.base.path());
+    const ::SiteClimate nine = LookUpClimate(design.point());
+    ASSERT_EQ(nine.entries.size(), 1u) << (nine.fault ? nine.fault->message : "");
+    EXPECT_NEAR(nine.entries[0].value, 0.3, 1e-12);
+    EXPECT_EQ(nine.entries[0].source.rfind("ITU-R P.840-9 at 45.07", 0), 0u);
+    SetValue(design, ParamId::CloudMaps, static_cast<double>(CloudMapsChoice::P840_8));
+    EXPECT_NEAR(LookUpClimate(design.point()).entries[0].value, 0.8, 1e-12)
+        << "P.840-8 chosen though P.840-9 is present";
 }
 
 TEST_F(SiteClimate, WithoutAnyFolderTheClimateIsAsTyped) {

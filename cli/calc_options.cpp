@@ -571,10 +571,11 @@ const OptionRow kOptionTable[] = {
      .apply = setItuMaps},
     {.name = "--itu-maps-status",
      .group = G::Propagation,
-     .help = "list each of ITU-R's maps the climate of a site reads, in\n"
-     "the folder --itu-maps or the places above name: found,\n"
-     "missing (with the recommendation whose page distributes it)\n"
-     "or damaged; nothing else is worked out\n",
+     .help = "list each map file the climate of a site can read, in the\n"
+     "folder --itu-maps or the places above name, one line each as\n"
+     "FOLDER/ITU-NAME: found, missing (with the recommendation\n"
+     "whose page distributes it) or damaged (why); nothing else is\n"
+     "worked out\n",
      .apply = setMapsStatus},
     {.name = "--polarization-angle",
      .valueName = "DEG",

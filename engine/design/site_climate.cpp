@@ -241,33 +241,8 @@ std::vector<std::string> ItuMapsStatus() {
         return lines;
     }
     lines.push_back("folder: " + maps->base().string());
-    // One lookup of each quantity reads every map it needs.
-    struct Probe {
-        const char* what;
-        MapValue (*lookup)(MapFolder&);
-    };
-    static constexpr Probe kProbes[] = {
-        {"P.837-7 rain rate R0.01", [](MapFolder& m) { return RainRate001(m, 0.0, 0.0); }},
-        {"P.837-7 rain rate R_p", [](MapFolder& m) { return RainRate(m, 0.0, 0.0, 0.1); }},
-        {"P.839-4 0 degC isotherm height",
-         [](MapFolder& m) { return IsothermHeight(m, 0.0, 0.0); }},
-        {"P.840-8 reduced cloud liquid water",
-         [](MapFolder& m) { return CloudLiquidWater(m, 0.0, 0.0, 1.0, CloudMaps::P840_8); }},
-        {"P.840-9 cloud liquid water",
-         [](MapFolder& m) { return CloudLiquidWater(m, 0.0, 0.0, 1.0, CloudMaps::P840_9); }},
-        {"P.836-6 water vapour density",
-         [](MapFolder& m) { return SurfaceVapourDensity(m, 0.0, 0.0, 1.0, 0.0); }},
-        {"P.836-6 water vapour content",
-         [](MapFolder& m) { return ColumnarVapour(m, 0.0, 0.0, 1.0, 0.0); }},
-        {"P.453-14 wet refractivity", [](MapFolder& m) { return WetRefractivity(m, 0.0, 0.0); }},
-        {"P.1510-1 annual mean temperature",
-         [](MapFolder& m) { return SurfaceTemperature(m, 0.0, 0.0); }},
-        {"P.1511-1 topographic height",
-         [](MapFolder& m) { return TopographicHeight(m, 0.0, 0.0); }},
-    };
-    for (const Probe& probe : kProbes) {
-        const MapValue value = probe.lookup(*maps);
-        lines.push_back(std::string(probe.what) + ": " + (value ? "found" : value.error));
+    for (const MapFileStatus& file : MapFilesStatus(*maps)) {
+        lines.push_back(file.line());
     }
     return lines;
 }

@@ -63,6 +63,7 @@ bool HasSiteClimate(const DesignPoint& point);
 // The climate inputs the design does not type, from the maps.
 SiteClimate LookUpClimate(const DesignPoint& point);
 
-// Each of the maps the lookups read, as one line: "found", "missing ..." or
-// "damaged ...", read from the folder in use.
+// The folder in use ("folder: DIR"), then each map file the lookups can
+// read, one line each in a fixed order (MapFilesStatus): "P837-7/MT_Month01.TXT:
+// found", "...: missing (ITU-R P.837-7)" or "...: damaged (why)".
 std::vector<std::string> ItuMapsStatus();

@@ -799,3 +799,125 @@ MapValue TopographicHeight(MapFolder& maps, double latDeg, double lonDeg) {
     }
     return Finish(out, grid->bicubic(latDeg, lonDeg), kTopography, kTopographyMap, latDeg, lonDeg);
 }
+
+namespace {
+
+// A family's data files, by ITU's names: fixed maps, levels, months.
+struct FamilyFiles {
+    const MapSet* set;
+    std::vector<std::string> names;
+    bool optional = false;
+};
+
+std::vector<FamilyFiles> EveryMapFile() {
+    const auto months = [](const char* prefix) {
+        std::vector<std::string> names;
+        for (int m = 1; m <= static_cast<int>(kMonths); ++m) {
+            names.push_back(MonthMap(prefix, m));
+        }
+        return names;
+    };
+    const auto levels = [](std::initializer_list<const LevelMaps*> families) {
+        std::vector<std::string> names;
+        for (const LevelMaps* family : families) {
+            names.insert(names.end(), family->names.begin(), family->names.end());
+        }
+        return names;
+    };
+    std::vector<std::string> temperature{kAnnualTemperatureMap};
+    const std::vector<std::string> monthly = months(kTemperatureMonth);
+    temperature.insert(temperature.end(), monthly.begin(), monthly.end());
+    return {
+        {&kRainfall, months(kRainfallMonth)},
+        {&kRain001, {kRain001Map}, true},
+        {&kTemperature, temperature},
+        {&kIsotherm, {kIsothermMap}},
+        {&kCloud8, levels({&kLred})},
+        {&kCloud9, levels({&kCloudLiquid})},
+        {&kVapour, levels({&kVapourDensity, &kColumnarVapour, &kScaleHeight})},
+        {&kWetRefractivity, levels({&kNwet})},
+        {&kGradient, {kGradient1Map}},
+        {&kTopography, {kTopographyMap}},
+    };
+}
+
+} // namespace
+
+std::string MapFileStatus::line() const {
+    std::string out = folder + "/" + name + ": ";
+    switch (state) {
+    case State::Found:
+        return out + "found";
+    case State::Missing:
+        return out + "missing (" + detail + (optional ? ", optional" : "") + ")";
+    case State::Damaged:
+        return out + "damaged (" + detail + ")";
+    }
+    return out;
+}
+
+std::vector<MapFileStatus> MapFilesStatus(MapFolder& maps) {
+    std::vector<MapFileStatus> out;
+    const auto missing = [&](const MapSet& set, const std::string& name, bool optional) {
+        out.push_back(
+            {set.folder, name, MapFileStatus::State::Missing, set.recommendation, optional});
+    };
+    for (const FamilyFiles& family : EveryMapFile()) {
+        const MapSet& set = *family.set;
+        // The axes: both files found, then read together.
+        const MapFolder::Found lat = maps.find(set, set.latFile);
+        const MapFolder::Found lon = maps.find(set, set.lonFile);
+        std::optional<GridAxes> axes;
+        if (lat.error.empty() && lon.error.empty()) {
+            const AxesRead read = ReadGridAxes(lat.path.string(), lon.path.string());
+            const bool latAtFault = read.error.rfind(lat.path.string(), 0) == 0;
+            for (const auto& [name, atFault] :
+                 {std::pair{set.latFile, latAtFault}, {set.lonFile, !latAtFault}}) {
+                const bool damaged = !read.error.empty() && atFault;
+                out.push_back(
+                    {set.folder, name,
+                     damaged ? MapFileStatus::State::Damaged : MapFileStatus::State::Found,
+                     damaged ? read.error : std::string(), family.optional});
+            }
+            if (read.error.empty()) {
+                axes = read.axes;
+            }
+        } else {
+            for (const auto& [name, found] : {std::pair{set.latFile, &lat}, {set.lonFile, &lon}}) {
+                if (found->error.empty()) {
+                    const std::string why = CheckGridFile(found->path.string(), nullptr, {});
+                    out.push_back(
+                        {set.folder, name,
+                         why.empty() ? MapFileStatus::State::Found : MapFileStatus::State::Damaged,
+                         why, family.optional});
+                } else {
+                    missing(set, name, family.optional);
+                }
+            }
+        }
+        for (const std::string& name : family.names) {
+            const MapFolder::Found found = maps.find(set, name);
+            if (!found.error.empty()) {
+                missing(set, name, family.optional);
+                continue;
+            }
+            const std::string why =
+                CheckGridFile(found.path.string(), axes ? &*axes : nullptr, maps.cacheDir());
+            out.push_back(
+                {set.folder, name,
+                 why.empty() ? MapFileStatus::State::Found : MapFileStatus::State::Damaged, why,
+                 family.optional});
+        }
+    }
+    // A family's latitude and longitude files are listed once (P.453-14 has two grids).
+    std::vector<MapFileStatus> unique;
+    for (MapFileStatus& status : out) {
+        const bool seen = std::any_of(unique.begin(), unique.end(), [&](const MapFileStatus& s) {
+            return s.folder == status.folder && s.name == status.name;
+        });
+        if (!seen) {
+            unique.push_back(std::move(status));
+        }
+    }
+    return unique;
+}

@@ -82,6 +82,9 @@ class MapFolder {
     // False only when the file is missing (a damaged one is there).
     bool has(const MapSet& set, std::string_view name);
 
+    // Where the maps' binary caches are kept (map_cache.h); empty: nowhere.
+    const std::filesystem::path& cacheDir() const { return m_cacheDir; }
+
     // The map files read so far ("P837-7/MT_Month01.TXT.gz"), latitude and
     // longitude files apart, in the order they were first read: only the maps
     // a lookup needs are ever opened.
@@ -118,6 +121,25 @@ class MapFolder {
     std::map<std::string, Grid, std::less<>> m_grids;
     std::map<std::string, bool, std::less<>> m_folders;
 };
+
+// Each map file the lookups can read, in a fixed order (Recommendation by
+// Recommendation, its latitude and longitude files first), and what its
+// folder holds of it: found, missing (with the Recommendation whose ITU-R
+// page distributes it) or damaged (wrong shape, a value that is not a
+// number, cut-short compressed data: the reason, one line).
+struct MapFileStatus {
+    enum class State { Found, Missing, Damaged };
+    std::string folder; // "P837-7"
+    std::string name;   // ITU's name, "MT_Month01.TXT"
+    State state = State::Found;
+    std::string detail;    // missing: "ITU-R P.837-7"; damaged: why
+    bool optional = false; // a lookup does without it (P.837-7's R001)
+
+    // "P837-7/MT_Month01.TXT: found", ": missing (ITU-R P.837-7)",
+    // ": damaged (...)".
+    std::string line() const;
+};
+std::vector<MapFileStatus> MapFilesStatus(MapFolder& maps);
 
 // ITU-R P.837-7 Annex 1, steps 2 to 4: the monthly mean rain rate r_ii and
 // probability of rain P0_ii, and the annual P0, of a place's monthly mean

@@ -210,6 +210,30 @@ LayerRead ReadGridLayer(const std::string& path, const GridAxes& axes,
     return out;
 }
 
+std::string CheckGridFile(const std::string& path, const GridAxes* axes,
+                          const std::filesystem::path& cacheDir) {
+    const auto shapeHolds = [axes](std::size_t rows, std::size_t cols) {
+        return axes == nullptr || (rows == axes->rows && cols == axes->cols);
+    };
+    if (!cacheDir.empty()) {
+        if (const std::shared_ptr<const CachedTable> cached = CachedTable::open(path, cacheDir);
+            cached && shapeHolds(cached->rows(), cached->cols())) {
+            return {};
+        }
+    }
+    const NumberTable table = ReadNumberTableText(path);
+    if (!table.error.empty()) {
+        return table.error;
+    }
+    if (!shapeHolds(table.rows, table.cols)) {
+        return ShapeError(path, table.rows, table.cols, *axes);
+    }
+    if (!cacheDir.empty() && worthCaching(path)) {
+        StoreCachedTable(path, table, cacheDir);
+    }
+    return {};
+}
+
 MapLayer::MapLayer(std::vector<double> values) : m_values(std::move(values)), m_parsed(true) {}
 
 MapLayer::MapLayer(std::shared_ptr<const CachedTable> cache, std::string source,

@@ -168,6 +168,13 @@ struct LayerRead {
 LayerRead ReadGridLayer(const std::string& path, const GridAxes& axes,
                         const std::filesystem::path& cacheDir);
 
+// Whether the map at `path` can be read as a grid of `axes` (its shape
+// unchecked when `axes` is null): "" when it can, else one line naming the
+// file and what is wrong. A map whose cache in `cacheDir` holds for it (the
+// same size, time and path as when it was parsed) is not parsed again.
+std::string CheckGridFile(const std::string& path, const GridAxes* axes,
+                          const std::filesystem::path& cacheDir);
+
 // Semi-log interpolation in a probability p (%) between two map levels
 // p1 < p < p2 holding x1 and x2: x1 + (x2 - x1)(ln p - ln p1)/(ln p2 - ln p1).
 double SemiLogInterpolate(double p, double p1, double x1, double p2, double x2);

@@ -501,3 +501,77 @@ TEST(ClimateMaps, OnlyTheMapsALookupNeedsAreOpened) {
 }
 
 } // namespace
+
+namespace {
+
+// The status of each file a lookup can read, in small folders: a missing
+// file, a damaged one (wrong shape, text for a number, cut-short gzip, a
+// latitude file out of step) and the rest found, one line each.
+TEST(ClimateMaps, StatusOfEachFile) {
+    std::string cut;
+    {
+        Maps packed;
+        packed.put("P839-4", "h0.txt.gz", kH0Text);
+        cut = packed.base.read("P839-4/h0.txt.gz");
+        cut.resize(cut.size() - 12);
+    }
+    std::string latWithNaN = kLatText;
+    latWithNaN.replace(latWithNaN.find("45"), 2, "NaN");
+    const struct {
+        const char* what;
+        const char* file; // written in P839-4 in place of the good one
+        std::string text;
+        const char* line; // the start of the line of P839-4's h0.txt, or Lat.txt
+    } cases[] = {
+        {"all found", "h0.txt", kH0Text, "P839-4/h0.txt: found"},
+        {"missing", "other.txt", kH0Text, "P839-4/h0.txt: missing (ITU-R P.839-4)"},
+        {"a short row", "h0.txt", "1 1 1 1 1\n1 1 1 1\n", "P839-4/h0.txt: damaged ("},
+        {"wrong shape", "h0.txt", "1 1 1\n", "P839-4/h0.txt: damaged ("},
+        {"text for a number", "h0.txt", "1 1 1 1 1\n1 x", "P839-4/h0.txt: damaged ("},
+        {"a truncated gzip", "h0.txt.gz", cut, "P839-4/h0.txt: damaged ("},
+        {"NaN for a latitude", "Lat.txt", latWithNaN, "P839-4/Lat.txt: damaged ("},
+    };
+    for (const auto& c : cases) {
+        Maps maps;
+        maps.grid("P839-4", "Lat.txt", "Lon.txt");
+        if (std::string(c.file) == "Lat.txt") {
+            maps.put("P839-4", "h0.txt", kH0Text);
+        }
+        maps.put("P839-4", c.file, c.text, true);
+        MapFolder folder(maps.base.path());
+        const std::vector<MapFileStatus> files = MapFilesStatus(folder);
+        std::vector<std::string> lines;
+        for (const MapFileStatus& f : files) {
+            lines.push_back(f.line());
+        }
+        const auto at = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
+            return l.rfind(std::string(c.line).substr(0, std::string(c.line).find(':')), 0) == 0;
+        });
+        ASSERT_NE(at, lines.end()) << c.what;
+        EXPECT_EQ(at->rfind(c.line, 0), 0u) << c.what << ": " << *at;
+        EXPECT_EQ(at->find('\n'), std::string::npos) << c.what;
+        // Everything else of P.839-4 is found; every other folder is missing.
+        for (const MapFileStatus& f : files) {
+            if (f.folder != "P839-4") {
+                EXPECT_EQ(f.state, MapFileStatus::State::Missing) << f.line();
+                EXPECT_EQ(f.detail, "ITU-R P." + f.folder.substr(1)) << f.line();
+            }
+        }
+        const long found = std::count_if(files.begin(), files.end(), [](const MapFileStatus& f) {
+            return f.state == MapFileStatus::State::Found;
+        });
+        EXPECT_EQ(found, std::string(c.what) == "all found" ? 3 : 2) << c.what;
+    }
+    Maps maps;
+    MapFolder empty(maps.base.path());
+    const std::vector<MapFileStatus> files = MapFilesStatus(empty);
+    ASSERT_FALSE(files.empty());
+    EXPECT_EQ(files.front().line(), "P837-7/LAT_MT.TXT: missing (ITU-R P.837-7)");
+    EXPECT_EQ(files.back().line(), "P1511-1/TOPO_0DOT5.TXT: missing (ITU-R P.1511-1)");
+    const auto r001 = std::find_if(files.begin(), files.end(),
+                                   [](const MapFileStatus& f) { return f.name == "R001.TXT"; });
+    ASSERT_NE(r001, files.end());
+    EXPECT_EQ(r001->line(), "P837-7/R001.TXT: missing (ITU-R P.837-7, optional)");
+}
+
+} // namespace

@@ -238,8 +238,8 @@ TEST_F(SiteClimate, WithoutAnyFolderTheClimateIsAsTyped) {
     }
 }
 
-// One line per map: found, missing (named, with its recommendation), or
-// damaged.
+// One line per map file, in a fixed order: found, missing (with its
+// recommendation), or damaged.
 TEST_F(SiteClimate, StatusOfEachMap) {
     SmallMaps maps;
     maps.map("P839-4", "Lat.txt", "Lon.txt", "h0.txt", [](int) { return 3.0; });
@@ -247,7 +247,7 @@ TEST_F(SiteClimate, StatusOfEachMap) {
     maps.put("P1510-1", "T_Annual.TXT", "1 2 3\n");
     SetItuMapsFolder(maps.base.path());
     const std::vector<std::string> lines = ItuMapsStatus();
-    ASSERT_EQ(lines.size(), 11u);
+    ASSERT_GT(lines.size(), 150u);
     EXPECT_EQ(lines[0], "folder: " + maps.base.path());
     const auto line = [&](std::string_view start) -> std::string {
         for (const std::string& l : lines) {
@@ -257,14 +257,15 @@ TEST_F(SiteClimate, StatusOfEachMap) {
         }
         return "";
     };
-    EXPECT_EQ(line("P.839-4"), "P.839-4 0 degC isotherm height: found");
-    EXPECT_NE(line("P.1511-1").find("missing map P1511-1/TOPO_0DOT5.TXT"), std::string::npos)
-        << line("P.1511-1");
-    EXPECT_NE(line("P.1511-1").find("ITU-R P.1511-1"), std::string::npos);
-    const std::string damaged = line("P.1510-1");
-    EXPECT_EQ(damaged.find("found"), std::string::npos) << damaged;
-    EXPECT_EQ(damaged.find("missing"), std::string::npos) << damaged;
-    EXPECT_NE(damaged.find("T_Annual.TXT"), std::string::npos) << damaged;
+    EXPECT_EQ(line("P839-4/h0.txt"), "P839-4/h0.txt: found");
+    EXPECT_EQ(line("P839-4/Lat.txt"), "P839-4/Lat.txt: found");
+    EXPECT_EQ(line("P1511-1/TOPO_0DOT5.TXT"), "P1511-1/TOPO_0DOT5.TXT: missing (ITU-R P.1511-1)");
+    const std::string damaged = line("P1510-1/T_Annual.TXT");
+    EXPECT_EQ(damaged.rfind("P1510-1/T_Annual.TXT: damaged (", 0), 0u) << damaged;
+    EXPECT_NE(damaged.find("1 rows of 3 values where LAT_T.TXT and LON_T.TXT give 5 x 5"),
+              std::string::npos)
+        << damaged;
+    EXPECT_EQ(ItuMapsStatus(), lines) << "the same order every time";
 }
 
 } // namespace

@@ -231,6 +231,26 @@ SiteClimate LookUpClimate(const DesignPoint& point) {
     return climate;
 }
 
+std::string ItuMapsAdvice(const SiteClimate& climate) {
+    constexpr std::string_view kMissing = "missing map ";
+    if (climate.noMaps) {
+        std::string data = environment("XDG_DATA_HOME");
+        if (data.empty() && !environment("HOME").empty()) {
+            data = environment("HOME") + "/.local/share";
+        }
+        const std::string folder =
+            data.empty() ? "/usr/share/quillstone/itu-maps" : data + "/quillstone/itu-maps";
+        return "No ITU-R maps for the site's climate: put ITU's map files in " + folder +
+               ", one folder per Recommendation (P837-7, P1510-1, P839-4, P840-8, P836-6, "
+               "P453-14, P1511-1)";
+    }
+    if (climate.fault && climate.fault->message.rfind(kMissing, 0) == 0) {
+        return "Missing ITU-R map " + climate.fault->message.substr(kMissing.size()) +
+               ": put ITU's file there, plain or .gz";
+    }
+    return {};
+}
+
 std::vector<std::string> ItuMapsStatus() {
     std::vector<std::string> lines;
     MapFolder* maps = ItuMaps();

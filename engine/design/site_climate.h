@@ -63,6 +63,12 @@ bool HasSiteClimate(const DesignPoint& point);
 // The climate inputs the design does not type, from the maps.
 SiteClimate LookUpClimate(const DesignPoint& point);
 
+// What to do when the site's climate lacks its maps, one line for a status
+// bar: where to put them (the folder in use, else the one the program looks
+// in first, $XDG_DATA_HOME/quillstone/itu-maps); empty when no map is
+// missing.
+std::string ItuMapsAdvice(const SiteClimate& climate);
+
 // The folder in use ("folder: DIR"), then each map file the lookups can
 // read, one line each in a fixed order (MapFilesStatus): "P837-7/MT_Month01.TXT:
 // found", "...: missing (ITU-R P.837-7)" or "...: damaged (why)".

@@ -463,6 +463,13 @@ const OptionRow kOptionTable[] = {
      "typed is the P.835-6 reference atmosphere's\n",
      .completion = V::Choice,
      .param = ParamId::Path},
+    {.name = "--cloud-maps",
+     .valueName = "P.840-8|P.840-9",
+     .group = G::Propagation,
+     .help = "with --station: the maps of the cloud liquid water, ITU-R\n"
+     "P.840-8's reduced L (default) or P.840-9's L\n",
+     .completion = V::Choice,
+     .param = ParamId::CloudMaps},
     {.name = "--gas",
      .group = G::Propagation,
      .help = "on a terrestrial path, add the gases' loss over Range to\n"
@@ -599,10 +606,11 @@ const OptionRow kOptionTable[] = {
      .apply = setItuMaps},
     {.name = "--itu-maps-status",
      .group = G::Propagation,
-     .help = "list each of ITU-R's maps the climate of a site reads, in\n"
-     "the folder --itu-maps or the places above name: found,\n"
-     "missing (with the recommendation whose page distributes it)\n"
-     "or damaged; nothing else is worked out\n",
+     .help = "list each map file the climate of a site can read, in the\n"
+     "folder --itu-maps or the places above name, one line each as\n"
+     "FOLDER/ITU-NAME: found, missing (with the recommendation\n"
+     "whose page distributes it) or damaged (why); nothing else is\n"
+     "worked out\n",
      .apply = setMapsStatus},
     {.name = "--tx-site",
      .valueName = "LAT,LON[,GROUND]",

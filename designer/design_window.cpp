@@ -8,6 +8,7 @@
 #include "program_icon.h"
 #include "result_panel.h"
 #include "sheet_render.h"
+#include "site_climate.h"
 #include "unavailability_curve.h"
 #include "verdict.h"
 #include "waterfall_chart.h"
@@ -279,6 +280,7 @@ void DesignWindow::refresh() {
     m_inputs->showDesign(m_document.design(), m_evaluation.point);
     m_inputs->showStop(m_evaluation.stop, StopMessage(m_evaluation));
     m_inputs->showDerived(m_evaluation.derived);
+    showMapsAdvice();
     m_results->showEvaluation(m_evaluation);
     refreshChart();
     m_waterfall->showEvaluation(m_evaluation);
@@ -286,6 +288,17 @@ void DesignWindow::refresh() {
     m_unavailability->setCurve(std::move(year.curve), year.why);
     refreshSolveBar();
     refreshTitle();
+}
+
+// A map the site's climate lacks, once in the status bar (again only when
+// what is missing changes), with where to put it.
+void DesignWindow::showMapsAdvice() {
+    const QString advice = QString::fromStdString(ItuMapsAdvice(LookUpClimate(m_evaluation.point)));
+    if (advice != m_mapsAdvice) {
+        m_mapsAdvice = advice;
+        if (!advice.isEmpty())
+            statusBar()->showMessage(advice);
+    }
 }
 
 void DesignWindow::refreshTitle() {

@@ -105,6 +105,7 @@ class DesignWindow : public QMainWindow {
     void connectSignals();
 
     void refreshTitle();
+    void showMapsAdvice();
     void refreshChart();
     void refreshSolveBar();
     void showSolveAnswer(const QString& text, bool solved);
@@ -137,6 +138,7 @@ class DesignWindow : public QMainWindow {
     QPushButton* m_solveButton = nullptr;
     QLabel* m_solveAnswer = nullptr;
     QString m_solveText;
+    QString m_mapsAdvice; // the last shown: each is shown once
     bool m_solveSolved = false;
     int m_solveIndex = -1;                // the undo stack's index it was made at
     const void* m_solveCommand = nullptr; // the command under that index

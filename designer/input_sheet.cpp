@@ -322,7 +322,8 @@ void InputSheet::showSetting(Row& row, const std::optional<ParamSetting>& settin
                                   : QString();
     if (row.edit->text() != text)
         row.edit->setText(text);
-    row.edit->setReadOnly(worked);
+    // A value looked up (the site's climate) is the field's until one is typed.
+    row.edit->setReadOnly(worked && !row.derived->typeable);
     if (row.unit != nullptr) {
         // A setting shows in its own unit; a row cleared starts again from
         // the unit a new design offers first.

@@ -42,8 +42,9 @@ class InputSheet : public QWidget {
     void showDesign(const Design& design, const DesignPoint& point);
 
     // Shows the inputs the budget works out: an unset one read-only with the
-    // value the budget uses and where it comes from; a set one says that its
-    // value is not used.
+    // value the budget uses and where it comes from (the climate looked up at
+    // the site: editable, and what is typed into it is set); a set one says
+    // that its value is not used.
     void showDerived(const std::vector<DerivedInput>& derived);
 
     // Marks the row whose value stops the evaluation with why (none:

@@ -1,6 +1,7 @@
 #include "derived_inputs.h"
 
 #include "budget_features.h"
+#include "site_climate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -103,6 +104,15 @@ std::vector<DerivedInput> DerivedInputs(const DesignPoint& point, const BudgetSh
                                std::string(feature->title) + ", always with " +
                                    ParamCaption(trigger) + " " +
                                    ParamValueText(trigger, point[feature->trigger])});
+        }
+    }
+    // The climate at the site: what the design does not type, from the maps.
+    DesignPoint typed = point;
+    typed.set &= ~point.derived;
+    typed.derived.reset();
+    for (const ClimateEntry& entry : LookUpClimate(typed).entries) {
+        if (entry.id != ParamId::Count) {
+            derived.push_back({entry.id, entry.value, entry.source, true});
         }
     }
     std::sort(derived.begin(), derived.end(), [](const DerivedInput& a, const DerivedInput& b) {

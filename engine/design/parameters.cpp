@@ -33,6 +33,15 @@ std::span<const Choice> pathKinds() {
     return kPathKinds;
 }
 
+constexpr std::array<Choice, 2> kCloudMaps{{
+    {"P.840-8", "840-8"},
+    {"P.840-9", "840-9"},
+}};
+
+std::span<const Choice> cloudMaps() {
+    return kCloudMaps;
+}
+
 constexpr std::array<Choice, 2> kSwitch{{
     {"off", nullptr},
     {"on", nullptr},
@@ -445,6 +454,16 @@ const std::array<ParamRow, kParamCount> ParamTable = {{
              "local north) toward its vertical: the rain's polarization tilt at the station "
              "follows from it",
      .source = kTilt, .needs = ParamId::SatelliteLongitude},
+    // P.840-8 by default: the cloud model is P.840-8's, and a design keeps its
+    // numbers until P.840-9's maps are asked for.
+    {.id = ParamId::CloudMaps, .key = "CloudMaps", .caption = "Cloud Maps", .family = U::Choice,
+     .unitLabel = "", .low = 0.0, .high = 1.0, .rangeText = "P.840-8 or P.840-9",
+     .group = G::Site,
+     .help = "the Recommendation whose maps give the site's cloud liquid water: P.840-8 "
+             "(reduced L, 0.1 to 99 %) or P.840-9 (L, 0.01 to 100 %); the loss from it by P.840-8's "
+             "K_l",
+     .source = "ITU-R P.840-8, ITU-R P.840-9", .choices = cloudMaps,
+     .needs = ParamId::StationLongitude},
     // A terrestrial hop over terrain
     {.id = ParamId::TxLatitude, .key = "TxLatitude", .caption = "Tx Site Latitude",
      .family = U::Angle, .unitLabel = "deg", .low = -90.0, .high = 90.0,

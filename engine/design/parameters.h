@@ -83,6 +83,7 @@ enum class ParamId : std::size_t {
     SatelliteLongitude,
     SatelliteLatitude,
     PolarizationAngle,
+    CloudMaps,
     // A terrestrial hop over terrain: its two sites and its profile
     TxLatitude,
     TxLongitude,
@@ -190,6 +191,10 @@ bool ParamInBounds(const ParamRow& row, double value);
 
 // The Path parameter's choices, in order.
 enum class PathKind { Terrestrial, EarthSpace };
+
+// The CloudMaps parameter's choices, in order: which Recommendation's maps
+// give a site's cloud liquid water.
+enum class CloudMapsChoice { P840_8, P840_9 };
 
 // True when the design's path is an Earth-space one (the Path parameter).
 bool OnEarthSpacePath(const DesignPoint& point);

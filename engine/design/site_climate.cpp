@@ -108,7 +108,11 @@ class Lookups {
         : m_point(point), m_maps(maps), m_climate(climate), m_lat(point[ParamId::Latitude]),
           m_lon(point[ParamId::StationLongitude]),
           m_p(cleaned(kPercent - point[ParamId::Availability])),
-          m_pModel(std::max(m_p, kGasCloudPercent)) {}
+          m_pModel(std::max(m_p, kGasCloudPercent)),
+          m_cloudMaps(static_cast<CloudMapsChoice>(point[ParamId::CloudMaps]) ==
+                              CloudMapsChoice::P840_9
+                          ? CloudMaps::P840_9
+                          : CloudMaps::P840_8) {}
 
     // False once a lookup is refused.
     bool run() {
@@ -145,7 +149,7 @@ class Lookups {
         return atPercent({ParamId::CloudLiquid, "ClimateCloudLiquid", "Cloud Liquid Water", "kg/m2",
                           "cloudLiquidKgM2", 3},
                          [this](double p) {
-                             return CloudLiquidWater(m_maps, m_lat, m_lon, p, CloudMaps::P840_8);
+                             return CloudLiquidWater(m_maps, m_lat, m_lon, p, m_cloudMaps);
                          }) &&
                atPercent({ParamId::VapourDensity, "ClimateVapourDensity", "Water Vapour Density",
                           "g/m3", "vapourDensityGm3", 2},
@@ -207,6 +211,7 @@ class Lookups {
     double m_lon;
     double m_p;
     double m_pModel;
+    CloudMaps m_cloudMaps;
     double m_heightKm = 0.0;
 };
 
@@ -226,6 +231,26 @@ SiteClimate LookUpClimate(const DesignPoint& point) {
     return climate;
 }
 
+std::string ItuMapsAdvice(const SiteClimate& climate) {
+    constexpr std::string_view kMissing = "missing map ";
+    if (climate.noMaps) {
+        std::string data = environment("XDG_DATA_HOME");
+        if (data.empty() && !environment("HOME").empty()) {
+            data = environment("HOME") + "/.local/share";
+        }
+        const std::string folder =
+            data.empty() ? "/usr/share/quillstone/itu-maps" : data + "/quillstone/itu-maps";
+        return "No ITU-R maps for the site's climate: put ITU's map files in " + folder +
+               ", one folder per Recommendation (P837-7, P1510-1, P839-4, P840-8, P836-6, "
+               "P453-14, P1511-1)";
+    }
+    if (climate.fault && climate.fault->message.rfind(kMissing, 0) == 0) {
+        return "Missing ITU-R map " + climate.fault->message.substr(kMissing.size()) +
+               ": put ITU's file there, plain or .gz";
+    }
+    return {};
+}
+
 std::vector<std::string> ItuMapsStatus() {
     std::vector<std::string> lines;
     MapFolder* maps = ItuMaps();
@@ -236,33 +261,8 @@ std::vector<std::string> ItuMapsStatus() {
         return lines;
     }
     lines.push_back("folder: " + maps->base().string());
-    // One lookup of each quantity reads every map it needs.
-    struct Probe {
-        const char* what;
-        MapValue (*lookup)(MapFolder&);
-    };
-    static constexpr Probe kProbes[] = {
-        {"P.837-7 rain rate R0.01", [](MapFolder& m) { return RainRate001(m, 0.0, 0.0); }},
-        {"P.837-7 rain rate R_p", [](MapFolder& m) { return RainRate(m, 0.0, 0.0, 0.1); }},
-        {"P.839-4 0 degC isotherm height",
-         [](MapFolder& m) { return IsothermHeight(m, 0.0, 0.0); }},
-        {"P.840-8 reduced cloud liquid water",
-         [](MapFolder& m) { return CloudLiquidWater(m, 0.0, 0.0, 1.0, CloudMaps::P840_8); }},
-        {"P.840-9 cloud liquid water",
-         [](MapFolder& m) { return CloudLiquidWater(m, 0.0, 0.0, 1.0, CloudMaps::P840_9); }},
-        {"P.836-6 water vapour density",
-         [](MapFolder& m) { return SurfaceVapourDensity(m, 0.0, 0.0, 1.0, 0.0); }},
-        {"P.836-6 water vapour content",
-         [](MapFolder& m) { return ColumnarVapour(m, 0.0, 0.0, 1.0, 0.0); }},
-        {"P.453-14 wet refractivity", [](MapFolder& m) { return WetRefractivity(m, 0.0, 0.0); }},
-        {"P.1510-1 annual mean temperature",
-         [](MapFolder& m) { return SurfaceTemperature(m, 0.0, 0.0); }},
-        {"P.1511-1 topographic height",
-         [](MapFolder& m) { return TopographicHeight(m, 0.0, 0.0); }},
-    };
-    for (const Probe& probe : kProbes) {
-        const MapValue value = probe.lookup(*maps);
-        lines.push_back(std::string(probe.what) + ": " + (value ? "found" : value.error));
+    for (const MapFileStatus& file : MapFilesStatus(*maps)) {
+        lines.push_back(file.line());
     }
     return lines;
 }

@@ -9,7 +9,8 @@
 //   Temperature      ITU-R P.1510-1 annual mean             -
 //   RainRate         ITU-R P.837-7 R0.01                    0.01 % (R_p shown too)
 //   IsothermHeight   ITU-R P.839-4 h0 (h_R = h0 + 0.36 km)  -
-//   CloudLiquid      ITU-R P.840-8 reduced L                p, or 1 % where p < 1 %
+//   CloudLiquid      ITU-R P.840-8 reduced L, or P.840-9 L  p, or 1 % where p < 1 %
+//                    (the CloudMaps parameter; P.840-8 by default)
 //   VapourDensity    ITU-R P.836-6 rho                      p, or 1 % where p < 1 %
 //   VapourContent    ITU-R P.836-6 V                        p, or 1 % where p < 1 %
 //   WetRefractivity  ITU-R P.453-14 N_wet                   the median
@@ -62,6 +63,13 @@ bool HasSiteClimate(const DesignPoint& point);
 // The climate inputs the design does not type, from the maps.
 SiteClimate LookUpClimate(const DesignPoint& point);
 
-// Each of the maps the lookups read, as one line: "found", "missing ..." or
-// "damaged ...", read from the folder in use.
+// What to do when the site's climate lacks its maps, one line for a status
+// bar: where to put them (the folder in use, else the one the program looks
+// in first, $XDG_DATA_HOME/quillstone/itu-maps); empty when no map is
+// missing.
+std::string ItuMapsAdvice(const SiteClimate& climate);
+
+// The folder in use ("folder: DIR"), then each map file the lookups can
+// read, one line each in a fixed order (MapFilesStatus): "P837-7/MT_Month01.TXT:
+// found", "...: missing (ITU-R P.837-7)" or "...: damaged (why)".
 std::vector<std::string> ItuMapsStatus();

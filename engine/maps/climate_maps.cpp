@@ -1,6 +1,9 @@
 #include "climate_maps.h"
 
+#include "map_cache.h"
+
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -35,19 +38,22 @@ constexpr std::array<double, 23> kCloud9Levels{0.01, 0.02, 0.03, 0.05, 0.1, 0.2,
 // Maps of one quantity at several levels: prefix + level + suffix, the level
 // spelt as ITU spells it (0.1 % "01", 0.05 % "005", 3 % "3").
 struct LevelMaps {
+    LevelMaps(const MapSet& mapSet, std::span<const double> percents, const char* prefix,
+              const char* suffix)
+        : set(mapSet), levels(percents) {
+        for (const double percent : levels) {
+            std::array<char, 32> text{};
+            std::string digits(text.data(),
+                               std::to_chars(text.data(), text.data() + text.size(), percent).ptr);
+            std::erase(digits, '.');
+            names.push_back(prefix + digits + suffix);
+        }
+    }
+    const std::string& name(std::size_t level) const { return names[level]; }
+
     const MapSet& set;
     std::span<const double> levels;
-    const char* prefix;
-    const char* suffix;
-
-    std::string name(std::size_t level) const {
-        std::array<char, 32> text{};
-        const double percent = levels[level];
-        std::string digits(text.data(),
-                           std::to_chars(text.data(), text.data() + text.size(), percent).ptr);
-        std::erase(digits, '.');
-        return prefix + digits + suffix;
-    }
+    std::vector<std::string> names; // per level
 };
 
 const LevelMaps kLred{kCloud8, kAnnualLevels, "Lred_", "_v4.txt"};
@@ -219,9 +225,38 @@ constexpr const char* kRainfallMonth = "MT_Month";
 constexpr const char* kTemperatureMonth = "T_Month";
 
 // Step 1 of P.837-7 Annex 1: the monthly MT and T at a place, bilinear.
+bool MonthlyRainInputsAt(MapFolder& maps, double latDeg, double lonDeg,
+                         std::array<double, kMonths>& totalMm,
+                         std::array<double, kMonths>& temperatureK, std::string& error);
+
+// The same, the last place's kept per thread: a site asks for R0.01, R_p
+// and P0 at one place, 96 values each time.
 bool MonthlyRainInputs(MapFolder& maps, double latDeg, double lonDeg,
                        std::array<double, kMonths>& totalMm,
                        std::array<double, kMonths>& temperatureK, std::string& error) {
+    struct Last {
+        std::uint64_t folder = 0;
+        double latDeg = 0.0;
+        double lonDeg = 0.0;
+        std::array<double, kMonths> totalMm{};
+        std::array<double, kMonths> temperatureK{};
+    };
+    thread_local Last last;
+    if (last.folder == maps.serial() && last.latDeg == latDeg && last.lonDeg == lonDeg) {
+        totalMm = last.totalMm;
+        temperatureK = last.temperatureK;
+        return true;
+    }
+    if (!MonthlyRainInputsAt(maps, latDeg, lonDeg, totalMm, temperatureK, error)) {
+        return false;
+    }
+    last = {maps.serial(), latDeg, lonDeg, totalMm, temperatureK};
+    return true;
+}
+
+bool MonthlyRainInputsAt(MapFolder& maps, double latDeg, double lonDeg,
+                         std::array<double, kMonths>& totalMm,
+                         std::array<double, kMonths>& temperatureK, std::string& error) {
     const ItuGrid* rain = maps.monthly(kRainfall, kRainfallMonth, error);
     const ItuGrid* temperature =
         rain == nullptr ? nullptr : maps.monthly(kTemperature, kTemperatureMonth, error);
@@ -355,7 +390,15 @@ MapValue VapourAtHeight(MapFolder& maps, const LevelMaps& quantity, double latDe
     const std::string what = std::string(kVapour.recommendation) + " at " +
                              PlaceText(latDeg, lonDeg) + ", station height " +
                              DegreesText(heightKm) + " km";
-    std::array<double, 4> pointHeightKm{}; // alt_i, the same for both levels
+    // alt_i of the cell's points, the same for every level and quantity: the
+    // last cell's kept per thread (a site asks for rho and V, each at two p).
+    struct Heights {
+        std::uint64_t folder = 0;
+        std::array<std::size_t, 4> index{};
+        std::array<bool, 4> weighs{};
+        std::array<double, 4> heightKm{};
+    };
+    thread_local Heights heights;
     bool heightsKnown = false;
     const auto atLevel = [&](std::size_t level, const GridCell& cell, std::string& err) {
         const ItuGrid* values = maps.grid(kVapour, quantity.name(level), err);
@@ -363,11 +406,22 @@ MapValue VapourAtHeight(MapFolder& maps, const LevelMaps& quantity, double latDe
         if (values == nullptr || scale == nullptr || !cell.inside) {
             return kNaN;
         }
-        for (std::size_t k = 0; k < cell.index.size() && !heightsKnown; ++k) {
-            pointHeightKm[k] =
-                cell.weight[k] == 0.0 ? 0.0 : topography->bicubic(cell.latDeg[k], cell.lonDeg[k]);
+        std::array<bool, 4> weighs{};
+        for (std::size_t k = 0; k < weighs.size(); ++k) {
+            weighs[k] = cell.weight[k] != 0.0;
+        }
+        if (!heightsKnown && (heights.folder != maps.serial() || heights.index != cell.index ||
+                              heights.weighs != weighs)) {
+            for (std::size_t k = 0; k < cell.index.size(); ++k) {
+                heights.heightKm[k] =
+                    weighs[k] ? topography->bicubic(cell.latDeg[k], cell.lonDeg[k]) : 0.0;
+            }
+            heights.folder = maps.serial();
+            heights.index = cell.index;
+            heights.weighs = weighs;
         }
         heightsKnown = true;
+        const std::array<double, 4>& pointHeightKm = heights.heightKm;
         double total = 0.0;
         for (std::size_t k = 0; k < cell.index.size(); ++k) {
             if (cell.weight[k] == 0.0) {
@@ -407,7 +461,34 @@ double NormalTailInverse(double q) {
 
 } // namespace
 
-MapFolder::MapFolder(std::filesystem::path base) : m_base(std::move(base)) {}
+namespace {
+std::atomic<std::uint64_t> g_folderSerial{0};
+} // namespace
+
+MapFolder::MapFolder(std::filesystem::path base)
+    : m_base(std::move(base)), m_serial(++g_folderSerial), m_cacheDir(DefaultMapCacheDir()) {}
+
+const std::map<std::string, std::filesystem::path, std::less<>>&
+MapFolder::listing(std::string_view folder) const {
+    const std::lock_guard lock(m_listingMutex);
+    const std::string key = Lower(folder);
+    auto at = m_listings.find(key);
+    if (at == m_listings.end()) {
+        std::map<std::string, std::filesystem::path, std::less<>> files;
+        std::error_code ec;
+        for (const auto& entry :
+             std::filesystem::directory_iterator(Subfolder(m_base, folder), ec)) {
+            files.emplace(Lower(entry.path().filename().string()), entry.path());
+        }
+        at = m_listings.emplace(key, std::move(files)).first;
+    }
+    return at->second;
+}
+
+std::vector<std::string> MapFolder::opened() const {
+    const std::lock_guard lock(m_mutex);
+    return m_opened;
+}
 
 bool MapFolder::hasFolder(std::string_view folder) {
     const std::lock_guard lock(m_mutex);
@@ -420,18 +501,12 @@ bool MapFolder::hasFolder(std::string_view folder) {
 
 MapFolder::Found MapFolder::find(const MapSet& set, std::string_view name) const {
     Found found;
-    const std::filesystem::path folder = Subfolder(m_base, set.folder);
-    const std::string packed = std::string(name) + ".gz";
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-        const std::string file = entry.path().filename().string();
-        if (SameName(file, name)) {
-            found.path = entry.path(); // the plain file wins
-            break;
-        }
-        if (SameName(file, packed)) {
-            found.path = entry.path();
-        }
+    const auto& files = listing(set.folder);
+    const std::string plain = Lower(name);
+    if (const auto at = files.find(plain); at != files.end()) {
+        found.path = at->second; // the plain file wins
+    } else if (const auto packed = files.find(plain + ".gz"); packed != files.end()) {
+        found.path = packed->second;
     }
     if (found.path.empty()) {
         found.error = "missing map " + std::string(set.folder) + "/" + std::string(name) +
@@ -497,10 +572,10 @@ const MapFolder::Axes& MapFolder::axesOf(const MapSet& set) {
     return at->second;
 }
 
-// One map, or `layers` monthly maps name01.TXT .. interleaved point by point.
+// One map, or `layers` monthly maps name01.TXT .. as the grid's layers.
 MapFolder::Grid MapFolder::load(const MapSet& set, std::string_view name, std::size_t layers) {
     Grid out;
-    std::vector<double> values;
+    std::vector<std::shared_ptr<const MapLayer>> read;
     for (std::size_t layer = 0; layer < layers; ++layer) {
         const std::string file =
             layers == 1 ? std::string(name) : MonthMap(name, static_cast<int>(layer) + 1);
@@ -515,21 +590,15 @@ MapFolder::Grid MapFolder::load(const MapSet& set, std::string_view name, std::s
             out.error = axes.error;
             return out;
         }
-        GridRead read = ReadGridValues(found.path.string(), *axes.axes);
-        if (!read.error.empty()) {
-            out.error = std::move(read.error);
+        m_opened.push_back(std::string(set.folder) + "/" + found.path.filename().string());
+        LayerRead one = ReadGridLayer(found.path.string(), *axes.axes, m_cacheDir);
+        if (!one.error.empty()) {
+            out.error = std::move(one.error);
             return out;
         }
-        if (layers == 1) {
-            values = std::move(read.values);
-            break;
-        }
-        values.resize(read.values.size() * layers);
-        for (std::size_t point = 0; point < read.values.size(); ++point) {
-            values[point * layers + layer] = read.values[point];
-        }
+        read.push_back(std::move(one.layer));
     }
-    out.grid = std::make_unique<const ItuGrid>(*axesOf(set).axes, std::move(values), layers);
+    out.grid = std::make_unique<const ItuGrid>(*axesOf(set).axes, std::move(read));
     return out;
 }
 
@@ -729,4 +798,126 @@ MapValue TopographicHeight(MapFolder& maps, double latDeg, double lonDeg) {
         return Fail(out, error);
     }
     return Finish(out, grid->bicubic(latDeg, lonDeg), kTopography, kTopographyMap, latDeg, lonDeg);
+}
+
+namespace {
+
+// A family's data files, by ITU's names: fixed maps, levels, months.
+struct FamilyFiles {
+    const MapSet* set;
+    std::vector<std::string> names;
+    bool optional = false;
+};
+
+std::vector<FamilyFiles> EveryMapFile() {
+    const auto months = [](const char* prefix) {
+        std::vector<std::string> names;
+        for (int m = 1; m <= static_cast<int>(kMonths); ++m) {
+            names.push_back(MonthMap(prefix, m));
+        }
+        return names;
+    };
+    const auto levels = [](std::initializer_list<const LevelMaps*> families) {
+        std::vector<std::string> names;
+        for (const LevelMaps* family : families) {
+            names.insert(names.end(), family->names.begin(), family->names.end());
+        }
+        return names;
+    };
+    std::vector<std::string> temperature{kAnnualTemperatureMap};
+    const std::vector<std::string> monthly = months(kTemperatureMonth);
+    temperature.insert(temperature.end(), monthly.begin(), monthly.end());
+    return {
+        {&kRainfall, months(kRainfallMonth)},
+        {&kRain001, {kRain001Map}, true},
+        {&kTemperature, temperature},
+        {&kIsotherm, {kIsothermMap}},
+        {&kCloud8, levels({&kLred})},
+        {&kCloud9, levels({&kCloudLiquid})},
+        {&kVapour, levels({&kVapourDensity, &kColumnarVapour, &kScaleHeight})},
+        {&kWetRefractivity, levels({&kNwet})},
+        {&kGradient, {kGradient1Map}},
+        {&kTopography, {kTopographyMap}},
+    };
+}
+
+} // namespace
+
+std::string MapFileStatus::line() const {
+    std::string out = folder + "/" + name + ": ";
+    switch (state) {
+    case State::Found:
+        return out + "found";
+    case State::Missing:
+        return out + "missing (" + detail + (optional ? ", optional" : "") + ")";
+    case State::Damaged:
+        return out + "damaged (" + detail + ")";
+    }
+    return out;
+}
+
+std::vector<MapFileStatus> MapFilesStatus(MapFolder& maps) {
+    std::vector<MapFileStatus> out;
+    const auto missing = [&](const MapSet& set, const std::string& name, bool optional) {
+        out.push_back(
+            {set.folder, name, MapFileStatus::State::Missing, set.recommendation, optional});
+    };
+    for (const FamilyFiles& family : EveryMapFile()) {
+        const MapSet& set = *family.set;
+        // The axes: both files found, then read together.
+        const MapFolder::Found lat = maps.find(set, set.latFile);
+        const MapFolder::Found lon = maps.find(set, set.lonFile);
+        std::optional<GridAxes> axes;
+        if (lat.error.empty() && lon.error.empty()) {
+            const AxesRead read = ReadGridAxes(lat.path.string(), lon.path.string());
+            const bool latAtFault = read.error.rfind(lat.path.string(), 0) == 0;
+            for (const auto& [name, atFault] :
+                 {std::pair{set.latFile, latAtFault}, {set.lonFile, !latAtFault}}) {
+                const bool damaged = !read.error.empty() && atFault;
+                out.push_back(
+                    {set.folder, name,
+                     damaged ? MapFileStatus::State::Damaged : MapFileStatus::State::Found,
+                     damaged ? read.error : std::string(), family.optional});
+            }
+            if (read.error.empty()) {
+                axes = read.axes;
+            }
+        } else {
+            for (const auto& [name, found] : {std::pair{set.latFile, &lat}, {set.lonFile, &lon}}) {
+                if (found->error.empty()) {
+                    const std::string why = CheckGridFile(found->path.string(), nullptr, {});
+                    out.push_back(
+                        {set.folder, name,
+                         why.empty() ? MapFileStatus::State::Found : MapFileStatus::State::Damaged,
+                         why, family.optional});
+                } else {
+                    missing(set, name, family.optional);
+                }
+            }
+        }
+        for (const std::string& name : family.names) {
+            const MapFolder::Found found = maps.find(set, name);
+            if (!found.error.empty()) {
+                missing(set, name, family.optional);
+                continue;
+            }
+            const std::string why =
+                CheckGridFile(found.path.string(), axes ? &*axes : nullptr, maps.cacheDir());
+            out.push_back(
+                {set.folder, name,
+                 why.empty() ? MapFileStatus::State::Found : MapFileStatus::State::Damaged, why,
+                 family.optional});
+        }
+    }
+    // A family's latitude and longitude files are listed once (P.453-14 has two grids).
+    std::vector<MapFileStatus> unique;
+    for (MapFileStatus& status : out) {
+        const bool seen = std::any_of(unique.begin(), unique.end(), [&](const MapFileStatus& s) {
+            return s.folder == status.folder && s.name == status.name;
+        });
+        if (!seen) {
+            unique.push_back(std::move(status));
+        }
+    }
+    return unique;
 }

@@ -25,6 +25,7 @@
 #include "itu_grid.h"
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -33,6 +34,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct MapValue {
     double value = std::numeric_limits<double>::quiet_NaN();
@@ -57,6 +59,9 @@ class MapFolder {
     MapFolder& operator=(const MapFolder&) = delete;
 
     const std::filesystem::path& base() const { return m_base; }
+    // Different for every folder object a process makes: what a lookup keeps
+    // of one folder's maps is never taken for another's.
+    std::uint64_t serial() const { return m_serial; }
 
     struct Found {
         std::filesystem::path path;
@@ -77,6 +82,14 @@ class MapFolder {
     // False only when the file is missing (a damaged one is there).
     bool has(const MapSet& set, std::string_view name);
 
+    // Where the maps' binary caches are kept (map_cache.h); empty: nowhere.
+    const std::filesystem::path& cacheDir() const { return m_cacheDir; }
+
+    // The map files read so far ("P837-7/MT_Month01.TXT.gz"), latitude and
+    // longitude files apart, in the order they were first read: only the maps
+    // a lookup needs are ever opened.
+    std::vector<std::string> opened() const;
+
   private:
     struct Axes {
         std::optional<GridAxes> axes;
@@ -91,13 +104,42 @@ class MapFolder {
     const Grid& slot(const MapSet& set, std::string_view name, std::size_t layers);
     Grid load(const MapSet& set, std::string_view name, std::size_t layers);
     const Axes& axesOf(const MapSet& set);
+    // The files of a subfolder, by lower-case name, listed once.
+    const std::map<std::string, std::filesystem::path, std::less<>>&
+    listing(std::string_view folder) const;
 
     std::filesystem::path m_base;
-    std::mutex m_mutex;
+    std::uint64_t m_serial;
+    std::filesystem::path m_cacheDir;
+    mutable std::mutex m_listingMutex;
+    mutable std::map<std::string, std::map<std::string, std::filesystem::path, std::less<>>,
+                     std::less<>>
+        m_listings;
+    std::vector<std::string> m_opened;
+    mutable std::mutex m_mutex;
     std::map<std::string, Axes, std::less<>> m_axes;
     std::map<std::string, Grid, std::less<>> m_grids;
     std::map<std::string, bool, std::less<>> m_folders;
 };
+
+// Each map file the lookups can read, in a fixed order (Recommendation by
+// Recommendation, its latitude and longitude files first), and what its
+// folder holds of it: found, missing (with the Recommendation whose ITU-R
+// page distributes it) or damaged (wrong shape, a value that is not a
+// number, cut-short compressed data: the reason, one line).
+struct MapFileStatus {
+    enum class State { Found, Missing, Damaged };
+    std::string folder; // "P837-7"
+    std::string name;   // ITU's name, "MT_Month01.TXT"
+    State state = State::Found;
+    std::string detail;    // missing: "ITU-R P.837-7"; damaged: why
+    bool optional = false; // a lookup does without it (P.837-7's R001)
+
+    // "P837-7/MT_Month01.TXT: found", ": missing (ITU-R P.837-7)",
+    // ": damaged (...)".
+    std::string line() const;
+};
+std::vector<MapFileStatus> MapFilesStatus(MapFolder& maps);
 
 // ITU-R P.837-7 Annex 1, steps 2 to 4: the monthly mean rain rate r_ii and
 // probability of rain P0_ii, and the annual P0, of a place's monthly mean

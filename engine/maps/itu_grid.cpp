@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -83,12 +84,30 @@ std::string AxisFrom(const NumberTable& t, bool alongRows, double& first, double
 
 } // namespace
 
+namespace {
+
+bool worthCaching(const std::string& path) {
+    const std::optional<std::uintmax_t> size = MapTextSize(path);
+    return size && *size >= kSmallestCachedMap;
+}
+
+// The record of a grid's axes in the cache folder.
+struct AxesRecord {
+    std::uint64_t rows;
+    std::uint64_t cols;
+    double firstLatDeg;
+    double latStepDeg;
+    double firstLonDeg;
+    double lonStepDeg;
+};
+constexpr const char* kAxesRecord = "grid axes 1";
+
+} // namespace
+
 // A large map through its binary cache (map_cache.h), which parses it once.
 NumberTable ReadNumberTable(const std::string& path) {
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
     const std::filesystem::path cache = DefaultMapCacheDir();
-    if (!ec && size >= kSmallestCachedMap && !cache.empty()) {
+    if (!cache.empty() && worthCaching(path)) {
         return ReadNumberTableCached(path, cache);
     }
     return ReadNumberTableText(path);
@@ -96,12 +115,22 @@ NumberTable ReadNumberTable(const std::string& path) {
 
 AxesRead ReadGridAxes(const std::string& latPath, const std::string& lonPath) {
     AxesRead out;
-    const NumberTable lat = ReadNumberTable(latPath);
+    const std::filesystem::path cache = DefaultMapCacheDir();
+    const std::array<std::string, 2> sources{latPath, lonPath};
+    if (const std::optional<std::string> bytes = LoadCachedRecord(sources, kAxesRecord, cache);
+        bytes && bytes->size() == sizeof(AxesRecord)) {
+        AxesRecord record{};
+        std::memcpy(&record, bytes->data(), sizeof record);
+        out.axes = {record.rows,        record.cols,       record.firstLatDeg, record.latStepDeg,
+                    record.firstLonDeg, record.lonStepDeg, FileName(latPath),  FileName(lonPath)};
+        return out;
+    }
+    const NumberTable lat = ReadNumberTableText(latPath);
     if (!lat.error.empty()) {
         out.error = lat.error;
         return out;
     }
-    const NumberTable lon = ReadNumberTable(lonPath);
+    const NumberTable lon = ReadNumberTableText(lonPath);
     if (!lon.error.empty()) {
         out.error = lon.error;
         return out;
@@ -123,9 +152,26 @@ AxesRead ReadGridAxes(const std::string& latPath, const std::string& lonPath) {
         out.error = lonPath + ": " + why;
     } else if (axes.lonStepDeg < 0.0) {
         out.error = lonPath + ": longitudes decrease along a row (they must grow to the east)";
+    } else if (!cache.empty() && (worthCaching(latPath) || worthCaching(lonPath))) {
+        const AxesRecord record{axes.rows,       axes.cols,        axes.firstLatDeg,
+                                axes.latStepDeg, axes.firstLonDeg, axes.lonStepDeg};
+        StoreCachedRecord(sources, kAxesRecord,
+                          std::string_view(reinterpret_cast<const char*>(&record), sizeof record),
+                          cache);
     }
     return out;
 }
+
+namespace {
+
+std::string ShapeError(const std::string& path, std::size_t rows, std::size_t cols,
+                       const GridAxes& axes) {
+    return path + ": " + std::to_string(rows) + " rows of " + std::to_string(cols) +
+           " values where " + axes.latFile + " and " + axes.lonFile + " give " +
+           std::to_string(axes.rows) + " x " + std::to_string(axes.cols);
+}
+
+} // namespace
 
 GridRead ReadGridValues(const std::string& path, const GridAxes& axes) {
     GridRead out;
@@ -133,20 +179,106 @@ GridRead ReadGridValues(const std::string& path, const GridAxes& axes) {
     if (!table.error.empty()) {
         out.error = std::move(table.error);
     } else if (table.rows != axes.rows || table.cols != axes.cols) {
-        out.error = path + ": " + std::to_string(table.rows) + " rows of " +
-                    std::to_string(table.cols) + " values where " + axes.latFile + " and " +
-                    axes.lonFile + " give " + std::to_string(axes.rows) + " x " +
-                    std::to_string(axes.cols);
+        out.error = ShapeError(path, table.rows, table.cols, axes);
     } else {
         out.values = std::move(table.values);
     }
     return out;
 }
 
+LayerRead ReadGridLayer(const std::string& path, const GridAxes& axes,
+                        const std::filesystem::path& cacheDir) {
+    LayerRead out;
+    if (!cacheDir.empty()) {
+        if (std::shared_ptr<const CachedTable> cached = CachedTable::open(path, cacheDir);
+            cached && cached->rows() == axes.rows && cached->cols() == axes.cols) {
+            out.layer = std::make_shared<const MapLayer>(std::move(cached), path, cacheDir);
+            return out;
+        }
+    }
+    NumberTable table = ReadNumberTableText(path);
+    if (!table.error.empty()) {
+        out.error = std::move(table.error);
+    } else if (table.rows != axes.rows || table.cols != axes.cols) {
+        out.error = ShapeError(path, table.rows, table.cols, axes);
+    } else {
+        if (!cacheDir.empty() && worthCaching(path)) {
+            StoreCachedTable(path, table, cacheDir);
+        }
+        out.layer = std::make_shared<const MapLayer>(std::move(table.values));
+    }
+    return out;
+}
+
+std::string CheckGridFile(const std::string& path, const GridAxes* axes,
+                          const std::filesystem::path& cacheDir) {
+    const auto shapeHolds = [axes](std::size_t rows, std::size_t cols) {
+        return axes == nullptr || (rows == axes->rows && cols == axes->cols);
+    };
+    if (!cacheDir.empty()) {
+        if (const std::shared_ptr<const CachedTable> cached = CachedTable::open(path, cacheDir);
+            cached && shapeHolds(cached->rows(), cached->cols())) {
+            return {};
+        }
+    }
+    const NumberTable table = ReadNumberTableText(path);
+    if (!table.error.empty()) {
+        return table.error;
+    }
+    if (!shapeHolds(table.rows, table.cols)) {
+        return ShapeError(path, table.rows, table.cols, *axes);
+    }
+    if (!cacheDir.empty() && worthCaching(path)) {
+        StoreCachedTable(path, table, cacheDir);
+    }
+    return {};
+}
+
+MapLayer::MapLayer(std::vector<double> values) : m_values(std::move(values)), m_parsed(true) {}
+
+MapLayer::MapLayer(std::shared_ptr<const CachedTable> cache, std::string source,
+                   std::filesystem::path cacheDir)
+    : m_cache(std::move(cache)), m_source(std::move(source)), m_cacheDir(std::move(cacheDir)) {}
+
+MapLayer::~MapLayer() = default;
+
+// A block of the cache is damaged: the map from its text, and its cache anew.
+double MapLayer::reparsed(std::size_t index) const {
+    std::call_once(m_parseOnce, [this] {
+        NumberTable table = ReadNumberTableText(m_source);
+        if (table.error.empty() && table.rows == m_cache->rows() && table.cols == m_cache->cols()) {
+            StoreCachedTable(m_source, table, m_cacheDir);
+            m_values = std::move(table.values);
+        } else {
+            // The source changed under the run: no value rather than a wrong one.
+            m_values.assign(m_cache->rows() * m_cache->cols(), kNaN);
+        }
+        m_parsed.store(true, std::memory_order_release);
+    });
+    return index < m_values.size() ? m_values[index] : kNaN;
+}
+
 ItuGrid::ItuGrid(GridAxes axes, std::vector<double> values, std::size_t layers)
-    : m_axes(std::move(axes)), m_layers(std::max<std::size_t>(layers, 1)),
-      m_values(std::move(values)) {
-    m_values.resize(m_axes.rows * m_axes.cols * m_layers, kNaN);
+    : m_axes(std::move(axes)) {
+    layers = std::max<std::size_t>(layers, 1);
+    const std::size_t points = m_axes.rows * m_axes.cols;
+    values.resize(points * layers, kNaN);
+    for (std::size_t layer = 0; layer < layers; ++layer) {
+        std::vector<double> own(points);
+        for (std::size_t point = 0; point < points; ++point) {
+            own[point] = values[point * layers + layer];
+        }
+        m_layers.push_back(std::make_shared<const MapLayer>(std::move(own)));
+    }
+    findTurn();
+}
+
+ItuGrid::ItuGrid(GridAxes axes, std::vector<std::shared_ptr<const MapLayer>> layers)
+    : m_axes(std::move(axes)), m_layers(std::move(layers)) {
+    findTurn();
+}
+
+void ItuGrid::findTurn() {
     const double perTurn = kTurnDeg / m_axes.lonStepDeg;
     const long turn = std::lround(perTurn);
     if (turn > 0 && std::fabs(perTurn - static_cast<double>(turn)) < kStepTolerance &&
@@ -232,7 +364,7 @@ GridCell ItuGrid::cell(double latDeg, double lonDeg) const {
 }
 
 double ItuGrid::sum(const GridCell& cell, std::size_t layer) const {
-    if (!cell.inside || layer >= m_layers) {
+    if (!cell.inside || layer >= m_layers.size()) {
         return kNaN;
     }
     double total = 0.0;
@@ -245,7 +377,7 @@ double ItuGrid::sum(const GridCell& cell, std::size_t layer) const {
 }
 
 double ItuGrid::bicubic(double latDeg, double lonDeg, std::size_t layer) const {
-    if (!std::isfinite(latDeg) || !std::isfinite(lonDeg) || layer >= m_layers) {
+    if (!std::isfinite(latDeg) || !std::isfinite(lonDeg) || layer >= m_layers.size()) {
         return kNaN;
     }
     const double r = rowOf(latDeg);

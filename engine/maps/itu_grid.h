@@ -26,12 +26,17 @@
 // a value at a grid point never depends on a missing neighbour.
 //
 // A grid may hold several maps of the same axes as layers (the twelve months
-// of a Recommendation), each point's layers side by side in memory, so that
-// one place's values of every month are a few cache lines apart.
+// of a Recommendation), each its own map.
+#include "map_cache.h"
 #include "map_text.h"
 
 #include <array>
+#include <atomic>
 #include <cstddef>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +44,41 @@
 // The error names the file. A large map is read through its binary cache
 // (map_cache.h); ReadNumberTableText always parses the text.
 NumberTable ReadNumberTable(const std::string& path);
+
+// The values of one map: parsed into memory, or a view of its binary cache
+// (map_cache.h) whose blocks are checked as they are read. Where a block
+// turns out damaged, the map is parsed from its text there and then (and
+// its cache written anew), so a damaged cache never gives a value. Safe to
+// read from several threads.
+class MapLayer {
+  public:
+    explicit MapLayer(std::vector<double> values);
+    MapLayer(std::shared_ptr<const CachedTable> cache, std::string source,
+             std::filesystem::path cacheDir);
+    ~MapLayer();
+    MapLayer(const MapLayer&) = delete;
+    MapLayer& operator=(const MapLayer&) = delete;
+
+    double at(std::size_t index) const {
+        if (m_parsed.load(std::memory_order_acquire)) {
+            return index < m_values.size() ? m_values[index]
+                                           : std::numeric_limits<double>::quiet_NaN();
+        }
+        double value = 0.0;
+        return m_cache->read(index, value) ? value : reparsed(index);
+    }
+    bool mapped() const { return m_cache != nullptr; }
+
+  private:
+    double reparsed(std::size_t index) const;
+
+    std::shared_ptr<const CachedTable> m_cache;
+    std::string m_source;
+    std::filesystem::path m_cacheDir;
+    mutable std::vector<double> m_values;
+    mutable std::atomic<bool> m_parsed{false};
+    mutable std::once_flag m_parseOnce;
+};
 
 // The places of a grid's rows and columns, from its latitude and longitude
 // files.
@@ -57,6 +97,8 @@ struct AxesRead {
     GridAxes axes;
     std::string error; // one line naming the file at fault
 };
+// The axes are kept in the cache folder (map_cache.h) once worked out, so
+// that a run does not read a million latitudes to find two numbers.
 AxesRead ReadGridAxes(const std::string& latPath, const std::string& lonPath);
 
 // The points of a bilinear interpolation at one place and their weights.
@@ -75,12 +117,12 @@ class ItuGrid {
     // `values`: rows * cols * layers, point by point (row by row), a point's
     // layers together.
     ItuGrid(GridAxes axes, std::vector<double> values, std::size_t layers = 1);
+    // One map per layer, each rows * cols of the axes.
+    ItuGrid(GridAxes axes, std::vector<std::shared_ptr<const MapLayer>> layers);
 
     const GridAxes& axes() const { return m_axes; }
-    std::size_t layers() const { return m_layers; }
-    double at(std::size_t point, std::size_t layer = 0) const {
-        return m_values[point * m_layers + layer];
-    }
+    std::size_t layers() const { return m_layers.size(); }
+    double at(std::size_t point, std::size_t layer = 0) const { return m_layers[layer]->at(point); }
     double at(std::size_t row, std::size_t col, std::size_t layer) const {
         return at(row * m_axes.cols + col, layer);
     }
@@ -102,10 +144,11 @@ class ItuGrid {
     double rowOf(double latDeg) const { return (latDeg - m_axes.firstLatDeg) / m_axes.latStepDeg; }
     double columnOf(double lonDeg) const;
 
+    void findTurn();
+
     GridAxes m_axes;
     long m_turn = 0; // columns per 360 degrees when the grid goes round the globe, else 0
-    std::size_t m_layers = 1;
-    std::vector<double> m_values;
+    std::vector<std::shared_ptr<const MapLayer>> m_layers;
 };
 
 struct GridRead {
@@ -114,6 +157,23 @@ struct GridRead {
 };
 // The map at `path`, its shape checked against `axes`.
 GridRead ReadGridValues(const std::string& path, const GridAxes& axes);
+
+struct LayerRead {
+    std::shared_ptr<const MapLayer> layer;
+    std::string error; // one line naming the file and what is wrong
+};
+// The map at `path` as a layer of a grid of `axes`: a view of its cache in
+// `cacheDir` when that holds (nothing of the text read), else parsed (and
+// its cache written there when it is large enough to be worth one).
+LayerRead ReadGridLayer(const std::string& path, const GridAxes& axes,
+                        const std::filesystem::path& cacheDir);
+
+// Whether the map at `path` can be read as a grid of `axes` (its shape
+// unchecked when `axes` is null): "" when it can, else one line naming the
+// file and what is wrong. A map whose cache in `cacheDir` holds for it (the
+// same size, time and path as when it was parsed) is not parsed again.
+std::string CheckGridFile(const std::string& path, const GridAxes* axes,
+                          const std::filesystem::path& cacheDir);
 
 // Semi-log interpolation in a probability p (%) between two map levels
 // p1 < p < p2 holding x1 and x2: x1 + (x2 - x1)(ln p - ln p1)/(ln p2 - ln p1).

@@ -6,7 +6,10 @@
 #include "design_fields.h"
 #include "design_fixture.h"
 #include "input_sheet.h"
+#include "site_climate.h"
 #include "verdict.h"
+
+#include <QStatusBar>
 
 #include <QFile>
 #include <QJsonDocument>
@@ -18,6 +21,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 
 using testing_support::DesignRun;
 
@@ -56,6 +61,21 @@ void activate(DesignWindow* window) {
 }
 
 constexpr int kColumnWidth = 12; // characters of a number in the result panel
+
+// A folder of small ITU-R maps: 5 x 5 grids (latitudes 90 to -90 every 45,
+// longitudes 0 to 360 every 90) of one value each.
+void writeMap(const QString& base, const char* folder, const char* lat, const char* lon,
+              const char* name, double value) {
+    const std::filesystem::path dir = std::filesystem::path(base.toStdString()) / folder;
+    std::filesystem::create_directories(dir);
+    std::ofstream latFile(dir / lat), lonFile(dir / lon), map(dir / name);
+    for (int i = 0; i < 5; ++i) {
+        latFile << 90 - 45 * i << " " << 90 - 45 * i << " " << 90 - 45 * i << " " << 90 - 45 * i
+                << " " << 90 - 45 * i << "\n";
+        lonFile << "0 90 180 270 360\n";
+        map << value << " " << value << " " << value << " " << value << " " << value << "\n";
+    }
+}
 
 enum class Finish { Enter, Tab, FocusOut };
 
@@ -337,6 +357,74 @@ class InputSheetTest : public QObject {
         QVERIFY(range->text().isEmpty());
         QVERIFY(run.find<QComboBox>("FieldGas")->isEnabled());
         QCOMPARE(run.find<QComboBox>("FieldGas")->currentIndex(), 0);
+    }
+
+    // On an Earth-space design with a station, the climate looked up in the
+    // maps shows in its fields as derived, with the map in the tooltip; a
+    // value typed over it is set and wins. A missing map is said once in the
+    // status bar with the folder to put it in.
+    void siteClimateShownAndTypedOver() {
+        DesignRun run;
+        const QString maps = run.path("itu-maps");
+        writeMap(maps, "P1511-1", "TOPOLAT.TXT", "TOPOLON.TXT", "TOPO_0DOT5.TXT", 0.25);
+        SetItuMapsFolder(maps.toStdString());
+        DesignWindow* window = run.start();
+        activate(window);
+        pick(run.find<QComboBox>("FieldPath"), "earth-space");
+        for (const auto& [key, text] : {std::pair{"Latitude", "45.07"},
+                                        {"StationLongitude", "7.69"},
+                                        {"SatelliteLongitude", "13"},
+                                        {"RainRate", "30"},
+                                        {"RainHeight", "3.5"},
+                                        {"CloudLiquid", "0.5"},
+                                        {"VapourDensity", "10"},
+                                        {"VapourContent", "30"},
+                                        {"WetRefractivity", "45"}}) {
+            QLineEdit* field = run.field(key);
+            QVERIFY2(field != nullptr, key);
+            DesignRun::type(field, text);
+        }
+        // The annual temperature's map is missing: one message with the folder.
+        QStatusBar* bar = window->statusBar();
+        QVERIFY2(bar->currentMessage().contains("P1510-1/T_Annual.TXT"),
+                 qPrintable(bar->currentMessage()));
+        QVERIFY(bar->currentMessage().contains(maps));
+        QVERIFY(bar->currentMessage().contains("put ITU's file there"));
+        bar->clearMessage();
+        DesignRun::type(run.field("RainRate"), "31");
+        QVERIFY2(bar->currentMessage().isEmpty(), "said once, not at every change");
+
+        writeMap(maps, "P1510-1", "LAT_T.TXT", "LON_T.TXT", "T_Annual.TXT", 290.0);
+        SetItuMapsFolder({});
+        SetItuMapsFolder(maps.toStdString());
+        DesignRun::type(run.field("RainRate"), "30");
+        for (const auto& [key, place] :
+             {std::pair{"StationHeight", "ITU-R P.1511-1 at 45.07\u00B0N 7.69\u00B0E"},
+              {"Temperature", "ITU-R P.1510-1 at 45.07\u00B0N 7.69\u00B0E"}}) {
+            QLineEdit* field = run.field(key);
+            QVERIFY2(field->isVisibleTo(window), key);
+            QVERIFY2(!field->text().isEmpty(), key);
+            QVERIFY2(field->toolTip().contains(QString::fromUtf8(place)),
+                     qPrintable(field->toolTip()));
+            QVERIFY2(!field->isReadOnly(), key);
+            QVERIFY(!window->document().design().has(FindParam(key)->id));
+        }
+        const auto temperature = std::find_if(
+            window->evaluation().derived.begin(), window->evaluation().derived.end(),
+            [](const DerivedInput& input) { return input.id == ParamId::Temperature; });
+        QVERIFY(temperature != window->evaluation().derived.end());
+        QCOMPARE(temperature->value, 290.0);
+
+        // Typed over: the value set wins, the map's source goes.
+        QLineEdit* field = run.field("Temperature");
+        DesignRun::type(field, "20");
+        QVERIFY(window->document().design().has(ParamId::Temperature));
+        QCOMPARE(field->text(), "20");
+        QVERIFY(!field->toolTip().contains("ITU-R P.1510-1 at"));
+        QVERIFY(std::none_of(
+            window->evaluation().derived.begin(), window->evaluation().derived.end(),
+            [](const DerivedInput& input) { return input.id == ParamId::Temperature; }));
+        SetItuMapsFolder({});
     }
 
     // Decibels keep their magnitude on the screen, within a column's width:

@@ -106,6 +106,10 @@ std::vector<Validation> Validations() {
          At(Cloud<CloudMaps::P840_8>, "p")},
         {"CloudLiquidP840_9", "ITURP840-9_columnar_content_reduced_liquid.csv", 36, "L",
          At(Cloud<CloudMaps::P840_9>, "p")},
+        // The L of P.840-9's slant-path cloud loss rows (its K_L, from another
+        // permittivity of water than P.840-8's, is not the cloud model's).
+        {"CloudLiquidOfAttenuationP840_9", "ITURP840-9_cloud_attenuation.csv", 32, "L",
+         At(Cloud<CloudMaps::P840_9>, "p"), 1e-12},
         {"VapourDensity", "ITURP836-6_surface_water_vapour_density_annual.csv", 32, "rho",
          At(SurfaceVapourDensity, "p", "alt")},
         {"ColumnarVapour", "ITURP836-6_total_water_vapour_content_annual.csv", 32, "V",
@@ -445,6 +449,129 @@ TEST(ClimateMaps, RainFromTheMonthlyMapsAndTheR001MapWherePresent) {
     MapFolder withMap(maps.base.path());
     EXPECT_EQ(RainRate001(withMap, 0.0, 0.0).value, 42.0);
     EXPECT_EQ(RainRate001(withMap, 0.0, 0.0).source, "ITU-R P.837-7 map R001 at 0\u00B0N 0\u00B0E");
+}
+
+} // namespace
+
+namespace {
+
+// Each lookup opens only the maps it needs: the months of P.837-7 and
+// P.1510-1 for the rain, the two levels around p of a map family.
+TEST(ClimateMaps, OnlyTheMapsALookupNeedsAreOpened) {
+    if (!std::filesystem::is_directory(MapsPath())) {
+        GTEST_SKIP() << "no ITU-R maps at " << MapsPath() << " (set QUILLSTONE_ITU_MAPS)";
+    }
+    const auto months = [](const char* folder, const char* prefix) {
+        std::vector<std::string> names;
+        for (int m = 1; m <= 12; ++m) {
+            names.push_back(std::string(folder) + "/" + prefix + Month(m) + ".TXT.gz");
+        }
+        return names;
+    };
+    std::vector<std::string> rain = months("P837-7", "MT_Month");
+    const std::vector<std::string> temperature = months("P1510-1", "T_Month");
+    rain.insert(rain.end(), temperature.begin(), temperature.end());
+    const struct {
+        const char* what;
+        std::function<MapValue(MapFolder&)> lookup;
+        std::vector<std::string> opened;
+    } cases[] = {
+        {"rain rate", [](MapFolder& m) { return RainRate(m, 45.07, 7.69, 0.1); }, rain},
+        {"cloud between two levels",
+         [](MapFolder& m) { return CloudLiquidWater(m, 45.07, 7.69, 0.15, CloudMaps::P840_8); },
+         {"P840-8/Lred_01_v4.txt.gz", "P840-8/Lred_02_v4.txt.gz"}},
+        {"cloud at a level",
+         [](MapFolder& m) { return CloudLiquidWater(m, 45.07, 7.69, 1.0, CloudMaps::P840_9); },
+         {"P840-9/L_1.TXT.gz"}},
+        {"vapour at the station's height",
+         [](MapFolder& m) { return SurfaceVapourDensity(m, 45.07, 7.69, 2.0, 0.3); },
+         {"P1511-1/TOPO_0DOT5.TXT.gz", "P836-6/RHO_2_v4.txt.gz", "P836-6/VSCH_2_v4.txt.gz"}},
+        {"isotherm",
+         [](MapFolder& m) { return IsothermHeight(m, 45.07, 7.69); },
+         {"P839-4/h0.txt.gz"}},
+    };
+    for (const auto& c : cases) {
+        MapFolder maps(MapsPath());
+        const MapValue value = c.lookup(maps);
+        ASSERT_TRUE(value) << c.what << ": " << value.error;
+        EXPECT_EQ(maps.opened(), c.opened) << c.what;
+        c.lookup(maps);
+        EXPECT_EQ(maps.opened(), c.opened) << c.what << ": each map opened once";
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The status of each file a lookup can read, in small folders: a missing
+// file, a damaged one (wrong shape, text for a number, cut-short gzip, a
+// latitude file out of step) and the rest found, one line each.
+TEST(ClimateMaps, StatusOfEachFile) {
+    std::string cut;
+    {
+        Maps packed;
+        packed.put("P839-4", "h0.txt.gz", kH0Text);
+        cut = packed.base.read("P839-4/h0.txt.gz");
+        cut.resize(cut.size() - 12);
+    }
+    std::string latWithNaN = kLatText;
+    latWithNaN.replace(latWithNaN.find("45"), 2, "NaN");
+    const struct {
+        const char* what;
+        const char* file; // written in P839-4 in place of the good one
+        std::string text;
+        const char* line; // the start of the line of P839-4's h0.txt, or Lat.txt
+    } cases[] = {
+        {"all found", "h0.txt", kH0Text, "P839-4/h0.txt: found"},
+        {"missing", "other.txt", kH0Text, "P839-4/h0.txt: missing (ITU-R P.839-4)"},
+        {"a short row", "h0.txt", "1 1 1 1 1\n1 1 1 1\n", "P839-4/h0.txt: damaged ("},
+        {"wrong shape", "h0.txt", "1 1 1\n", "P839-4/h0.txt: damaged ("},
+        {"text for a number", "h0.txt", "1 1 1 1 1\n1 x", "P839-4/h0.txt: damaged ("},
+        {"a truncated gzip", "h0.txt.gz", cut, "P839-4/h0.txt: damaged ("},
+        {"NaN for a latitude", "Lat.txt", latWithNaN, "P839-4/Lat.txt: damaged ("},
+    };
+    for (const auto& c : cases) {
+        Maps maps;
+        maps.grid("P839-4", "Lat.txt", "Lon.txt");
+        if (std::string(c.file) == "Lat.txt") {
+            maps.put("P839-4", "h0.txt", kH0Text);
+        }
+        maps.put("P839-4", c.file, c.text, true);
+        MapFolder folder(maps.base.path());
+        const std::vector<MapFileStatus> files = MapFilesStatus(folder);
+        std::vector<std::string> lines;
+        for (const MapFileStatus& f : files) {
+            lines.push_back(f.line());
+        }
+        const auto at = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) {
+            return l.rfind(std::string(c.line).substr(0, std::string(c.line).find(':')), 0) == 0;
+        });
+        ASSERT_NE(at, lines.end()) << c.what;
+        EXPECT_EQ(at->rfind(c.line, 0), 0u) << c.what << ": " << *at;
+        EXPECT_EQ(at->find('\n'), std::string::npos) << c.what;
+        // Everything else of P.839-4 is found; every other folder is missing.
+        for (const MapFileStatus& f : files) {
+            if (f.folder != "P839-4") {
+                EXPECT_EQ(f.state, MapFileStatus::State::Missing) << f.line();
+                EXPECT_EQ(f.detail, "ITU-R P." + f.folder.substr(1)) << f.line();
+            }
+        }
+        const long found = std::count_if(files.begin(), files.end(), [](const MapFileStatus& f) {
+            return f.state == MapFileStatus::State::Found;
+        });
+        EXPECT_EQ(found, std::string(c.what) == "all found" ? 3 : 2) << c.what;
+    }
+    Maps maps;
+    MapFolder empty(maps.base.path());
+    const std::vector<MapFileStatus> files = MapFilesStatus(empty);
+    ASSERT_FALSE(files.empty());
+    EXPECT_EQ(files.front().line(), "P837-7/LAT_MT.TXT: missing (ITU-R P.837-7)");
+    EXPECT_EQ(files.back().line(), "P1511-1/TOPO_0DOT5.TXT: missing (ITU-R P.1511-1)");
+    const auto r001 = std::find_if(files.begin(), files.end(),
+                                   [](const MapFileStatus& f) { return f.name == "R001.TXT"; });
+    ASSERT_NE(r001, files.end());
+    EXPECT_EQ(r001->line(), "P837-7/R001.TXT: missing (ITU-R P.837-7, optional)");
 }
 
 } // namespace

@@ -4,8 +4,8 @@
 #include <GeographicLib/GeodesicLine.hpp>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 namespace {
@@ -83,12 +83,14 @@ std::optional<GeodesicPath> PathBetween(GeoPoint a, GeoPoint b, std::string& err
         return std::nullopt;
     }
     const double km = metres / kMetresPerKm;
+    static_assert(kMaxTerrainPathKm == 1000.0, "the message below names the longest path");
     if (km > kMaxTerrainPathKm) {
-        char text[160];
-        std::snprintf(text, sizeof text,
-                      "the path is %.1f km long; a terrain path is at most %.0f km", km,
-                      kMaxTerrainPathKm);
-        error = text;
+        // Not printf: its decimal point is the process locale's.
+        char text[32];
+        const auto written =
+            std::to_chars(text, text + sizeof text, km, std::chars_format::fixed, 1);
+        error = "the path is " + std::string(text, written.ptr) +
+                " km long; a terrain path is at most 1000 km";
         return std::nullopt;
     }
     // aziB is the direction of travel at B, away from A: B looks back at A.

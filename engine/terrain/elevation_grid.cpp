@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 std::optional<double> InterpolateGrid(const ElevationGrid& grid, double latDeg, double lonDeg) {
     if (grid.cols < 2 || grid.rows < 2) {
@@ -38,7 +39,7 @@ std::optional<double> InterpolateGrid(const ElevationGrid& grid, double latDeg, 
         // The place sits on the valid corners' opposite edge or corner, where
         // their weights vanish: take the nearest valid corner.
         double best = 0.0;
-        double nearest = 2.0;
+        double nearest = std::numeric_limits<double>::infinity();
         const double dx[4] = {fx, 1.0 - fx, fx, 1.0 - fx};
         const double dy[4] = {fy, fy, 1.0 - fy, 1.0 - fy};
         for (int i = 0; i < 4; ++i) {

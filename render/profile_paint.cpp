@@ -19,7 +19,6 @@ constexpr double kEnvelopeWidth = 1.2; // px
 constexpr double kMarkRadius = 5.0;    // px
 constexpr double kLegendLine = 26.0;   // px of a legend's sample line
 constexpr double kGap = 6.0;           // px
-constexpr int kTerrainAlpha = 190;
 
 enum class Sample { Line, Fill, Dot, Triangle };
 
@@ -45,10 +44,8 @@ QPen earthPen() {
 
 std::vector<LegendEntry> legendOf(const ProfileDrawing& d) {
     std::vector<LegendEntry> entries;
-    QColor terrain = kTerrainColour;
-    terrain.setAlpha(kTerrainAlpha);
     entries.push_back({QStringLiteral("Terrain + earth bulge"), QPen(kTerrainEdgeColour, 1.0),
-                       Sample::Fill, terrain});
+                       Sample::Fill, kTerrainColour});
     if (d.earthShown)
         entries.push_back({QStringLiteral("Sea level"), earthPen(), Sample::Line, {}});
     entries.push_back({QStringLiteral("Line of sight"), rayPen(), Sample::Line, {}});
@@ -256,9 +253,7 @@ void PaintProfile(QPainter& painter, const QRectF& target, const ProfileDrawing&
     terrain.lineTo(QPointF(layout.at(d.km.back(), 0.0).x(), layout.plot.bottom() + 2.0));
     terrain.lineTo(QPointF(layout.at(d.km.front(), 0.0).x(), layout.plot.bottom() + 2.0));
     terrain.closeSubpath();
-    QColor fill = kTerrainColour;
-    fill.setAlpha(kTerrainAlpha);
-    painter.fillPath(terrain, fill);
+    painter.fillPath(terrain, kTerrainColour);
     painter.strokePath(pathOf(layout, d.km, d.terrainM), QPen(kTerrainEdgeColour, 1.0));
     painter.strokePath(pathOf(layout, d.km, d.earthM), earthPen());
     painter.strokePath(pathOf(layout, d.km, d.upperF1M), f1Pen());

@@ -10,12 +10,13 @@
 #include <QPolygonF>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
 
 constexpr double kRayWidth = 2.0;      // px
-constexpr double kEnvelopeWidth = 1.2; // px
+constexpr double kEnvelopeWidth = 1.0; // px, cosmetic: the raster's fast dashes
 constexpr double kMarkRadius = 5.0;    // px
 constexpr double kLegendLine = 26.0;   // px of a legend's sample line
 constexpr double kGap = 6.0;           // px
@@ -32,14 +33,19 @@ struct LegendEntry {
 QPen rayPen() {
     return QPen(kRxEbNoColour, kRayWidth);
 }
+QPen dashed(const QColor& colour, Qt::PenStyle style) {
+    QPen pen(colour, kEnvelopeWidth, style);
+    pen.setCosmetic(true);
+    return pen;
+}
 QPen f1Pen() {
-    return QPen(kMinEbNoColour, kEnvelopeWidth, Qt::DashLine);
+    return dashed(kMinEbNoColour, Qt::DashLine);
 }
 QPen f06Pen() {
-    return QPen(kMarginColour, kEnvelopeWidth, Qt::DashLine);
+    return dashed(kMarginColour, Qt::DashLine);
 }
 QPen earthPen() {
-    return QPen(kEarthColour, kEnvelopeWidth, Qt::DashDotLine);
+    return dashed(kEarthColour, Qt::DashDotLine);
 }
 
 std::vector<LegendEntry> legendOf(const ProfileDrawing& d) {
@@ -79,14 +85,56 @@ int legendRows(const std::vector<LegendEntry>& entries, const QFontMetricsF& met
     return rows;
 }
 
+// A smooth series (the ray, the envelopes, the earth's curve) needs no more
+// than a point every few pixels; a profile of arc-second samples has several
+// a pixel.
+constexpr double kSmoothStep = 3.0; // px
+
 QPainterPath pathOf(const ProfileLayout& layout, const std::vector<double>& km,
                     const std::vector<double>& m) {
     QPainterPath path;
+    double lastX = 0.0;
     for (std::size_t i = 0; i < km.size(); ++i) {
         const QPointF p = layout.at(km[i], m[i]);
-        i == 0 ? path.moveTo(p) : path.lineTo(p);
+        if (i == 0) {
+            path.moveTo(p);
+            lastX = p.x();
+        } else if (i + 1 == km.size() || p.x() - lastX >= kSmoothStep) {
+            path.lineTo(p);
+            lastX = p.x();
+        }
     }
     return path;
+}
+
+// The terrain's outline at the pixels' resolution: where several points fall
+// in one pixel column, its first, lowest, highest and last point, in their
+// order, so that no peak and no valley is lost.
+QPolygonF outlineOf(const ProfileLayout& layout, const std::vector<double>& km,
+                    const std::vector<double>& m) {
+    QPolygonF outline;
+    outline.reserve(int(std::min<std::size_t>(km.size(), 4 * std::size_t(layout.plot.width()))));
+    std::size_t i = 0;
+    while (i < km.size()) {
+        const double column = std::floor(layout.at(km[i], 0.0).x());
+        std::size_t end = i + 1;
+        std::size_t low = i;
+        std::size_t high = i;
+        while (end < km.size() && std::floor(layout.at(km[end], 0.0).x()) == column) {
+            low = m[end] < m[low] ? end : low;
+            high = m[end] > m[high] ? end : high;
+            ++end;
+        }
+        std::size_t kept[] = {i, std::min(low, high), std::max(low, high), end - 1};
+        std::size_t previous = km.size();
+        for (const std::size_t k : kept) {
+            if (k != previous)
+                outline << layout.at(km[k], m[k]);
+            previous = k;
+        }
+        i = end;
+    }
+    return outline;
 }
 
 void paintTriangle(QPainter& painter, const QPointF& apex, double size) {
@@ -249,12 +297,20 @@ void PaintProfile(QPainter& painter, const QRectF& target, const ProfileDrawing&
     painter.save();
     painter.setClipRect(layout.plot);
     // The terrain filled down to the plot's floor.
-    QPainterPath terrain = pathOf(layout, d.km, d.terrainM);
-    terrain.lineTo(QPointF(layout.at(d.km.back(), 0.0).x(), layout.plot.bottom() + 2.0));
-    terrain.lineTo(QPointF(layout.at(d.km.front(), 0.0).x(), layout.plot.bottom() + 2.0));
-    terrain.closeSubpath();
-    painter.fillPath(terrain, kTerrainColour);
-    painter.strokePath(pathOf(layout, d.km, d.terrainM), QPen(kTerrainEdgeColour, 1.0));
+    const QPolygonF outline = outlineOf(layout, d.km, d.terrainM);
+    QPolygonF ground = outline;
+    ground << QPointF(outline.back().x(), layout.plot.bottom() + 2.0)
+           << QPointF(outline.front().x(), layout.plot.bottom() + 2.0);
+    // The fill's edge is under the outline: no need to smooth it (a smoothed
+    // fill of a thousand edges is most of a repaint's time).
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kTerrainColour);
+    painter.drawPolygon(ground);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(kTerrainEdgeColour, 1.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolyline(outline);
     painter.strokePath(pathOf(layout, d.km, d.earthM), earthPen());
     painter.strokePath(pathOf(layout, d.km, d.upperF1M), f1Pen());
     painter.strokePath(pathOf(layout, d.km, d.lowerF1M), f1Pen());

@@ -55,6 +55,18 @@ int nearestTo(const QImage& image, QPointF at, QColor colour, int reach = 1) {
     return best;
 }
 
+// True when a pixel within `reach` px of `at` is a tint of `colour`: its hue
+// (a thin line's pixels are the colour blended with the background).
+bool tintNear(const QImage& image, QPointF at, QColor colour, int reach = 1) {
+    for (int dx = -reach; dx <= reach; ++dx)
+        for (int dy = -reach; dy <= reach; ++dy) {
+            const QColor pixel = image.pixelColor(at.toPoint() + QPoint(dx, dy));
+            if (pixel.hsvSaturation() > 50 && std::abs(pixel.hsvHue() - colour.hsvHue()) < 12)
+                return true;
+        }
+    return false;
+}
+
 // How dark the pixels around `at` are, summed.
 int darkness(const QImage& image, QPointF at) {
     int sum = 0;
@@ -88,11 +100,14 @@ class ProfilePaintTest : public QObject {
         bool f06 = false;
         for (int step = -6; step <= 6; ++step) {
             const double km = 5.0 + step * 0.02;
-            f1 = f1 || nearestTo(image, layout.at(km, 128.66), kMinEbNoColour) < 60;
-            f06 = f06 || nearestTo(image, layout.at(km, 114.804), kMarginColour) < 60;
+            f1 = f1 || tintNear(image, layout.at(km, 128.66), kMinEbNoColour);
+            f06 = f06 || tintNear(image, layout.at(km, 114.804), kMarginColour);
         }
         QVERIFY(f1);
         QVERIFY(f06);
+        // Neither where the other runs.
+        QVERIFY(!tintNear(image, layout.at(5.0, 128.66), kMarginColour));
+        QVERIFY(!tintNear(image, layout.at(5.0, 114.804), kMinEbNoColour));
         // The terrain filled under the ridge's flank, nothing above the ridge.
         QVERIFY(distance(image.pixelColor(layout.at(5.0, 60.0).toPoint()), kTerrainColour) < 60);
         // The whole target painted: no gray of the image left.

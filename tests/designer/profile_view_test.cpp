@@ -8,6 +8,7 @@
 #include "profile_paint.h"
 #include "profile_view.h"
 
+#include <QAccessible>
 #include <QTabWidget>
 
 #include <cmath>
@@ -129,6 +130,8 @@ class ProfileViewTest : public QObject {
             const QString text = QString::fromStdString(ProfilePointText(d, press.expected));
             QCOMPARE(view->readout(), text);
             QCOMPARE(view->accessibleDescription(), text);
+            QCOMPARE(QAccessible::queryAccessibleInterface(view)->text(QAccessible::Description),
+                     text);
             if (press.key == Qt::Key_End || press.key == Qt::Key_Right)
                 QVERIFY(press.expected == 200 || text != before);
         }

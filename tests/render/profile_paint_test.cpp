@@ -137,6 +137,37 @@ class ProfilePaintTest : public QObject {
         QVERIFY(nearestTo(image, edge, kCrossingColour, 0) < 20);
     }
 
+    // Arc-second samples put several points in a pixel column: a peak one
+    // sample wide still reaches its height, a notch its depth.
+    void narrowPeakKeptInADenseProfile() {
+        std::vector<double> km;
+        std::vector<double> ground;
+        for (int i = 0; i <= 1600; ++i) {
+            km.push_back(i * 0.03125);
+            ground.push_back(i == 800 ? 180.0 : i == 1200 ? 20.0 : 100.0);
+        }
+        std::string error;
+        SheetTerrain terrain{};
+        terrain.heights = *CheckAntennaHeights({km, ground, 150.0, 150.0, 10.0}, {}, error);
+        const ProfileDrawing d = BuildProfileDrawing(terrain);
+        const ProfileStyle style = PaperProfileStyle();
+        const QImage image = painted(d, style);
+        const ProfileLayout layout = LayoutProfile(QRectF(QPointF(0, 0), kImage), d, style);
+        QCOMPARE(d.critical, std::size_t(800));
+        // Under the peak's top (and the critical point's mark on it): ground,
+        // far above the ground around it; above the mark: none.
+        const QPointF top = layout.at(25.0, d.terrainM[800]);
+        for (const double below : {12.0, 30.0, 60.0})
+            QVERIFY2(tintNear(image, top + QPointF(0, below), kTerrainEdgeColour),
+                     qPrintable(QString::number(below)));
+        QVERIFY(!tintNear(image, top - QPointF(0, 12), kTerrainEdgeColour));
+        // The notch: open sky half-way down it.
+        const QPointF notch = layout.at(37.5, (d.terrainM[1200] + 100.0) / 2.0);
+        QVERIFY(nearestTo(image, notch, kTerrainColour, 0) > 60);
+        // Beside the notch, ground at that height.
+        QVERIFY(nearestTo(image, notch + QPointF(15, 0), kTerrainColour, 0) < 20);
+    }
+
     void markerRingAndPalette() {
         const ProfileDrawing d = BuildProfileDrawing(knifeEdge(false));
         ProfileStyle style = PaperProfileStyle();

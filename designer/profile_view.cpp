@@ -9,8 +9,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 #include <QStyleOptionFocusRect>
-#include <QStylePainter>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -87,7 +87,7 @@ void ProfileView::readoutChanged() {
     update();
 }
 
-ProfileStyle ProfileView::style() const {
+ProfileStyle ProfileView::profileStyle() const {
     const QPalette& colours = palette();
     ProfileStyle s;
     s.font = font();
@@ -105,7 +105,7 @@ QRectF ProfileView::drawingRect() const {
 }
 
 QRectF ProfileView::plotArea() const {
-    return LayoutProfile(drawingRect(), m_drawing, style()).plot;
+    return LayoutProfile(drawingRect(), m_drawing, profileStyle()).plot;
 }
 
 void ProfileView::paintEvent(QPaintEvent*) {
@@ -118,7 +118,7 @@ void ProfileView::paintEvent(QPaintEvent*) {
         return;
     }
     const QRectF area = drawingRect();
-    PaintProfile(painter, area, m_drawing, style());
+    PaintProfile(painter, area, m_drawing, profileStyle());
     painter.setPen(colours.color(QPalette::Text));
     painter.drawText(QRectF(kPad, area.bottom(), width() - 2 * kPad, height() - area.bottom()),
                      Qt::AlignVCenter | Qt::AlignLeft, readout());
@@ -127,14 +127,14 @@ void ProfileView::paintEvent(QPaintEvent*) {
         option.initFrom(this);
         option.rect = rect().adjusted(1, 1, -1, -1);
         option.backgroundColor = colours.color(QPalette::Base);
-        QWidget::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
 }
 
 void ProfileView::markAt(double x) {
     if (!hasTerrain())
         return;
-    const ProfileLayout layout = LayoutProfile(drawingRect(), m_drawing, style());
+    const ProfileLayout layout = LayoutProfile(drawingRect(), m_drawing, profileStyle());
     setMarker(NearestProfilePoint(m_drawing, layout.kmAt(x)));
 }
 

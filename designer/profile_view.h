@@ -48,7 +48,7 @@ class ProfileView : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    ProfileStyle style() const;
+    ProfileStyle profileStyle() const;
     QRectF drawingRect() const;
     void rebuild();
     void markAt(double x);

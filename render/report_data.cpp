@@ -285,7 +285,7 @@ std::string ReportHtml(const ReportData& data, std::string_view chartSvg, double
         "', sans-serif; font-size: 10pt; }\n"
         "h1 { font-size: 16pt; margin-bottom: 0; }\nh2 { font-size: 11pt; }\n"
         "td, th { padding: 1px 6px; white-space: nowrap; }\n.n { text-align: right; }\n"
-        ".verdict { font-size: 13pt; font-weight: bold; }\n.caption { font-style: italic; }\npre { "
+        ".verdict { font-size: 13pt; font-weight: bold; }\npre { "
         "font-family: '" +
         kMonoFamily + "', monospace; font-size: " + detailsSize +
         "pt; }\n</style>\n</head>\n<body>\n<h1>" + escaped(data.title) + "</h1>\n";
@@ -323,7 +323,7 @@ std::string ReportHtml(const ReportData& data, std::string_view chartSvg, double
     if (!profileSvg.empty()) {
         html += "<div class=\"figure\">\n";
         html += profileSvg;
-        html += "\n<p class=\"caption\">" + escaped(data.profileCaption) + "</p>\n</div>\n";
+        html += "\n<p class=\"caption\"><i>" + escaped(data.profileCaption) + "</i></p>\n</div>\n";
     }
     return html + "</body>\n</html>\n";
 }

@@ -199,7 +199,7 @@ class ProfilePaintTest : public QObject {
         QVERIFY(bytes.find("<title>Terrain profile at the median k = 4/3</title>", svg) !=
                 std::string::npos);
         QVERIFY(
-            bytes.find("<p class=\"caption\">Terrain profile at the median k = 4/3. Critical") !=
+            bytes.find("<p class=\"caption\"><i>Terrain profile at the median k = 4/3. Critical") !=
             std::string::npos);
         // The PDF has a page more for the figure than without it.
         std::string with;

@@ -105,7 +105,7 @@ TEST(Report, TerrainProfileFigureOnlyWithATerrain) {
         ReportHtml(with, "<svg>chart</svg>", kDetailsPoints, "<svg>profile</svg>");
     const std::size_t chart = html.find("<svg>chart</svg>");
     const std::size_t figure = html.find("<svg>profile</svg>");
-    const std::size_t caption = html.find("<p class=\"caption\">Terrain profile at the median");
+    const std::size_t caption = html.find("<p class=\"caption\"><i>Terrain profile at the median");
     ASSERT_NE(chart, std::string::npos);
     ASSERT_NE(figure, std::string::npos);
     ASSERT_NE(caption, std::string::npos);

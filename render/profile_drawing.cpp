@@ -174,7 +174,7 @@ std::string ProfileCaption(const ProfileDrawing& drawing) {
                " F1.";
     if (drawing.obstacle && drawing.obstacleNu) {
         caption += " Diffraction obstacle at " + number(drawing.obstacle->km, 2) +
-                   " km, \u03bd = " + number(*drawing.obstacleNu, 2) + ".";
+                   " km, knife-edge parameter \u03bd = " + number(*drawing.obstacleNu, 2) + ".";
     }
     return caption;
 }

@@ -5,6 +5,7 @@
 #include "input_sheet.h"
 #include "margin_chart.h"
 #include "number_text.h"
+#include "profile_view.h"
 #include "program_icon.h"
 #include "result_panel.h"
 #include "sheet_render.h"
@@ -202,6 +203,7 @@ void DesignWindow::createPanels() {
     m_unavailability->setObjectName(QStringLiteral("UnavailabilityChart"));
     m_unavailability->setAccessibleName(QStringLiteral("Fade margin against unavailability"));
     m_views->addTab(m_unavailability, QStringLiteral("Over the &Year"));
+    m_profile = new ProfilePage(m_views);
     lowerLayout->addWidget(m_views, 1);
     lowerLayout->addWidget(createSolveBar());
     // The first sizes (px): the inputs a third, the results over the chart.
@@ -286,6 +288,7 @@ void DesignWindow::refresh() {
     m_waterfall->showEvaluation(m_evaluation);
     UnavailabilityView year = UnavailabilityCurve(m_evaluation);
     m_unavailability->setCurve(std::move(year.curve), year.why);
+    m_profile->showEvaluation(m_evaluation);
     refreshSolveBar();
     refreshTitle();
 }

@@ -14,6 +14,7 @@
 //   unavailability_curve.cpp the fade margin over the year of an Earth-space path
 //   budget_csv.cpp           the budget's terms and results as CSV
 //   waterfall_chart.cpp      where every dB went
+//   profile_view.cpp         a hop's terrain profile, its tab shown when there is one
 //   design_window.cpp        the window built in steps; the display step; solve; help
 //   design_window_files.cpp  New, Open, Save, Save As, recent files, the unsaved question
 //   design_window_export.cpp window settings import and export, report, CSVs, text copy
@@ -31,6 +32,7 @@
 
 class InputSheet;
 class MarginChart;
+class ProfilePage;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -56,6 +58,8 @@ class DesignWindow : public QMainWindow {
     // The fade margin against unavailability (an Earth-space path).
     MarginChart* unavailabilityChart() const { return m_unavailability; }
     WaterfallChart* waterfall() const { return m_waterfall; }
+    // A terrestrial hop's terrain profile (its tab hidden without one).
+    ProfilePage* profile() const { return m_profile; }
 
     // Files. Each that would drop unsaved changes asks first; a failure is
     // reported through the dialog seam and changes nothing.
@@ -131,6 +135,7 @@ class DesignWindow : public QMainWindow {
     MarginChart* m_chart = nullptr;
     MarginChart* m_unavailability = nullptr;
     WaterfallChart* m_waterfall = nullptr;
+    ProfilePage* m_profile = nullptr;
     QTabWidget* m_views = nullptr;
     QComboBox* m_chartAxis = nullptr;
     QComboBox* m_solveFactor = nullptr;

@@ -65,3 +65,14 @@ PlotData PlotSampler::finish(const ZeroCrossings& crossings) {
 std::string CrossingLabel(const PlotAxis& axis, double x) {
     return "Fade margin 0 dB at " + axis.valueText(x) + " " + axis.unit;
 }
+
+double TickInterval(double span, double ticks) {
+    const double raw = span / ticks;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (const double step : {1.0, 2.0, 5.0}) {
+        if (step * power >= raw) {
+            return step * power;
+        }
+    }
+    return 10.0 * power;
+}

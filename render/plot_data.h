@@ -71,5 +71,9 @@ class PlotSampler {
     PlotData m_data;
 };
 
+// A tick spacing of 1, 2 or 5 times a power of ten that gives about
+// `ticks` ticks over `span` (not finite, or 0, for a span that is not above 0).
+double TickInterval(double span, double ticks = 6.0);
+
 // "Fade margin 0 dB at 41.3 Miles": the value as the window shows it.
 std::string CrossingLabel(const PlotAxis& axis, double x);

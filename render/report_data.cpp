@@ -268,10 +268,15 @@ ReportData BuildReportData(const SheetView& given, const BudgetModel& model,
             std::string(ParamCaption(ParamRowOf(axis ? axis->param : ParamId::Range))) +
             " around the design's.";
     }
+    if (sheet.terrain) {
+        data.profile = BuildProfileDrawing(*sheet.terrain);
+        data.profileCaption = ProfileCaption(*data.profile);
+    }
     return data;
 }
 
-std::string ReportHtml(const ReportData& data, std::string_view chartSvg, double detailsPoints) {
+std::string ReportHtml(const ReportData& data, std::string_view chartSvg, double detailsPoints,
+                       std::string_view profileSvg) {
     char detailsSize[32];
     std::snprintf(detailsSize, sizeof detailsSize, "%.2f", detailsPoints);
     std::string html =
@@ -280,7 +285,8 @@ std::string ReportHtml(const ReportData& data, std::string_view chartSvg, double
         "', sans-serif; font-size: 10pt; }\n"
         "h1 { font-size: 16pt; margin-bottom: 0; }\nh2 { font-size: 11pt; }\n"
         "td, th { padding: 1px 6px; white-space: nowrap; }\n.n { text-align: right; }\n"
-        ".verdict { font-size: 13pt; font-weight: bold; }\npre { font-family: '" +
+        ".verdict { font-size: 13pt; font-weight: bold; }\npre { "
+        "font-family: '" +
         kMonoFamily + "', monospace; font-size: " + detailsSize +
         "pt; }\n</style>\n</head>\n<body>\n<h1>" + escaped(data.title) + "</h1>\n";
     if (!data.designFile.empty()) {
@@ -313,6 +319,11 @@ std::string ReportHtml(const ReportData& data, std::string_view chartSvg, double
     if (!chartSvg.empty()) {
         html += chartSvg;
         html += "\n";
+    }
+    if (!profileSvg.empty()) {
+        html += "<div class=\"figure\">\n";
+        html += profileSvg;
+        html += "\n<p class=\"caption\"><i>" + escaped(data.profileCaption) + "</i></p>\n</div>\n";
     }
     return html + "</body>\n</html>\n";
 }

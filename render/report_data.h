@@ -4,6 +4,7 @@
 // sheet and writes the HTML; report_render.h lays it out with Qt.
 #include "output_file.h"
 #include "plot_data.h"
+#include "profile_drawing.h"
 #include "sheet_render.h"
 
 #include <array>
@@ -54,6 +55,10 @@ struct ReportData {
     std::vector<std::string> details; // every line of the text output, with --explain's
     PlotData chart;                   // fade margin against the chart's axis
     std::string chartNote;            // why there is no chart, when there is none
+    // A terrestrial hop over a terrain profile: its drawing at the median k,
+    // and the caption under it (the k, the critical point and its clearance).
+    std::optional<ProfileDrawing> profile;
+    std::string profileCaption;
 };
 
 // The chart's axis: a numeric input of the design and the span it runs over
@@ -82,10 +87,11 @@ ReportData BuildReportData(const SheetView& view, const BudgetModel& model,
 
 inline constexpr double kDetailsPoints = 7.0; // the text output's lines
 
-// The report as HTML; `chartSvg`, when not empty, is placed inline, and the
-// text output's lines are set at `detailsPoints`.
+// The report as HTML; `chartSvg` and `profileSvg` (the terrain profile's
+// drawing, with its caption under it), when not empty, are placed inline,
+// and the text output's lines are set at `detailsPoints`.
 std::string ReportHtml(const ReportData& data, std::string_view chartSvg,
-                       double detailsPoints = kDetailsPoints);
+                       double detailsPoints = kDetailsPoints, std::string_view profileSvg = {});
 
 // Lays the report out into bytes of the format; false with a message.
 using ReportRenderer = std::function<bool(const ReportData& data, ReportFormat format,

@@ -1,5 +1,6 @@
 #include "report_render.h"
 
+#include "profile_paint.h"
 #include "render_fonts.h"
 #include "sweep_plot.h"
 
@@ -15,6 +16,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -56,6 +58,23 @@ void paintPages(QTextDocument& document, QPainter& painter, QPdfWriter& writer,
     }
 }
 
+// A figure of the page's width and its shape (width over height), with
+// `below` pixels under it for a caption: on the current page from `top` when
+// at least a third of it fits there, else at the top of a new page. Returns
+// where the next figure may start.
+double placeFigure(QPdfWriter& writer, const QSizeF& page, double top, double shape, double below,
+                   const std::function<void(const QRectF&)>& paint) {
+    const double full = page.width() / shape;
+    if (page.height() - top - below < full / 3.0) {
+        writer.newPage();
+        top = 0.0;
+    }
+    const double height = std::min(full, page.height() - top - below);
+    const double width = height * shape; // the figure keeps its shape
+    paint(QRectF((page.width() - width) / 2.0, top, width, height));
+    return top + height + below + kChartGap;
+}
+
 bool renderPdf(const ReportData& data, std::string& bytes, std::string& error) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
@@ -83,19 +102,31 @@ bool renderPdf(const ReportData& data, std::string& bytes, std::string& error) {
         QString::fromStdString(ReportHtml(data, {}, detailsPoints(data, writer, page.width()))));
     paintPages(document, painter, writer, page);
     // The chart goes under the text on the last page when at least a third
-    // of its full height is left there, else on a page of its own.
+    // of its full height is left there, else on a page of its own; the
+    // terrain profile under it the same way, with its caption.
+    double top = document.documentLayout()->blockBoundingRect(document.lastBlock()).bottom() -
+                 (document.pageCount() - 1) * page.height() + kChartGap;
     if (!data.chart.x.empty()) {
-        const double full = page.width() * double(kPlotHeight) / double(kPlotWidth);
-        const QRectF last = document.documentLayout()->blockBoundingRect(document.lastBlock());
-        double top = last.bottom() - (document.pageCount() - 1) * page.height() + kChartGap;
-        if (page.height() - top < full / 3.0) {
-            writer.newPage();
-            top = 0.0;
-        }
-        const double height = std::min(full, page.height() - top);
-        const double width = page.width() * height / full; // the plot keeps its shape
-        PaintSweepPlot(data.chart, painter,
-                       QRectF((page.width() - width) / 2.0, top, width, height));
+        top = placeFigure(writer, page, top, double(kPlotWidth) / kPlotHeight, 0.0,
+                          [&](const QRectF& box) { PaintSweepPlot(data.chart, painter, box); });
+    }
+    if (data.profile) {
+        QFont font(QString::fromLatin1(kSansFamily));
+        font.setPointSize(kFontPoints);
+        font.setItalic(true);
+        const QString caption = QString::fromStdString(data.profileCaption);
+        const QRectF captionBox = QFontMetricsF(font, &writer)
+                                      .boundingRect(QRectF(0.0, 0.0, page.width(), page.height()),
+                                                    Qt::TextWordWrap, caption);
+        placeFigure(writer, page, top, double(kProfileWidth) / kProfileHeight,
+                    captionBox.height() + kChartGap, [&](const QRectF& box) {
+                        PaintProfile(painter, box, *data.profile, PaperProfileStyle(kFontPoints));
+                        painter.setFont(font);
+                        painter.setPen(Qt::black);
+                        painter.drawText(QRectF(0.0, box.bottom() + kChartGap / 2.0, page.width(),
+                                                captionBox.height()),
+                                         Qt::TextWordWrap, caption);
+                    });
     }
     if (!painter.end()) {
         error = "the PDF could not be finished";
@@ -118,16 +149,23 @@ std::string ChartSvg(const PlotData& chart) {
 bool RenderReport(const ReportData& data, ReportFormat format, std::string& bytes,
                   std::string& error) {
     if (format == ReportFormat::Html) {
-        if (data.chart.x.empty()) { // the report says why there is no chart
-            bytes = ReportHtml(data, {});
-            return true;
+        std::string svg; // none: the report says why there is no chart
+        if (!data.chart.x.empty()) {
+            svg = ChartSvg(data.chart);
+            if (svg.empty()) {
+                error = "the chart could not be drawn";
+                return false;
+            }
         }
-        const std::string svg = ChartSvg(data.chart);
-        if (svg.empty()) {
-            error = "the chart could not be drawn";
-            return false;
+        std::string profile;
+        if (data.profile) {
+            profile = ProfileSvg(*data.profile);
+            if (profile.empty()) {
+                error = "the terrain profile could not be drawn";
+                return false;
+            }
         }
-        bytes = ReportHtml(data, svg);
+        bytes = ReportHtml(data, svg, kDetailsPoints, profile);
         return true;
     }
     return renderPdf(data, bytes, error);

@@ -1,5 +1,6 @@
 #include "sweep_plot.h"
 
+#include "plot_colours.h"
 #include "render_fonts.h"
 
 #include <QBuffer>
@@ -27,12 +28,6 @@ constexpr double kTop = 50.0;
 constexpr double kBottom = 120.0; // tick labels, the axis title and the legend
 constexpr double kLegendLine = 30.0;
 
-const QColor kRxEbNoColour(0x20, 0x9f, 0xdf);
-const QColor kMarginColour(0x99, 0xca, 0x53);
-const QColor kMinEbNoColour(0xf6, 0xa6, 0x25);
-const QColor kCrossingColour(0x6d, 0x5f, 0xd5);
-const QColor kGridColour(0xdd, 0xdd, 0xdd);
-
 QFont plotFont(double points, bool bold = false) {
     QFont font(QString::fromLatin1(kSansFamily));
     font.setPointSizeF(points);
@@ -47,20 +42,6 @@ std::pair<double, double> padded(double low, double high) {
     }
     const double pad = (high - low) * 0.05;
     return {low - pad, high + pad};
-}
-
-// A tick spacing of 1, 2 or 5 times a power of ten that gives a handful of
-// ticks over `span`.
-double tickInterval(double span) {
-    constexpr double kTicks = 6.0;
-    const double raw = span / kTicks;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (const double step : {1.0, 2.0, 5.0}) {
-        if (step * power >= raw) {
-            return step * power;
-        }
-    }
-    return 10.0 * power;
 }
 
 struct Axis {
@@ -81,7 +62,7 @@ Axis xAxisOf(const PlotData& data) {
     if (low == high) {
         std::tie(low, high) = padded(low, high);
     }
-    const double interval = tickInterval(high - low);
+    const double interval = TickInterval(high - low);
     return {low, high, std::isfinite(interval) && interval > 0.0 ? interval : 0.0};
 }
 
@@ -98,7 +79,7 @@ Axis yAxisOf(const PlotData& data) {
         }
     }
     std::tie(low, high) = padded(low, high);
-    const double interval = tickInterval(high - low);
+    const double interval = TickInterval(high - low);
     if (!(std::isfinite(interval) && interval > 0.0)) {
         return {low, high, 0.0};
     }
@@ -286,13 +267,14 @@ bool renderPng(const PlotData& data, std::string& bytes) {
 
 } // namespace
 
-std::string PaintSvg(const std::string& title, const std::function<void(QPainter&)>& paint) {
+std::string PaintSvg(const std::string& title, const std::function<void(QPainter&)>& paint,
+                     int width, int height) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator generator;
     generator.setOutputDevice(&buffer);
-    generator.setSize(QSize(kPlotWidth, kPlotHeight));
-    generator.setViewBox(QRect(0, 0, kPlotWidth, kPlotHeight));
+    generator.setSize(QSize(width, height));
+    generator.setViewBox(QRect(0, 0, width, height));
     generator.setTitle(QString::fromStdString(title));
     QPainter painter;
     if (!painter.begin(&generator)) {

@@ -21,6 +21,7 @@ class QRectF;
 // kPlotWidth x kPlotHeight.
 void PaintSweepPlot(const PlotData& data, QPainter& painter, const QRectF& target);
 
-// The one SVG writer: a drawing of kPlotWidth x kPlotHeight as an SVG
+// The one SVG writer: a drawing of width x height user units as an SVG
 // document ("" when it could not be drawn).
-std::string PaintSvg(const std::string& title, const std::function<void(QPainter&)>& paint);
+std::string PaintSvg(const std::string& title, const std::function<void(QPainter&)>& paint,
+                     int width = kPlotWidth, int height = kPlotHeight);

@@ -61,4 +61,56 @@ TEST(Report, DetailsAreTheExplainedTextOutput) {
     EXPECT_NE(ReportHtml(data, {}).find("<p>Design file: rain.json</p>"), std::string::npos);
 }
 
+// A sheet as the evaluation leaves it for a hop over a terrain profile: the
+// clearance over a ridge at the median and the minimum k.
+SheetTerrain ridge() {
+    const std::vector<double> km{0.0, 3.0, 6.0, 9.0, 12.0};
+    const std::vector<double> ground{50.0, 60.0, 140.0, 70.0, 55.0};
+    std::string error;
+    const std::optional<HeightCheck> heights =
+        CheckAntennaHeights({km, ground, 40.0, 30.0, 23.0}, HeightCriteria{}, error);
+    EXPECT_TRUE(heights) << error;
+    SheetTerrain terrain{};
+    terrain.heights = *heights;
+    return terrain;
+}
+
+TEST(Report, TerrainProfileFigureOnlyWithATerrain) {
+    const DesignPoint point = pointOf(kRainyLink);
+    const BudgetModel model(point);
+    BudgetSheet sheet = model.evaluate(point);
+    const auto build = [&] {
+        const SheetView view{sheet, model.sections(point, sheet), std::nullopt, false};
+        return BuildReportData(view, model, point, {});
+    };
+    const ReportData without = build();
+    EXPECT_FALSE(without.profile);
+    EXPECT_TRUE(without.profileCaption.empty());
+    EXPECT_EQ(ReportHtml(without, {}).find("class=\"figure\""), std::string::npos);
+
+    sheet.terrain = ridge();
+    const ReportData with = build();
+    ASSERT_TRUE(with.profile);
+    EXPECT_EQ(with.profile->km.size(), 5u);
+    EXPECT_EQ(with.profile->k, ProfileK::Median);
+    // The caption gives the k, the critical point (the ridge) and its clearance.
+    EXPECT_EQ(with.profileCaption.rfind("Terrain profile at the median k = 4/3. Critical point "
+                                        "at 6.00 km: clearance ",
+                                        0),
+              0u)
+        << with.profileCaption;
+    EXPECT_NE(with.profileCaption.find(" F1."), std::string::npos);
+    // The drawing goes in after the chart, its caption under it.
+    const std::string html =
+        ReportHtml(with, "<svg>chart</svg>", kDetailsPoints, "<svg>profile</svg>");
+    const std::size_t chart = html.find("<svg>chart</svg>");
+    const std::size_t figure = html.find("<svg>profile</svg>");
+    const std::size_t caption = html.find("<p class=\"caption\"><i>Terrain profile at the median");
+    ASSERT_NE(chart, std::string::npos);
+    ASSERT_NE(figure, std::string::npos);
+    ASSERT_NE(caption, std::string::npos);
+    EXPECT_LT(chart, figure);
+    EXPECT_LT(figure, caption);
+}
+
 } // namespace

@@ -61,8 +61,9 @@ DesignWindow::DesignWindow(QWidget* parent) : QMainWindow(parent) {
     createMenus();
     createPanels();
     connectSignals();
-    // The icon, drawn from its SVG at every size the desktop asks for, waits
-    // for the first frame: nothing of it is on that frame.
+    // What is not on the first frame waits for it: the icon, drawn from its
+    // SVG at every size the desktop asks for, and the values' selection by
+    // mouse (see ResultPanel::makeValuesSelectable).
     QCoreApplication::instance()->installEventFilter(this);
     // Never larger than nine tenths of the screen it opens on.
     resize(kFirstSize.boundedTo(screen()->availableGeometry().size() * 0.9));
@@ -77,7 +78,13 @@ bool DesignWindow::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QWidget*>(watched)->window() == this) {
         QCoreApplication::instance()->removeEventFilter(this);
         QMetaObject::invokeMethod(
-            this, [this] { setWindowIcon(ProgramIcon()); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                m_results->makeValuesSelectable();
+                m_solveAnswer->setTextInteractionFlags(Qt::TextSelectableByMouse);
+                setWindowIcon(ProgramIcon());
+            },
+            Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -255,8 +262,7 @@ QWidget* DesignWindow::createSolveBar() {
     layout->addLayout(row);
     m_solveAnswer = new QLabel(bar);
     m_solveAnswer->setObjectName(QStringLiteral("SolveAnswer"));
-    m_solveAnswer->setWordWrap(true);
-    m_solveAnswer->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_solveAnswer->setWordWrap(true); // selectable after the first frame
     layout->addWidget(m_solveAnswer);
     return bar;
 }

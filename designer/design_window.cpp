@@ -5,6 +5,7 @@
 #include "input_sheet.h"
 #include "margin_chart.h"
 #include "number_text.h"
+#include "one_line_label.h"
 #include "program_icon.h"
 #include "result_panel.h"
 #include "sheet_render.h"
@@ -221,7 +222,7 @@ QWidget* DesignWindow::createChartPage() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     auto* axisRow = new QHBoxLayout;
-    auto* axisLabel = new QLabel(QStringLiteral("&Against:"), page);
+    auto* axisLabel = new OneLineLabel(QStringLiteral("&Against:"), page);
     m_chartAxis = new QComboBox(page);
     m_chartAxis->setObjectName(QStringLiteral("ChartAxis"));
     m_chartAxis->setAccessibleName(QStringLiteral("Chart against"));
@@ -239,14 +240,14 @@ QWidget* DesignWindow::createSolveBar() {
     bar->setObjectName(QStringLiteral("SolveBar"));
     auto* layout = new QVBoxLayout(bar);
     auto* row = new QHBoxLayout;
-    auto* forLabel = new QLabel(QStringLiteral("Sol&ve for"), bar);
+    auto* forLabel = new OneLineLabel(QStringLiteral("Sol&ve for"), bar);
     m_solveFactor = new QComboBox(bar);
     m_solveFactor->setObjectName(QStringLiteral("SolveFactor"));
     m_solveFactor->setAccessibleName(QStringLiteral("Solve for"));
     for (std::size_t i = 0; i < FactorTable.size(); ++i)
         m_solveFactor->addItem(QString::fromUtf8(FactorTable[i].caption), int(i));
     forLabel->setBuddy(m_solveFactor);
-    auto* atLabel = new QLabel(QStringLiteral("at a fade margin &of"), bar);
+    auto* atLabel = new OneLineLabel(QStringLiteral("at a fade margin &of"), bar);
     m_solveMargin = new QLineEdit(bar);
     m_solveMargin->setObjectName(QStringLiteral("SolveMargin"));
     m_solveMargin->setAccessibleName(QStringLiteral("Solve margin"));
@@ -256,7 +257,7 @@ QWidget* DesignWindow::createSolveBar() {
     m_solveButton->setObjectName(QStringLiteral("SolveButton"));
     for (QWidget* part : {static_cast<QWidget*>(forLabel), static_cast<QWidget*>(m_solveFactor),
                           static_cast<QWidget*>(atLabel), static_cast<QWidget*>(m_solveMargin),
-                          static_cast<QWidget*>(new QLabel(QStringLiteral("dB"), bar)),
+                          static_cast<QWidget*>(new OneLineLabel(QStringLiteral("dB"), bar)),
                           static_cast<QWidget*>(m_solveButton)})
         row->addWidget(part);
     layout->addLayout(row);

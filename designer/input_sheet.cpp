@@ -1,6 +1,7 @@
 #include "input_sheet.h"
 
 #include "design_fields.h"
+#include "one_line_label.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -78,7 +79,7 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
     const QString tip = FieldToolTip(param);
     auto* grid = static_cast<QGridLayout*>(group->layout());
     row.group = group;
-    row.caption = new QLabel(caption, group);
+    row.caption = new OneLineLabel(caption, group);
     row.caption->setObjectName(partName("Caption", param));
     row.caption->setToolTip(tip);
     if (FieldKindOf(param) == FieldKind::Choice) {
@@ -104,7 +105,7 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
             row.edit->setPlaceholderText(UnsetText(param, m_locale, pickedUnit(row)));
             grid->addWidget(row.unit, line, kUnit);
         } else if (*ParamUnitLabel(param) != '\0') {
-            row.unitLabel = new QLabel(units.front().label, group);
+            row.unitLabel = new OneLineLabel(units.front().label, group);
             grid->addWidget(row.unitLabel, line, kUnit);
         }
     }

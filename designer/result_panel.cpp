@@ -3,6 +3,7 @@
 #include "design_document.h"
 #include "design_fields.h"
 #include "link_calculation.h"
+#include "one_line_label.h"
 #include "verdict.h"
 
 #include <QEvent>
@@ -99,7 +100,7 @@ class LineTable : public QGroupBox {
 
     void addRow() {
         const int line = static_cast<int>(m_rows.size());
-        Row row{new QLabel(this), new QLabel(this), new QLabel(this)};
+        Row row{new OneLineLabel(this), new OneLineLabel(this), new OneLineLabel(this)};
         row.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         if (m_selectable)
             row.value->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -2,6 +2,7 @@
 
 #include "design_fields.h"
 #include "one_line_label.h"
+#include "sheet_combo_box.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -83,7 +84,7 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
     row.caption->setObjectName(partName("Caption", param));
     row.caption->setToolTip(tip);
     if (FieldKindOf(param) == FieldKind::Choice) {
-        row.choice = new QComboBox(group);
+        row.choice = new SheetComboBox(group);
         row.choice->addItem(UnsetText(param, m_locale));
         for (const Choice& choice : param.choices())
             row.choice->addItem(QString::fromUtf8(choice.name));
@@ -95,7 +96,7 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
         row.field = row.edit;
         const std::vector<UnitChoice> units = UnitChoices(param);
         if (FieldKindOf(param) == FieldKind::Number && units.size() > 1) {
-            row.unit = new QComboBox(group);
+            row.unit = new SheetComboBox(group);
             row.unit->setObjectName(partName("Unit", param));
             row.unit->setAccessibleName(caption + QStringLiteral(" unit"));
             for (const UnitChoice& unit : units)

@@ -1,10 +1,13 @@
-// A one-line label sizes itself as QLabel does: the same size and minimum
-// size for every kind of text, alignment, mnemonic and font the window uses,
-// after its text or font changes too, and for every such label of the
-// window itself; a text it does not lay out (rich, tabbed, wrapped,
-// selectable) is left to QLabel.
+// The window's own labels and drop-downs size themselves as Qt's do. A
+// one-line label: the same size and minimum size as QLabel's for every kind
+// of text, alignment, mnemonic and font the window uses, after its text or
+// font changes too, and for every such label of the window itself; a text it
+// does not lay out (rich, tabbed, wrapped, selectable) is left to QLabel. A
+// drop-down of the sheet: QComboBox's own minimum size, in the window.
 #include "design_fixture.h"
+#include "input_sheet.h"
 #include "one_line_label.h"
+#include "sheet_combo_box.h"
 
 #include <QLineEdit>
 
@@ -26,7 +29,7 @@ std::unique_ptr<QLabel> twinOf(const QLabel& label, QWidget* buddy) {
 
 } // namespace
 
-class OneLineLabelTest : public QObject {
+class WidgetSizesTest : public QObject {
     Q_OBJECT
   private slots:
     void sizedAsQLabel_data() {
@@ -130,7 +133,27 @@ class OneLineLabelTest : public QObject {
         }
         QVERIFY2(compared > 100, qPrintable(QString::number(compared)));
     }
+
+    // Every drop-down of the sheet, as the window filled it, and one given a
+    // minimum contents length (then QComboBox's minimum is narrower).
+    void sheetDropDownsSizedAsQComboBox() {
+        DesignRun run;
+        DesignWindow* window = run.start();
+        DesignRun::type(run.field("RainRate"), "60");
+        int compared = 0;
+        for (auto* box : window->inputs()->findChildren<SheetComboBox*>()) {
+            QCOMPARE(box->minimumSizeHint(), box->QComboBox::minimumSizeHint());
+            ++compared;
+        }
+        QVERIFY2(compared >= 20, qPrintable(QString::number(compared)));
+
+        SheetComboBox box;
+        box.addItems({QStringLiteral("a rather long item of a list"), QStringLiteral("km")});
+        box.setMinimumContentsLength(3);
+        QCOMPARE(box.minimumSizeHint(), box.QComboBox::minimumSizeHint());
+        QVERIFY(box.minimumSizeHint().width() < box.sizeHint().width());
+    }
 };
 
-QTEST_MAIN(OneLineLabelTest)
-#include "one_line_label_test.moc"
+QTEST_MAIN(WidgetSizesTest)
+#include "widget_sizes_test.moc"

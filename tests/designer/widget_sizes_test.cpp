@@ -134,21 +134,30 @@ class WidgetSizesTest : public QObject {
         QVERIFY2(compared > 100, qPrintable(QString::number(compared)));
     }
 
-    // Every drop-down of the sheet, as the window filled it, and one given a
-    // minimum contents length (then QComboBox's minimum is narrower).
+    // Every drop-down of the sheet, as the window filled it and showed it;
+    // one given another font, then a minimum contents length (QComboBox's
+    // minimum is narrower then).
     void sheetDropDownsSizedAsQComboBox() {
         DesignRun run;
         DesignWindow* window = run.start();
         DesignRun::type(run.field("RainRate"), "60");
         int compared = 0;
         for (auto* box : window->inputs()->findChildren<SheetComboBox*>()) {
+            QCOMPARE(box->sizeHint(), box->QComboBox::sizeHint());
             QCOMPARE(box->minimumSizeHint(), box->QComboBox::minimumSizeHint());
             ++compared;
         }
         QVERIFY2(compared >= 20, qPrintable(QString::number(compared)));
 
+        // Sized again for another font.
         SheetComboBox box;
         box.addItems({QStringLiteral("a rather long item of a list"), QStringLiteral("km")});
+        const QSize before = box.sizeHint();
+        QFont font = box.font();
+        font.setPointSizeF(font.pointSizeF() * 2);
+        box.setFont(font);
+        QCOMPARE(box.sizeHint(), box.QComboBox::sizeHint());
+        QVERIFY(box.sizeHint().width() > before.width());
         box.setMinimumContentsLength(3);
         QCOMPARE(box.minimumSizeHint(), box.QComboBox::minimumSizeHint());
         QVERIFY(box.minimumSizeHint().width() < box.sizeHint().width());

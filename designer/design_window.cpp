@@ -5,6 +5,7 @@
 #include "input_sheet.h"
 #include "margin_chart.h"
 #include "number_text.h"
+#include "one_line_label.h"
 #include "profile_view.h"
 #include "program_icon.h"
 #include "result_panel.h"
@@ -63,8 +64,9 @@ DesignWindow::DesignWindow(QWidget* parent) : QMainWindow(parent) {
     createMenus();
     createPanels();
     connectSignals();
-    // The icon, drawn from its SVG at every size the desktop asks for, waits
-    // for the first frame: nothing of it is on that frame.
+    // What is not on the first frame waits for it: the icon, drawn from its
+    // SVG at every size the desktop asks for, and the values' selection by
+    // mouse (see ResultPanel::makeValuesSelectable).
     QCoreApplication::instance()->installEventFilter(this);
     // Never larger than nine tenths of the screen it opens on.
     resize(kFirstSize.boundedTo(screen()->availableGeometry().size() * 0.9));
@@ -79,7 +81,13 @@ bool DesignWindow::eventFilter(QObject* watched, QEvent* event) {
         static_cast<QWidget*>(watched)->window() == this) {
         QCoreApplication::instance()->removeEventFilter(this);
         QMetaObject::invokeMethod(
-            this, [this] { setWindowIcon(ProgramIcon()); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                m_results->makeValuesSelectable();
+                m_solveAnswer->setTextInteractionFlags(Qt::TextSelectableByMouse);
+                setWindowIcon(ProgramIcon());
+            },
+            Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -217,7 +225,7 @@ QWidget* DesignWindow::createChartPage() {
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
     auto* axisRow = new QHBoxLayout;
-    auto* axisLabel = new QLabel(QStringLiteral("&Against:"), page);
+    auto* axisLabel = new OneLineLabel(QStringLiteral("&Against:"), page);
     m_chartAxis = new QComboBox(page);
     m_chartAxis->setObjectName(QStringLiteral("ChartAxis"));
     m_chartAxis->setAccessibleName(QStringLiteral("Chart against"));
@@ -235,14 +243,14 @@ QWidget* DesignWindow::createSolveBar() {
     bar->setObjectName(QStringLiteral("SolveBar"));
     auto* layout = new QVBoxLayout(bar);
     auto* row = new QHBoxLayout;
-    auto* forLabel = new QLabel(QStringLiteral("Sol&ve for"), bar);
+    auto* forLabel = new OneLineLabel(QStringLiteral("Sol&ve for"), bar);
     m_solveFactor = new QComboBox(bar);
     m_solveFactor->setObjectName(QStringLiteral("SolveFactor"));
     m_solveFactor->setAccessibleName(QStringLiteral("Solve for"));
     for (std::size_t i = 0; i < FactorTable.size(); ++i)
         m_solveFactor->addItem(QString::fromUtf8(FactorTable[i].caption), int(i));
     forLabel->setBuddy(m_solveFactor);
-    auto* atLabel = new QLabel(QStringLiteral("at a fade margin &of"), bar);
+    auto* atLabel = new OneLineLabel(QStringLiteral("at a fade margin &of"), bar);
     m_solveMargin = new QLineEdit(bar);
     m_solveMargin->setObjectName(QStringLiteral("SolveMargin"));
     m_solveMargin->setAccessibleName(QStringLiteral("Solve margin"));
@@ -252,14 +260,13 @@ QWidget* DesignWindow::createSolveBar() {
     m_solveButton->setObjectName(QStringLiteral("SolveButton"));
     for (QWidget* part : {static_cast<QWidget*>(forLabel), static_cast<QWidget*>(m_solveFactor),
                           static_cast<QWidget*>(atLabel), static_cast<QWidget*>(m_solveMargin),
-                          static_cast<QWidget*>(new QLabel(QStringLiteral("dB"), bar)),
+                          static_cast<QWidget*>(new OneLineLabel(QStringLiteral("dB"), bar)),
                           static_cast<QWidget*>(m_solveButton)})
         row->addWidget(part);
     layout->addLayout(row);
     m_solveAnswer = new QLabel(bar);
     m_solveAnswer->setObjectName(QStringLiteral("SolveAnswer"));
-    m_solveAnswer->setWordWrap(true);
-    m_solveAnswer->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_solveAnswer->setWordWrap(true); // selectable after the first frame
     layout->addWidget(m_solveAnswer);
     return bar;
 }

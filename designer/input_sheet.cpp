@@ -1,6 +1,8 @@
 #include "input_sheet.h"
 
 #include "design_fields.h"
+#include "one_line_label.h"
+#include "sheet_combo_box.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -78,11 +80,11 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
     const QString tip = FieldToolTip(param);
     auto* grid = static_cast<QGridLayout*>(group->layout());
     row.group = group;
-    row.caption = new QLabel(caption, group);
+    row.caption = new OneLineLabel(caption, group);
     row.caption->setObjectName(partName("Caption", param));
     row.caption->setToolTip(tip);
     if (FieldKindOf(param) == FieldKind::Choice) {
-        row.choice = new QComboBox(group);
+        row.choice = new SheetComboBox(group);
         row.choice->addItem(UnsetText(param, m_locale));
         for (const Choice& choice : param.choices())
             row.choice->addItem(QString::fromUtf8(choice.name));
@@ -94,7 +96,7 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
         row.field = row.edit;
         const std::vector<UnitChoice> units = UnitChoices(param);
         if (FieldKindOf(param) == FieldKind::Number && units.size() > 1) {
-            row.unit = new QComboBox(group);
+            row.unit = new SheetComboBox(group);
             row.unit->setObjectName(partName("Unit", param));
             row.unit->setAccessibleName(caption + QStringLiteral(" unit"));
             for (const UnitChoice& unit : units)
@@ -104,7 +106,7 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
             row.edit->setPlaceholderText(UnsetText(param, m_locale, pickedUnit(row)));
             grid->addWidget(row.unit, line, kUnit);
         } else if (*ParamUnitLabel(param) != '\0') {
-            row.unitLabel = new QLabel(units.front().label, group);
+            row.unitLabel = new OneLineLabel(units.front().label, group);
             grid->addWidget(row.unitLabel, line, kUnit);
         }
     }

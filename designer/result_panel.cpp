@@ -3,6 +3,7 @@
 #include "design_document.h"
 #include "design_fields.h"
 #include "link_calculation.h"
+#include "one_line_label.h"
 #include "verdict.h"
 
 #include <QEvent>
@@ -84,6 +85,12 @@ class LineTable : public QGroupBox {
             m_notes->setVisible(!noteText.isEmpty());
     }
 
+    void makeSelectable() {
+        m_selectable = true;
+        for (const Row& row : m_rows)
+            row.value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+
   private:
     struct Row {
         QLabel* caption;
@@ -93,9 +100,10 @@ class LineTable : public QGroupBox {
 
     void addRow() {
         const int line = static_cast<int>(m_rows.size());
-        Row row{new QLabel(this), new QLabel(this), new QLabel(this)};
+        Row row{new OneLineLabel(this), new OneLineLabel(this), new OneLineLabel(this)};
         row.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        row.value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        if (m_selectable)
+            row.value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         row.extra->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_grid->addWidget(row.caption, line, 0);
         m_grid->addWidget(row.value, line, 1);
@@ -107,6 +115,7 @@ class LineTable : public QGroupBox {
     QGridLayout* m_grid;
     QLabel* m_notes;
     std::vector<Row> m_rows;
+    bool m_selectable = false;
 };
 
 ResultPanel::ResultPanel(QWidget* parent) : QWidget(parent) {
@@ -182,6 +191,8 @@ void ResultPanel::showEvaluation(const Evaluation& evaluation) {
 
     while (m_sections.size() < evaluation.sections.size()) {
         m_sections.push_back(new LineTable(QStringLiteral("Line"), this));
+        if (m_selectable)
+            m_sections.back()->makeSelectable();
         m_layout->insertWidget(m_layout->count() - 1, m_sections.back());
     }
     for (std::size_t s = 0; s < m_sections.size(); ++s) {
@@ -215,6 +226,14 @@ void ResultPanel::showEvaluation(const Evaluation& evaluation) {
         if (table->isVisibleTo(this) != used)
             table->setVisible(used);
     }
+}
+
+void ResultPanel::makeValuesSelectable() {
+    m_selectable = true;
+    for (LineTable* table : {m_terms, m_results})
+        table->makeSelectable();
+    for (LineTable* table : m_sections)
+        table->makeSelectable();
 }
 
 void ResultPanel::showRefused(const QStringList& captions) {

@@ -26,6 +26,11 @@ class ResultPanel : public QWidget {
     // a note under the verdict says the results are the last accepted
     // values'.
     void showRefused(const QStringList& captions);
+    // The values, and those of rows made later, become selectable by mouse.
+    // The window asks for it after its first frame: a selectable label lays
+    // its text out as a document, a third of the panel's cost at start-up.
+    void makeValuesSelectable();
+    bool valuesSelectable() const { return m_selectable; }
 
   protected:
     void changeEvent(QEvent* event) override; // a new desktop palette recolours the verdict
@@ -45,4 +50,5 @@ class ResultPanel : public QWidget {
     QLocale m_locale;
     int m_verdictState = 0;  // 1 closes, -1 short, 0 no budget
     int m_colouredState = 0; // the state the verdict's colour is for
+    bool m_selectable = false;
 };

@@ -11,6 +11,7 @@
 #include "link_settings.h"
 #include "margin_chart.h"
 #include "number_text.h"
+#include "result_panel.h"
 #include "waterfall_chart.h"
 
 #include <QAction>
@@ -262,6 +263,49 @@ class DesignWindowTest : public QObject {
         QVERIFY(run.field("RxAntGain")->text().isEmpty());
         QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(run.text("ResultFadeMargin"), QStringLiteral("10.0"));
+    }
+
+    // The values wait for the window's first frame to become selectable by
+    // mouse: then those there, those of a section an edit adds later and the
+    // solve's answer all are, and a drag across one selects its text.
+    void valuesSelectableOnceShown() {
+        DesignRun run;
+        DesignWindow* window = run.start();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTRY_VERIFY(window->results()->valuesSelectable());
+        const auto values = [&] {
+            QList<QLabel*> found;
+            for (QLabel* label : window->results()->findChildren<QLabel*>())
+                for (const char* prefix : {"Term", "Result", "Line"})
+                    if (label->objectName().startsWith(prefix))
+                        found << label;
+            return found;
+        };
+        const qsizetype atStart = values().size();
+        DesignRun::type(run.field("RainRate"), "60");
+        DesignRun::type(run.field("TxHeight"), "40");
+        QVERIFY(values().size() > atStart);
+        for (QLabel* label : values())
+            QVERIFY2(label->textInteractionFlags().testFlag(Qt::TextSelectableByMouse),
+                     qPrintable(label->objectName()));
+
+        QTest::mouseClick(run.find<QPushButton>("SolveButton"), Qt::LeftButton);
+        for (const char* name : {"ResultFadeMargin", "SolveAnswer"}) {
+            auto* label = run.find<QLabel>(name);
+            QVERIFY(!label->text().isEmpty());
+            QVERIFY(!label->hasSelectedText());
+            // Dragged across its text, which is right-aligned for a value.
+            const int wide = label->fontMetrics().horizontalAdvance(label->text());
+            const int left = label->alignment().testFlag(Qt::AlignRight)
+                                 ? label->contentsRect().right() - wide
+                                 : label->contentsRect().left();
+            const int middle = label->fontMetrics().height() / 2;
+            QTest::mousePress(label, Qt::LeftButton, {}, QPoint(left + 1, middle));
+            QTest::mouseMove(label, QPoint(left + wide - 1, middle));
+            QTest::mouseRelease(label, Qt::LeftButton, {}, QPoint(left + wide - 1, middle));
+            QVERIFY2(label->hasSelectedText(), name);
+            QVERIFY(label->text().contains(label->selectedText()));
+        }
     }
 
     // A refusal reads as the calculator's --solve prints it.

@@ -195,13 +195,6 @@ int PrepareCalc(const std::vector<std::string>& args, CalcJob& job, std::string&
             return kExitNoSolution;
         }
         job.point.values[IndexOf(ParamOfFactor(factor))] = answer.value;
-        // A search may leave the range a feature's model holds for.
-        if (!job.model->check(job.point, error)) {
-            const FactorRow& row = FactorTable[factor];
-            error = std::string(SolveOptionName()) + " " + row.key + ": at " +
-                    FactorValueText(row, answer.value) + " " + row.unit + ", " + error;
-            return kExitNoSolution;
-        }
         job.solved = SolvedFactor{factor, margin, answer.value};
     }
     return kExitDone;

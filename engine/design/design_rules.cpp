@@ -55,6 +55,7 @@ constexpr DesignRule kRules[] = {
     {P::SatelliteLatitude, K::Needs, {P::SatelliteAltitude}},
     {P::PolarizationAngle, K::Needs, {P::SatelliteLongitude}},
     {P::PolarizationAngle, K::NotWith, {P::RainPolarization}},
+    {P::CloudMaps, K::Needs, {P::StationLongitude}},
     // A terrestrial hop: both sites or neither; a profile from a file or
     // from the tiles between the sites; the antennas' heights above them.
     {P::TxLongitude, K::Needs, kTerrestrial},

@@ -83,6 +83,13 @@ SolveAnswer SolveDesign(const BudgetModel& model, const DesignPoint& point, std:
                                FactorValueText(row, answer.value) + " " + row.unit + " it is " +
                                FormatFixed(12, 1, reached) + " dB"};
     }
+    // A search may leave the range a feature's model holds for.
+    std::string error;
+    if (!model.check(withFactor(point, factor, answer.value), error)) {
+        const FactorRow& row = FactorTable[factor];
+        return SolveAnswer{
+            false, 0.0, "at " + FactorValueText(row, answer.value) + " " + row.unit + ", " + error};
+    }
     return answer;
 }
 

@@ -14,7 +14,8 @@
 // refused when a feature sets the factor itself (a dish its antenna gain),
 // when the design picks its MODCOD from the margin (dvbs2:auto: the margin
 // is then no function of the factor to solve), and when the answer,
-// evaluated, does not give the margin asked within kSolveTolerance. The one
+// evaluated, does not give the margin asked within kSolveTolerance or lies
+// outside what a feature's model holds for (its check, the message). The one
 // solver of the calculator and the design window.
 constexpr double kSolveTolerance = 0.01; // dB: the margins are shown to 0.1 dB
 SolveAnswer SolveDesign(const BudgetModel& model, const DesignPoint& point, std::size_t factor,

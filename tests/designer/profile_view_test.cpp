@@ -9,6 +9,8 @@
 #include "profile_view.h"
 
 #include <QAccessible>
+#include <QFile>
+#include <QLineEdit>
 #include <QTabWidget>
 
 #include <cmath>
@@ -190,6 +192,38 @@ class ProfileViewTest : public QObject {
         QVERIFY2(view->readout().contains(QRegularExpression("^1\\d,\\d0 km: ground \\d+,\\d m")),
                  qPrintable(view->readout()));
         QVERIFY(view->readout().contains(QRegularExpression(" = -?\\d+,\\d\\d F1$")));
+    }
+
+    // A profile typed into the sheet: the tab comes up with the file's
+    // ground, the ridge its critical point; a refused file keeps the last
+    // accepted design and no terrain appears.
+    void typedProfileShowsTheTab() {
+        DesignRun run;
+        QVERIFY(run.ready());
+        QString csv = QStringLiteral("distance_km,height_m\n");
+        for (int i = 0; i <= 20; ++i)
+            csv += QStringLiteral("%1,%2\n").arg(i).arg(i == 8 ? 160 : 100);
+        const QString file = run.path(QStringLiteral("ridge.csv"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(csv.toUtf8());
+        out.close();
+        DesignWindow* window = run.start();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTabWidget* tabs = views(run);
+        const int index = tabs->indexOf(window->profile());
+        DesignRun::type(run.find<QLineEdit>("FieldTxHeight"), QStringLiteral("30"));
+        DesignRun::type(run.find<QLineEdit>("FieldRxHeight"), QStringLiteral("30"));
+        QVERIFY(!tabs->isTabVisible(index));
+        DesignRun::type(run.find<QLineEdit>("FieldProfile"), file);
+        QVERIFY(tabs->isTabVisible(index));
+        QVERIFY(window->evaluation().sheet.terrain.has_value());
+        QTest::keyClick(window, Qt::Key_P, Qt::AltModifier);
+        auto* view = run.find<ProfileView>("ProfileView");
+        QVERIFY(view != nullptr);
+        QCOMPARE(view->drawing().km.size(), std::size_t(21));
+        QVERIFY(view->readout().contains(QStringLiteral("8.00 km"))); // the ridge, marked first
     }
 };
 

@@ -289,6 +289,21 @@ TEST(SolveDesign, AnAdaptiveModcodIsRefusedSayingWhy) {
     EXPECT_NE(answer.why.find("fix the MODCOD"), std::string::npos) << answer.why;
 }
 
+// An answer outside what a model holds for is no answer, for the window as
+// for the calculator: the gases of an Earth-space path hold from 1 GHz, and a
+// margin of 60 dB more is reached only far below it.
+TEST(SolveDesign, AnAnswerOutsideAModelIsRefusedSayingWhere) {
+    const Design design =
+        designOf({{"Freq", "2GHz"}, {"Path", "earth-space"}, {"Elevation", "30"}});
+    const DesignPoint point = design.point();
+    const BudgetModel model(point);
+    const double margin = model.evaluate(point).results.FadeMargin + 60.0;
+    const SolveAnswer answer = SolveDesign(model, point, IndexOf(ParamId::Freq), margin);
+    EXPECT_FALSE(answer.solved);
+    EXPECT_EQ(answer.why.rfind("at ", 0), 0u) << answer.why;
+    EXPECT_NE(answer.why.find("GHz"), std::string::npos) << answer.why;
+}
+
 // What the solver answers, evaluated, gives the margin asked.
 TEST(SolveDesign, EveryAnswerGivesTheMarginAsked) {
     const Design designs[] = {

@@ -26,6 +26,12 @@ extern const FeatureRow kOutageFeature;
 SheetLine FixedLine(std::string key, std::string caption, double value, int decimals,
                     std::string unit);
 
+// A loss a feature adds to Weather, as a term of its own right after Weather
+// (whose term then keeps the value given): `term.value` is the loss in dB,
+// its contribution to the fade margin is set here. Nothing without a Weather
+// term.
+void AddLossAfterWeather(std::vector<LinkTerm>& terms, LinkTerm term);
+
 // The polarization tilt (degrees) of the RainPolarization choice h, v or c,
 // or, with a satellite's PolarizationAngle, at the site.
 double PolarizationTiltDeg(const DesignPoint& point);

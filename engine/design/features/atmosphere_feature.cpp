@@ -10,9 +10,7 @@
 #include "number_text.h"
 #include "reference_atmosphere.h"
 
-#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <numbers>
 
 namespace {
@@ -361,22 +359,16 @@ void lines(const DesignPoint& point, const BudgetSheet& sheet, SheetSection& sec
 
 // The loss is a term of its own after Weather, which keeps the value given.
 void terms(const DesignPoint& point, const BudgetSheet& sheet, std::vector<LinkTerm>& terms) {
-    const auto weather = std::find_if(terms.begin(), terms.end(), [](const LinkTerm& term) {
-        return std::strcmp(term.key, "Weather") == 0;
-    });
-    if (!sheet.atmosphere || weather == terms.end()) {
+    if (!sheet.atmosphere) {
         return;
     }
-    const double loss = sheet.atmosphere->lossDb;
-    weather->value -= loss;
-    weather->db += loss;
     const bool earthSpace = OnEarthSpacePath(point);
-    terms.insert(weather + 1,
-                 LinkTerm{"Atmosphere", earthSpace ? "Atmosphere" : "Gaseous Absorption", loss,
-                          "dB", -loss, TermSide::Signal,
-                          earthSpace ? "gases, clouds, rain and scintillation, ITU-R P.618-13 "
-                                       "section 2.5"
-                                     : "A = gamma d, ITU-R P.676-12 Annex 1"});
+    AddLossAfterWeather(terms,
+                        LinkTerm{"Atmosphere", earthSpace ? "Atmosphere" : "Gaseous Absorption",
+                                 sheet.atmosphere->lossDb, "dB", 0.0, TermSide::Signal,
+                                 earthSpace ? "gases, clouds, rain and scintillation, ITU-R "
+                                              "P.618-13 section 2.5"
+                                            : "A = gamma d, ITU-R P.676-12 Annex 1"});
 }
 
 } // namespace

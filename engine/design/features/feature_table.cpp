@@ -2,7 +2,9 @@
 
 #include "number_text.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -41,4 +43,17 @@ SheetLine FixedLine(std::string key, std::string caption, double value, int deci
                     std::string unit) {
     return {std::move(key), std::move(caption), value, FormatInWidth(kTextWidth, decimals, value),
             std::move(unit)};
+}
+
+void AddLossAfterWeather(std::vector<LinkTerm>& terms, LinkTerm term) {
+    const auto weather = std::find_if(terms.begin(), terms.end(), [](const LinkTerm& t) {
+        return std::strcmp(t.key, "Weather") == 0;
+    });
+    if (weather == terms.end()) {
+        return;
+    }
+    weather->value -= term.value;
+    weather->db += term.value;
+    term.db = -term.value;
+    terms.insert(weather + 1, term);
 }

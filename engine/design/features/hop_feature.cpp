@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -319,19 +318,14 @@ void diffractionLines(const DesignPoint&, const BudgetSheet& sheet, SheetSection
 
 // The loss is a term of its own after Weather, which keeps the value given.
 void diffractionTerms(const DesignPoint&, const BudgetSheet& sheet, std::vector<LinkTerm>& terms) {
-    const auto weather = std::find_if(terms.begin(), terms.end(), [](const LinkTerm& term) {
-        return std::strcmp(term.key, "Weather") == 0;
-    });
-    if (!sheet.terrain || !sheet.terrain->diffraction || weather == terms.end()) {
+    if (!sheet.terrain || !sheet.terrain->diffraction) {
         return;
     }
-    const double loss = sheet.terrain->diffraction->lossDb;
-    weather->value -= loss;
-    weather->db += loss;
-    terms.insert(weather + 1,
-                 LinkTerm{"Diffraction", "Diffraction", loss, "dB", -loss, TermSide::Signal,
-                          "delta-Bullington over the profile, ITU-R P.526-15 "
-                          "section 4.5"});
+    AddLossAfterWeather(terms,
+                        LinkTerm{"Diffraction", "Diffraction", sheet.terrain->diffraction->lossDb,
+                                 "dB", 0.0, TermSide::Signal,
+                                 "delta-Bullington over the profile, ITU-R P.526-15 "
+                                 "section 4.5"});
 }
 
 // --- the outage ---------------------------------------------------------------

@@ -57,6 +57,8 @@ const std::map<std::string, std::string> kFixtures = {
                   "160\n9,100\n10,100\n11,100\n12,100\n13,100\n14,100\n15,100\n16,100\n17,100\n18,"
                   "100\n19,100\n20,100\n"},
     {"nan.csv", "0,100\n1,nan\n2,100\n"},
+    // An elevation tile cut short, in the folder the tests run in.
+    {"N45E007.hgt", "\x01\x02\x03"},
     {"polarization.json", R"({"format": "quillstone-design", "version": 1, "parameters": {)"
                           R"("RainPolarization": {"value": "h"}}})"},
 };

@@ -449,8 +449,9 @@ void outageLines(const DesignPoint&, const BudgetSheet& sheet, SheetSection& sec
                 "availablePercent");
     out.note("Multipath: ITU-R P.530-17 section 2.3.1 (worst month, dN1 " +
              (o.dN1Source == "typed" ? std::string("typed") : "from " + o.dN1Source) +
-             ") and section 2.3.5 (to the year); rain: ITU-R P.530-17 section 2.4.1 read "
-             "backwards at the clear-air fade margin.");
+             "; s_a the spread of the profile's heights within 55 km of mid-path, in place of "
+             "the terrain map's 110 km square) and section 2.3.5 (to the year); rain: ITU-R "
+             "P.530-17 section 2.4.1 read backwards at the clear-air fade margin.");
     if (o.rainYearPercent &&
         (*o.rainYearPercent <= kRainLeastPercent || *o.rainYearPercent >= kRainMostPercent)) {
         out.note("The rain outage is at the edge of the method's range (0.001 to 1 % of the "

@@ -207,6 +207,44 @@ TEST_F(SiteClimate, CloudMapsAsChosen) {
         << "P.840-8 chosen though P.840-9 is present";
 }
 
+// What to do about a missing map, one line naming where to put it; nothing
+// where nothing is missing or the fault is not a missing map.
+TEST_F(SiteClimate, AdviceNamesTheFolderToPutTheMapsIn) {
+    SmallMaps maps;
+    maps.map("P1511-1", "TOPOLAT.TXT", "TOPOLON.TXT", "TOPO_0DOT5.TXT", [](int) { return 0.25; });
+    maps.put("P1510-1", "T_Annual.TXT", "1 2 3\n"); // its latitude file missing
+    SetItuMapsFolder(maps.base.path());
+    Design design = siteDesign();
+    ::SiteClimate missing = LookUpClimate(design.point());
+    ASSERT_TRUE(missing.fault);
+    EXPECT_EQ(ItuMapsAdvice(missing), "Missing ITU-R map P1510-1/LAT_T.TXT (plain or .gz) in " +
+                                          maps.base.path() +
+                                          ": ITU distributes it with Recommendation ITU-R "
+                                          "P.1510-1: put ITU's file there, plain or .gz");
+    maps.map("P1510-1", "LAT_T.TXT", "LON_T.TXT", "T_Annual.TXT", [](int) { return 290.0; });
+    maps.put("P1510-1", "T_Annual.TXT", "1 2 3\n");
+    SetItuMapsFolder({});
+    SetItuMapsFolder(maps.base.path());
+    const ::SiteClimate damaged = LookUpClimate(design.point());
+    ASSERT_TRUE(damaged.fault);
+    EXPECT_EQ(ItuMapsAdvice(damaged), "")
+        << "a damaged map is no missing one: " << damaged.fault->message;
+    ::SiteClimate none;
+    none.noMaps = true;
+    const char* savedData = std::getenv("XDG_DATA_HOME");
+    const std::string dataBefore = savedData ? savedData : "";
+    ::setenv("XDG_DATA_HOME", "/data", 1);
+    EXPECT_EQ(ItuMapsAdvice(none).find("put ITU's map files in /data/quillstone/itu-maps, one "
+                                       "folder per Recommendation (P837-7"),
+              std::string("No ITU-R maps for the site's climate: ").size());
+    if (savedData != nullptr) {
+        ::setenv("XDG_DATA_HOME", dataBefore.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_DATA_HOME");
+    }
+    EXPECT_EQ(ItuMapsAdvice(::SiteClimate{}), "");
+}
+
 TEST_F(SiteClimate, WithoutAnyFolderTheClimateIsAsTyped) {
     testing_support::TempDir home;
     const char* savedMaps = std::getenv("QUILLSTONE_ITU_MAPS");

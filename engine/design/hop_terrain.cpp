@@ -60,7 +60,9 @@ ElevationTiles& tilesIn(Store& s, const std::filesystem::path& folder) {
     return *s.folders.back();
 }
 
-std::optional<HopProfile> readProfile(const DesignPoint& point, std::string& error) {
+// The design's profile from its file, else from the tiles between its sites.
+std::optional<HopProfile> readProfile(const DesignPoint& point,
+                                      const std::optional<HopSites>& sites, std::string& error) {
     if (point.has(ParamId::Profile)) {
         const std::filesystem::path file = point.list(ParamId::Profile).front();
         auto profile = ReadProfileFile(file, error);
@@ -69,10 +71,6 @@ std::optional<HopProfile> readProfile(const DesignPoint& point, std::string& err
         }
         return HopProfile{std::make_shared<const TerrainProfile>(std::move(*profile)),
                           file.string()};
-    }
-    const auto sites = HopSitesOf(point, error);
-    if (!sites) {
-        return std::nullopt;
     }
     const std::filesystem::path folder = HopTerrainFolder(point);
     auto profile = ProfileFromTiles(tilesIn(store(), folder), sites->tx, sites->rx, error);
@@ -154,7 +152,7 @@ std::optional<HopProfile> LoadHopProfile(const DesignPoint& point, std::string& 
             }
         }
         if (!profile) {
-            profile = readProfile(point, error);
+            profile = readProfile(point, sites, error);
             if (!profile) {
                 return std::nullopt;
             }

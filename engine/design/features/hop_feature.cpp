@@ -68,6 +68,18 @@ Ground groundOf(const DesignPoint& point, const TerrainProfile& profile) {
     return g;
 }
 
+// The ground the clearance was worked out on, its distances less `origin`.
+Ground groundAlong(const ProfileClearance& clearance, double origin) {
+    Ground g;
+    g.distanceKm.reserve(clearance.points.size());
+    g.heightM.reserve(clearance.points.size());
+    for (const ClearancePoint& p : clearance.points) {
+        g.distanceKm.push_back(p.distanceKm - origin);
+        g.heightM.push_back(p.groundM);
+    }
+    return g;
+}
+
 ClearanceHop hopOf(const DesignPoint& point, const Ground& ground, double freq) {
     return {ground.distanceKm, ground.heightM, point[ParamId::TxHeight], point[ParamId::RxHeight],
             freq};
@@ -264,14 +276,9 @@ void diffractionAdjust(const DesignPoint& point, BudgetSheet& sheet) {
         return;
     }
     const ProfileClearance& median = sheet.terrain->heights.median;
-    std::vector<double> d;
-    std::vector<double> h;
-    d.reserve(median.points.size());
-    h.reserve(median.points.size());
-    for (const ClearancePoint& p : median.points) {
-        d.push_back(p.distanceKm - median.points.front().distanceKm);
-        h.push_back(p.groundM);
-    }
+    const Ground ground = groundAlong(median, median.points.front().distanceKm);
+    const auto& d = ground.distanceKm;
+    const auto& h = ground.heightM;
     const DiffractionPath path{.distanceKm = d,
                                .heightM = h,
                                .txHeightM = point[ParamId::TxHeight],
@@ -364,12 +371,9 @@ void outageFinish(const DesignPoint& point, BudgetSheet& sheet) {
     }
     const MapValue dN1 = dN1Of(point);
     const ProfileClearance& median = sheet.terrain->heights.median;
-    std::vector<double> d;
-    std::vector<double> h;
-    for (const ClearancePoint& p : median.points) {
-        d.push_back(p.distanceKm);
-        h.push_back(p.groundM);
-    }
+    const Ground ground = groundAlong(median, 0.0);
+    const auto& d = ground.distanceKm;
+    const auto& h = ground.heightM;
     std::string error;
     const auto roughness = TerrainRoughnessM(d, h, error);
     if (!dN1 || !roughness) {

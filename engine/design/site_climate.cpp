@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -177,13 +178,13 @@ class Lookups {
         return m_point[ParamId::StationHeight];
     }
 
-    bool take(ClimateEntry entry, const MapValue& value) {
+    bool take(ClimateEntry entry, MapValue value) {
         if (!value) {
-            m_climate.fault = DesignFault{entry.id, value.error};
+            m_climate.fault = DesignFault{entry.id, std::move(value.error)};
             return false;
         }
         entry.value = value.value;
-        entry.source = value.source;
+        entry.source = std::move(value.source);
         m_climate.entries.push_back(std::move(entry));
         return true;
     }
@@ -227,6 +228,8 @@ SiteClimate LookUpClimate(const DesignPoint& point) {
         climate.noMaps = true;
         return climate;
     }
+    constexpr std::size_t kMostEntries = 10;
+    climate.entries.reserve(kMostEntries);
     Lookups(point, *maps, climate).run();
     return climate;
 }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <numbers>
 #include <span>
 #include <system_error>
@@ -145,15 +146,29 @@ double WrappedLongitude(double lonDeg) {
 
 constexpr const char* kDegreeSign = "\xC2\xB0";
 
-// "45.07°N 7.69°E", appended.
+// "45.07°N 7.69°E", appended. The last place's text is kept per thread: a
+// site's dozen lookups name the same place, and the decimals cost more than
+// the lookup.
 void AppendPlace(std::string& out, double latDeg, double lonDeg) {
-    const double lon = WrappedLongitude(lonDeg);
-    AppendDegrees(out, std::fabs(latDeg));
-    out += kDegreeSign;
-    out += latDeg < 0.0 ? "S " : "N ";
-    AppendDegrees(out, std::fabs(lon));
-    out += kDegreeSign;
-    out += lon < 0.0 ? "W" : "E";
+    struct Last {
+        double latDeg = kNaN;
+        double lonDeg = kNaN;
+        std::string text;
+    };
+    thread_local Last last;
+    if (latDeg != last.latDeg || lonDeg != last.lonDeg) {
+        const double lon = WrappedLongitude(lonDeg);
+        last.text.clear();
+        AppendDegrees(last.text, std::fabs(latDeg));
+        last.text += kDegreeSign;
+        last.text += latDeg < 0.0 ? "S " : "N ";
+        AppendDegrees(last.text, std::fabs(lon));
+        last.text += kDegreeSign;
+        last.text += lon < 0.0 ? "W" : "E";
+        last.latDeg = latDeg;
+        last.lonDeg = lonDeg;
+    }
+    out += last.text;
 }
 
 std::string PlaceText(double latDeg, double lonDeg) {
@@ -162,15 +177,22 @@ std::string PlaceText(double latDeg, double lonDeg) {
     return out;
 }
 
-// The value's source, or the error of a place that cannot be looked up.
-MapValue Start(const std::string& what, double latDeg, double lonDeg) {
+// No value yet, or the error of a place that cannot be looked up.
+MapValue Checked(double latDeg, double lonDeg) {
     MapValue out;
     if (!std::isfinite(latDeg) || !std::isfinite(lonDeg)) {
         out.error = "latitude " + NumberText(latDeg) + " and longitude " + NumberText(lonDeg) +
                     ": both must be numbers";
     } else if (latDeg < -90.0 || latDeg > 90.0) {
         out.error = "latitude " + NumberText(latDeg) + " is outside -90 to 90 degrees";
-    } else {
+    }
+    return out;
+}
+
+// The value's source, or the error of a place that cannot be looked up.
+MapValue Start(std::string_view what, double latDeg, double lonDeg) {
+    MapValue out = Checked(latDeg, lonDeg);
+    if (out) {
         out.source.reserve(what.size() + 32);
         out.source += what;
         out.source += " at ";
@@ -229,29 +251,28 @@ bool MonthlyRainInputsAt(MapFolder& maps, double latDeg, double lonDeg,
                          std::array<double, kMonths>& totalMm,
                          std::array<double, kMonths>& temperatureK, std::string& error);
 
-// The same, the last place's kept per thread: a site asks for R0.01, R_p
-// and P0 at one place, 96 values each time.
-bool MonthlyRainInputs(MapFolder& maps, double latDeg, double lonDeg,
-                       std::array<double, kMonths>& totalMm,
-                       std::array<double, kMonths>& temperatureK, std::string& error) {
+// Steps 1 to 4 at a place, the last place's kept per thread: a site asks for
+// R0.01, R_p and P0 at one place, 96 values and 12 exponentials each time.
+// Null with `error` set where the maps cannot give them.
+const MonthlyRain* MonthlyRainAt(MapFolder& maps, double latDeg, double lonDeg,
+                                 std::string& error) {
     struct Last {
         std::uint64_t folder = 0;
         double latDeg = 0.0;
         double lonDeg = 0.0;
-        std::array<double, kMonths> totalMm{};
-        std::array<double, kMonths> temperatureK{};
+        MonthlyRain rain;
     };
     thread_local Last last;
     if (last.folder == maps.serial() && last.latDeg == latDeg && last.lonDeg == lonDeg) {
-        totalMm = last.totalMm;
-        temperatureK = last.temperatureK;
-        return true;
+        return &last.rain;
     }
+    std::array<double, kMonths> totalMm{};
+    std::array<double, kMonths> temperatureK{};
     if (!MonthlyRainInputsAt(maps, latDeg, lonDeg, totalMm, temperatureK, error)) {
-        return false;
+        return nullptr;
     }
-    last = {maps.serial(), latDeg, lonDeg, totalMm, temperatureK};
-    return true;
+    last = {maps.serial(), latDeg, lonDeg, MonthlyRainStatistics(totalMm, temperatureK)};
+    return &last.rain;
 }
 
 bool MonthlyRainInputsAt(MapFolder& maps, double latDeg, double lonDeg,
@@ -283,7 +304,7 @@ bool MonthlyRainInputsAt(MapFolder& maps, double latDeg, double lonDeg,
 }
 
 // One month of a monthly family, bilinear.
-MapValue MonthlyBilinear(MapFolder& maps, const std::string& what, const MapSet& set,
+MapValue MonthlyBilinear(MapFolder& maps, std::string_view what, const MapSet& set,
                          const char* prefix, double latDeg, double lonDeg, int month) {
     if (month < 1 || month > static_cast<int>(kMonths)) {
         return {kNaN, {}, "month " + std::to_string(month) + " is not 1 to 12"};
@@ -302,7 +323,7 @@ MapValue MonthlyBilinear(MapFolder& maps, const std::string& what, const MapSet&
 }
 
 // A bilinear lookup in one map.
-MapValue Bilinear(MapFolder& maps, const std::string& what, const MapSet& set, std::string_view map,
+MapValue Bilinear(MapFolder& maps, std::string_view what, const MapSet& set, std::string_view map,
                   double latDeg, double lonDeg) {
     MapValue out = Start(what, latDeg, lonDeg);
     if (!out) {
@@ -318,13 +339,10 @@ MapValue Bilinear(MapFolder& maps, const std::string& what, const MapSet& set, s
 
 // A quantity mapped at levels of p, semi-log in p between the two levels
 // around it; `atLevel(level, cell, error)` gives the value at one level.
+// `out` holds the value's source, the place already checked (Start).
 template <typename AtLevel>
-MapValue SemiLogInP(MapFolder& maps, const std::string& what, const LevelMaps& levels,
-                    double latDeg, double lonDeg, double percent, AtLevel atLevel) {
-    MapValue out = Start(what, latDeg, lonDeg);
-    if (!out) {
-        return out;
-    }
+MapValue SemiLogInP(MapFolder& maps, MapValue out, const LevelMaps& levels, double latDeg,
+                    double lonDeg, double percent, AtLevel atLevel) {
     std::size_t below = 0;
     std::size_t above = 0;
     if (!Bracket(levels.levels, percent, below, above)) {
@@ -356,9 +374,13 @@ double LevelSum(MapFolder& maps, const LevelMaps& levels, std::size_t level, con
     return grid == nullptr ? kNaN : grid->sum(cell);
 }
 
-MapValue ValueAtLevels(MapFolder& maps, const std::string& what, const LevelMaps& levels,
+MapValue ValueAtLevels(MapFolder& maps, std::string_view what, const LevelMaps& levels,
                        double latDeg, double lonDeg, double percent) {
-    return SemiLogInP(maps, what, levels, latDeg, lonDeg, percent,
+    MapValue out = Start(what, latDeg, lonDeg);
+    if (!out) {
+        return out;
+    }
+    return SemiLogInP(maps, std::move(out), levels, latDeg, lonDeg, percent,
                       [&](std::size_t level, const GridCell& cell, std::string& error) {
                           return LevelSum(maps, levels, level, cell, error);
                       });
@@ -370,7 +392,7 @@ MapValue ValueAtLevels(MapFolder& maps, const std::string& what, const LevelMaps
 // X_i' = X_i exp(-(alt - alt_i) / VSCH_i); then bilinear, then semi-log in p.
 MapValue VapourAtHeight(MapFolder& maps, const LevelMaps& quantity, double latDeg, double lonDeg,
                         double percent, std::optional<double> stationHeightKm) {
-    MapValue place = Start(kVapour.recommendation, latDeg, lonDeg);
+    MapValue place = Checked(latDeg, lonDeg);
     if (!place) {
         return place;
     }
@@ -387,9 +409,23 @@ MapValue VapourAtHeight(MapFolder& maps, const LevelMaps& quantity, double latDe
     if (std::isnan(heightKm)) {
         return Finish(place, kNaN, kTopography, kTopographyMap, latDeg, lonDeg);
     }
-    const std::string what = std::string(kVapour.recommendation) + " at " +
-                             PlaceText(latDeg, lonDeg) + ", station height " +
-                             DegreesText(heightKm) + " km";
+    // "ITU-R P.836-6 at 45.07°N 7.69°E, station height 0.262 km": the last
+    // one kept per thread (rho and V, each at two p).
+    struct Source {
+        double latDeg = kNaN;
+        double lonDeg = kNaN;
+        double heightKm = kNaN;
+        std::string text;
+    };
+    thread_local Source source;
+    if (latDeg != source.latDeg || lonDeg != source.lonDeg || heightKm != source.heightKm) {
+        source.text = std::string(kVapour.recommendation) + " at " + PlaceText(latDeg, lonDeg) +
+                      ", station height " + DegreesText(heightKm) + " km";
+        source.latDeg = latDeg;
+        source.lonDeg = lonDeg;
+        source.heightKm = heightKm;
+    }
+    place.source = source.text;
     // alt_i of the cell's points, the same for every level and quantity: the
     // last cell's kept per thread (a site asks for rho and V, each at two p).
     struct Heights {
@@ -433,11 +469,7 @@ MapValue VapourAtHeight(MapFolder& maps, const LevelMaps& quantity, double latDe
         }
         return total;
     };
-    MapValue out = SemiLogInP(maps, what, quantity, latDeg, lonDeg, percent, atLevel);
-    if (out) {
-        out.source = what;
-    }
-    return out;
+    return SemiLogInP(maps, std::move(place), quantity, latDeg, lonDeg, percent, atLevel);
 }
 
 // Q(z), the complementary standard normal distribution, and its density.
@@ -538,8 +570,29 @@ bool MapFolder::has(const MapSet& set, std::string_view name) {
 
 const MapFolder::Grid& MapFolder::slot(const MapSet& set, std::string_view name,
                                        std::size_t layers) {
+    // The maps found so far, per thread and by the set and the name's text:
+    // a site's dozen lookups each ask for up to four maps, and the folder's
+    // table takes a lock and a dozen comparisons of names. An entry stays
+    // good while its folder lives (the table only grows); the serial tells
+    // folders apart.
+    struct Recent {
+        std::uint64_t folder = 0;
+        const MapSet* set = nullptr;
+        std::size_t layers = 0;
+        std::string name;
+        const Grid* grid = nullptr;
+    };
+    constexpr std::size_t kRecent = 64;
+    thread_local std::array<Recent, kRecent> recent;
+    Recent& mine =
+        recent[(std::hash<std::string_view>{}(name) ^ std::hash<const void*>{}(&set) ^ layers) %
+               kRecent];
+    if (mine.folder == m_serial && mine.set == &set && mine.layers == layers && mine.name == name) {
+        return *mine.grid;
+    }
+
     // The key, "P837-7/MT_Month*" for monthly layers, in a buffer kept per
-    // thread: no allocation on a lookup, which asks for up to four maps.
+    // thread.
     thread_local std::string key;
     key.assign(set.folder).append("/").append(name).append(layers > 1 ? "*" : "");
 
@@ -548,6 +601,7 @@ const MapFolder::Grid& MapFolder::slot(const MapSet& set, std::string_view name,
     if (at == m_grids.end()) {
         at = m_grids.emplace(key, load(set, name, layers)).first;
     }
+    mine = {m_serial, &set, layers, std::string(name), &at->second};
     return at->second;
 }
 
@@ -628,9 +682,11 @@ MonthlyRain MonthlyRainStatistics(const std::array<double, 12>& totalMm,
 }
 
 // Step 5: R_p solves p = sum of N_ii P0_ii Q((ln R_p + 0.7938 - ln r_ii) / 1.26) / 365.25.
-// Newton's method on ln P(R > e^x) - ln p, nearly a parabola in x = ln R, from a
-// start that takes the months as one log-normal, kept inside a bracket that
-// bisection shrinks where a step would leave it.
+// Halley's method on g(x) = ln P(R > e^x) - ln p, nearly a parabola in x = ln R:
+// the months' normal densities give g' and g'' with no further exponential,
+// and the steps converge cubically, from a start that takes the months as one
+// log-normal; kept inside a bracket that bisection shrinks where a step would
+// leave it.
 double RainRateExceeded(const MonthlyRain& rain, double percent) {
     if (!(percent > 0.0 && percent <= 100.0)) {
         return kNaN;
@@ -650,16 +706,22 @@ double RainRateExceeded(const MonthlyRain& rain, double percent) {
             ++count;
         }
     }
-    // P(R > e^x) and its slope in x.
-    const auto exceeded = [&](double x, double& slope) {
-        double sum = 0.0;
-        slope = 0.0;
+    // P(R > e^x) and its first two derivatives in x.
+    struct Exceeded {
+        double value = 0.0;
+        double slope = 0.0;
+        double curvature = 0.0;
+    };
+    const auto exceeded = [&](double x) {
+        Exceeded out;
         for (std::size_t k = 0; k < count; ++k) {
             const double z = (x - centre[k]) / kRateSpread;
-            sum += weight[k] * NormalTail(z);
-            slope -= weight[k] * NormalDensity(z) / kRateSpread;
+            const double density = weight[k] * NormalDensity(z) / kRateSpread;
+            out.value += weight[k] * NormalTail(z);
+            out.slope -= density;
+            out.curvature += density * z / kRateSpread;
         }
-        return sum;
+        return out;
     };
     const auto [lowest, highest] =
         std::minmax_element(centre.begin(), centre.begin() + static_cast<long>(count));
@@ -670,19 +732,21 @@ double RainRateExceeded(const MonthlyRain& rain, double percent) {
         high);
     const double logPercent = std::log(percent);
     for (int i = 0; i < 200; ++i) {
-        double slope = 0.0;
-        const double f = exceeded(x, slope);
-        if (f == percent) {
+        const Exceeded f = exceeded(x);
+        if (f.value == percent) {
             break;
         }
-        (f > percent ? low : high) = x;
-        double next = x - (std::log(f) - logPercent) * f / slope;
+        (f.value > percent ? low : high) = x;
+        const double g = std::log(f.value) - logPercent;
+        const double g1 = f.slope / f.value;
+        const double g2 = f.curvature / f.value - g1 * g1;
+        double next = x - 2.0 * g * g1 / (2.0 * g1 * g1 - g * g2);
         if (!(next >= low && next <= high)) {
             next = 0.5 * (low + high); // also where the tail has underflowed
         }
-        // Converging quadratically: after a step this small the error is far
+        // Converging cubically: after a step this small the error is far
         // below the last bit.
-        const bool converged = std::fabs(next - x) <= 1e-9 * std::max(1.0, std::fabs(x));
+        const bool converged = std::fabs(next - x) <= 1e-6 * std::max(1.0, std::fabs(x));
         x = next;
         if (converged || high - low <= 1e-15 * std::max(1.0, std::fabs(x))) {
             break;
@@ -699,13 +763,12 @@ MapValue RainRate(MapFolder& maps, double latDeg, double lonDeg, double percent)
     if (!(percent > 0.0 && percent <= 100.0)) {
         return Fail(out, "p = " + NumberText(percent) + " % is outside 0 % to 100 %");
     }
-    std::array<double, kMonths> totalMm{};
-    std::array<double, kMonths> temperatureK{};
     std::string error;
-    if (!MonthlyRainInputs(maps, latDeg, lonDeg, totalMm, temperatureK, error)) {
+    const MonthlyRain* rain = MonthlyRainAt(maps, latDeg, lonDeg, error);
+    if (rain == nullptr) {
         return Fail(out, error);
     }
-    out.value = RainRateExceeded(MonthlyRainStatistics(totalMm, temperatureK), percent);
+    out.value = RainRateExceeded(*rain, percent);
     return out;
 }
 
@@ -721,13 +784,12 @@ MapValue RainProbability(MapFolder& maps, double latDeg, double lonDeg) {
     if (!out) {
         return out;
     }
-    std::array<double, kMonths> totalMm{};
-    std::array<double, kMonths> temperatureK{};
     std::string error;
-    if (!MonthlyRainInputs(maps, latDeg, lonDeg, totalMm, temperatureK, error)) {
+    const MonthlyRain* rain = MonthlyRainAt(maps, latDeg, lonDeg, error);
+    if (rain == nullptr) {
         return Fail(out, error);
     }
-    out.value = MonthlyRainStatistics(totalMm, temperatureK).annualProbabilityPercent;
+    out.value = rain->annualProbabilityPercent;
     return out;
 }
 

@@ -416,6 +416,60 @@ TEST(ClimateMaps, VapourScaledFromEachGridPointsHeight) {
     EXPECT_NEAR(TopographicHeight(folder, 22.5, 45.0).value, 0.15, 1e-12);
 }
 
+TEST(ClimateMaps, WhatALookupKeepsBelongsToItsFolderPlaceAndHeight) {
+    // Lookups keep the last place's text, the maps found and the station's
+    // source per thread: folders with the same files, places and heights
+    // taken in turn must each still give their own.
+    const auto folderOf = [](double h0, double rho) {
+        auto maps = std::make_unique<Maps>();
+        maps->grid("P839-4", "Lat.txt", "Lon.txt");
+        maps->put("P839-4", "h0.txt", Flat(h0));
+        maps->grid("P836-6", "LAT1dot125.txt", "LON1dot125.txt");
+        maps->put("P836-6", "RHO_5_v4.txt", Flat(rho));
+        maps->put("P836-6", "VSCH_5_v4.txt", Flat(2.0));
+        maps->grid("P1511-1", "TOPOLAT.TXT", "TOPOLON.TXT");
+        maps->put("P1511-1", "TOPO_0DOT5.TXT", Flat(0.0));
+        return maps;
+    };
+    const std::unique_ptr<Maps> oneKm = folderOf(1.0, 10.0);
+    const std::unique_ptr<Maps> twoKm = folderOf(2.0, 20.0);
+    auto first = std::make_unique<MapFolder>(oneKm->base.path());
+    MapFolder second(twoKm->base.path());
+    struct Case {
+        MapFolder* folder;
+        double latDeg;
+        double lonDeg;
+        double stationKm;
+        double h0;
+        double rho;
+        const char* place;
+    };
+    const std::vector<Case> cases{
+        {first.get(), 10.0, 20.0, 0.0, 1.0, 10.0, "10\u00B0N 20\u00B0E"},
+        {&second, 10.0, 20.0, 0.0, 2.0, 20.0, "10\u00B0N 20\u00B0E"},
+        {first.get(), -10.0, 20.0, 0.0, 1.0, 10.0, "10\u00B0S 20\u00B0E"},
+        {first.get(), -10.0, -20.0, 2.0, 1.0, 10.0 * std::exp(-1.0), "10\u00B0S 20\u00B0W"},
+        {&second, -10.0, -20.0, 2.0, 2.0, 20.0 * std::exp(-1.0), "10\u00B0S 20\u00B0W"},
+        {&second, -10.0, 340.0, 0.0, 2.0, 20.0, "10\u00B0S 20\u00B0W"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.place);
+        const MapValue h0 = IsothermHeight(*c.folder, c.latDeg, c.lonDeg);
+        EXPECT_EQ(h0.value, c.h0);
+        EXPECT_EQ(h0.source, std::string("ITU-R P.839-4 at ") + c.place);
+        const MapValue rho = SurfaceVapourDensity(*c.folder, c.latDeg, c.lonDeg, 5.0, c.stationKm);
+        EXPECT_NEAR(rho.value, c.rho, 1e-12);
+        EXPECT_EQ(rho.source, std::string("ITU-R P.836-6 at ") + c.place + ", station height " +
+                                  (c.stationKm == 0.0 ? "0" : "2") + " km");
+    }
+    // A folder made after another is gone, with other values in the same files.
+    first.reset();
+    const std::unique_ptr<Maps> threeKm = folderOf(3.0, 30.0);
+    MapFolder third(threeKm->base.path());
+    EXPECT_EQ(IsothermHeight(third, 10.0, 20.0).value, 3.0);
+    EXPECT_NEAR(SurfaceVapourDensity(third, 10.0, 20.0, 5.0, 0.0).value, 30.0, 1e-12);
+}
+
 TEST(ClimateMaps, RainFromTheMonthlyMapsAndTheR001MapWherePresent) {
     // Each month's MT and T the same everywhere: those of 51.5 N 0.14 W in the table.
     const ItuTable table = ReadItuTable("ITURP837-7_rainfall_rate.csv");

@@ -71,6 +71,7 @@ DesignWindow::DesignWindow(QWidget* parent) : QMainWindow(parent) {
     // Never larger than nine tenths of the screen it opens on.
     resize(kFirstSize.boundedTo(screen()->availableGeometry().size() * 0.9));
     refresh();
+    placePanes();
     refreshRecentMenu();
 }
 
@@ -183,18 +184,14 @@ void DesignWindow::createPanels() {
     auto* inputScroll = new QScrollArea(split);
     inputScroll->setWidgetResizable(true);
     m_inputs = new InputSheet;
-    inputScroll->setWidget(m_inputs);
-    // The inputs scroll down, never across: the pane is as wide as their rows.
     inputScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    inputScroll->setMinimumWidth(m_inputs->minimumSizeHint().width() +
-                                 style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
-                                 2 * inputScroll->frameWidth());
+    m_inputScroll = inputScroll;
 
     auto* right = new QSplitter(Qt::Vertical, split);
     auto* resultScroll = new QScrollArea(right);
     resultScroll->setWidgetResizable(true);
     m_results = new ResultPanel;
-    resultScroll->setWidget(m_results);
+    m_resultScroll = resultScroll;
 
     auto* lower = new QWidget(right);
     auto* lowerLayout = new QVBoxLayout(lower);
@@ -219,6 +216,18 @@ void DesignWindow::createPanels() {
     right->setSizes({440, 340});
     setCentralWidget(split);
     statusBar(); // the actions' tips and what a file command did
+}
+
+void DesignWindow::placePanes() {
+    // A scroll area sizes the widget it is given at once: given the sheet and
+    // the results as the first design fills them, their rows are sized once
+    // (given empty, every row's size was worked out again at the first show).
+    m_inputScroll->setWidget(m_inputs);
+    // The inputs scroll down, never across: the pane is as wide as their rows.
+    m_inputScroll->setMinimumWidth(m_inputs->minimumSizeHint().width() +
+                                   style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                                   2 * m_inputScroll->frameWidth());
+    m_resultScroll->setWidget(m_results);
 }
 
 QWidget* DesignWindow::createChartPage() {

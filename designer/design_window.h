@@ -39,6 +39,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QScrollArea;
 class QTabWidget;
 class ResultPanel;
 class WaterfallChart;
@@ -104,6 +105,8 @@ class DesignWindow : public QMainWindow {
     void createActions();
     void createMenus();
     void createPanels();
+    // Puts the sheet and the results into their scroll areas (see the .cpp).
+    void placePanes();
     QWidget* createChartPage();
     QWidget* createSolveBar();
     void connectSignals();
@@ -137,6 +140,8 @@ class DesignWindow : public QMainWindow {
     WaterfallChart* m_waterfall = nullptr;
     ProfilePage* m_profile = nullptr;
     QTabWidget* m_views = nullptr;
+    QScrollArea* m_inputScroll = nullptr; // holds m_inputs once the first design is shown
+    QScrollArea* m_resultScroll = nullptr;
     QComboBox* m_chartAxis = nullptr;
     QComboBox* m_solveFactor = nullptr;
     QLineEdit* m_solveMargin = nullptr;

@@ -24,6 +24,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
 #include <QUndoStack>
 
 #include <cmath>
@@ -306,6 +307,30 @@ class DesignWindowTest : public QObject {
             QVERIFY2(label->hasSelectedText(), name);
             QVERIFY(label->text().contains(label->selectedText()));
         }
+    }
+
+    // The sheet and the results go into their panes after the first design
+    // fills them: both are in the window, and the sheet's pane is as wide as
+    // its widest row, an edit's longer text included.
+    void panesHoldTheFirstDesign() {
+        DesignRun run;
+        DesignWindow* window = run.start();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        for (QWidget* pane :
+             {static_cast<QWidget*>(window->inputs()), static_cast<QWidget*>(window->results())}) {
+            QVERIFY(window->isAncestorOf(pane));
+            QVERIFY(pane->isVisible());
+        }
+        const auto fits = [&] {
+            auto* area =
+                qobject_cast<QScrollArea*>(window->inputs()->parentWidget()->parentWidget());
+            return area != nullptr && area->widget() == window->inputs() &&
+                   area->viewport()->width() >= window->inputs()->minimumSizeHint().width();
+        };
+        QVERIFY(fits());
+        QVERIFY(!run.find<QLabel>("Verdict")->text().isEmpty());
+        DesignRun::type(run.field("RainRate"), "60");
+        QVERIFY(fits());
     }
 
     // A refusal reads as the calculator's --solve prints it.

@@ -38,12 +38,14 @@ QString quoted(const QString& text) {
 }
 
 // The sections of a design's budget; none at all when a feature refuses it.
+// Known from the features the design brings in: nothing is evaluated (this
+// runs for every parameter when the sheet is first built).
 std::optional<std::size_t> sectionCount(const DesignPoint& point) {
     const BudgetModel model(point);
     std::string error;
     if (!model.check(point, error))
         return std::nullopt;
-    return model.sections(point, model.evaluate(point)).size();
+    return model.sectionCount();
 }
 
 // True when a feature of the budget comes in with the parameter set alone.

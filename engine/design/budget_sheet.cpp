@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace {
 
@@ -138,6 +139,19 @@ std::vector<SheetSection> BudgetModel::sections(const DesignPoint& given,
         feature->lines(point, sheet, sections.back());
     }
     return sections;
+}
+
+std::size_t BudgetModel::sectionCount() const {
+    // As sections() opens them: one for each run of features under one name.
+    std::size_t count = 0;
+    const char* last = nullptr;
+    for (const FeatureRow* feature : m_features) {
+        if (count == 0 || std::string_view(last) != feature->section) {
+            ++count;
+            last = feature->section;
+        }
+    }
+    return count;
 }
 
 std::vector<LinkTerm> BudgetModel::terms(const DesignPoint& given, const BudgetSheet& sheet) const {

@@ -199,6 +199,8 @@ class BudgetModel {
 
     // The sections under the budget, in order; none without features.
     std::vector<SheetSection> sections(const DesignPoint& point, const BudgetSheet& sheet) const;
+    // How many sections() gives, known from the features alone (nothing evaluated).
+    std::size_t sectionCount() const;
 
     // The budget term by term (LinkTerms of the effective factors, as the
     // features change them): they add up to the fade margin.

@@ -236,6 +236,45 @@ void expectFinite(const Design& design, const std::string& what) {
     EXPECT_TRUE(std::isfinite(explanation.fadeMargin)) << what;
 }
 
+// The count of sections known from the features alone is the count the
+// evaluated budget gives: for every parameter set alone (as the design
+// window asks whether one brings a feature in) and for designs with many.
+TEST(BudgetModel, SectionCountIsTheSectionsEvaluated) {
+    std::vector<std::pair<std::string, DesignPoint>> points;
+    points.emplace_back("plain", Design().point());
+    for (const ParamRow& row : ParamTable) {
+        DesignPoint point = Design().point();
+        point.set.set(IndexOf(row.id));
+        points.emplace_back(ParamKey(row), point);
+    }
+    points.emplace_back("terrestrial", designOf({{"RainRate", "40"},
+                                                 {"TxHeight", "30"},
+                                                 {"Modulation", "qpsk"},
+                                                 {"Gas", "on"},
+                                                 {"AntennaTemperature", "150"},
+                                                 {"TxPointingError", "0.1"}})
+                                           .point());
+    points.emplace_back("earth-space", designOf({{"Freq", "20GHz"},
+                                                 {"Path", "earth-space"},
+                                                 {"Elevation", "30"},
+                                                 {"RainRate", "40"},
+                                                 {"CloudLiquid", "0.5"},
+                                                 {"ReceiverStages", "LNA,0.8,30; RX,6,10"}})
+                                           .point());
+    std::size_t withSections = 0;
+    for (const auto& [what, point] : points) {
+        const BudgetModel model(point);
+        std::string error;
+        if (!model.check(point, error)) {
+            continue;
+        }
+        const std::size_t evaluated = model.sections(point, model.evaluate(point)).size();
+        EXPECT_EQ(model.sectionCount(), evaluated) << what;
+        withSections += evaluated > 0 ? 1 : 0;
+    }
+    EXPECT_GT(withSections, 2U); // the table does reach designs with features
+}
+
 TEST(CheckDesign, EveryAcceptedExtremeValueGivesFiniteResults) {
     const Design terrestrial = designOf({{"RainRate", "40"},
                                          {"TxHeight", "30"},

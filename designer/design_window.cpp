@@ -65,14 +65,14 @@ DesignWindow::DesignWindow(QWidget* parent) : QMainWindow(parent) {
     createPanels();
     connectSignals();
     // What is not on the first frame waits for it: the icon, drawn from its
-    // SVG at every size the desktop asks for, and the values' selection by
-    // mouse (see ResultPanel::makeValuesSelectable).
+    // SVG at every size the desktop asks for, the values' selection by mouse
+    // (see ResultPanel::makeValuesSelectable) and the recent files' menu
+    // (read from the settings file).
     QCoreApplication::instance()->installEventFilter(this);
     // Never larger than nine tenths of the screen it opens on.
     resize(kFirstSize.boundedTo(screen()->availableGeometry().size() * 0.9));
     refresh();
     placePanes();
-    refreshRecentMenu();
 }
 
 DesignWindow::~DesignWindow() = default;
@@ -86,6 +86,7 @@ bool DesignWindow::eventFilter(QObject* watched, QEvent* event) {
             [this] {
                 m_results->makeValuesSelectable();
                 m_solveAnswer->setTextInteractionFlags(Qt::TextSelectableByMouse);
+                refreshRecentMenu();
                 setWindowIcon(ProgramIcon());
             },
             Qt::QueuedConnection);

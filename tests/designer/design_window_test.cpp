@@ -21,6 +21,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLayout>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -331,6 +332,32 @@ class DesignWindowTest : public QObject {
         QVERIFY(!run.find<QLabel>("Verdict")->text().isEmpty());
         DesignRun::type(run.field("RainRate"), "60");
         QVERIFY(fits());
+    }
+
+    // The recent files' menu is read from the settings after the first frame:
+    // a window opened later lists the files saved before, and one opens.
+    void recentFilesListedOnceShown() {
+        DesignRun run;
+        DesignWindow* window = run.start();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        auto* menu = run.find<QMenu>("MenuRecent");
+        QTRY_VERIFY(!menu->isEnabled()); // none saved yet
+        DesignRun::type(run.field("Range"), "25");
+        for (const char* name : {"first", "second"}) {
+            run.chooseFile(name);
+            QVERIFY(window->saveAs());
+        }
+
+        window = run.start();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        menu = run.find<QMenu>("MenuRecent");
+        QTRY_COMPARE(menu->actions().size(), 2);
+        QVERIFY(menu->isEnabled());
+        QCOMPARE(menu->actions().value(0)->statusTip(), run.path("second.json"));
+        QCOMPARE(menu->actions().value(1)->statusTip(), run.path("first.json"));
+        menu->actions().value(1)->trigger();
+        QCOMPARE(window->document().path(), run.path("first.json"));
+        QCOMPARE(run.field("Range")->text(), QStringLiteral("25"));
     }
 
     // A refusal reads as the calculator's --solve prints it.

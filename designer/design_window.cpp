@@ -66,8 +66,9 @@ DesignWindow::DesignWindow(QWidget* parent) : QMainWindow(parent) {
     connectSignals();
     // What is not on the first frame waits for it: the icon, drawn from its
     // SVG at every size the desktop asks for, the values' selection by mouse
-    // (see ResultPanel::makeValuesSelectable) and the recent files' menu
-    // (read from the settings file).
+    // (see ResultPanel::makeValuesSelectable), the sheet's accessible names
+    // (InputSheet::nameRows) and the recent files' menu (read from the
+    // settings file).
     QCoreApplication::instance()->installEventFilter(this);
     // Never larger than nine tenths of the screen it opens on.
     resize(kFirstSize.boundedTo(screen()->availableGeometry().size() * 0.9));
@@ -84,6 +85,7 @@ bool DesignWindow::eventFilter(QObject* watched, QEvent* event) {
         QMetaObject::invokeMethod(
             this,
             [this] {
+                m_inputs->nameRows();
                 m_results->makeValuesSelectable();
                 m_solveAnswer->setTextInteractionFlags(Qt::TextSelectableByMouse);
                 refreshRecentMenu();

@@ -98,7 +98,6 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
         if (FieldKindOf(param) == FieldKind::Number && units.size() > 1) {
             row.unit = new SheetComboBox(group);
             row.unit->setObjectName(partName("Unit", param));
-            row.unit->setAccessibleName(caption + QStringLiteral(" unit"));
             for (const UnitChoice& unit : units)
                 row.unit->addItem(unit.label, unit.unit);
             guardWheel(row.unit);
@@ -111,17 +110,30 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
         }
     }
     row.field->setObjectName(partName("Field", param));
-    row.field->setAccessibleName(caption);
     row.field->setToolTip(tip);
     row.caption->setBuddy(row.field);
     row.problem = new QLabel(group);
     row.problem->setObjectName(partName("Problem", param));
     row.problem->setWordWrap(true);
-    row.problem->setAccessibleName(caption + QStringLiteral(" refused"));
     row.problem->hide();
     grid->addWidget(row.caption, line, kCaption);
     grid->addWidget(row.field, line, kField);
     grid->addWidget(row.problem, line + 1, kField, 1, 2);
+}
+
+void InputSheet::nameRows() {
+    if (m_named)
+        return;
+    m_named = true;
+    for (const Row& row : m_rows) {
+        if (row.param == nullptr)
+            continue;
+        const QString caption = QString::fromUtf8(ParamCaption(*row.param));
+        row.field->setAccessibleName(caption);
+        if (row.unit != nullptr)
+            row.unit->setAccessibleName(caption + QStringLiteral(" unit"));
+        row.problem->setAccessibleName(caption + QStringLiteral(" refused"));
+    }
 }
 
 void InputSheet::connectRow(Row& row) {

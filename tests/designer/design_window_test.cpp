@@ -70,12 +70,20 @@ class DesignWindowTest : public QObject {
     void sheetIsTheRegistry() {
         DesignRun run;
         DesignWindow* window = run.start();
+        // The accessible names come after the first frame (InputSheet::nameRows).
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTRY_VERIFY(window->inputs()->rowsNamed());
         std::vector<QString> groups;
         for (const ParamRow& row : ParamTable) {
             QWidget* field = window->inputs()->field(row.id);
             QVERIFY(field != nullptr);
             QCOMPARE(field->objectName(), "Field" + key(row.id));
-            QCOMPARE(field->accessibleName(), QString::fromUtf8(ParamCaption(row)));
+            const QString caption = QString::fromUtf8(ParamCaption(row));
+            QCOMPARE(field->accessibleName(), caption);
+            QCOMPARE(run.find<QLabel>("Problem" + key(row.id))->accessibleName(),
+                     caption + " refused");
+            if (auto* unit = window->findChild<QComboBox*>("Unit" + key(row.id)))
+                QCOMPARE(unit->accessibleName(), caption + " unit");
             QVERIFY(field->toolTip().startsWith(QString::fromUtf8(row.help)));
             if (row.source != nullptr)
                 QVERIFY(field->toolTip().contains(QString::fromUtf8(row.source)));

@@ -122,9 +122,6 @@ void InputSheet::createRow(Row& row, QGroupBox* group, int line) {
 }
 
 void InputSheet::nameRows() {
-    if (m_named)
-        return;
-    m_named = true;
     for (const Row& row : m_rows) {
         if (row.param == nullptr)
             continue;

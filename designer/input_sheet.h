@@ -65,9 +65,8 @@ class InputSheet : public QWidget {
     // caption, "... unit", "... refused"). The window asks for it after its
     // first frame: a name makes Qt build the widget's accessibility interface
     // at once, which for the sheet's fields was half a millisecond of the
-    // start-up. Again: nothing.
+    // start-up.
     void nameRows();
-    bool rowsNamed() const { return m_named; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -119,6 +118,5 @@ class InputSheet : public QWidget {
     DesignPoint m_point; // of the design shown: the bounds depend on its path
     EditHandler m_onEdit;
     std::function<void()> m_onRefusals;
-    bool m_named = false;           // see nameRows
     const Row* m_editing = nullptr; // the row whose typing is being applied
 };
